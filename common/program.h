@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// What one running program shares between its windows.
+struct Program {
+    std::string title;     // "Cuemark PostProcessor", "Cuemark Logger 7", ...
+    std::string version;   // shown in the About box
+    std::string directory; // the program's own directory, without a trailing separator
+    bool SplashMode = false;
+};
+
+Program cuebuildProgram(const std::string& directory);
+Program loggerProgram(int powerPointVersion, const std::string& directory);

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "uiservices.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One thing the operator would have seen.
+struct UiEvent {
+    enum class Kind { MessageBox, FileDialog, Help, WhatsThis, Modal };
+    Kind kind;
+    std::string text;  // box text, dialog title, help file or window name
+    std::string title; // box title as shown: the program's title when none was given
+    int style = 0;
+    int answer = 0;    // the box's result
+    FileDialogKind dialogKind = FileDialogKind::Open;
+    std::string filter;
+    int filterIndex = 0;
+    bool cancelError = false;
+    std::optional<std::string> chosen; // the dialog's answer; empty when cancelled
+};
+
+// User-interface services that answer from queues and record every call, so window
+// models run without a display. A box without a queued answer takes its default button;
+// a file dialog without one is cancelled.
+class ScriptedUi : public UiServices {
+public:
+    explicit ScriptedUi(std::string programTitle) : m_programTitle(std::move(programTitle)) {}
+
+    void queueAnswer(int result) { m_answers.push_back(result); }
+    void queueFile(std::string path) { m_files.emplace_back(std::move(path)); }
+    void queueCancel() { m_files.emplace_back(std::nullopt); }
+
+    // Drives a modal window once it is loaded. Without it, enabled timers tick until the
+    // window closes, and a window no timer closes is closed as by its close box.
+    std::function<void(Window&)> onModal;
+    // Told of every event as it happens.
+    std::function<void(const UiEvent&)> onEvent;
+
+    std::vector<UiEvent> events;
+    int screenWidth = 15360;
+    int screenHeight = 11520;
+    bool busy = false;
+    int busyChanges = 0;
+
+    // The texts of the message boxes shown, in order.
+    std::vector<std::string> boxTexts() const;
+    int countOf(UiEvent::Kind kind) const;
+    void clearEvents() { events.clear(); }
+    bool answersLeft() const { return !m_answers.empty() || !m_files.empty(); }
+
+    int MsgBox(const std::string& text, int style = Mb::OKOnly,
+               const std::string& title = {}) override;
+    bool ShowFileDialog(CommonDialog& dialog, FileDialogKind kind) override;
+    void ShowHelp(const CommonDialog& dialog) override;
+    void EnterWhatsThisMode(Window& window) override;
+    void SetBusy(bool on) override;
+    int ScreenWidth() const override { return screenWidth; }
+    int ScreenHeight() const override { return screenHeight; }
+    void ShowModal(Window& window) override;
+
+private:
+    void record(UiEvent event);
+
+    std::string m_programTitle;
+    std::deque<int> m_answers;
+    std::deque<std::optional<std::string>> m_files;
+};

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "common/controls.h"
+#include "common/program.h"
+#include "common/window.h"
+
+#include <array>
+#include <string>
+
+class SettingsStore;
+class UiServices;
+
+// The post-processor's main window `Main`: the SlideSchedule in Grid1 with its row
+// editor, the URL fields, the menu, the grid file and log import commands.
+class Main : public Window {
+public:
+    static constexpr const char* SettingsApp = "CuemarkPost";
+    static constexpr int MaxRows = 100;
+
+    Main(UiServices& ui, SettingsStore& settings, Program& program);
+
+    // ---- Menu (in menu order; a "-" caption is a separator) ----
+    MenuItem mnuFile{this, "mnuFile", "File"};
+    MenuItem mnuRdLog{this, "mnuRdLog", "Read Log File", &mnuFile};
+    MenuItem mnuWrtAll{this, "mnuWrtAll", "Write HTM, RAM, RAE", &mnuFile};
+    MenuItem mnuBar4{this, "mnuBar4", "-", &mnuFile};
+    MenuItem mnuWriteHTM{this, "mnuWriteHTM", "Write HTM Files", &mnuFile};
+    MenuItem mnuWrRam{this, "mnuWrRam", "Write RAM FIles", &mnuFile};
+    MenuItem mnuWrCevents{this, "mnuWrCevents", "Write RAE File", &mnuFile};
+    MenuItem mnuBar{this, "mnuBar", "-", &mnuFile};
+    MenuItem mnuReadGrid{this, "mnuReadGrid", "Read Grid", &mnuFile};
+    MenuItem mnuSaveGrid{this, "mnuSaveGrid", "Save Grid", &mnuFile};
+    MenuItem mnuBar2{this, "mnuBar2", "-", &mnuFile};
+    MenuItem mnuExit{this, "mnuExit", "Exit", &mnuFile};
+    MenuItem mnuOptions{this, "mnuOptions", "Options"};
+    MenuItem mnuConfig{this, "mnuConfig", "Configuration", &mnuOptions};
+    MenuItem nuHelpTop{this, "nuHelpTop", "Help"};
+    MenuItem mnuHelp{this, "mnuHelp", "Help", &nuHelpTop};
+    MenuItem mnuBar3{this, "mnuBar3", "-", &nuHelpTop};
+    MenuItem mnuAbout{this, "mnuAbout", "About", &nuHelpTop};
+
+    // ---- The schedule ----
+    Grid Grid1{this, "Grid1", MaxRows + 1, 6};
+
+    // ---- Row editor ----
+    Label lblLineNum{this, "lblLineNum", "Line Number"};
+    TextField txtLineNum{this, "txtLineNum", "1"};
+    Label lblSlideLength{this, "lblSlideLength", "Slide Length"};
+    TextField txtSlideLength{this, "txtSlideLength", "00:00:00"};
+    Label lblIMGURL{this, "lblIMGURL", "IMG URL"};
+    TextField txtIMGURL{this, "txtIMGURL", "IMG URL"};
+    Label lblSlideTitle{this, "lblSlideTitle", "Title"};
+    TextField txtSlideTitle{this, "txtSlideTitle", "SlideTItle"};
+    Label lblTapeEarly{this, "lblTapeEarly", "Tape Early"};
+    TextField txtTapeEarly{this, "txtTapeEarly", "00:00:00"};
+    Label lblTapeLate{this, "lblTapeLate", "Tape Late"};
+    TextField txtTapeLate{this, "txtTapeLate", "00:00:00"};
+    TextField txt1LogTIme{this, "txt1LogTIme", "1LogT"};
+    TextField txt1SaveTime{this, "txt1SaveTime", "1SaveT"};
+    Button cmd1LogTIme{this, "cmd1LogTIme", "L"};
+    Button cmd1SaveTIme{this, "cmd1SaveTIme", "M"};
+    Button cmdUpdate{this, "cmdUpdate", "Update"};
+    TextField txtSlideStart{this, "txtSlideStart"};
+    TextField txtSlideStop{this, "txtSlideStop"};
+
+    // ---- Source fields and fill-in buttons ----
+    TextField txtAudioURLM{this, "txtAudioURLM", "pnm://audio.cuemark.example/"};
+    TextField txtLectPath{this, "txtLectPath", "cs528/lect6/lect6.ra"};
+    Button cmdAudioURL{this, "cmdAudioURL", "Audio"};
+    TextField txtRAMFileM{this, "txtRAMFileM", "tsld000.ram"};
+    Button cmdRAM{this, "cmdRAM", "RAM"};
+    TextField txtSlideURLM{this, "txtSlideURLM", "http://www.cuemark.example/"};
+    Button cmdSlide{this, "cmdSlide", "Slide"};
+
+    // ---- Log file and URLs ----
+    Label lblLogFile{this, "lblLogFile", "Log File"};
+    TextField txtLogFile{this, "txtLogFile"};
+    Label lblAudioURL{this, "lblAudioURL", "Audio URL"};
+    TextField txtAudioURL{this, "txtAudioURL"};
+    Label lblHTMURL{this, "lblHTMURL", "HTM URL Path"};
+    TextField txtHTMURL{this, "txtHTMURL"};
+    Label lblHTMNote{this, "lblHTMNote", "sld001.htm"};
+    Button Picture1{this, "Picture1", "?"};
+    Label lblWhatsThis{this, "lblWhatsThis", "What's This Help"};
+
+    CommonDialog CMDialog1;
+
+    // ---- Form-level state ----
+    int RowCount = 0;
+    double LoggedFirstLength = -1;
+    double SavedFirstLength = -1;
+    bool LogImported = false;
+    bool ScheduleEdited = false;
+    bool FirstRowEdited = false;
+    bool EditorTyped = false;
+    bool WriteAllActive = false;
+    double OneSecond = 0;
+    std::string IMGPath;
+    std::string CeventsLoc;
+    std::string HelpPath;
+    std::array<std::string, 6> PageImages;
+    std::string LogFileName;
+    std::string LogDirectory;
+    std::string LogBaseName;
+    std::string ResumeFilePath;
+
+    // ---- Handlers: schedule and row editor ----
+    void Grid1_Click(); // SelectRow
+    void cmdUpdate_Click();
+    void cmd1LogTIme_Click();
+    void cmd1SaveTIme_Click();
+    void txtTapeEarly_LostFocus();
+    void txtTapeLate_LostFocus();
+    void txtIMGURL_KeyPress(int& KeyAscii);
+    void txtSlideTitle_KeyPress(int& KeyAscii);
+    void cmdAudioURL_Click();
+    void cmdRAM_Click();
+    void cmdSlide_Click();
+
+    // ---- Handlers: menu ----
+    void MenusOn();
+    void MenusOff();
+    void CheckBoxes();
+    void mnuRdLog_Click();
+    void mnuReadGrid_Click();
+    void mnuSaveGrid_Click();
+    void mnuExit_Click();
+    void mnuConfig_Click();
+    void mnuHelp_Click();
+    void mnuAbout_Click();
+    void Picture1_Click();
+
+    // Form_Unload's answer to "Save Grid?": the Yes branch keeps the window open when the
+    // save did not succeed, so the schedule is not lost.
+    bool lastSaveSucceeded() const { return m_lastSaveSucceeded; }
+
+protected:
+    void Form_Load() override;
+    void Form_Unload(int& Cancel) override;
+
+private:
+    void wireHandlers();
+    void loadUrlSettings();
+    void setupGrid();
+    void showFirstRowAlternatives(bool show);
+    // Copies columns 4, 5 and 1 of row r into the editor, skipping empty cells.
+    void copyRowToEditor(int r);
+    void Recompute();
+    void clearRowsAfter(int lastRow);
+    void writeResumeFile();
+    // Saves the schedule through the dialog; true only when a file was written.
+    bool saveGrid();
+
+    UiServices& m_ui;
+    SettingsStore& m_settings;
+    Program& m_program;
+    bool m_lastSaveSucceeded = false;
+};

@@ -1,0 +1,6 @@
+#include "mainwindow.h"
+
+// TODO(gridfile): Save Grid and Read Grid.
+void Main::mnuSaveGrid_Click() {}
+void Main::mnuReadGrid_Click() {}
+bool Main::saveGrid() { return false; }
