@@ -130,9 +130,7 @@ public:
     void mnuAbout_Click();
     void Picture1_Click();
 
-    // Form_Unload's answer to "Save Grid?": the Yes branch keeps the window open when the
-    // save did not succeed, so the schedule is not lost.
-    bool lastSaveSucceeded() const { return m_lastSaveSucceeded; }
+    enum class SaveOutcome { Saved, Cancelled, Failed, NoData };
 
 protected:
     void Form_Load() override;
@@ -148,11 +146,11 @@ private:
     void Recompute();
     void clearRowsAfter(int lastRow);
     void writeResumeFile();
-    // Saves the schedule through the dialog; true only when a file was written.
-    bool saveGrid();
+    // Save Grid itself. Form_Unload keeps the window open after a Failed save, so the
+    // schedule is not lost; a cancelled dialog still lets it close.
+    SaveOutcome saveGrid();
 
     UiServices& m_ui;
     SettingsStore& m_settings;
     Program& m_program;
-    bool m_lastSaveSucceeded = false;
 };

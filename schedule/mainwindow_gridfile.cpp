@@ -3,4 +3,4 @@
 // TODO(gridfile): Save Grid and Read Grid.
 void Main::mnuSaveGrid_Click() {}
 void Main::mnuReadGrid_Click() {}
-bool Main::saveGrid() { return false; }
+Main::SaveOutcome Main::saveGrid() { return SaveOutcome::NoData; }
