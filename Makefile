@@ -25,7 +25,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
 bench: build
-	$(BUILD)/bench/cuebench
+	$(BUILD)/bin/cuebench
 
 clean:
 	rm -rf $(BUILD)
