@@ -290,6 +290,8 @@ TEST(SelectRow, showsTheRowKeepingFieldsOfEmptyCells) {
     EXPECT_EQ(s.m.Grid1.Col, 1);
     EXPECT_EQ(s.m.txtSlideLength.Text + s.m.txtIMGURL.Text + s.m.txtSlideTitle.Text,
               "00:02:30b.gifOne");
+    s.select(0); // the header row is no schedule row
+    EXPECT_EQ(s.m.txtLineNum.Text + s.m.txtSlideLength.Text, "200:02:30");
 }
 
 TEST(SelectRow, showsTheFirstRowAlternativesOnlyOnRow1WithASavedLength) {
