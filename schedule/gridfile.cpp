@@ -1,9 +1,128 @@
 #include "gridfile.h"
 
-// TODO(gridfile)
-bool GridFile::isHeader(const std::string& firstField) { return false; }
-std::string GridFile::resumeFileText(const std::string&, const std::string&, const std::string&,
-                                     const std::string&)
-{
-    return {};
+#include "clocktime.h"
+#include "common/text.h"
+#include "common/textfile.h"
+#include "fieldreader.h"
+
+namespace {
+
+constexpr const char* TimeColumns[] = {"", "Length", "Start", "Stop"};
+
+// The dates the runtime's time conversion accepts, in days: a day count outside them
+// is no time at all.
+constexpr double FirstDay = -657434.0;
+constexpr double DayAfterLast = 2958466.0;
+
+void addLine(std::string& out, std::string_view value) {
+    out += value;
+    out += Text::crlf;
+}
+
+std::string quoted(const std::string& value) {
+    return ": \"" + value + "\"";
+}
+
+std::string columnOfRow(int col, int row) {
+    return std::string(TimeColumns[col]) + " of row " + std::to_string(row);
+}
+
+// A whole line holding a day count, shown as its time of day.
+std::string readTimeLine(FieldReader& reader, const std::string& what) {
+    const int line = reader.line();
+    const std::string value = reader.readLineAsField();
+    const auto days = DayCount::parseNumber(value);
+    if (!days)
+        throw ReadError(line, what + " is not a day count" + quoted(value));
+    if (*days < FirstDay || *days >= DayAfterLast)
+        throw ReadError(line, what + " is not a time" + quoted(value));
+    return ClockTime::format(*days);
+}
+
+} // namespace
+
+bool GridFile::isHeader(const std::string& firstField) {
+    const std::string field = Text::trimBlanks(firstField);
+    return Text::equalsNoCase(field, Header) || Text::equalsNoCase(field, OldHeader);
+}
+
+std::string GridFile::dayCountOf(const std::string& cell, const std::string& what) {
+    const auto days = ClockTime::parse(cell);
+    if (!days)
+        throw FileError(what + " is not a time" + quoted(cell));
+    return DayCount::format(*days);
+}
+
+std::string GridFile::text(const std::string& logFile, const std::string& audioUrl,
+                           const std::string& htmUrl, const std::vector<Row>& rows) {
+    std::string out;
+    addLine(out, Header);
+    addLine(out, logFile);
+    addLine(out, audioUrl);
+    addLine(out, htmUrl);
+    addLine(out, rows.empty() ? DayCount::format(0)
+                              : dayCountOf(rows.front().length, columnOfRow(1, 1)));
+    int k = 0;
+    for (const Row& row : rows) {
+        ++k;
+        addLine(out, dayCountOf(row.length, columnOfRow(1, k)));
+        addLine(out, dayCountOf(row.start, columnOfRow(2, k)));
+        addLine(out, dayCountOf(row.stop, columnOfRow(3, k)));
+        addLine(out, row.imageUrl);
+        addLine(out, row.title);
+    }
+    return out;
+}
+
+std::string GridFile::resumeFileText(const std::string& logFile, const std::string& audioUrl,
+                                     const std::string& htmUrl,
+                                     const std::string& firstLengthCell) {
+    std::string out;
+    addLine(out, logFile);
+    addLine(out, audioUrl);
+    addLine(out, htmUrl);
+    addLine(out, dayCountOf(firstLengthCell, columnOfRow(1, 1)));
+    return out;
+}
+
+GridFile::ReadResult GridFile::read(const std::string& bytes, ReadTarget& target) {
+    FieldReader reader(bytes);
+    if (reader.atEnd())
+        return ReadResult::NotAGridFile;
+    FieldReader firstLine(reader.readLine());
+    if (firstLine.atEnd() || !isHeader(firstLine.readField()))
+        return ReadResult::NotAGridFile;
+
+    // Whole lines, so a name or URL holding a comma comes back whole and nothing after
+    // it moves.
+    target.logFile(reader.readLineAsField());
+    target.audioUrl(reader.readLineAsField());
+    target.htmUrl(reader.readLineAsField());
+
+    const int lengthLine = reader.line();
+    const std::string length = reader.readLineAsField();
+    if (const auto days = DayCount::parseNumber(length);
+        days && *days >= FirstDay && *days < DayAfterLast)
+        target.firstLength(ClockTime::format(*days));
+    else if (const auto time = ClockTime::parse(length))
+        target.firstLength(ClockTime::format(*time));
+    else
+        throw ReadError(lengthLine,
+                        "Slide length is neither a day count nor a time" + quoted(length));
+
+    target.rowsRead(0);
+    // The end of the file is looked for only between rows.
+    for (int k = 1; !reader.atEnd(); ++k) {
+        if (k > MaxRows)
+            throw ReadError(reader.line(),
+                            "The grid holds no more than " + std::to_string(MaxRows) + " rows");
+        for (int col = 1; col <= 5; ++col) {
+            if (reader.atEnd())
+                throw ReadError(reader.line(), "The file ends inside row " + std::to_string(k));
+            target.cell(k, col,
+                        col <= 3 ? readTimeLine(reader, columnOfRow(col, k)) : reader.readLine());
+        }
+        target.rowsRead(k);
+    }
+    return ReadResult::Read;
 }

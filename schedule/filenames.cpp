@@ -1,0 +1,5 @@
+#include "filenames.h"
+
+std::string withTxtExtension(const std::string& path) {
+    return path.find('.') == std::string::npos ? path + ".txt" : path;
+}
