@@ -1,6 +1,131 @@
 #include "mainwindow.h"
 
-// TODO(gridfile): Save Grid and Read Grid.
-void Main::mnuSaveGrid_Click() {}
-void Main::mnuReadGrid_Click() {}
-Main::SaveOutcome Main::saveGrid() { return SaveOutcome::NoData; }
+#include "common/textfile.h"
+#include "common/uiservices.h"
+#include "schedule/clocktime.h"
+#include "schedule/fieldreader.h"
+#include "schedule/filenames.h"
+#include "schedule/gridfile.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr const char* GridFilter = "Text Files (*.txt)|*.txt";
+
+// Puts each value into the window as soon as it is read.
+class GridToWindow : public GridFile::ReadTarget {
+  public:
+    explicit GridToWindow(Main& main) : m(main) {}
+
+    void logFile(const std::string& text) override {
+        m.txtLogFile.Text = text;
+        m.LogFileName = text;
+    }
+    void audioUrl(const std::string& text) override { m.txtAudioURL.Text = text; }
+    void htmUrl(const std::string& text) override {
+        m.txtHTMURL.Text = text;
+        m.txtLineNum.Text = "1";
+    }
+    void firstLength(const std::string& time) override { m.txtSlideLength.Text = time; }
+    void cell(int row, int col, const std::string& text) override {
+        m.Grid1.setTextMatrix(row, col, text);
+        // Row 1's texts reach the editor even when empty.
+        if (row == 1 && col == 4)
+            m.txtIMGURL.Text = text;
+        else if (row == 1 && col == 5)
+            m.txtSlideTitle.Text = text;
+    }
+    void rowsRead(int count) override { m.RowCount = count; }
+
+  private:
+    Main& m;
+};
+
+} // namespace
+
+void Main::mnuSaveGrid_Click() {
+    saveGrid();
+}
+
+Main::SaveOutcome Main::saveGrid() {
+    if (RowCount <= 0) {
+        m_ui.MsgBox("No Data", Mb::OKOnly, "No Data");
+        return SaveOutcome::NoData;
+    }
+    CMDialog1.DialogTitle = "Save Grid";
+    CMDialog1.Filter = GridFilter;
+    CMDialog1.FilterIndex = 1;
+    if (!m_ui.ShowFileDialog(CMDialog1, FileDialogKind::Save) || CMDialog1.FileName.empty())
+        return SaveOutcome::Cancelled;
+    const std::string path = withTxtExtension(CMDialog1.FileName);
+
+    std::optional<std::string> failure;
+    {
+        BusyPointer busy(m_ui);
+        try {
+            std::vector<GridFile::Row> rows;
+            for (int k = 1; k <= std::min(RowCount, MaxRows); ++k)
+                rows.push_back({Grid1.TextMatrix(k, 1), Grid1.TextMatrix(k, 2),
+                                Grid1.TextMatrix(k, 3), Grid1.TextMatrix(k, 4),
+                                Grid1.TextMatrix(k, 5)});
+            // The whole text is made before the file is touched, and the file is replaced
+            // only once it is written: a failed save leaves the earlier file whole.
+            TextFile::writeAtomically(
+                path, GridFile::text(txtLogFile.Text, txtAudioURL.Text, txtHTMURL.Text, rows));
+        } catch (const FileError& e) {
+            failure = e.what();
+        }
+    }
+    if (failure) {
+        m_ui.MsgBox("'" + path + "' " + *failure + ".", Mb::OKOnly + Mb::Exclamation, "Save Grid");
+        return SaveOutcome::Failed;
+    }
+    ScheduleEdited = false;
+    return SaveOutcome::Saved;
+}
+
+void Main::mnuReadGrid_Click() {
+    CMDialog1.DialogTitle = "Read Grid";
+    CMDialog1.Filter = GridFilter;
+    CMDialog1.FilterIndex = 1;
+    CMDialog1.CancelError = true;
+    if (!m_ui.ShowFileDialog(CMDialog1, FileDialogKind::Open) || CMDialog1.FileName.empty())
+        return;
+    const std::string path = withTxtExtension(CMDialog1.FileName);
+
+    std::string bytes;
+    try {
+        bytes = TextFile::readAll(path);
+    } catch (const FileError& e) {
+        m_ui.MsgBox("'" + path + "' cannot be read: " + e.what() + ".",
+                    Mb::OKOnly + Mb::Exclamation, "Read Grid");
+        return;
+    }
+
+    GridToWindow target(*this);
+    try {
+        if (GridFile::read(bytes, target) == GridFile::ReadResult::NotAGridFile) {
+            m_ui.MsgBox("Not a grid file", Mb::OKOnly, "File Name Error");
+            return;
+        }
+    } catch (const ReadError& e) {
+        // What was read stays; the grid is not switched into grid mode.
+        m_ui.MsgBox("Line " + std::to_string(e.line()) + " of '" + path +
+                        "' cannot be read: " + e.what() + ".",
+                    Mb::OKOnly + Mb::Exclamation, "Read Grid");
+        return;
+    }
+
+    MenusOn();
+    clearRowsAfter(RowCount);
+    Grid1.Row = 1;
+    Grid1.Col = 1;
+    Grid1_Click();
+    LoggedFirstLength = ClockTime::NotSet;
+    SavedFirstLength = ClockTime::NotSet;
+    showFirstRowAlternatives(false);
+    mnuRdLog.Enabled = false;
+}
