@@ -1,18 +1,27 @@
 #include "mainwindow.h"
 
+#include "common/about.h"
 #include "common/settingsstore.h"
+#include "common/text.h"
+#include "common/textfile.h"
 #include "common/uiservices.h"
+#include "common/windowplacement.h"
+#include "config/frmconfig.h"
+#include "config/urlsettings.h"
+#include "schedule/clocktime.h"
+#include "schedule/gridfile.h"
+
+#include <initializer_list>
+#include <string>
 
 Main::Main(UiServices& ui, SettingsStore& settings, Program& program)
-    : Window("Main"), m_ui(ui), m_settings(settings), m_program(program)
-{
+    : Window("Main"), m_ui(ui), m_settings(settings), m_program(program) {
     Width = 9600;
     Height = 7800;
     wireHandlers();
 }
 
-void Main::wireHandlers()
-{
+void Main::wireHandlers() {
     mnuRdLog.Click = [this] { mnuRdLog_Click(); };
     mnuReadGrid.Click = [this] { mnuReadGrid_Click(); };
     mnuSaveGrid.Click = [this] { mnuSaveGrid_Click(); };
@@ -35,17 +44,154 @@ void Main::wireHandlers()
     cmdSlide.Click = [this] { cmdSlide_Click(); };
 }
 
-// TODO(lifecycle): start-up, close-down, menus and small commands.
-void Main::Form_Load() {}
-void Main::Form_Unload(int& Cancel) {}
-void Main::loadUrlSettings() {}
-void Main::setupGrid() {}
-void Main::MenusOn() {}
-void Main::MenusOff() {}
-void Main::CheckBoxes() {}
-void Main::mnuExit_Click() {}
-void Main::mnuConfig_Click() {}
-void Main::mnuHelp_Click() {}
-void Main::mnuAbout_Click() {}
-void Main::Picture1_Click() {}
-void Main::writeResumeFile() {}
+namespace {
+#ifdef _WIN32
+constexpr char PathSeparator = '\\';
+#else
+constexpr char PathSeparator = '/';
+#endif
+constexpr const char* PlacementSection = "MainWindow";
+} // namespace
+
+void Main::Form_Load() {
+    HelpPath = m_program.directory + PathSeparator + "cuebuild.hlp";
+    CMDialog1.HelpFile = HelpPath;
+    LoggedFirstLength = ClockTime::NotSet;
+    SavedFirstLength = ClockTime::NotSet;
+    WriteAllActive = false;
+
+    WindowPlacement::place(*this, m_ui, m_settings, SettingsApp, PlacementSection);
+    Caption = "Cuemark PostProcessor";
+
+    // The main window is not on screen yet while the splash shows.
+    m_program.SplashMode = true;
+    {
+        About about(m_ui, m_program);
+        m_ui.ShowModal(about);
+    }
+    m_program.SplashMode = false;
+
+    loadUrlSettings();
+    PageImages = {"", "p2hnext.gif", "p2hprev.gif", "p2hup.gif", "ralogo.gif", "wait.gif"};
+    LogImported = false;
+    ScheduleEdited = false;
+    FirstRowEdited = false;
+    EditorTyped = false;
+    MenusOff();
+    RowCount = 0;
+    OneSecond = ClockTime::OneSecond;
+    setupGrid();
+    txtSlideLength.Text = "00:00:00";
+
+    // The first-row alternatives appear only once a saved first length exists; the
+    // start and stop fields are never shown.
+    for (Control* c : std::initializer_list<Control*>{&txt1LogTIme, &txt1SaveTime, &cmd1LogTIme,
+                                                      &cmd1SaveTIme, &txtSlideStart, &txtSlideStop})
+        c->Visible = false;
+}
+
+void Main::loadUrlSettings() {
+    const UrlSettings urls = UrlSettings::load(m_settings);
+    txtAudioURL.Text = urls.AudioURL;
+    txtHTMURL.Text = urls.HTMLURL;
+    IMGPath = urls.IMGPath;
+    CeventsLoc = urls.CeventsLoc;
+}
+
+void Main::setupGrid() {
+    static const char* const headers[] = {"Length", "Start", "Stop", "IMG URL", "Title"};
+    for (int col = 1; col <= 5; ++col)
+        Grid1.setTextMatrix(0, col, headers[col - 1]);
+    for (int row = 1; row <= MaxRows; ++row)
+        Grid1.setTextMatrix(row, 0, std::to_string(row));
+    Grid1.ColWidth = {300, 700, 700, 700, 2550, 2540};
+    Grid1.ColAlignment[4] = Alignment::Left;
+    Grid1.ColAlignment[5] = Alignment::Left;
+    Grid1.Row = 1;
+    Grid1.Col = 1;
+}
+
+void Main::Form_Unload(int& Cancel) {
+    WindowPlacement::store(*this, m_ui, m_settings, SettingsApp, PlacementSection);
+
+    if (LogImported && !ScheduleEdited) {
+        // Only row 1 may have changed: the ResumeFile keeps that for the next import.
+        writeResumeFile();
+        return;
+    }
+    if (!LogImported && !ScheduleEdited && !FirstRowEdited)
+        return;
+
+    switch (m_ui.MsgBox("Save Grid?", Mb::YesNoCancel)) {
+    case Mb::Cancel:
+        Cancel = 1;
+        break;
+    case Mb::Yes:
+        // A save that failed has been reported; staying open keeps the schedule.
+        if (saveGrid() == SaveOutcome::Failed)
+            Cancel = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+void Main::writeResumeFile() {
+    if (ResumeFilePath.empty())
+        return;
+    try {
+        TextFile::writeAtomically(ResumeFilePath,
+                                  GridFile::resumeFileText(txtLogFile.Text, txtAudioURL.Text,
+                                                           txtHTMURL.Text, Grid1.TextMatrix(1, 1)));
+    } catch (const FileError& e) {
+        // Closing goes on: the schedule itself was never changed, only its resume data.
+        m_ui.MsgBox("The resume file " + ResumeFilePath + " could not be written.\r\n" + e.what(),
+                    Mb::OKOnly + Mb::Exclamation, "Resume File");
+    }
+}
+
+void Main::MenusOn() {
+    for (MenuItem* item : {&mnuWriteHTM, &mnuWrRam, &mnuWrCevents, &mnuSaveGrid, &mnuWrtAll})
+        item->Enabled = true;
+}
+
+void Main::MenusOff() {
+    for (MenuItem* item : {&mnuWriteHTM, &mnuWrRam, &mnuWrCevents, &mnuSaveGrid, &mnuWrtAll})
+        item->Enabled = false;
+}
+
+void Main::CheckBoxes() {
+    if (!Text::endsWithNoCase(txtHTMURL.Text, "/"))
+        m_ui.MsgBox("Missing / at end of HTMURL", Mb::OKOnly);
+    if (!Text::endsWithNoCase(txtAudioURL.Text, ".ra"))
+        m_ui.MsgBox("Audio file doesn't have .ra extension", Mb::OKOnly);
+}
+
+void Main::mnuExit_Click() {
+    Unload();
+}
+
+void Main::mnuConfig_Click() {
+    {
+        FrmConfig config(m_ui, m_settings, m_program, txtAudioURL, txtHTMURL);
+        m_ui.ShowModal(config);
+    }
+    // However the window closed, the stored values are the ones to work with.
+    loadUrlSettings();
+}
+
+void Main::mnuHelp_Click() {
+    CMDialog1.HelpFile = HelpPath;
+    CMDialog1.HelpCommand = cdlHelpContents;
+    m_ui.ShowHelp(CMDialog1);
+}
+
+void Main::mnuAbout_Click() {
+    m_program.SplashMode = false;
+    About about(m_ui, m_program);
+    m_ui.ShowModal(about);
+}
+
+void Main::Picture1_Click() {
+    m_ui.EnterWhatsThisMode(*this);
+}

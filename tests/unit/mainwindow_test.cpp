@@ -1,0 +1,388 @@
+#include "common/about.h"
+#include "common/textfile.h"
+#include "config/frmconfig.h"
+#include "config/urlsettings.h"
+#include "schedule/clocktime.h"
+#include "support/mainfixture.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <sstream>
+
+namespace {
+
+struct MainTest : ::testing::Test, MainFixture {
+    // Screen 15360 x 11520 and window 9600 x 7800.
+    static constexpr int CentredLeft = 2880;
+    static constexpr int CentredTop = 1860;
+
+    std::vector<std::string> enabledMenuItems() const {
+        std::vector<std::string> captions;
+        for (const MenuItem* menu : main->menuBar()) {
+            for (const MenuItem* item : menu->items()) {
+                if (!item->isSeparator() && item->Enabled)
+                    captions.push_back(item->Caption);
+            }
+        }
+        return captions;
+    }
+
+    std::string stored(const std::string& section, const std::string& key) const {
+        return settings.GetSetting("CuemarkPost", section, key, "<absent>");
+    }
+
+    void storeUrls(const std::string& audio, const std::string& htm, const std::string& img,
+                   const std::string& cevents) {
+        UrlSettings{audio, htm, img, cevents}.save(settings);
+    }
+
+    // What the log import leaves behind when only row 1 may have changed.
+    void importedLog(const std::string& resumePath) {
+        main->LogImported = true;
+        main->ResumeFilePath = resumePath;
+        main->txtLogFile.Text = path("lect6.txt");
+        main->RowCount = 1;
+        main->Grid1.setTextMatrix(1, 1, "00:01:30");
+        main->FirstRowEdited = true;
+    }
+};
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t from = 0;
+    for (size_t end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)
+        lines.push_back(text.substr(from, end - from));
+    if (from < text.size())
+        lines.push_back(text.substr(from) + "<no line end>");
+    return lines;
+}
+
+} // namespace
+
+TEST_F(MainTest, startUpOnAnEmptyStore) {
+    bool splashHadOk = true;
+    bool splashFlagDuringSplash = false;
+    ui.onModal = [&](Window& w) {
+        auto& about = dynamic_cast<About&>(w);
+        splashHadOk = about.Command1.Visible;
+        splashFlagDuringSplash = program.SplashMode;
+        about.Timer1.Tick();
+    };
+    start();
+
+    EXPECT_EQ(ui.countOf(UiEvent::Kind::Modal), 1);
+    EXPECT_FALSE(splashHadOk);
+    EXPECT_TRUE(splashFlagDuringSplash);
+    EXPECT_FALSE(program.SplashMode);
+    EXPECT_TRUE(ui.boxTexts().empty());
+
+    EXPECT_EQ(main->Left, CentredLeft);
+    EXPECT_EQ(main->Top, CentredTop);
+    EXPECT_EQ(main->Caption, "Cuemark PostProcessor");
+    EXPECT_EQ(main->txtAudioURL.Text, UrlSettings::DefaultAudioURL);
+    EXPECT_EQ(main->txtHTMURL.Text, UrlSettings::DefaultHTMLURL);
+    EXPECT_EQ(main->IMGPath, "../{PF}/sld000.gif");
+    EXPECT_EQ(main->CeventsLoc, "");
+    EXPECT_EQ(main->HelpPath.substr(0, program.directory.size()), program.directory);
+    EXPECT_TRUE(main->HelpPath.ends_with("cuebuild.hlp"));
+    EXPECT_EQ(main->HelpPath.size(), program.directory.size() + 1 + 12);
+
+    EXPECT_EQ(enabledMenuItems(), (std::vector<std::string>{"Read Log File", "Read Grid", "Exit",
+                                                            "Configuration", "Help", "About"}));
+
+    const char* headers[] = {"", "Length", "Start", "Stop", "IMG URL", "Title"};
+    for (int col = 0; col < 6; ++col)
+        EXPECT_EQ(main->Grid1.TextMatrix(0, col), headers[col]);
+    for (int row : {1, 2, 57, 100})
+        EXPECT_EQ(main->Grid1.TextMatrix(row, 0), std::to_string(row));
+    EXPECT_EQ(main->Grid1.ColWidth, (std::vector<int>{300, 700, 700, 700, 2550, 2540}));
+    for (int col = 0; col < 6; ++col)
+        EXPECT_EQ(main->Grid1.ColAlignment[col] == Alignment::Left, col >= 4) << col;
+    EXPECT_EQ(main->Grid1.Row, 1);
+    EXPECT_EQ(main->Grid1.Col, 1);
+
+    EXPECT_EQ(main->PageImages,
+              (std::array<std::string, 6>{"", "p2hnext.gif", "p2hprev.gif", "p2hup.gif",
+                                          "ralogo.gif", "wait.gif"}));
+    EXPECT_EQ(main->RowCount, 0);
+    EXPECT_EQ(main->LoggedFirstLength, ClockTime::NotSet);
+    EXPECT_EQ(main->SavedFirstLength, ClockTime::NotSet);
+    EXPECT_EQ(ClockTime::toSeconds(main->OneSecond), 1);
+    EXPECT_EQ(main->txtSlideLength.Text, "00:00:00");
+    for (const char* name : {"txt1LogTIme", "txt1SaveTime", "cmd1LogTIme", "cmd1SaveTIme",
+                             "txtSlideStart", "txtSlideStop"})
+        EXPECT_FALSE(main->control(name)->Visible) << name;
+    EXPECT_EQ(settings.size(), 0u);
+}
+
+TEST_F(MainTest, menusOnTurnsOnTheOutputAndSaveItemsOnly) {
+    start();
+    main->mnuReadGrid.Enabled = false;
+    main->MenusOn();
+    EXPECT_EQ(enabledMenuItems(),
+              (std::vector<std::string>{"Read Log File", "Write HTM, RAM, RAE", "Write HTM Files",
+                                        "Write RAM FIles", "Write RAE File", "Save Grid", "Exit",
+                                        "Configuration", "Help", "About"}));
+}
+
+TEST(MainPlacement, storedPositionIsTakenOnlyWithinFourFifthsOfTheScreen) {
+    struct Case {
+        const char* left;
+        const char* top;
+        int expectedLeft;
+        int expectedTop;
+    };
+    const Case cases[] = {
+        {"20000", "1000", MainTest::CentredLeft, 1000},
+        {"0", "0", 0, 0},
+        {"12288", "9216", 12288, 9216}, // exactly four fifths
+        {"12289", "9217", MainTest::CentredLeft, MainTest::CentredTop},
+        {"-1", "500", MainTest::CentredLeft, 500},
+        {"left", "", MainTest::CentredLeft, MainTest::CentredTop},
+    };
+    for (const Case& c : cases) {
+        MainFixture f;
+        f.settings.SaveSetting("CuemarkPost", "MainWindow", "Left", c.left);
+        f.settings.SaveSetting("CuemarkPost", "MainWindow", "Top", c.top);
+        f.start();
+        EXPECT_EQ(f.main->Left, c.expectedLeft) << c.left;
+        EXPECT_EQ(f.main->Top, c.expectedTop) << c.top;
+    }
+}
+
+TEST(MainPlacement, closingStoresThePositionOnlyStrictlyInsideFourFifths) {
+    struct Case {
+        int left;
+        int top;
+        const char* storedLeft;
+        const char* storedTop;
+    };
+    const Case cases[] = {
+        {3000, 2000, "3000", "2000"},   {0, 2000, "1000", "900"},    {3000, 0, "1000", "900"},
+        {12288, 2000, "1000", "900"},   {3000, 9216, "1000", "900"}, {-10, 2000, "1000", "900"},
+        {12287, 9215, "12287", "9215"},
+    };
+    for (const Case& c : cases) {
+        MainFixture f;
+        f.settings.SaveSetting("CuemarkPost", "MainWindow", "Left", "1000");
+        f.settings.SaveSetting("CuemarkPost", "MainWindow", "Top", "900");
+        f.start();
+        f.main->Left = c.left;
+        f.main->Top = c.top;
+        EXPECT_TRUE(f.main->Unload());
+        EXPECT_EQ(f.settings.GetSetting("CuemarkPost", "MainWindow", "Left"), c.storedLeft)
+            << c.left << "," << c.top;
+        EXPECT_EQ(f.settings.GetSetting("CuemarkPost", "MainWindow", "Top"), c.storedTop)
+            << c.left << "," << c.top;
+    }
+}
+
+TEST_F(MainTest, closingWithNothingLoadedAndNothingChangedAsksNothing) {
+    start();
+    main->mnuExit_Click();
+    EXPECT_TRUE(main->isClosed());
+    EXPECT_TRUE(ui.boxTexts().empty());
+    EXPECT_EQ(stored("MainWindow", "Left"), std::to_string(CentredLeft));
+    EXPECT_EQ(stored("MainWindow", "Top"), std::to_string(CentredTop));
+    EXPECT_EQ(settings.size(), 2u);
+}
+
+TEST_F(MainTest, closingAfterAChangeWithoutALogAsksSaveGrid) {
+    start();
+    for (bool firstRowOnly : {true, false}) {
+        main->FirstRowEdited = firstRowOnly;
+        main->ScheduleEdited = !firstRowOnly;
+        ui.clearEvents();
+        ui.queueAnswer(Mb::Cancel);
+        EXPECT_FALSE(main->Unload());
+        EXPECT_FALSE(main->isClosed());
+        ASSERT_EQ(ui.boxTexts(), std::vector<std::string>{"Save Grid?"});
+        EXPECT_EQ(ui.events[0].style, Mb::YesNoCancel);
+        EXPECT_EQ(ui.events[0].title, "Cuemark PostProcessor");
+        // The position was stored before the question.
+        EXPECT_EQ(stored("MainWindow", "Left"), std::to_string(CentredLeft));
+    }
+
+    ui.queueAnswer(Mb::No);
+    EXPECT_TRUE(main->Unload());
+    EXPECT_EQ(ui.countOf(UiEvent::Kind::FileDialog), 0);
+}
+
+TEST_F(MainTest, answeringYesAndCancellingTheSaveDialogStillCloses) {
+    start();
+    main->RowCount = 1;
+    main->Grid1.setTextMatrix(1, 1, "00:00:10");
+    main->ScheduleEdited = true;
+    ui.queueAnswer(Mb::Yes);
+    ui.queueCancel();
+    EXPECT_TRUE(main->Unload());
+    EXPECT_TRUE(main->isClosed());
+}
+
+TEST_F(MainTest, aFailedSaveAtClosingKeepsTheWindowAndItsSchedule) {
+    start();
+    main->RowCount = 1;
+    const char* row1[] = {"00:00:10", "00:00:00", "00:00:10", "sld001.gif", "Intro"};
+    for (int col = 1; col <= 5; ++col)
+        main->Grid1.setTextMatrix(1, col, row1[col - 1]);
+    main->ScheduleEdited = true;
+    ui.queueAnswer(Mb::Yes);
+    ui.queueFile(path("no such folder/lect6.txt"));
+    EXPECT_FALSE(main->Unload());
+    EXPECT_EQ(main->Grid1.TextMatrix(1, 1), "00:00:10");
+
+    ui.queueAnswer(Mb::Yes);
+    ui.queueFile(path("lect6grid.txt"));
+    EXPECT_TRUE(main->Unload());
+    EXPECT_TRUE(TextFile::exists(path("lect6grid.txt")));
+}
+
+TEST_F(MainTest, closingAfterALogImportWithOnlyRowOneChangedWritesTheResumeFile) {
+    start();
+    const std::string resume = writeFile("lect6.urs", "an earlier resume file\r\n");
+    importedLog(resume);
+    main->txtAudioURL.Text = "pnm://a.example/lect6.ra";
+    main->txtHTMURL.Text = "http://h.example/lect6/";
+
+    EXPECT_TRUE(main->Unload());
+    EXPECT_TRUE(ui.boxTexts().empty());
+    const std::vector<std::string> lines = linesOf(readFile(resume));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], path("lect6.txt"));
+    EXPECT_EQ(lines[1], "pnm://a.example/lect6.ra");
+    EXPECT_EQ(lines[2], "http://h.example/lect6/");
+    double days = 0;
+    std::istringstream(lines[3]) >> days;
+    EXPECT_EQ(ClockTime::toSeconds(days), 90);
+}
+
+TEST_F(MainTest, closingAfterALogImportAndAnEditAsksSaveGridAndWritesNoResumeFile) {
+    start();
+    importedLog(path("lect6.urs"));
+    main->ScheduleEdited = true;
+    ui.queueAnswer(Mb::No);
+    EXPECT_TRUE(main->Unload());
+    EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{"Save Grid?"});
+    EXPECT_FALSE(TextFile::exists(path("lect6.urs")));
+}
+
+TEST_F(MainTest, closingAfterALogImportWithoutAResumePathWritesNothing) {
+    start();
+    importedLog("");
+    EXPECT_TRUE(main->Unload());
+    EXPECT_TRUE(ui.boxTexts().empty());
+}
+
+TEST_F(MainTest, anUnwritableResumeFileIsReportedAndTheWindowStillCloses) {
+    start();
+    const std::string resume = path("no such folder/lect6.urs");
+    importedLog(resume);
+    EXPECT_TRUE(main->Unload());
+    ASSERT_EQ(ui.countOf(UiEvent::Kind::MessageBox), 1);
+    const UiEvent& box = ui.events.back();
+    EXPECT_EQ(box.title, "Resume File");
+    EXPECT_TRUE(Mb::hasExclamation(box.style));
+    EXPECT_EQ(Mb::buttonsOf(box.style), Mb::OKOnly);
+    EXPECT_NE(box.text.find(resume), std::string::npos);
+}
+
+TEST_F(MainTest, urlWarningsIgnoreLetterCase) {
+    struct Case {
+        const char* htm;
+        const char* audio;
+        std::vector<std::string> boxes;
+    };
+    const std::string slash = "Missing / at end of HTMURL";
+    const std::string ra = "Audio file doesn't have .ra extension";
+    const Case cases[] = {
+        {"http://h/p/", "pnm://h/a.ra", {}},     {"http://h/p/", "pnm://h/a.RA", {}},
+        {"http://h/p/", "pnm://h/a.Ra", {}},     {"http://h/p/", "pnm://h/a.ram", {ra}},
+        {"http://h/p", "pnm://h/a.ra", {slash}}, {"", "", {slash, ra}},
+    };
+    start();
+    for (const Case& c : cases) {
+        main->txtHTMURL.Text = c.htm;
+        main->txtAudioURL.Text = c.audio;
+        ui.clearEvents();
+        main->CheckBoxes();
+        EXPECT_EQ(ui.boxTexts(), c.boxes) << c.htm << " " << c.audio;
+        for (const UiEvent& e : ui.events) {
+            EXPECT_EQ(e.style, Mb::OKOnly);
+            EXPECT_EQ(e.title, "Cuemark PostProcessor");
+        }
+    }
+}
+
+TEST_F(MainTest, configurationReReadsTheStoredUrlsHoweverItCloses) {
+    storeUrls("pnm://s/a.ra", "http://s/p/", "img/{PF}/s000.gif", "C:\\rt\\cevents.exe");
+    start();
+    const std::vector<std::function<void(FrmConfig&)>> closings = {
+        [](FrmConfig& c) { c.cmdCancel.Click(); },
+        [](FrmConfig& c) { c.Unload(); },
+        [](FrmConfig& c) {
+            c.txtIMGPath.Text = "img/{PF}/s000.jpg";
+            c.cmdSave.Click();
+        },
+    };
+    for (const auto& close : closings) {
+        // As after a grid was read: the fields show the grid's URLs.
+        main->txtAudioURL.Text = "pnm://grid/a.ra";
+        main->txtHTMURL.Text = "http://grid/p/";
+        main->IMGPath = "";
+        ui.onModal = [&](Window& w) { close(dynamic_cast<FrmConfig&>(w)); };
+        main->mnuConfig_Click();
+        EXPECT_EQ(main->txtAudioURL.Text, "pnm://s/a.ra");
+        EXPECT_EQ(main->txtHTMURL.Text, "http://s/p/");
+        EXPECT_EQ(main->IMGPath, settings.GetSetting("CuemarkPost", "URLs", "IMGPath"));
+        EXPECT_EQ(main->CeventsLoc, "C:\\rt\\cevents.exe");
+    }
+    EXPECT_EQ(main->IMGPath, "img/{PF}/s000.jpg");
+    EXPECT_TRUE(ui.boxTexts().empty());
+}
+
+TEST_F(MainTest, showCurrentThenSaveMakesTheMainWindowsUrlsTheStoredOnes) {
+    start();
+    main->txtAudioURL.Text = "pnm://grid/lect6.ra";
+    main->txtHTMURL.Text = "http://grid/lect6/";
+    ui.onModal = [](Window& w) {
+        auto& config = dynamic_cast<FrmConfig&>(w);
+        config.cmdCurrent.Click();
+        config.cmdSave.Click();
+    };
+    main->mnuConfig_Click();
+    EXPECT_EQ(stored("URLs", "AudioURL"), "pnm://grid/lect6.ra");
+    EXPECT_EQ(stored("URLs", "HTMLURL"), "http://grid/lect6/");
+    EXPECT_EQ(main->txtAudioURL.Text, "pnm://grid/lect6.ra");
+}
+
+TEST_F(MainTest, aboutFromTheMenuShowsOkAndDoesNotCloseByItself) {
+    start();
+    bool okShown = false;
+    bool closedByTick = true;
+    ui.onModal = [&](Window& w) {
+        auto& about = dynamic_cast<About&>(w);
+        okShown = about.Command1.Visible;
+        if (about.Timer1.Tick)
+            about.Timer1.Tick();
+        closedByTick = about.isClosed();
+        about.Command1.Click();
+    };
+    main->mnuAbout_Click();
+    EXPECT_TRUE(okShown);
+    EXPECT_FALSE(closedByTick);
+    EXPECT_FALSE(program.SplashMode);
+}
+
+TEST_F(MainTest, helpOpensTheContentsAndPictureEntersWhatsThis) {
+    start();
+    main->mnuHelp.Click();
+    main->Picture1.Click();
+    ASSERT_EQ(ui.events.size(), 3u); // the splash, help, What's This
+    EXPECT_EQ(ui.events[1].kind, UiEvent::Kind::Help);
+    EXPECT_EQ(ui.events[1].text, main->HelpPath);
+    EXPECT_EQ(ui.events[1].style, cdlHelpContents);
+    EXPECT_EQ(ui.events[2].kind, UiEvent::Kind::WhatsThis);
+    EXPECT_EQ(ui.events[2].text, "Main");
+}
