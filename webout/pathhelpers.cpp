@@ -1,0 +1,45 @@
+#include "pathhelpers.h"
+
+#include "common/text.h"
+
+#include <cstdio>
+
+PathParts GetFname(std::string_view path) {
+    const size_t last = path.find_last_of("/\\");
+    if (last == std::string_view::npos)
+        return {std::string(path), {}};
+    return {std::string(path.substr(last + 1)), std::string(path.substr(0, last + 1))};
+}
+
+FileNameParts SplitFileName(std::string_view fileName) {
+    const size_t dot = fileName.find('.');
+    if (dot == std::string_view::npos)
+        return {std::string(fileName), {}};
+    return {std::string(fileName.substr(0, dot)), std::string(fileName.substr(dot + 1))};
+}
+
+std::optional<ImageNameParts> SplitIMGFileName(std::string_view imageName) {
+    const size_t zero = imageName.find('0');
+    if (zero == std::string_view::npos)
+        return std::nullopt;
+    const size_t dot = imageName.find('.');
+    return ImageNameParts{
+        std::string(imageName.substr(0, zero)),
+        std::string(dot == std::string_view::npos ? imageName : imageName.substr(dot + 1))};
+}
+
+std::string ExpandIMGPath(std::string_view pattern, std::string_view powerPointPath) {
+    static constexpr std::string_view token = "{PF}";
+    const size_t at = Text::findNoCase(pattern, token);
+    if (at == std::string_view::npos)
+        return std::string(pattern);
+    const std::string baseName = SplitFileName(GetFname(powerPointPath).fileName).baseName;
+    return std::string(pattern.substr(0, at)) + baseName +
+           std::string(pattern.substr(at + token.size()));
+}
+
+std::string threeDigits(int number) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%03d", number);
+    return buffer;
+}
