@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The lines of a PresentationLog, byte for byte: day count, kind, elapsed text, time of
+// day, the fields of the kind, CR LF. Fields go in unchanged; nothing is quoted.
+namespace PresentationLog {
+
+inline constexpr const char* SlideShowStopped = "Slide Show Stopped";
+inline constexpr const char* LoggingStopped = "Logging Stopped";
+inline constexpr const char* ProgramStopped = "Program Stopped";
+inline constexpr const char* NoTitle = "NO TITLE";
+
+// The interval a line carries: the plain difference of two clock readings (fractions of
+// a day), so it is negative across midnight; 0 for the first line of a run.
+double interval(std::optional<double> previousReading, double reading);
+
+// dayCount is the interval; timeOfDay is the clock reading as the platform shows a time.
+std::string slideLine(double dayCount, const std::string& timeOfDay,
+                      const std::string& presentationPath, int slideNumber,
+                      const std::string& title);
+std::string eventLine(double dayCount, const std::string& timeOfDay, const std::string& eventText);
+
+} // namespace PresentationLog

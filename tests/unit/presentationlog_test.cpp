@@ -1,0 +1,94 @@
+#include "logger/presentationlog.h"
+#include "schedule/clocktime.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+double at(int h, int m, int s) {
+    return ClockTime::fromSeconds(h * 3600LL + m * 60LL + s);
+}
+
+std::vector<std::string> sampleLines() {
+    std::ifstream in(CUE_SOURCE_DIR "/tests/samples/q3.txt", std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    std::vector<std::string> lines;
+    const std::string text = bytes.str();
+    for (size_t from = 0; from < text.size();) {
+        const size_t end = text.find("\r\n", from);
+        lines.push_back(text.substr(from, end + 2 - from));
+        from = end + 2;
+    }
+    return lines;
+}
+
+double dayCountOf(const std::string& line) {
+    return *DayCount::parseNumber(line.substr(1, line.find(' ', 1) - 1));
+}
+
+} // namespace
+
+TEST(PresentationLog, writesTheSampleRunByteForByte) {
+    const std::vector<std::string> lines = sampleLines();
+    ASSERT_EQ(lines.size(), 5u);
+    const std::string path = "C:\\Talks\\q3.ppt";
+    using namespace PresentationLog;
+    EXPECT_EQ(slideLine(0, "10:15:23 AM", path, 1, "Welcome"), lines[0]);
+    EXPECT_EQ(slideLine(dayCountOf(lines[1]), "10:15:28 AM", path, 2, "Agenda"), lines[1]);
+    EXPECT_EQ(slideLine(dayCountOf(lines[2]), "10:15:35 AM", path, 3, NoTitle), lines[2]);
+    EXPECT_EQ(eventLine(dayCountOf(lines[3]), "10:16:02 AM", SlideShowStopped), lines[3]);
+    EXPECT_EQ(eventLine(dayCountOf(lines[4]), "10:16:12 AM", LoggingStopped), lines[4]);
+}
+
+TEST(PresentationLog, intervalIsThePlainDifferenceAndZeroOnTheFirstLine) {
+    using PresentationLog::interval;
+    EXPECT_EQ(interval(std::nullopt, at(10, 15, 23)), 0.0);
+    EXPECT_EQ(ClockTime::toSeconds(interval(at(10, 15, 23), at(10, 15, 28))), 5);
+    EXPECT_EQ(interval(at(10, 15, 23), at(10, 15, 23)), 0.0);
+    // Across midnight the difference is negative, about -0.99977 for 20 seconds.
+    const double acrossMidnight = interval(at(23, 59, 50), at(0, 0, 10));
+    EXPECT_NEAR(acrossMidnight, -0.99977, 1e-5);
+    // A gap of 25 hours cannot be told from one of one hour.
+    EXPECT_EQ(ClockTime::toSeconds(interval(at(9, 0, 0), at(10, 0, 0))), 3600);
+}
+
+TEST(PresentationLog, linesKeepTheirFieldsUnchanged) {
+    using namespace PresentationLog;
+    struct Case {
+        std::string line;
+        std::string expected;
+    };
+    const Case cases[] = {
+        // Logging ended before any show: the one line of such a run.
+        {eventLine(0, "9:00:01 AM", LoggingStopped),
+         " 0  , Event , 0:00:00 , 9:00:01 AM , Logging Stopped\r\n"},
+        // An empty title leaves the separator before the line end.
+        {slideLine(0, "14:02:03", "/talks/a.ppt", 4, ""),
+         " 0  , Slide , 0:00:00 , 14:02:03 , /talks/a.ppt , 4 , \r\n"},
+        // Commas and quotes in the title are written as they are.
+        {slideLine(0, "14:02:03", "C:\\t\\a.ppt", 12, "Costs, risks, \"plans\""),
+         " 0  , Slide , 0:00:00 , 14:02:03 , C:\\t\\a.ppt , 12 , Costs, risks, \"plans\"\r\n"},
+        {eventLine(ClockTime::fromSeconds(1), "15:04:05", ProgramStopped),
+         " 1.15740740740741E-05  , Event , 0:00:01 , 15:04:05 , Program Stopped\r\n"},
+        {slideLine(0.5, "12:00:00", "p.ppt", 32767, "x"),
+         " 0.5  , Slide , 12:00:00 , 12:00:00 , p.ppt , 32767 , x\r\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.line, c.expected);
+}
+
+TEST(PresentationLog, aLineAfterMidnightCarriesTheNegativeCountAndTheTimeThatPassed) {
+    const double d = PresentationLog::interval(at(23, 59, 50), at(0, 0, 10));
+    const std::string line =
+        PresentationLog::eventLine(d, "12:00:10 AM", PresentationLog::SlideShowStopped);
+    EXPECT_EQ(line.substr(0, 14), "-0.99976851851");
+    EXPECT_EQ(line.find(" , Event , 0:00:20 , 12:00:10 AM , Slide Show Stopped\r\n"),
+              line.find(' ') + 1);
+    EXPECT_DOUBLE_EQ(*DayCount::parseNumber(line.substr(0, line.find(' '))), d);
+}
