@@ -1,4 +1,154 @@
 #include "mainwindow.h"
 
-// TODO(logimport): Read Log File.
-void Main::mnuRdLog_Click() {}
+#include "common/textfile.h"
+#include "common/uiservices.h"
+#include "schedule/clocktime.h"
+#include "schedule/fieldreader.h"
+#include "schedule/filenames.h"
+#include "schedule/logreader.h"
+#include "webout/pathhelpers.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr int ColLength = 1;
+constexpr int ColStart = 2;
+constexpr int ColStop = 3;
+constexpr int ColImageUrl = 4;
+constexpr int ColTitle = 5;
+
+struct ResumeValues {
+    std::string audioUrl;
+    std::string htmUrl;
+    double firstLength = 0;
+};
+
+// All four values or none, so a damaged file changes nothing. The texts are read as
+// whole lines: a log path or URL holding a comma must not push the later values along.
+std::optional<ResumeValues> readResumeFile(const std::string& path) {
+    try {
+        FieldReader reader(TextFile::readAll(path));
+        reader.readLineAsField(); // the log path it was written for
+        ResumeValues values;
+        values.audioUrl = reader.readLineAsField();
+        values.htmUrl = reader.readLineAsField();
+        values.firstLength = reader.readNumber();
+        // A length written from a row is a time of day; anything else is not ours.
+        if (values.firstLength < 0 || values.firstLength >= 1)
+            return std::nullopt;
+        return values;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+void Main::mnuRdLog_Click() {
+    LogImported = true;
+
+    CMDialog1.DialogTitle = "Log File";
+    CMDialog1.Filter = "Text Files (*.txt)|*.txt";
+    CMDialog1.FilterIndex = 1;
+    CMDialog1.CancelError = true;
+    if (!m_ui.ShowFileDialog(CMDialog1, FileDialogKind::Open) || CMDialog1.FileName.empty())
+        return;
+
+    LogFileName = withTxtExtension(CMDialog1.FileName);
+    const PathParts logPath = GetFname(LogFileName);
+    LogDirectory = logPath.directory;
+    txtLogFile.Text = LogFileName;
+    // A dot only in a folder name leaves the file without a base name to pair with.
+    if (logPath.fileName.find('.') == std::string::npos)
+        return;
+    LogBaseName = SplitFileName(logPath.fileName).baseName;
+
+    LoggedFirstLength = ClockTime::NotSet;
+    SavedFirstLength = ClockTime::NotSet;
+    showFirstRowAlternatives(false);
+
+    try {
+        LogReader log(TextFile::readAll(LogFileName));
+        RowCount = 0;
+
+        const PathParts imagePath = GetFname(IMGPath);
+        const auto imageName = SplitIMGFileName(imagePath.fileName);
+        if (!imageName)
+            throw LogError(0, "The image path names no numbered image");
+
+        LogLine line = log.next();
+        // Held as the exact sum of the day counts, so each Stop is the next Start.
+        double total = line.dayCount;
+        for (;;) {
+            const int r = RowCount + 1;
+            // The closing line takes a row number too, so at most MaxRows - 1 rows fit.
+            if (r > MaxRows)
+                throw LogError(0, "Too many rows");
+            Grid1.Row = r;
+            if (line.endsLog()) {
+                if (r == 1)
+                    throw LogError(0, "No row before the end of logging");
+                break;
+            }
+
+            const double length = log.peekDayCount();
+            if (r == 1)
+                LoggedFirstLength = length;
+            Grid1.setTextMatrix(r, ColLength, ClockTime::format(length));
+            Grid1.setTextMatrix(r, ColStart, ClockTime::format(total));
+            Grid1.setTextMatrix(r, ColStop, ClockTime::format(total + length));
+            if (line.isSlide) {
+                Grid1.setTextMatrix(r, ColImageUrl,
+                                    ExpandIMGPath(imagePath.directory, line.presentationPath) +
+                                        imageName->prefix + threeDigits(line.slideNumber) + "." +
+                                        imageName->extension);
+                Grid1.setTextMatrix(r, ColTitle, line.title);
+            } else {
+                Grid1.setTextMatrix(r, ColImageUrl, "wait.gif");
+                Grid1.setTextMatrix(r, ColTitle, "BREAK");
+            }
+            total += length;
+            RowCount = r;
+            line = log.next();
+        }
+    } catch (const std::exception&) {
+        RowCount = 0;
+        LoggedFirstLength = ClockTime::NotSet;
+        m_ui.MsgBox("Not a Log File", Mb::OKOnly);
+        return;
+    }
+
+    MenusOn();
+    clearRowsAfter(RowCount);
+    Grid1.Row = 1;
+    Grid1.Col = ColLength;
+    Grid1_Click();
+    mnuReadGrid.Enabled = false;
+
+    ResumeFilePath = LogDirectory + LogBaseName + ".urs";
+    const auto resume = readResumeFile(ResumeFilePath);
+    if (!resume)
+        return;
+    txtAudioURL.Text = resume->audioUrl;
+    txtHTMURL.Text = resume->htmUrl;
+    txtLineNum.Text = "1";
+    SavedFirstLength = resume->firstLength;
+    txt1SaveTime.Text = ClockTime::format(SavedFirstLength);
+    txt1LogTIme.Text = ClockTime::format(LoggedFirstLength);
+    showFirstRowAlternatives(true);
+    // Update writes the editor's texts back into row 1; an empty cell of row 1 left the
+    // previous row's text in the editor, which must not land in row 1.
+    txtSlideLength.Text = ClockTime::format(SavedFirstLength);
+    txtIMGURL.Text = Grid1.TextMatrix(1, ColImageUrl);
+    txtSlideTitle.Text = Grid1.TextMatrix(1, ColTitle);
+    cmdUpdate_Click();
+    ScheduleEdited = false;
+    FirstRowEdited = false;
+    Grid1.Row = 1;
+    Grid1.Col = ColLength;
+    Grid1_Click();
+    mnuConfig.Enabled = false;
+}

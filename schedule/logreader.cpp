@@ -1,0 +1,140 @@
+#include "logreader.h"
+
+#include "clocktime.h"
+#include "common/text.h"
+
+namespace {
+
+constexpr std::string_view writerSeparator = " , ";
+constexpr std::string_view comma = ",";
+constexpr size_t slideFields = 6; // day count, kind, elapsed, time of day, path, number
+constexpr size_t eventFields = 5; // day count, kind, elapsed, time of day, event text
+constexpr int maxSlideNumber = 32767;
+
+// At most maxPieces pieces; the last one holds the rest of the line, separators included.
+std::vector<std::string_view> split(std::string_view line, std::string_view separator,
+                                    size_t maxPieces) {
+    std::vector<std::string_view> pieces;
+    size_t from = 0;
+    while (pieces.size() + 1 < maxPieces) {
+        const size_t at = line.find(separator, from);
+        if (at == std::string_view::npos)
+            break;
+        pieces.push_back(line.substr(from, at - from));
+        from = at + separator.size();
+    }
+    pieces.push_back(line.substr(from));
+    return pieces;
+}
+
+std::optional<int> parseSlideNumber(std::string_view field) {
+    const std::string text = Text::trimBlanks(field);
+    if (!Text::isDigits(text) || text.size() > 5)
+        return std::nullopt;
+    const int value = std::stoi(text);
+    if (value > maxSlideNumber)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<LogLine> parseWith(std::string_view line, std::string_view separator) {
+    const auto pieces = split(line, separator, slideFields + 1);
+    if (pieces.size() < 2)
+        return std::nullopt;
+    LogLine result;
+    const auto dayCount = parseLogDayCount(pieces[0]);
+    if (!dayCount)
+        return std::nullopt;
+    result.dayCount = *dayCount;
+    result.isSlide = Text::equalsNoCase(Text::trimBlanks(pieces[1]), "Slide");
+
+    if (result.isSlide) {
+        if (pieces.size() < slideFields)
+            return std::nullopt;
+        const auto number = parseSlideNumber(pieces[5]);
+        if (!number)
+            return std::nullopt;
+        result.presentationPath = Text::trimBlanks(pieces[4]);
+        result.slideNumber = *number;
+        if (pieces.size() > slideFields) {
+            std::string_view title = pieces[slideFields];
+            // The blank the writer puts after the comma is not part of the title; the
+            // writer's own separator has already taken it.
+            if (separator == comma && !title.empty() && title.front() == ' ')
+                title.remove_prefix(1);
+            result.title = std::string(title);
+        }
+        return result;
+    }
+
+    const auto fields = split(line, separator, eventFields + 1);
+    if (fields.size() != eventFields)
+        return std::nullopt;
+    result.eventText = Text::trimBlanks(fields[4]);
+    return result;
+}
+
+} // namespace
+
+bool LogLine::endsLog() const {
+    return !isSlide && Text::equalsNoCase(eventText, "Logging Stopped");
+}
+
+std::optional<double> parseLogDayCount(std::string_view field) {
+    auto value = DayCount::parseNumber(Text::trimBlanks(field));
+    if (!value)
+        return std::nullopt;
+    // Both readings are times of day, so a gap across midnight comes out one day short.
+    if (*value < 0)
+        *value += 1.0;
+    if (*value < 0)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<LogLine> parseLogLine(std::string_view line) {
+    if (auto parsed = parseWith(line, writerSeparator))
+        return parsed;
+    return parseWith(line, comma);
+}
+
+LogReader::LogReader(const std::string& bytes) {
+    // Line ends as everywhere else in the system: CR LF, LF or CR.
+    size_t start = 0;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        m_lines.push_back(bytes.substr(start, i - start));
+        i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < bytes.size())
+        m_lines.push_back(bytes.substr(start));
+}
+
+void LogReader::failAtEnd() const {
+    if (atEnd())
+        throw LogError(lineNumber(), "The log ends before \"Logging Stopped\"");
+}
+
+LogLine LogReader::next() {
+    failAtEnd();
+    auto parsed = parseLogLine(m_lines[m_next]);
+    if (!parsed)
+        throw LogError(lineNumber(), "Not a line of a log: " + m_lines[m_next]);
+    ++m_next;
+    return *parsed;
+}
+
+double LogReader::peekDayCount() const {
+    failAtEnd();
+    const std::string& line = m_lines[m_next];
+    const auto dayCount = parseLogDayCount(std::string_view(line).substr(0, line.find(',')));
+    if (!dayCount)
+        throw LogError(lineNumber(), "No day count: " + line);
+    return *dayCount;
+}

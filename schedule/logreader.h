@@ -1,0 +1,61 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One line of a PresentationLog as the import takes it.
+struct LogLine {
+    // Days since the previous line. A line written after midnight carries the plain,
+    // negative difference of two times of day; it is taken as the time on the next day.
+    double dayCount = 0;
+    bool isSlide = false;
+    // Slide lines.
+    std::string presentationPath;
+    int slideNumber = 0;
+    std::string title;
+    // Event lines.
+    std::string eventText;
+
+    bool endsLog() const;
+};
+
+// The log is not one the import can take; line is 1-based.
+class LogError : public std::runtime_error {
+  public:
+    LogError(int line, const std::string& what) : std::runtime_error(what), m_line(line) {}
+    int line() const { return m_line; }
+
+  private:
+    int m_line;
+};
+
+// The day count field of a line: a number, a negative one moved on by a day; nullopt for
+// anything else.
+std::optional<double> parseLogDayCount(std::string_view field);
+
+// One line without its line end. A line is first split at the writer's own separator
+// " , ", so that a path or time of day holding a plain comma stays whole; only when that
+// gives no valid line is it split at every comma. nullopt when neither gives one.
+std::optional<LogLine> parseLogLine(std::string_view line);
+
+// A log read line by line; a field never runs on into the next line.
+class LogReader {
+  public:
+    explicit LogReader(const std::string& bytes);
+
+    bool atEnd() const { return m_next >= m_lines.size(); }
+    // The next line; throws LogError when there is none or it is not a valid line.
+    LogLine next();
+    // The day count of the next line without taking the line; throws LogError likewise.
+    double peekDayCount() const;
+
+  private:
+    void failAtEnd() const;
+    int lineNumber() const { return static_cast<int>(m_next) + 1; }
+
+    std::vector<std::string> m_lines;
+    size_t m_next = 0;
+};
