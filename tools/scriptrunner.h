@@ -1,0 +1,117 @@
+#pragma once
+
+#include <deque>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class Control;
+class Main;
+class ScriptedUi;
+class SettingsStore;
+class Window;
+struct Program;
+struct UiEvent;
+
+// Runs a program's window models on the scripted desktop, one script command a line, and
+// prints what the operator would see: message boxes, file dialogs, help, modal windows
+// and dumps of the active window. A modal window runs the following commands nested
+// inside its ShowModal, so its controls can be named while it is open.
+class ScriptRunner {
+  public:
+    // programDirectory is where the programs' shipped files lie (the runner's own
+    // folder); it and workDirectory are shown as <program> and <work> in the output so
+    // that it does not depend on where the build and the run happen.
+    ScriptRunner(std::ostream& out, std::ostream& err, std::string programDirectory,
+                 std::string workDirectory = {});
+    ~ScriptRunner();
+    ScriptRunner(const ScriptRunner&) = delete;
+    ScriptRunner& operator=(const ScriptRunner&) = delete;
+
+    // Exit status: 0 when every line ran, 2 at the first faulty line (reported on the
+    // error stream with its number), 1 when a window model failed with an exception.
+    int run(std::istream& script);
+    int run(std::vector<std::string> lines);
+
+    static constexpr int Success = 0;
+    static constexpr int ModelFailure = 1;
+    static constexpr int ScriptFault = 2;
+
+  private:
+    // When a command may run.
+    enum class Phase {
+        Setup,  // before the first program starts
+        Start,  // while no program is running
+        Any,    // at any time
+        Window, // while a window is active
+    };
+    using Handler = void (ScriptRunner::*)(const std::string& args);
+    struct Command {
+        Phase phase;
+        Handler handler;
+    };
+    static const std::vector<std::pair<std::string, Command>>& commands();
+
+    // The script's own commands; args is the rest of the line after one blank.
+    void settingsCommand(const std::string& args);
+    void screenCommand(const std::string& args);
+    void programCommand(const std::string& args);
+    void dialogCommand(const std::string& args);
+    void answerCommand(const std::string& args);
+    void clickCommand(const std::string& args);
+    void typeCommand(const std::string& args);
+    void leaveCommand(const std::string& args);
+    void selectCommand(const std::string& args);
+    void closeCommand(const std::string& args);
+    void dumpCommand(const std::string& args);
+
+    bool atEnd() const { return m_next >= m_lines.size(); }
+    void skipComments();
+    void executeNext();
+    void execute(const std::string& line);
+    void fail(int status, const std::string& message);
+
+    // The nested run of a modal window, from its load until it has closed.
+    void runModal(Window& window);
+    void tickTimers(Window& window);
+    void noteMainClosed();
+
+    Window& activeWindow() const;
+    Control& controlOf(const std::string& name) const;
+    bool reachable(const Control& control, std::string& why) const;
+
+    void report(const UiEvent& event);
+    void dump(Window& window);
+    void dumpMainState(Main& main);
+    std::string quoted(const std::string& text) const;
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+    std::string m_programDirectory;
+    std::string m_workDirectory;
+
+    std::vector<std::string> m_lines;
+    size_t m_next = 0;
+    size_t m_current = 0; // index of the line being executed
+    bool m_stopped = false;
+    int m_status = Success;
+
+    // Set up before the first program.
+    std::optional<std::string> m_settingsDirectory;
+    int m_screenWidth = 15360;
+    int m_screenHeight = 11520;
+    bool m_programStarted = false;
+
+    // Answers queued before the program's desktop exists.
+    std::deque<int> m_pendingAnswers;
+    std::deque<std::optional<std::string>> m_pendingFiles;
+
+    std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<Program> m_program;
+    std::unique_ptr<ScriptedUi> m_ui;
+    std::unique_ptr<Main> m_main;
+    bool m_mainClosedReported = false;
+    std::vector<Window*> m_modal;
+};
