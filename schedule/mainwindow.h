@@ -16,6 +16,12 @@ class Main : public Window {
 public:
     static constexpr const char* SettingsApp = "CuemarkPost";
     static constexpr int MaxRows = 100;
+    // The columns of Grid1; column 0 holds the row number.
+    static constexpr int ColLength = 1;
+    static constexpr int ColStart = 2;
+    static constexpr int ColStop = 3;
+    static constexpr int ColImageUrl = 4;
+    static constexpr int ColTitle = 5;
 
     Main(UiServices& ui, SettingsStore& settings, Program& program);
 

@@ -14,12 +14,6 @@
 
 namespace {
 
-constexpr int ColLength = 1;
-constexpr int ColStart = 2;
-constexpr int ColStop = 3;
-constexpr int ColImageUrl = 4;
-constexpr int ColTitle = 5;
-
 struct ResumeValues {
     std::string audioUrl;
     std::string htmUrl;
@@ -117,6 +111,9 @@ void Main::mnuRdLog_Click() {
     } catch (const std::exception&) {
         RowCount = 0;
         LoggedFirstLength = ClockTime::NotSet;
+        // The grid now holds a rejected log: closing must not write it into the resume
+        // file of a log imported earlier.
+        ResumeFilePath.clear();
         m_ui.MsgBox("Not a Log File", Mb::OKOnly);
         return;
     }

@@ -11,12 +11,6 @@
 
 namespace {
 
-constexpr int ColLength = 1;
-constexpr int ColStart = 2;
-constexpr int ColStop = 3;
-constexpr int ColImageUrl = 4;
-constexpr int ColTitle = 5;
-
 // A whole decimal row number with blanks around it allowed. Values far out of range
 // come back as something outside 1..MaxRows rather than overflowing.
 std::optional<long long> parseRowNumber(std::string_view input) {
