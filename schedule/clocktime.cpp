@@ -19,9 +19,10 @@ bool twoDigits(std::string_view text, int max, int& value)
 
 std::string hms(double days, bool padHours)
 {
-    long long seconds = ClockTime::toSeconds(days) % 86400;
-    if (seconds < 0)
-        seconds += 86400;
+    // A negative value is a day before day zero whose time of day is the fraction's
+    // magnitude, as the runtime shows dates: -20 seconds past midnight reads 23:59:40.
+    const double timeOfDay = days < 0 ? -(days - std::trunc(days)) : days;
+    const long long seconds = ClockTime::toSeconds(timeOfDay) % 86400;
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, padHours ? "%02lld:%02lld:%02lld" : "%lld:%02lld:%02lld",
                   seconds / 3600, seconds / 60 % 60, seconds % 60);

@@ -83,12 +83,12 @@ TEST(PresentationLog, linesKeepTheirFieldsUnchanged) {
         EXPECT_EQ(c.line, c.expected);
 }
 
-TEST(PresentationLog, aLineAfterMidnightCarriesTheNegativeCountAndTheTimeThatPassed) {
+TEST(PresentationLog, aLineAfterMidnightCarriesTheNegativeCountAndTheComplementaryTime) {
     const double d = PresentationLog::interval(at(23, 59, 50), at(0, 0, 10));
     const std::string line =
         PresentationLog::eventLine(d, "12:00:10 AM", PresentationLog::SlideShowStopped);
     EXPECT_EQ(line.substr(0, 14), "-0.99976851851");
-    EXPECT_EQ(line.find(" , Event , 0:00:20 , 12:00:10 AM , Slide Show Stopped\r\n"),
+    EXPECT_EQ(line.find(" , Event , 23:59:40 , 12:00:10 AM , Slide Show Stopped\r\n"),
               line.find(' ') + 1);
     EXPECT_DOUBLE_EQ(*DayCount::parseNumber(line.substr(0, line.find(' '))), d);
 }
