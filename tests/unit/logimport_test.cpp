@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QFile>
 
 #include <optional>
 #include <string>
@@ -461,6 +462,23 @@ TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
     const std::string resume = f.readFile(f.path("q3.urs"));
     EXPECT_NE(resume.find("pnm://saved.example/talk.ra\r\n"), std::string::npos);
     EXPECT_NE(resume.find(" 3.47222222222222E-05 \r\n"), std::string::npos) << resume;
+}
+
+TEST(ReadLogFile, aRejectedImportAfterAGoodOneWritesNoResumeFileOnClosing) {
+    Import f;
+    f.writeFile("q3.txt", readSample());
+    f.importPath(f.path("q3.txt"));
+    ASSERT_EQ(f.main->RowCount, 4);
+
+    f.importBytes(LogBuilder().slide(0, 9, "Half").slide(5, 10).bytes, "cut.txt");
+    ASSERT_EQ(f.ui.boxTexts(), (Lines{"Not a Log File"}));
+    ASSERT_EQ(f.cell(1, 5), "Half");
+    f.ui.clearEvents();
+    EXPECT_TRUE(f.main->Unload());
+    EXPECT_TRUE(f.ui.boxTexts().empty());
+    // The rejected rows never reach the resume file of the log imported first.
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(f.path("q3.urs"))));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(f.path("cut.urs"))));
 }
 
 TEST(ReadLogFile, aDamagedResumeFileChangesNothing) {
