@@ -4,11 +4,18 @@
 
 // What one running program shares between its windows.
 struct Program {
-    std::string title;     // "Cuemark PostProcessor", "Cuemark Logger 7", ...
-    std::string version;   // shown in the About box
-    std::string directory; // the program's own directory, without a trailing separator
+    std::string title;        // "Cuemark PostProcessor", "Cuemark Logger 7", ...
+    std::string version;      // shown in the About box
+    std::string directory;    // the program's own directory, without a trailing separator
+    std::string helpFileName; // beside the program
     bool SplashMode = false;
 };
+
+// A file that ships beside the program.
+std::string programFilePath(const Program& program, const std::string& fileName);
+inline std::string helpFilePath(const Program& program) {
+    return programFilePath(program, program.helpFileName);
+}
 
 Program cuebuildProgram(const std::string& directory);
 Program loggerProgram(int powerPointVersion, const std::string& directory);

@@ -9,11 +9,6 @@
 #include <string_view>
 
 namespace {
-#ifdef _WIN32
-constexpr char PathSeparator = '\\';
-#else
-constexpr char PathSeparator = '/';
-#endif
 constexpr const char* PlacementSection = "ConfigWindow";
 
 bool endsWithAny(const std::string& text, std::initializer_list<std::string_view> suffixes) {
@@ -40,7 +35,7 @@ FrmConfig::FrmConfig(UiServices& ui, SettingsStore& settings, Program& program,
 }
 
 void FrmConfig::Form_Load() {
-    CmDialog.HelpFile = m_program.directory + PathSeparator + "cuebuild.hlp";
+    CmDialog.HelpFile = helpFilePath(m_program);
     ClosedByButton = false;
     WindowPlacement::place(*this, m_ui, m_settings, UrlSettings::Application, PlacementSection);
 

@@ -118,14 +118,14 @@ LogReader::LogReader(const std::string& bytes) {
 
 void LogReader::failAtEnd() const {
     if (atEnd())
-        throw LogError(lineNumber(), "The log ends before \"Logging Stopped\"");
+        throw ReadError(lineNumber(), "The log ends before \"Logging Stopped\"");
 }
 
 LogLine LogReader::next() {
     failAtEnd();
     auto parsed = parseLogLine(m_lines[m_next]);
     if (!parsed)
-        throw LogError(lineNumber(), "Not a line of a log: " + m_lines[m_next]);
+        throw ReadError(lineNumber(), "Not a line of a log: " + m_lines[m_next]);
     ++m_next;
     return *parsed;
 }
@@ -135,6 +135,6 @@ double LogReader::peekDayCount() const {
     const std::string& line = m_lines[m_next];
     const auto dayCount = parseLogDayCount(std::string_view(line).substr(0, line.find(',')));
     if (!dayCount)
-        throw LogError(lineNumber(), "No day count: " + line);
+        throw ReadError(lineNumber(), "No day count: " + line);
     return *dayCount;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schedule/fieldreader.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -20,16 +22,6 @@ struct LogLine {
     std::string eventText;
 
     bool endsLog() const;
-};
-
-// The log is not one the import can take; line is 1-based.
-class LogError : public std::runtime_error {
-  public:
-    LogError(int line, const std::string& what) : std::runtime_error(what), m_line(line) {}
-    int line() const { return m_line; }
-
-  private:
-    int m_line;
 };
 
 // The day count field of a line: a number, a negative one moved on by a day; nullopt for

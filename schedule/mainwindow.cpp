@@ -45,16 +45,11 @@ void Main::wireHandlers() {
 }
 
 namespace {
-#ifdef _WIN32
-constexpr char PathSeparator = '\\';
-#else
-constexpr char PathSeparator = '/';
-#endif
 constexpr const char* PlacementSection = "MainWindow";
 } // namespace
 
 void Main::Form_Load() {
-    HelpPath = m_program.directory + PathSeparator + "cuebuild.hlp";
+    HelpPath = helpFilePath(m_program);
     CMDialog1.HelpFile = HelpPath;
     LoggedFirstLength = ClockTime::NotSet;
     SavedFirstLength = ClockTime::NotSet;

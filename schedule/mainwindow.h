@@ -13,7 +13,7 @@ class UiServices;
 // The post-processor's main window `Main`: the SlideSchedule in Grid1 with its row
 // editor, the URL fields, the menu, the grid file and log import commands.
 class Main : public Window {
-public:
+  public:
     static constexpr const char* SettingsApp = "CuemarkPost";
     static constexpr int MaxRows = 100;
     // The columns of Grid1; column 0 holds the row number.
@@ -138,11 +138,11 @@ public:
 
     enum class SaveOutcome { Saved, Cancelled, Failed, NoData };
 
-protected:
+  protected:
     void Form_Load() override;
     void Form_Unload(int& Cancel) override;
 
-private:
+  private:
     void wireHandlers();
     void loadUrlSettings();
     void setupGrid();
@@ -150,6 +150,8 @@ private:
     // Copies columns 4, 5 and 1 of row r into the editor, skipping empty cells.
     void copyRowToEditor(int r);
     void Recompute();
+    // The L and M buttons: row 1 takes the given length, then shows again.
+    void useFirstRowLength(const std::string& length);
     void clearRowsAfter(int lastRow);
     void writeResumeFile();
     // Save Grid itself. Form_Unload keeps the window open after a Failed save, so the

@@ -71,7 +71,7 @@ void Main::mnuRdLog_Click() {
         const PathParts imagePath = GetFname(IMGPath);
         const auto imageName = SplitIMGFileName(imagePath.fileName);
         if (!imageName)
-            throw LogError(0, "The image path names no numbered image");
+            throw ReadError(0, "The image path names no numbered image");
 
         LogLine line = log.next();
         // Held as the exact sum of the day counts, so each Stop is the next Start.
@@ -80,11 +80,11 @@ void Main::mnuRdLog_Click() {
             const int r = RowCount + 1;
             // The closing line takes a row number too, so at most MaxRows - 1 rows fit.
             if (r > MaxRows)
-                throw LogError(0, "Too many rows");
+                throw ReadError(0, "Too many rows");
             Grid1.Row = r;
             if (line.endsLog()) {
                 if (r == 1)
-                    throw LogError(0, "No row before the end of logging");
+                    throw ReadError(0, "No row before the end of logging");
                 break;
             }
 

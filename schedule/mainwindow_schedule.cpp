@@ -113,17 +113,16 @@ void Main::cmdUpdate_Click() {
 }
 
 void Main::cmd1LogTIme_Click() {
-    txtSlideLength.Text = txt1LogTIme.Text;
-    // The length belongs to row 1 whatever was typed into the row number since.
-    txtLineNum.Text = "1";
-    cmdUpdate_Click();
-    Grid1.Row = 1;
-    Grid1.Col = ColLength;
-    Grid1_Click();
+    useFirstRowLength(txt1LogTIme.Text);
 }
 
 void Main::cmd1SaveTIme_Click() {
-    txtSlideLength.Text = txt1SaveTime.Text;
+    useFirstRowLength(txt1SaveTime.Text);
+}
+
+void Main::useFirstRowLength(const std::string& length) {
+    txtSlideLength.Text = length;
+    // The length belongs to row 1 whatever was typed into the row number since.
     txtLineNum.Text = "1";
     cmdUpdate_Click();
     Grid1.Row = 1;

@@ -203,8 +203,8 @@ TEST(LogReader, takesEveryKindOfLineEndAndALastLineWithoutOne) {
     EXPECT_EQ(reader.peekDayCount(), 7);
     EXPECT_EQ(reader.next().eventText, "D");
     EXPECT_TRUE(reader.atEnd());
-    EXPECT_THROW(reader.next(), LogError);
-    EXPECT_THROW(reader.peekDayCount(), LogError);
+    EXPECT_THROW(reader.next(), ReadError);
+    EXPECT_THROW(reader.peekDayCount(), ReadError);
 }
 
 // ---- Read Log File ----
