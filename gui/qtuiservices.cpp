@@ -1,0 +1,262 @@
+#include "qtuiservices.h"
+
+#include "aboutview.h"
+#include "configview.h"
+#include "modeltext.h"
+
+#include "common/about.h"
+#include "common/window.h"
+#include "config/frmconfig.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <QWhatsThis>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+QMessageBox::Icon iconOf(int style) {
+    switch (style & 0x70) {
+    case 16:
+        return QMessageBox::Critical;
+    case 32:
+        return QMessageBox::Question;
+    case Mb::Exclamation:
+        return QMessageBox::Warning;
+    case 64:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+std::vector<QMessageBox::StandardButton> buttonsOf(int style) {
+    switch (Mb::buttonsOf(style)) {
+    case Mb::OKCancel:
+        return {QMessageBox::Ok, QMessageBox::Cancel};
+    case Mb::YesNoCancel:
+        return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    case Mb::YesNo:
+        return {QMessageBox::Yes, QMessageBox::No};
+    default:
+        return {QMessageBox::Ok};
+    }
+}
+
+// Boxes and dialogs belong to the window the operator is working in.
+QWidget* activeParent() {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, int style, const QString& title,
+                                            QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(title);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    box->setIcon(iconOf(style));
+
+    const auto buttons = buttonsOf(style);
+    for (QMessageBox::StandardButton button : buttons)
+        box->addButton(button);
+    const size_t defaultIndex = Mb::secondIsDefault(style) && buttons.size() > 1 ? 1 : 0;
+    box->setDefaultButton(buttons[defaultIndex]);
+
+    QMessageBox::StandardButton escape = buttons.size() == 1 ? QMessageBox::Ok : QMessageBox::No;
+    for (QMessageBox::StandardButton button : buttons) {
+        if (button == QMessageBox::Cancel)
+            escape = button;
+    }
+    box->setEscapeButton(escape);
+    return box;
+}
+
+int resultOf(const QMessageBox& box, QAbstractButton* clicked) {
+    if (!clicked)
+        clicked = box.escapeButton();
+    switch (box.standardButton(clicked)) {
+    case QMessageBox::Ok:
+        return Mb::OK;
+    case QMessageBox::Cancel:
+        return Mb::Cancel;
+    case QMessageBox::Yes:
+        return Mb::Yes;
+    case QMessageBox::No:
+        return Mb::No;
+    default:
+        return Mb::Cancel;
+    }
+}
+
+QStringList nameFiltersOf(const std::string& filter) {
+    const QStringList parts = ModelText::toQt(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        // Qt reads the patterns from the description's parentheses, so the pair's own
+        // pattern goes there, replacing any the description shows.
+        if (description.endsWith(QLatin1Char(')'))) {
+            const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+            if (open >= 0)
+                description = description.left(open).trimmed();
+        }
+        QString patterns = parts[i + 1].trimmed();
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
+    return filters;
+}
+
+std::unique_ptr<QFileDialog> makeFileDialog(const CommonDialog& dialog, FileDialogKind kind,
+                                            QWidget* parent) {
+    auto box = std::make_unique<QFileDialog>(parent, ModelText::toQt(dialog.DialogTitle));
+    if (kind == FileDialogKind::Open) {
+        box->setAcceptMode(QFileDialog::AcceptOpen);
+        box->setFileMode(QFileDialog::ExistingFile);
+    } else {
+        box->setAcceptMode(QFileDialog::AcceptSave);
+        box->setFileMode(QFileDialog::AnyFile);
+    }
+    const QStringList filters = nameFiltersOf(dialog.Filter);
+    if (!filters.isEmpty()) {
+        box->setNameFilters(filters);
+        const int index = dialog.FilterIndex >= 1 && dialog.FilterIndex <= filters.size()
+                              ? dialog.FilterIndex - 1
+                              : 0;
+        box->selectNameFilter(filters[index]);
+    }
+    if (!dialog.FileName.empty()) {
+        const QFileInfo start(ModelText::pathToQt(dialog.FileName));
+        box->setDirectory(start.absolutePath());
+        box->selectFile(start.fileName());
+    }
+    return box;
+}
+
+QtUiServices::QtUiServices(std::string programTitle) : m_programTitle(std::move(programTitle)) {}
+
+QtUiServices::~QtUiServices() {
+    delete m_helpWindow.data();
+    if (m_busy)
+        QApplication::restoreOverrideCursor();
+}
+
+std::unique_ptr<QMessageBox> QtUiServices::messageBox(const std::string& text, int style,
+                                                      const std::string& title) const {
+    return makeMessageBox(ModelText::lines(text), style,
+                          ModelText::toQt(title.empty() ? m_programTitle : title), activeParent());
+}
+
+int QtUiServices::MsgBox(const std::string& text, int style, const std::string& title) {
+    const auto box = messageBox(text, style, title);
+    box->exec();
+    return resultOf(*box, box->clickedButton());
+}
+
+bool QtUiServices::ShowFileDialog(CommonDialog& dialog, FileDialogKind kind) {
+    const auto box = makeFileDialog(dialog, kind, activeParent());
+    if (box->exec() != QDialog::Accepted || box->selectedFiles().isEmpty())
+        return false;
+    dialog.FileName = ModelText::pathFromQt(box->selectedFiles().constFirst());
+    const qsizetype filter = nameFiltersOf(dialog.Filter).indexOf(box->selectedNameFilter());
+    if (filter >= 0)
+        dialog.FilterIndex = static_cast<int>(filter) + 1;
+    return true;
+}
+
+void QtUiServices::ShowHelp(const CommonDialog& dialog) {
+    QString path = ModelText::pathToQt(dialog.HelpFile);
+    // The help path is formed with the Windows separator.
+    if (!QFileInfo::exists(path) && path.contains(QLatin1Char('\\')))
+        path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const auto box = makeMessageBox(
+            QStringLiteral("The help file %1 cannot be opened: %2")
+                .arg(QDir::toNativeSeparators(path), file.errorString()),
+            Mb::OKOnly + Mb::Exclamation, ModelText::toQt(m_programTitle), activeParent());
+        box->exec();
+        return;
+    }
+    if (!m_helpWindow) {
+        // Its own window, beside the program's: the operator reads while working.
+        m_helpWindow = new QWidget(nullptr, Qt::Window);
+        m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_helpWindow->setWindowTitle(ModelText::toQt(m_programTitle) + QStringLiteral(" Help"));
+        m_helpWindow->resize(640, 600);
+        auto* layout = new QVBoxLayout(m_helpWindow);
+        layout->setContentsMargins(0, 0, 0, 0);
+        m_helpBrowser = new QTextBrowser(m_helpWindow);
+        m_helpBrowser->setObjectName(QStringLiteral("helpBrowser"));
+        m_helpBrowser->setOpenExternalLinks(true);
+        layout->addWidget(m_helpBrowser);
+    }
+    m_helpBrowser->setSearchPaths({QFileInfo(path).absolutePath()});
+    m_helpBrowser->setHtml(QString::fromUtf8(file.readAll()));
+    m_helpBrowser->moveCursor(QTextCursor::Start);
+    m_helpBrowser->ensureCursorVisible();
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
+}
+
+QTextBrowser* QtUiServices::helpViewer() const {
+    return m_helpBrowser.data();
+}
+
+void QtUiServices::EnterWhatsThisMode(Window& window) {
+    QWhatsThis::enterWhatsThisMode();
+}
+
+void QtUiServices::SetBusy(bool busy) {
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+int QtUiServices::ScreenWidth() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? Twips::fromPixelsX(screen->geometry().width()) : 15360;
+}
+
+int QtUiServices::ScreenHeight() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? Twips::fromPixelsY(screen->geometry().height()) : 11520;
+}
+
+void QtUiServices::ShowModal(Window& window) {
+    window.load();
+    if (window.isClosed())
+        return;
+    std::unique_ptr<QDialog> view;
+    if (auto* about = dynamic_cast<About*>(&window))
+        view = std::make_unique<AboutView>(*about, activeParent());
+    else if (auto* config = dynamic_cast<FrmConfig*>(&window))
+        view = std::make_unique<ConfigView>(*config, activeParent());
+    if (!view) {
+        window.Unload();
+        return;
+    }
+    while (!window.isClosed())
+        view->exec();
+}

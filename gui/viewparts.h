@@ -1,0 +1,21 @@
+#pragma once
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// Small pieces the views share.
+namespace ViewParts {
+
+// The picture button that starts What's This mode.
+QPushButton* whatsThisButton(QWidget* parent);
+// A fixed note beside a field, in a quieter colour.
+void styleAsNote(QLabel* label);
+// A field sized for a clock time "hh:nn:ss".
+void fitToClockTime(QLineEdit* edit);
+// A widget that keeps its place in the layout while hidden, so the shown and hidden
+// states of optional controls do not shift their neighbours.
+void keepPlaceWhenHidden(QWidget* widget);
+
+} // namespace ViewParts

@@ -1,0 +1,395 @@
+#include "windowbinder.h"
+
+#include "modeltext.h"
+#include "whatsthis.h"
+
+#include "common/controls.h"
+#include "common/window.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+// Grid widths and window sizes were laid out for a small 8-point face; a text that
+// fitted there (a clock time in a 700-twip column) must fit in the face used here.
+double layoutScale(const QWidget* widget) {
+    const int cellPadding = 14;
+    const double needed =
+        widget->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + cellPadding;
+    return std::max(1.0, needed / Twips::toPixelsX(700));
+}
+
+void showIf(QWidget* widget, bool visible) {
+    if (widget->isHidden() == visible)
+        widget->setVisible(visible);
+}
+
+void showIf(QAction* action, bool visible) {
+    if (action->isVisible() != visible)
+        action->setVisible(visible);
+}
+
+Qt::Alignment alignmentOf(Alignment alignment, const QString& text) {
+    if (alignment == Alignment::Left)
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    // The grid's general alignment: numbers to the right, texts to the left.
+    bool number = false;
+    text.toDouble(&number);
+    return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+} // namespace
+
+WindowBinder::WindowBinder(Window& window, QWidget* view)
+    : QObject(view), m_window(window), m_view(view) {
+    m_refreshers.push_back([this] {
+        if (!m_window.Caption.empty())
+            m_view->setWindowTitle(ModelText::toQt(m_window.Caption));
+    });
+}
+
+void WindowBinder::setHelp(QWidget* widget, const Control& control) {
+    widget->setObjectName(QString::fromStdString(control.name()));
+    const QString text = control.WhatsThis.empty() ? whatsThisText(m_window.name(), control.name())
+                                                   : ModelText::toQt(control.WhatsThis);
+    widget->setWhatsThis(text);
+}
+
+void WindowBinder::bind(QLineEdit* edit, TextField& field) {
+    setHelp(edit, field);
+    connect(edit, &QLineEdit::textEdited, this,
+            [&field](const QString& text) { field.Text = ModelText::fromQt(text); });
+    trackFocus(edit, field);
+    m_refreshers.push_back([edit, &field] {
+        const QString text = ModelText::toQt(field.Text);
+        if (edit->text() != text) {
+            edit->setText(text);
+            edit->setCursorPosition(0);
+        }
+        showIf(edit, field.Visible);
+        edit->setEnabled(field.Enabled);
+    });
+}
+
+// Typed characters reach the model's key-press handler before the field takes them, and
+// the model's focus follows the operator's moves between fields, so lost-focus checks run
+// as the operator leaves a field. Focus changes are handed on after the event, so a box
+// a check shows does not open in the middle of Qt's own focus change.
+void WindowBinder::trackFocus(QLineEdit* edit, TextField& field) {
+    class Filter : public QObject {
+      public:
+        Filter(WindowBinder* binder, QLineEdit* edit, TextField& field)
+            : QObject(edit), m_binder(binder), m_edit(edit), m_field(field) {}
+
+        bool eventFilter(QObject*, QEvent* event) override {
+            switch (event->type()) {
+            case QEvent::KeyPress:
+                return keyPress(static_cast<QKeyEvent*>(event));
+            case QEvent::FocusIn:
+                later([this] { m_binder->window().setFocus(&m_field); });
+                break;
+            case QEvent::FocusOut: {
+                const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+                // Another window or a menu took the input; the field keeps its focus.
+                if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+                    break;
+                later([this] {
+                    if (m_binder->window().focus() == &m_field)
+                        m_binder->window().releaseFocus();
+                });
+                break;
+            }
+            default:
+                break;
+            }
+            return false;
+        }
+
+      private:
+        bool keyPress(QKeyEvent* event) {
+            const QString text = event->text();
+            if (!m_field.KeyPress || text.size() != 1 || !m_edit->isEnabled() ||
+                m_edit->isReadOnly())
+                return false;
+            const int typed = text.at(0).unicode();
+            int key = typed;
+            m_binder->forward([&] { m_field.KeyPress(key); });
+            if (key == typed)
+                return false;
+            // The handler swallowed the key (0) or replaced it.
+            if (key > 0 && key <= 0xFFFF) {
+                m_edit->insert(QString(QChar(static_cast<char16_t>(key))));
+                m_field.Text = ModelText::fromQt(m_edit->text());
+            }
+            return true;
+        }
+
+        void later(std::function<void()> step) {
+            QPointer<WindowBinder> binder = m_binder;
+            QMetaObject::invokeMethod(
+                m_binder,
+                [binder, step = std::move(step)] {
+                    if (binder && !binder->window().isClosed())
+                        binder->forward(step);
+                },
+                Qt::QueuedConnection);
+        }
+
+        WindowBinder* m_binder;
+        QLineEdit* m_edit;
+        TextField& m_field;
+    };
+    edit->installEventFilter(new Filter(this, edit, field));
+}
+
+void WindowBinder::bind(QAbstractButton* button, Button& model) {
+    setHelp(button, model);
+    connect(button, &QAbstractButton::clicked, this, [this, &model] { forward(model.Click); });
+    m_refreshers.push_back([button, &model] {
+        const QString caption = ModelText::caption(model.Caption);
+        if (button->text() != caption)
+            button->setText(caption);
+        showIf(button, model.Visible);
+        button->setEnabled(model.Enabled);
+    });
+}
+
+void WindowBinder::bind(QLabel* label, Label& model) {
+    setHelp(label, model);
+    label->setTextFormat(Qt::PlainText);
+    m_refreshers.push_back([label, &model] {
+        const QString caption = ModelText::lines(model.Caption);
+        if (label->text() != caption)
+            label->setText(caption);
+        showIf(label, model.Visible);
+        label->setEnabled(model.Enabled);
+    });
+}
+
+void WindowBinder::bind(QTableWidget* table, Grid& grid) {
+    setHelp(table, grid);
+    const int rows = std::max(0, grid.Rows() - 1); // row 0 is the header
+    table->setRowCount(rows);
+    table->setColumnCount(grid.Cols());
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setHighlightSections(false);
+    table->horizontalHeader()->setStretchLastSection(true);
+    for (int c = 0; c < grid.Cols(); ++c) {
+        table->setHorizontalHeaderItem(c, new QTableWidgetItem);
+        for (int r = 0; r < rows; ++r) {
+            auto* item = new QTableWidgetItem;
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            table->setItem(r, c, item);
+        }
+    }
+
+    // Moving with the keys makes a cell current as in the grid; only a click (or Enter)
+    // runs the click handler.
+    connect(table, &QTableWidget::currentCellChanged, this, [&grid](int row, int col) {
+        if (row >= 0 && col >= 0) {
+            grid.Row = row + 1;
+            grid.Col = col;
+        }
+    });
+    connect(table, &QTableWidget::cellClicked, this, [this, &grid](int row, int col) {
+        forward([&grid, row, col] {
+            grid.Row = row + 1;
+            grid.Col = col;
+            if (grid.Click)
+                grid.Click();
+        });
+    });
+    class EnterKey : public QObject {
+      public:
+        EnterKey(WindowBinder* binder, QTableWidget* table, Grid& grid)
+            : QObject(table), m_binder(binder), m_grid(grid) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() != QEvent::KeyPress)
+                return false;
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key != Qt::Key_Return && key != Qt::Key_Enter)
+                return false;
+            m_binder->forward(m_grid.Click);
+            return true;
+        }
+
+      private:
+        WindowBinder* m_binder;
+        Grid& m_grid;
+    };
+    table->installEventFilter(new EnterKey(this, table, grid));
+
+    m_refreshers.push_back([table, &grid, rows] {
+        const double scale = layoutScale(table);
+        for (int c = 0; c < grid.Cols(); ++c) {
+            const QString header = ModelText::toQt(grid.TextMatrix(0, c));
+            if (table->horizontalHeaderItem(c)->text() != header)
+                table->horizontalHeaderItem(c)->setText(header);
+            const int width = static_cast<int>(Twips::toPixelsX(grid.ColWidth[c]) * scale);
+            if (grid.ColWidth[c] > 0 && table->columnWidth(c) != width)
+                table->setColumnWidth(c, width);
+            const Alignment alignment = grid.ColAlignment[c];
+            for (int r = 0; r < rows; ++r) {
+                QTableWidgetItem* item = table->item(r, c);
+                const QString text = ModelText::toQt(grid.TextMatrix(r + 1, c));
+                if (item->text() != text) {
+                    item->setText(text);
+                    item->setToolTip(c >= 4 ? text : QString());
+                }
+                const Qt::Alignment align = alignmentOf(alignment, text);
+                if (item->textAlignment() != static_cast<int>(align))
+                    item->setTextAlignment(align);
+            }
+        }
+        const int row = grid.Row - 1;
+        if (row >= 0 && row < rows && grid.Col >= 0 && grid.Col < grid.Cols() &&
+            (table->currentRow() != row || table->currentColumn() != grid.Col)) {
+            const QSignalBlocker blocker(table);
+            table->setCurrentCell(row, grid.Col);
+        }
+        showIf(table, grid.Visible);
+        table->setEnabled(grid.Enabled);
+    });
+}
+
+void WindowBinder::buildMenuBar(QMenuBar* bar) {
+    for (MenuItem* item : m_window.menuBar()) {
+        QMenu* menu = bar->addMenu(ModelText::caption(item->Caption));
+        bindMenu(menu, *item);
+    }
+}
+
+void WindowBinder::bindMenu(QMenu* menu, MenuItem& item) {
+    menu->setObjectName(QString::fromStdString(item.name()));
+    bindAction(menu->menuAction(), item);
+    for (MenuItem* child : item.items()) {
+        if (!child->items().empty()) {
+            bindMenu(menu->addMenu(ModelText::caption(child->Caption)), *child);
+            continue;
+        }
+        QAction* action = child->isSeparator() ? menu->addSeparator() : menu->addAction(QString());
+        bindAction(action, *child);
+        if (!child->isSeparator())
+            connect(action, &QAction::triggered, this, [this, child] { forward(child->Click); });
+    }
+}
+
+void WindowBinder::bindAction(QAction* action, MenuItem& item) {
+    action->setObjectName(QString::fromStdString(item.name()));
+    action->setWhatsThis(whatsThisText(m_window.name(), item.name()));
+    m_refreshers.push_back([action, &item] {
+        showIf(action, item.Visible);
+        if (item.isSeparator()) {
+            action->setSeparator(true);
+            return;
+        }
+        action->setSeparator(false);
+        const QString caption = ModelText::caption(item.Caption);
+        if (action->text() != caption)
+            action->setText(caption);
+        action->setEnabled(item.Enabled);
+        action->setCheckable(item.Checked);
+        action->setChecked(item.Checked);
+    });
+}
+
+void WindowBinder::bindTimers() {
+    for (Control* control : m_window.controls()) {
+        auto* timer = dynamic_cast<Timer*>(control);
+        if (!timer)
+            continue;
+        auto* qtimer = new QTimer(this);
+        qtimer->setObjectName(QString::fromStdString(timer->name()));
+        connect(qtimer, &QTimer::timeout, this, [this, timer] {
+            if (timer->Enabled)
+                forward(timer->Tick);
+        });
+        m_refreshers.push_back([qtimer, timer] {
+            const bool ticking = timer->Enabled && timer->Interval > 0 && timer->Tick;
+            if (!ticking)
+                qtimer->stop();
+            else if (!qtimer->isActive() || qtimer->interval() != timer->Interval)
+                qtimer->start(timer->Interval);
+        });
+    }
+}
+
+void WindowBinder::forward(const std::function<void()>& handler) {
+    storePosition();
+    try {
+        if (handler)
+            handler();
+    } catch (const std::exception& e) {
+        // A fault in a handler must not take the program down with the operator's work.
+        QMessageBox::warning(m_view, m_view->windowTitle(), ModelText::toQt(e.what()));
+    }
+    sync();
+}
+
+void WindowBinder::sync() {
+    for (const auto& refresh : m_refreshers)
+        refresh();
+    if (m_window.isClosed() && !m_closedReported) {
+        m_closedReported = true;
+        if (onClosed)
+            onClosed();
+    }
+}
+
+void WindowBinder::applyGeometry() {
+    const double scale = layoutScale(m_view);
+    const QSize needed = m_view->sizeHint().expandedTo(m_view->minimumSizeHint());
+    int width = static_cast<int>(Twips::toPixelsX(m_window.Width) * scale);
+    int height = static_cast<int>(Twips::toPixelsY(m_window.Height) * scale);
+    width = std::max(width, needed.width());
+    height = std::max(height, needed.height());
+    m_view->resize(width, height);
+    m_view->move(Twips::toPixelsX(m_window.Left), Twips::toPixelsY(m_window.Top));
+}
+
+void WindowBinder::storePosition() {
+    if (!m_view->isVisible())
+        return;
+    const QPoint at = m_view->pos();
+    m_window.Left = Twips::fromPixelsX(at.x());
+    m_window.Top = Twips::fromPixelsY(at.y());
+}
+
+bool WindowBinder::requestClose() {
+    if (m_window.isClosed())
+        return true;
+    storePosition();
+    bool closed = false;
+    try {
+        closed = m_window.Unload();
+    } catch (const std::exception& e) {
+        QMessageBox::warning(m_view, m_view->windowTitle(), ModelText::toQt(e.what()));
+    }
+    if (closed) {
+        m_closedReported = true;
+        return true;
+    }
+    sync();
+    return false;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <vector>
+
+class Button;
+class Control;
+class Grid;
+class Label;
+class MenuItem;
+class TextField;
+class Window;
+
+class QAbstractButton;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QTableWidget;
+class QWidget;
+
+// Ties the widgets of one view to the controls of its window model. Every event goes to
+// the model's handler through forward(), after which every widget shows the model's
+// state again; the view itself holds no rule of the system.
+class WindowBinder : public QObject {
+    Q_OBJECT
+  public:
+    WindowBinder(Window& window, QWidget* view);
+
+    Window& window() const { return m_window; }
+
+    void bind(QLineEdit* edit, TextField& field);
+    void bind(QAbstractButton* button, Button& model);
+    void bind(QLabel* label, Label& model);
+    void bind(QTableWidget* table, Grid& grid);
+    // The window's menu bar, built from its menu items.
+    void buildMenuBar(QMenuBar* bar);
+    // One QTimer for each timer of the window.
+    void bindTimers();
+
+    // Runs a handler of the model, then shows the state it left.
+    void forward(const std::function<void()>& handler);
+    void sync();
+
+    // Puts the view where the model's Left, Top, Width and Height say, no smaller than
+    // its layout needs.
+    void applyGeometry();
+    // Writes the view's position back into the model's Left and Top.
+    void storePosition();
+    // The close box: the model unloads unless its unload handler cancels. True when the
+    // view may close.
+    bool requestClose();
+
+    // Called once, from sync(), when the model has closed.
+    std::function<void()> onClosed;
+
+  private:
+    void bindMenu(QMenu* menu, MenuItem& item);
+    void bindAction(QAction* action, MenuItem& item);
+    void setHelp(QWidget* widget, const Control& control);
+    void trackFocus(QLineEdit* edit, TextField& field);
+
+    Window& m_window;
+    QWidget* m_view;
+    std::vector<std::function<void()>> m_refreshers;
+    bool m_closedReported = false;
+    bool m_syncing = false;
+};

@@ -1,0 +1,84 @@
+// Pictures of the windows for a person to look at: each test writes a PNG into the
+// picture folder and checks only that the window drew something of its size.
+
+#include "gui/aboutview.h"
+#include "gui/configview.h"
+#include "gui/mainview.h"
+
+#include "common/about.h"
+#include "config/frmconfig.h"
+#include "support/mainfixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void savePicture(QWidget& widget, const char* name) {
+    widget.show();
+    QApplication::processEvents();
+    const QPixmap picture = widget.grab();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_GE(picture.width(), widget.minimumSizeHint().width());
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral(CUE_PICTURE_DIR)));
+    const QString path = QStringLiteral(CUE_PICTURE_DIR "/%1.png").arg(QLatin1String(name));
+    EXPECT_TRUE(picture.save(path, "PNG")) << path.toStdString();
+}
+
+TEST(Pictures, mainWindowAfterStartUp) {
+    MainFixture f;
+    f.start();
+    MainView view(*f.main);
+    savePicture(view, "main_empty");
+}
+
+TEST(Pictures, mainWindowAfterReadGrid) {
+    MainFixture f;
+    f.start();
+    MainView view(*f.main);
+    view.show();
+    f.ui.queueFile(CUE_SOURCE_DIR "/tests/samples/three_rows_grid.txt");
+    view.findChild<QAction*>(QStringLiteral("mnuReadGrid"))->trigger();
+    ASSERT_EQ(f.main->RowCount, 3);
+    savePicture(view, "main_grid");
+}
+
+TEST(Pictures, aboutBox) {
+    MainFixture f;
+    About about(f.ui, f.program);
+    about.load();
+    AboutView view(about);
+    savePicture(view, "about");
+}
+
+TEST(Pictures, aboutBoxAsSplash) {
+    MainFixture f;
+    f.program.SplashMode = true;
+    About about(f.ui, f.program);
+    about.load();
+    AboutView view(about);
+    savePicture(view, "about_splash");
+}
+
+TEST(Pictures, configurationWindow) {
+    MainFixture f;
+    f.start();
+    FrmConfig config(f.ui, f.settings, f.program, f.main->txtAudioURL, f.main->txtHTMURL);
+    config.load();
+    ConfigView view(config);
+    savePicture(view, "config");
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

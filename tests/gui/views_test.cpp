@@ -1,0 +1,288 @@
+#include "gui/aboutview.h"
+#include "gui/configview.h"
+#include "gui/mainview.h"
+#include "gui/modeltext.h"
+
+#include "common/about.h"
+#include "config/frmconfig.h"
+#include "config/urlsettings.h"
+#include "support/mainfixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const GridSample = CUE_SOURCE_DIR "/tests/samples/three_rows_grid.txt";
+
+// Replaces a field's text key by key, as the operator types it.
+void typeInto(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &release);
+    }
+}
+
+void clickCell(QTableWidget* table, int row, int col) {
+    const QPoint at = table->visualItemRect(table->item(row, col)).center();
+    QWidget* viewport = table->viewport();
+    const QPointF global = viewport->mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(viewport, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(viewport, &release);
+}
+
+struct MainViewTest : ::testing::Test, MainFixture {
+    void SetUp() override {
+        start();
+        view = std::make_unique<MainView>(*main);
+        view->show();
+        QApplication::processEvents();
+    }
+
+    template <typename W> W* widget(const char* name) const {
+        W* found = view->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    std::vector<std::string> enabledCommands() const {
+        std::vector<std::string> names;
+        for (const MenuItem* menu : main->menuBar()) {
+            for (const MenuItem* item : menu->items()) {
+                const auto* action =
+                    view->findChild<QAction*>(QString::fromStdString(item->name()));
+                if (action && !action->isSeparator() && action->isEnabled())
+                    names.push_back(action->text().toStdString());
+            }
+        }
+        return names;
+    }
+
+    std::unique_ptr<MainView> view;
+};
+
+TEST_F(MainViewTest, menuShowsTheModelsStatesAfterStartUpAndAfterReadGrid) {
+    EXPECT_EQ(enabledCommands(), (std::vector<std::string>{"Read Log File", "Read Grid", "Exit",
+                                                           "Configuration", "Help", "About"}));
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Cuemark PostProcessor"));
+
+    ui.queueFile(GridSample);
+    widget<QAction>("mnuReadGrid")->trigger();
+    EXPECT_EQ(enabledCommands(),
+              (std::vector<std::string>{"Write HTM, RAM, RAE", "Write HTM Files", "Write RAM FIles",
+                                        "Write RAE File", "Read Grid", "Save Grid", "Exit",
+                                        "Configuration", "Help", "About"}));
+    auto* table = widget<QTableWidget>("Grid1");
+    EXPECT_EQ(table->item(1, 5)->text(), QStringLiteral("Costs, risks, \"plans\""));
+    EXPECT_EQ(table->item(2, 3)->text(), QStringLiteral("00:04:15"));
+    EXPECT_EQ(table->horizontalHeaderItem(4)->text(), QStringLiteral("IMG URL"));
+    EXPECT_EQ(widget<QLineEdit>("txtLogFile")->text(), QStringLiteral("C:\\Talks\\q3log.txt"));
+}
+
+TEST_F(MainViewTest, typedTextsAndUpdateReachTheModelAndComeBackInTheGrid) {
+    typeInto(widget<QLineEdit>("txtSlideLength"), QStringLiteral("00:01:00"));
+    EXPECT_EQ(main->txtSlideLength.Text, "00:01:00");
+    EXPECT_FALSE(main->EditorTyped);
+
+    // Keys in the title go through the model's key-press handler; text goes back as UTF-8.
+    typeInto(widget<QLineEdit>("txtSlideTitle"), QStringLiteral("Caf\u00e9"));
+    EXPECT_TRUE(main->EditorTyped);
+    EXPECT_EQ(main->txtSlideTitle.Text, "Caf\xc3\xa9");
+
+    widget<QPushButton>("cmdUpdate")->click();
+    EXPECT_EQ(main->RowCount, 1);
+    auto* table = widget<QTableWidget>("Grid1");
+    EXPECT_EQ(table->item(0, 1)->text(), QStringLiteral("00:01:00"));
+    EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("00:01:00"));
+    EXPECT_EQ(table->item(0, 5)->text(), QStringLiteral("Caf\u00e9"));
+    // The editor moved on to row 2.
+    EXPECT_EQ(widget<QLineEdit>("txtLineNum")->text(), QStringLiteral("2"));
+    EXPECT_EQ(table->currentRow(), 1);
+}
+
+TEST_F(MainViewTest, clickOnAGridRowLoadsItIntoTheEditor) {
+    ui.queueFile(GridSample);
+    widget<QAction>("mnuReadGrid")->trigger();
+    clickCell(widget<QTableWidget>("Grid1"), 2, 4);
+    EXPECT_EQ(main->Grid1.Row, 3);
+    EXPECT_EQ(widget<QLineEdit>("txtLineNum")->text(), QStringLiteral("3"));
+    EXPECT_EQ(widget<QLineEdit>("txtSlideTitle")->text(), QStringLiteral("BREAK"));
+    EXPECT_EQ(widget<QLineEdit>("txtSlideLength")->text(), QStringLiteral("00:00:45"));
+}
+
+TEST_F(MainViewTest, leavingAFieldRunsItsCheck) {
+    view->activateWindow();
+    QApplication::processEvents();
+    auto* tapeEarly = widget<QLineEdit>("txtTapeEarly");
+    tapeEarly->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    ASSERT_EQ(main->focus(), &main->txtTapeEarly);
+    typeInto(tapeEarly, QStringLiteral("soon"));
+
+    // To another field, and from there to a control that is no field.
+    widget<QLineEdit>("txtTapeLate")->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{"Not a Valid Date"});
+    EXPECT_EQ(main->focus(), &main->txtTapeLate);
+    EXPECT_EQ(tapeEarly->text(), QStringLiteral("soon"));
+
+    typeInto(widget<QLineEdit>("txtTapeLate"), QStringLiteral("late"));
+    widget<QTableWidget>("Grid1")->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(ui.boxTexts(), (std::vector<std::string>{"Not a Valid Date", "Not a Valid Date"}));
+    EXPECT_EQ(main->focus(), nullptr);
+}
+
+TEST_F(MainViewTest, closeBoxStoresThePositionAndHonoursCancel) {
+    int closedSignals = 0;
+    QObject::connect(view.get(), &MainView::closed, [&] { ++closedSignals; });
+    view->move(150, 90);
+    QApplication::processEvents();
+    main->FirstRowEdited = true; // so closing asks "Save Grid?"
+
+    ui.queueAnswer(Mb::Cancel);
+    EXPECT_FALSE(view->close());
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_FALSE(main->isClosed());
+    EXPECT_EQ(GetNumberSetting(settings, "CuemarkPost", "MainWindow", "Left", -1),
+              Twips::fromPixelsX(150));
+    EXPECT_EQ(GetNumberSetting(settings, "CuemarkPost", "MainWindow", "Top", -1),
+              Twips::fromPixelsY(90));
+    EXPECT_EQ(closedSignals, 0);
+
+    // Exit from the menu closes the view once the model has unloaded.
+    ui.queueAnswer(Mb::No);
+    widget<QAction>("mnuExit")->trigger();
+    EXPECT_TRUE(main->isClosed());
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_EQ(closedSignals, 1);
+    EXPECT_EQ(ui.boxTexts(), (std::vector<std::string>{"Save Grid?", "Save Grid?"}));
+}
+
+struct ConfigViewTest : ::testing::Test, MainFixture {
+    void SetUp() override {
+        start();
+        config =
+            std::make_unique<FrmConfig>(ui, settings, program, main->txtAudioURL, main->txtHTMURL);
+        config->load();
+        view = std::make_unique<ConfigView>(*config);
+        view->show();
+        QApplication::processEvents();
+    }
+
+    QLineEdit* field(const char* name) const {
+        return view->findChild<QLineEdit*>(QString::fromLatin1(name));
+    }
+
+    std::unique_ptr<FrmConfig> config;
+    std::unique_ptr<ConfigView> view;
+};
+
+TEST_F(ConfigViewTest, showsStoredValuesAndCancelClosesWithoutStoring) {
+    const UrlSettings before = UrlSettings::load(settings);
+    EXPECT_EQ(field("txtIMGPath")->text(), QString::fromStdString(before.IMGPath));
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Cuemark Initial Configuration"));
+
+    typeInto(field("txtAudioURL"), QStringLiteral("pnm://elsewhere/talk.ra"));
+    EXPECT_EQ(config->txtAudioURL.Text, "pnm://elsewhere/talk.ra");
+    view->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+    EXPECT_TRUE(config->isClosed());
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_EQ(UrlSettings::load(settings).AudioURL, before.AudioURL);
+}
+
+TEST_F(ConfigViewTest, escapeAfterAnEditAsksAndStaysOpenOnCancel) {
+    typeInto(field("txtHTMURL"), QStringLiteral("http://elsewhere/"));
+    ui.queueAnswer(Mb::Cancel);
+    view->reject();
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_FALSE(config->isClosed());
+
+    ui.queueAnswer(Mb::OK);
+    view->reject();
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_TRUE(config->isClosed());
+    EXPECT_EQ(ui.boxTexts(),
+              (std::vector<std::string>{"Exit Without Saving?", "Exit Without Saving?"}));
+}
+
+// Every control a view shows answers in What's This mode.
+void expectHelpForEveryControl(const Window& window, const QWidget& view) {
+    for (const Control* control : window.controls()) {
+        const auto* item = dynamic_cast<const MenuItem*>(control);
+        if (dynamic_cast<const Timer*>(control) || (item && item->isSeparator()))
+            continue;
+        const QString name = QString::fromStdString(control->name());
+        QString help;
+        if (item) {
+            const auto* action = view.findChild<QAction*>(name);
+            ASSERT_NE(action, nullptr) << control->name();
+            help = action->whatsThis();
+        } else {
+            const auto* widget = view.findChild<QWidget*>(name);
+            ASSERT_NE(widget, nullptr) << control->name();
+            help = widget->whatsThis();
+        }
+        EXPECT_FALSE(help.isEmpty()) << window.name() << " " << control->name();
+    }
+}
+
+TEST(WhatsThis, everyControlOfTheThreeWindowsHasHelp) {
+    MainFixture f;
+    f.start();
+    const MainView mainView(*f.main);
+    expectHelpForEveryControl(*f.main, mainView);
+
+    About about(f.ui, f.program);
+    about.load();
+    const AboutView aboutView(about);
+    expectHelpForEveryControl(about, aboutView);
+
+    FrmConfig config(f.ui, f.settings, f.program, f.main->txtAudioURL, f.main->txtHTMURL);
+    config.load();
+    const ConfigView configView(config);
+    expectHelpForEveryControl(config, configView);
+}
+
+TEST(AboutViewTest, splashTimerRunsWhileTheModelAsksForIt) {
+    MainFixture f;
+    f.program.SplashMode = true;
+    About about(f.ui, f.program);
+    about.load();
+    AboutView view(about);
+    auto* timer = view.findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 1000);
+    EXPECT_TRUE(view.findChild<QPushButton*>(QStringLiteral("Command1"))->isHidden());
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
