@@ -19,7 +19,7 @@ ConfigView::ConfigView(FrmConfig& config, QWidget* parent)
 
     auto* fields = new QGridLayout;
     fields->setHorizontalSpacing(8);
-    fields->setVerticalSpacing(8);
+    fields->setVerticalSpacing(10);
     fields->setColumnStretch(1, 1);
     const auto addField = [&](int row, Label& label, TextField& field) {
         auto* caption = new QLabel(this);
@@ -79,6 +79,8 @@ ConfigView::ConfigView(FrmConfig& config, QWidget* parent)
     m_binder->onClosed = [this] { done(QDialog::Accepted); };
     m_binder->sync();
     m_binder->applyGeometry();
+    // The fields sit at the top; extra height would only be empty space.
+    resize(width(), sizeHint().height());
 }
 
 void ConfigView::reject() {

@@ -47,6 +47,24 @@ TEST(Pictures, mainWindowAfterReadGrid) {
     savePicture(view, "main_grid");
 }
 
+// A log read a second time: its resume file brings back the first slide's corrected
+// length, and row 1 shows the L and M choices.
+TEST(Pictures, mainWindowAfterReadLogWithResumeFile) {
+    MainFixture f;
+    f.start();
+    MainView view(*f.main);
+    view.show();
+    const std::string log =
+        f.writeFile("q3.txt", f.readFile(CUE_SOURCE_DIR "/tests/samples/q3.txt"));
+    f.writeFile("q3.urs", "C:\\Talks\\q3.txt\r\npnm://audio.cuemark.example/q3.ra\r\n"
+                          "http://www.cuemark.example/q3/\r\n 6.94444444444444E-05 \r\n");
+    f.ui.queueFile(log);
+    view.findChild<QAction*>(QStringLiteral("mnuRdLog"))->trigger();
+    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_TRUE(f.main->cmd1SaveTIme.Visible);
+    savePicture(view, "main_log");
+}
+
 TEST(Pictures, aboutBox) {
     MainFixture f;
     About about(f.ui, f.program);
