@@ -9,8 +9,7 @@
 namespace {
 
 // A full schedule of 100 rows as a grid file holds it.
-std::string fullGridFile()
-{
+std::string fullGridFile() {
     std::string text = "Cuemark Grid File\r\nC:\\Logs\\talk.txt\r\npnm://a/b.ra\r\nhttp://a/b/\r\n";
     text += DayCount::format(ClockTime::fromSeconds(5)) + "\r\n";
     for (int k = 1; k <= 100; ++k) {
@@ -21,8 +20,7 @@ std::string fullGridFile()
     return text;
 }
 
-void BM_ClockTimeParseAndFormat(benchmark::State& state)
-{
+void BM_ClockTimeParseAndFormat(benchmark::State& state) {
     for (auto _ : state) {
         const double value = *ClockTime::parse("12:34:56");
         benchmark::DoNotOptimize(ClockTime::format(value));
@@ -30,8 +28,7 @@ void BM_ClockTimeParseAndFormat(benchmark::State& state)
 }
 BENCHMARK(BM_ClockTimeParseAndFormat);
 
-void BM_DayCountRoundTrip(benchmark::State& state)
-{
+void BM_DayCountRoundTrip(benchmark::State& state) {
     long long second = 0;
     for (auto _ : state) {
         const std::string text = DayCount::numberText(ClockTime::fromSeconds(second++ % 86400));
@@ -40,8 +37,7 @@ void BM_DayCountRoundTrip(benchmark::State& state)
 }
 BENCHMARK(BM_DayCountRoundTrip);
 
-void BM_ReadFullGridFile(benchmark::State& state)
-{
+void BM_ReadFullGridFile(benchmark::State& state) {
     const std::string text = fullGridFile();
     for (auto _ : state) {
         FieldReader reader(text);

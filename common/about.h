@@ -9,7 +9,7 @@ class UiServices;
 // The product box of all three programs: a one-second splash at start-up while
 // Program::SplashMode is set, otherwise a box that stays until OK.
 class About : public Window {
-public:
+  public:
     About(UiServices& ui, Program& program);
 
     Label Label1{this, "Label1", "The Cuemark System"};
@@ -23,10 +23,10 @@ public:
     void Timer1_Timer();
     void Command1_Click();
 
-protected:
+  protected:
     void Form_Load() override;
 
-private:
+  private:
     UiServices& m_ui;
     Program& m_program;
 };

@@ -10,7 +10,7 @@ class Window;
 // state directly, and a view (Qt or the script runner) shows it and forwards events.
 // Texts are 8-bit strings exactly as files and the operator gave them.
 class Control {
-public:
+  public:
     Control(Window* owner, std::string name);
     virtual ~Control() = default;
     Control(const Control&) = delete;
@@ -23,13 +23,13 @@ public:
     bool Enabled = true;
     std::string WhatsThis; // the control's help topic in What's This mode
 
-private:
+  private:
     Window* m_owner;
     std::string m_name;
 };
 
 class TextField : public Control {
-public:
+  public:
     TextField(Window* owner, std::string name, std::string text = {});
     std::string Text;
     std::function<void(int& keyAscii)> KeyPress;
@@ -37,13 +37,13 @@ public:
 };
 
 class Label : public Control {
-public:
+  public:
     Label(Window* owner, std::string name, std::string caption = {});
     std::string Caption;
 };
 
 class Button : public Control {
-public:
+  public:
     Button(Window* owner, std::string name, std::string caption = {});
     std::string Caption;
     std::function<void()> Click;
@@ -52,7 +52,7 @@ public:
 // A menu item; a caption of "-" makes a separator line. Items without a parent form
 // the window's menu bar, the others are appended to their parent's list.
 class MenuItem : public Control {
-public:
+  public:
     MenuItem(Window* owner, std::string name, std::string caption, MenuItem* parent = nullptr);
     std::string Caption;
     bool Checked = false;
@@ -61,13 +61,13 @@ public:
     bool isSeparator() const { return Caption == "-"; }
     const std::vector<MenuItem*>& items() const { return m_items; }
 
-private:
+  private:
     std::vector<MenuItem*> m_items;
 };
 
 // Ticks arrive only while Enabled; Interval is in milliseconds.
 class Timer : public Control {
-public:
+  public:
     Timer(Window* owner, std::string name, int interval = 0, bool enabled = false);
     int Interval = 0;
     std::function<void()> Tick;
@@ -78,7 +78,7 @@ enum class Alignment { Default, Left };
 // A grid of text cells with one fixed header row. Row and Col select the current cell;
 // a click makes the clicked cell current before Click runs.
 class Grid : public Control {
-public:
+  public:
     Grid(Window* owner, std::string name, int rows, int cols);
 
     int Rows() const { return m_rows; }
@@ -91,11 +91,11 @@ public:
     const std::string& Text() const { return TextMatrix(Row, Col); }
     void setText(std::string text) { setTextMatrix(Row, Col, std::move(text)); }
 
-    std::vector<int> ColWidth;            // twips
+    std::vector<int> ColWidth; // twips
     std::vector<Alignment> ColAlignment;
     std::function<void()> Click;
 
-private:
+  private:
     int m_rows;
     int m_cols;
     std::vector<std::string> m_cells;

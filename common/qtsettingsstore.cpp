@@ -8,8 +8,7 @@
 
 namespace {
 
-std::unique_ptr<QSettings> open(const std::string& directory, const std::string& application)
-{
+std::unique_ptr<QSettings> open(const std::string& directory, const std::string& application) {
     const QString app = QString::fromUtf8(application);
     if (directory.empty())
         return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
@@ -18,8 +17,7 @@ std::unique_ptr<QSettings> open(const std::string& directory, const std::string&
                                        QSettings::IniFormat);
 }
 
-QString keyOf(const std::string& section, const std::string& key)
-{
+QString keyOf(const std::string& section, const std::string& key) {
     return QString::fromUtf8(section) + '/' + QString::fromUtf8(key);
 }
 
@@ -29,8 +27,7 @@ QtSettingsStore::QtSettingsStore(std::string directory) : m_directory(std::move(
 
 std::string QtSettingsStore::GetSetting(const std::string& application, const std::string& section,
                                         const std::string& key,
-                                        const std::string& defaultValue) const
-{
+                                        const std::string& defaultValue) const {
     auto settings = open(m_directory, application);
     const QVariant value = settings->value(keyOf(section, key));
     if (!value.isValid())
@@ -41,8 +38,7 @@ std::string QtSettingsStore::GetSetting(const std::string& application, const st
 }
 
 void QtSettingsStore::SaveSetting(const std::string& application, const std::string& section,
-                                  const std::string& key, const std::string& value)
-{
+                                  const std::string& key, const std::string& value) {
     auto settings = open(m_directory, application);
     const QByteArray bytes = QByteArray::fromStdString(value);
     // Text that is not UTF-8 (an 8-bit code page) is kept as bytes so it comes back unchanged.

@@ -5,7 +5,7 @@
 // The programs' store: QSettings in the user's native place (the registry on Windows, a
 // file under the user's configuration folder on Linux), or ini files in one folder.
 class QtSettingsStore : public SettingsStore {
-public:
+  public:
     QtSettingsStore() = default;
     // Keeps each application's settings in DIRECTORY/<application>.ini.
     explicit QtSettingsStore(std::string directory);
@@ -16,6 +16,6 @@ public:
     void SaveSetting(const std::string& application, const std::string& section,
                      const std::string& key, const std::string& value) override;
 
-private:
+  private:
     std::string m_directory;
 };

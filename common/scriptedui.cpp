@@ -2,15 +2,13 @@
 
 #include "window.h"
 
-void ScriptedUi::record(UiEvent event)
-{
+void ScriptedUi::record(UiEvent event) {
     events.push_back(event);
     if (onEvent)
         onEvent(events.back());
 }
 
-std::vector<std::string> ScriptedUi::boxTexts() const
-{
+std::vector<std::string> ScriptedUi::boxTexts() const {
     std::vector<std::string> texts;
     for (const UiEvent& e : events) {
         if (e.kind == UiEvent::Kind::MessageBox)
@@ -19,16 +17,14 @@ std::vector<std::string> ScriptedUi::boxTexts() const
     return texts;
 }
 
-int ScriptedUi::countOf(UiEvent::Kind kind) const
-{
+int ScriptedUi::countOf(UiEvent::Kind kind) const {
     int n = 0;
     for (const UiEvent& e : events)
         n += e.kind == kind;
     return n;
 }
 
-int ScriptedUi::MsgBox(const std::string& text, int style, const std::string& title)
-{
+int ScriptedUi::MsgBox(const std::string& text, int style, const std::string& title) {
     int answer = Mb::defaultAnswer(style);
     if (!m_answers.empty()) {
         answer = m_answers.front();
@@ -41,8 +37,7 @@ int ScriptedUi::MsgBox(const std::string& text, int style, const std::string& ti
     return answer;
 }
 
-bool ScriptedUi::ShowFileDialog(CommonDialog& dialog, FileDialogKind kind)
-{
+bool ScriptedUi::ShowFileDialog(CommonDialog& dialog, FileDialogKind kind) {
     std::optional<std::string> chosen;
     if (!m_files.empty()) {
         chosen = m_files.front();
@@ -61,26 +56,22 @@ bool ScriptedUi::ShowFileDialog(CommonDialog& dialog, FileDialogKind kind)
     return true;
 }
 
-void ScriptedUi::ShowHelp(const CommonDialog& dialog)
-{
+void ScriptedUi::ShowHelp(const CommonDialog& dialog) {
     UiEvent event{UiEvent::Kind::Help, dialog.HelpFile};
     event.style = dialog.HelpCommand;
     record(event);
 }
 
-void ScriptedUi::EnterWhatsThisMode(Window& window)
-{
+void ScriptedUi::EnterWhatsThisMode(Window& window) {
     record({UiEvent::Kind::WhatsThis, window.name()});
 }
 
-void ScriptedUi::SetBusy(bool on)
-{
+void ScriptedUi::SetBusy(bool on) {
     busy = on;
     ++busyChanges;
 }
 
-void ScriptedUi::ShowModal(Window& window)
-{
+void ScriptedUi::ShowModal(Window& window) {
     record({UiEvent::Kind::Modal, window.name()});
     window.load();
     if (onModal) {

@@ -15,7 +15,7 @@ struct UiEvent {
     std::string text;  // box text, dialog title, help file or window name
     std::string title; // box title as shown: the program's title when none was given
     int style = 0;
-    int answer = 0;    // the box's result
+    int answer = 0; // the box's result
     FileDialogKind dialogKind = FileDialogKind::Open;
     std::string filter;
     int filterIndex = 0;
@@ -27,7 +27,7 @@ struct UiEvent {
 // models run without a display. A box without a queued answer takes its default button;
 // a file dialog without one is cancelled.
 class ScriptedUi : public UiServices {
-public:
+  public:
     explicit ScriptedUi(std::string programTitle) : m_programTitle(std::move(programTitle)) {}
 
     void queueAnswer(int result) { m_answers.push_back(result); }
@@ -62,7 +62,7 @@ public:
     int ScreenHeight() const override { return screenHeight; }
     void ShowModal(Window& window) override;
 
-private:
+  private:
     void record(UiEvent event);
 
     std::string m_programTitle;

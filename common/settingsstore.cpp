@@ -4,28 +4,24 @@
 
 #include <charconv>
 
-std::string numberSettingText(double value)
-{
+std::string numberSettingText(double value) {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value));
     return std::string(buffer, result.ptr);
 }
 
-std::string boolSettingText(bool value)
-{
+std::string boolSettingText(bool value) {
     return value ? "True" : "False";
 }
 
-std::optional<double> numberFromSettingText(const std::string& text)
-{
+std::optional<double> numberFromSettingText(const std::string& text) {
     const std::string trimmed = Text::trimBlanks(text);
     if (trimmed.empty())
         return std::nullopt;
     return Text::toDouble(trimmed);
 }
 
-std::optional<bool> boolFromSettingText(const std::string& text)
-{
+std::optional<bool> boolFromSettingText(const std::string& text) {
     const std::string trimmed = Text::trimBlanks(text);
     if (Text::equalsNoCase(trimmed, "True"))
         return true;
@@ -37,16 +33,14 @@ std::optional<bool> boolFromSettingText(const std::string& text)
 }
 
 double GetNumberSetting(const SettingsStore& store, const std::string& application,
-                        const std::string& section, const std::string& key, double defaultValue)
-{
+                        const std::string& section, const std::string& key, double defaultValue) {
     const std::string text =
         store.GetSetting(application, section, key, numberSettingText(defaultValue));
     return numberFromSettingText(text).value_or(defaultValue);
 }
 
 bool GetBoolSetting(const SettingsStore& store, const std::string& application,
-                    const std::string& section, const std::string& key, bool defaultValue)
-{
+                    const std::string& section, const std::string& key, bool defaultValue) {
     const std::string text =
         store.GetSetting(application, section, key, boolSettingText(defaultValue));
     return boolFromSettingText(text).value_or(defaultValue);
@@ -54,20 +48,17 @@ bool GetBoolSetting(const SettingsStore& store, const std::string& application,
 
 std::string MemorySettingsStore::GetSetting(const std::string& application,
                                             const std::string& section, const std::string& key,
-                                            const std::string& defaultValue) const
-{
+                                            const std::string& defaultValue) const {
     auto it = m_values.find({application, section, key});
     return it == m_values.end() ? defaultValue : it->second;
 }
 
 void MemorySettingsStore::SaveSetting(const std::string& application, const std::string& section,
-                                      const std::string& key, const std::string& value)
-{
+                                      const std::string& key, const std::string& value) {
     m_values[{application, section, key}] = value;
 }
 
 bool MemorySettingsStore::contains(const std::string& application, const std::string& section,
-                                   const std::string& key) const
-{
+                                   const std::string& key) const {
     return m_values.count({application, section, key}) != 0;
 }

@@ -7,7 +7,7 @@
 
 // Per-user string settings addressed by application, section and key.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     // The stored text, or defaultValue when the application, section or key is absent.
     virtual std::string GetSetting(const std::string& application, const std::string& section,
@@ -31,7 +31,7 @@ bool GetBoolSetting(const SettingsStore& store, const std::string& application,
 
 // A store that lives as long as the object: for tests and throw-away runs.
 class MemorySettingsStore : public SettingsStore {
-public:
+  public:
     std::string GetSetting(const std::string& application, const std::string& section,
                            const std::string& key,
                            const std::string& defaultValue = {}) const override;
@@ -42,6 +42,6 @@ public:
                   const std::string& key) const;
     size_t size() const { return m_values.size(); }
 
-private:
+  private:
     std::map<std::tuple<std::string, std::string, std::string>, std::string> m_values;
 };

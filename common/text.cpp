@@ -4,19 +4,16 @@
 #include <cmath>
 
 namespace {
-char lowerAscii(char c)
-{
+char lowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 } // namespace
 
-bool Text::isBlank(char c)
-{
+bool Text::isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::string Text::trimBlanks(std::string_view text)
-{
+std::string Text::trimBlanks(std::string_view text) {
     size_t begin = 0;
     size_t end = text.size();
     while (begin < end && isBlank(text[begin]))
@@ -26,16 +23,14 @@ std::string Text::trimBlanks(std::string_view text)
     return std::string(text.substr(begin, end - begin));
 }
 
-std::string Text::toLower(std::string_view text)
-{
+std::string Text::toLower(std::string_view text) {
     std::string out(text);
     for (char& c : out)
         c = lowerAscii(c);
     return out;
 }
 
-bool Text::equalsNoCase(std::string_view a, std::string_view b)
-{
+bool Text::equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -45,8 +40,7 @@ bool Text::equalsNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-size_t Text::findNoCase(std::string_view haystack, std::string_view needle, size_t from)
-{
+size_t Text::findNoCase(std::string_view haystack, std::string_view needle, size_t from) {
     if (needle.empty())
         return from <= haystack.size() ? from : std::string_view::npos;
     if (needle.size() > haystack.size())
@@ -58,19 +52,16 @@ size_t Text::findNoCase(std::string_view haystack, std::string_view needle, size
     return std::string_view::npos;
 }
 
-bool Text::containsNoCase(std::string_view haystack, std::string_view needle)
-{
+bool Text::containsNoCase(std::string_view haystack, std::string_view needle) {
     return findNoCase(haystack, needle) != std::string_view::npos;
 }
 
-bool Text::endsWithNoCase(std::string_view text, std::string_view suffix)
-{
+bool Text::endsWithNoCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() &&
            equalsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
-bool Text::isDigits(std::string_view text)
-{
+bool Text::isDigits(std::string_view text) {
     if (text.empty())
         return false;
     for (char c : text) {
@@ -80,15 +71,15 @@ bool Text::isDigits(std::string_view text)
     return true;
 }
 
-std::optional<double> Text::toDouble(std::string_view text)
-{
+std::optional<double> Text::toDouble(std::string_view text) {
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
     if (text.empty() || text.front() == '+')
         return std::nullopt;
     double value = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value))
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+        !std::isfinite(value))
         return std::nullopt;
     return value;
 }

@@ -5,14 +5,12 @@
 #include <QSaveFile>
 
 namespace {
-QString nameOf(const std::string& path)
-{
+QString nameOf(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 } // namespace
 
-std::string TextFile::readAll(const std::string& path)
-{
+std::string TextFile::readAll(const std::string& path) {
     QFile file(nameOf(path));
     if (path.empty() || !file.open(QIODevice::ReadOnly))
         throw FileError(path.empty() ? std::string("Bad file name")
@@ -23,13 +21,11 @@ std::string TextFile::readAll(const std::string& path)
     return bytes.toStdString();
 }
 
-bool TextFile::exists(const std::string& path)
-{
+bool TextFile::exists(const std::string& path) {
     return !path.empty() && QFileInfo(nameOf(path)).isFile();
 }
 
-void TextFile::writeAtomically(const std::string& path, const std::string& bytes)
-{
+void TextFile::writeAtomically(const std::string& path, const std::string& bytes) {
     QSaveFile file(nameOf(path));
     if (path.empty() || !file.open(QIODevice::WriteOnly))
         throw FileError(path.empty() ? std::string("Bad file name")

@@ -1,7 +1,6 @@
 #include "uiservices.h"
 
-int Mb::defaultAnswer(int style)
-{
+int Mb::defaultAnswer(int style) {
     const bool second = secondIsDefault(style);
     switch (buttonsOf(style)) {
     case OKCancel:

@@ -21,9 +21,15 @@ inline constexpr int Cancel = 2;
 inline constexpr int Yes = 6;
 inline constexpr int No = 7;
 
-inline constexpr int buttonsOf(int style) { return style & 7; }
-inline constexpr bool hasExclamation(int style) { return (style & 0x70) == Exclamation; }
-inline constexpr bool secondIsDefault(int style) { return (style & 0x300) == DefaultButton2; }
+inline constexpr int buttonsOf(int style) {
+    return style & 7;
+}
+inline constexpr bool hasExclamation(int style) {
+    return (style & 0x70) == Exclamation;
+}
+inline constexpr bool secondIsDefault(int style) {
+    return (style & 0x300) == DefaultButton2;
+}
 // The result a box gives when its default button is pressed.
 int defaultAnswer(int style);
 } // namespace Mb
@@ -33,7 +39,7 @@ enum class FileDialogKind { Open, Save };
 // Everything a window model asks of the desktop. Window models call nothing else of the
 // toolkit, so they run the same under Qt, under the script runner and in tests.
 class UiServices {
-public:
+  public:
     virtual ~UiServices() = default;
 
     // Modal; an empty title shows the program's title. Returns one of Mb::OK ... Mb::No.
@@ -61,12 +67,12 @@ public:
 
 // The hourglass for the length of a scope, restored on every way out.
 class BusyPointer {
-public:
+  public:
     explicit BusyPointer(UiServices& ui) : m_ui(ui) { m_ui.SetBusy(true); }
     ~BusyPointer() { m_ui.SetBusy(false); }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
 
-private:
+  private:
     UiServices& m_ui;
 };

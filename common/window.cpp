@@ -2,15 +2,13 @@
 
 Window::Window(std::string name) : m_name(std::move(name)) {}
 
-void Window::load()
-{
+void Window::load() {
     m_closed = false;
     m_loaded = true;
     Form_Load();
 }
 
-bool Window::Unload()
-{
+bool Window::Unload() {
     if (m_closed)
         return true;
     int cancel = 0;
@@ -23,8 +21,7 @@ bool Window::Unload()
     return true;
 }
 
-void Window::setFocus(Control* control)
-{
+void Window::setFocus(Control* control) {
     if (m_focus == control)
         return;
     Control* previous = m_focus;
@@ -33,8 +30,7 @@ void Window::setFocus(Control* control)
         field->LostFocus();
 }
 
-Control* Window::control(const std::string& name) const
-{
+Control* Window::control(const std::string& name) const {
     for (Control* c : m_controls) {
         if (c->name() == name)
             return c;

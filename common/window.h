@@ -8,7 +8,7 @@
 // A window model: its controls, its geometry in twips and its life cycle. It holds no
 // widget; a view shows it and forwards the operator's events to its handlers.
 class Window {
-public:
+  public:
     explicit Window(std::string name);
     virtual ~Window() = default;
     Window(const Window&) = delete;
@@ -39,11 +39,11 @@ public:
     const std::vector<Control*>& controls() const { return m_controls; }
     const std::vector<MenuItem*>& menuBar() const { return m_menuBar; }
 
-protected:
+  protected:
     virtual void Form_Load() {}
     virtual void Form_Unload(int& Cancel) { (void)Cancel; }
 
-private:
+  private:
     friend class Control;
     friend class MenuItem;
     void registerControl(Control* control) { m_controls.push_back(control); }

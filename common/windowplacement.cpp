@@ -4,21 +4,18 @@
 #include "uiservices.h"
 #include "window.h"
 
-int WindowPlacement::centredLeft(const Window& window, const UiServices& ui)
-{
+int WindowPlacement::centredLeft(const Window& window, const UiServices& ui) {
     const int left = (ui.ScreenWidth() - window.Width) / 2;
     return left < 0 ? 0 : left;
 }
 
-int WindowPlacement::centredTop(const Window& window, const UiServices& ui)
-{
+int WindowPlacement::centredTop(const Window& window, const UiServices& ui) {
     const int top = (ui.ScreenHeight() - window.Height) / 2;
     return top < 0 ? 0 : top;
 }
 
 void WindowPlacement::place(Window& window, const UiServices& ui, const SettingsStore& settings,
-                            const std::string& application, const std::string& section)
-{
+                            const std::string& application, const std::string& section) {
     const int left = centredLeft(window, ui);
     const int top = centredTop(window, ui);
     window.Left = left;
@@ -33,8 +30,7 @@ void WindowPlacement::place(Window& window, const UiServices& ui, const Settings
 }
 
 void WindowPlacement::store(const Window& window, const UiServices& ui, SettingsStore& settings,
-                            const std::string& application, const std::string& section)
-{
+                            const std::string& application, const std::string& section) {
     const bool inside = window.Left > 0 && window.Left < ui.ScreenWidth() * 4.0 / 5 &&
                         window.Top > 0 && window.Top < ui.ScreenHeight() * 4.0 / 5;
     if (!inside)

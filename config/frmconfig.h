@@ -12,7 +12,7 @@ class UiServices;
 // The configuration window "Cuemark Initial Configuration": the audio URL, the HTM URL,
 // the image path pattern and the location of cevents.exe, checked and stored.
 class FrmConfig : public Window {
-public:
+  public:
     // The two fields are the main window's, read by Show Current.
     FrmConfig(UiServices& ui, SettingsStore& settings, Program& program,
               const TextField& mainAudioURL, const TextField& mainHTMURL);
@@ -43,11 +43,11 @@ public:
     void Picture1_Click();
     void CheckBoxes();
 
-protected:
+  protected:
     void Form_Load() override;
     void Form_Unload(int& Cancel) override;
 
-private:
+  private:
     UiServices& m_ui;
     SettingsStore& m_settings;
     Program& m_program;

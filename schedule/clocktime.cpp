@@ -9,16 +9,14 @@
 
 namespace {
 
-bool twoDigits(std::string_view text, int max, int& value)
-{
+bool twoDigits(std::string_view text, int max, int& value) {
     if (text.size() != 2 || !Text::isDigits(text))
         return false;
     value = (text[0] - '0') * 10 + (text[1] - '0');
     return value <= max;
 }
 
-std::string hms(double days, bool padHours)
-{
+std::string hms(double days, bool padHours) {
     // A negative value is a day before day zero whose time of day is the fraction's
     // magnitude, as the runtime shows dates: -20 seconds past midnight reads 23:59:40.
     const double timeOfDay = days < 0 ? -(days - std::trunc(days)) : days;
@@ -31,8 +29,7 @@ std::string hms(double days, bool padHours)
 
 } // namespace
 
-std::optional<double> ClockTime::parse(std::string_view input)
-{
+std::optional<double> ClockTime::parse(std::string_view input) {
     const std::string text = Text::trimBlanks(input);
     const size_t colon = text.find(':');
     if (colon == std::string::npos || colon == 0 || colon > 2)
@@ -59,28 +56,23 @@ std::optional<double> ClockTime::parse(std::string_view input)
     return fromSeconds(h * 3600LL + m * 60LL + s);
 }
 
-bool ClockTime::isValid(std::string_view text)
-{
+bool ClockTime::isValid(std::string_view text) {
     return parse(text).has_value();
 }
 
-long long ClockTime::toSeconds(double days)
-{
+long long ClockTime::toSeconds(double days) {
     return std::llround(days * SecondsPerDay);
 }
 
-std::string ClockTime::format(double days)
-{
+std::string ClockTime::format(double days) {
     return hms(days, true);
 }
 
-std::string ClockTime::formatElapsed(double days)
-{
+std::string ClockTime::formatElapsed(double days) {
     return hms(days, false);
 }
 
-std::string DayCount::numberText(double value)
-{
+std::string DayCount::numberText(double value) {
     if (value == 0 || !std::isfinite(value))
         return "0";
     // 15 significant digits, then laid out plain or in exponent form.
@@ -114,14 +106,12 @@ std::string DayCount::numberText(double value)
     return out;
 }
 
-std::string DayCount::format(double value)
-{
+std::string DayCount::format(double value) {
     const std::string number = numberText(value);
     return (number[0] == '-' ? "" : " ") + number + " ";
 }
 
-std::optional<double> DayCount::parseNumber(std::string_view text)
-{
+std::optional<double> DayCount::parseNumber(std::string_view text) {
     size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         ++i;

@@ -18,7 +18,9 @@ inline constexpr double OneSecond = 1.0 / SecondsPerDay;
 
 std::optional<double> parse(std::string_view text);
 bool isValid(std::string_view text);
-inline double fromSeconds(long long seconds) { return static_cast<double>(seconds) / SecondsPerDay; }
+inline double fromSeconds(long long seconds) {
+    return static_cast<double>(seconds) / SecondsPerDay;
+}
 // The nearest whole second.
 long long toSeconds(double days);
 // "hh:nn:ss" of the time of day: 25 hours is written 01:00:00.

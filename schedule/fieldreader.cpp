@@ -3,13 +3,11 @@
 #include "clocktime.h"
 #include "common/text.h"
 
-bool FieldReader::atLineEnd() const
-{
+bool FieldReader::atLineEnd() const {
     return m_pos < m_data.size() && (m_data[m_pos] == '\r' || m_data[m_pos] == '\n');
 }
 
-void FieldReader::consumeLineEnd()
-{
+void FieldReader::consumeLineEnd() {
     if (m_pos >= m_data.size())
         return;
     if (m_data[m_pos] == '\r') {
@@ -22,20 +20,17 @@ void FieldReader::consumeLineEnd()
     ++m_line;
 }
 
-void FieldReader::skipBlanks()
-{
+void FieldReader::skipBlanks() {
     while (m_pos < m_data.size() && Text::isBlank(m_data[m_pos]))
         ++m_pos;
 }
 
-void FieldReader::failAtEnd() const
-{
+void FieldReader::failAtEnd() const {
     if (atEnd())
         throw ReadError(m_line, "Input past end of file");
 }
 
-std::string FieldReader::readField()
-{
+std::string FieldReader::readField() {
     failAtEnd();
     skipBlanks();
     std::string value;
@@ -60,8 +55,7 @@ std::string FieldReader::readField()
     return value;
 }
 
-double FieldReader::readNumber()
-{
+double FieldReader::readNumber() {
     const int line = m_line;
     const std::string field = readField();
     // A number ends at its first blank; only blanks may follow it before the delimiter.
@@ -75,8 +69,7 @@ double FieldReader::readNumber()
     return *value;
 }
 
-std::string FieldReader::readLine()
-{
+std::string FieldReader::readLine() {
     failAtEnd();
     std::string value;
     while (m_pos < m_data.size() && !atLineEnd())
@@ -85,19 +78,18 @@ std::string FieldReader::readLine()
     return value;
 }
 
-std::string FieldReader::readLineAsField()
-{
+std::string FieldReader::readLineAsField() {
     return fieldOfLine(readLine());
 }
 
-std::string fieldOfLine(const std::string& line)
-{
+std::string fieldOfLine(const std::string& line) {
     size_t pos = 0;
     while (pos < line.size() && Text::isBlank(line[pos]))
         ++pos;
     if (pos < line.size() && line[pos] == '"') {
         const size_t close = line.find('"', pos + 1);
-        return line.substr(pos + 1, close == std::string::npos ? std::string::npos : close - pos - 1);
+        return line.substr(pos + 1,
+                           close == std::string::npos ? std::string::npos : close - pos - 1);
     }
     return Text::trimBlanks(std::string_view(line).substr(pos));
 }

@@ -5,11 +5,11 @@
 
 // A read that ran into something it cannot take: the line is 1-based.
 class ReadError : public std::runtime_error {
-public:
+  public:
     ReadError(int line, const std::string& what) : std::runtime_error(what), m_line(line) {}
     int line() const { return m_line; }
 
-private:
+  private:
     int m_line;
 };
 
@@ -21,7 +21,7 @@ private:
 // a field read where a line is used up continues on the next line. A number also ends at
 // its first blank. A line ends at CR LF, LF or CR.
 class FieldReader {
-public:
+  public:
     explicit FieldReader(std::string data) : m_data(std::move(data)) {}
 
     bool atEnd() const { return m_pos >= m_data.size(); }
@@ -34,7 +34,7 @@ public:
     // Everything up to the line end, as the field rule reads a value but with commas kept.
     std::string readLineAsField();
 
-private:
+  private:
     bool atLineEnd() const;
     void consumeLineEnd();
     void skipBlanks();

@@ -4,22 +4,17 @@
 
 MainFixture::MainFixture()
     : program(cuebuildProgram(CUE_RUNTIME_DIR)),
-      main(std::make_unique<Main>(ui, settings, program))
-{
-}
+      main(std::make_unique<Main>(ui, settings, program)) {}
 
-void MainFixture::start()
-{
+void MainFixture::start() {
     main->load();
 }
 
-std::string MainFixture::path(const std::string& name) const
-{
+std::string MainFixture::path(const std::string& name) const {
     return dir.filePath(QString::fromStdString(name)).toStdString();
 }
 
-std::string MainFixture::writeFile(const std::string& name, const std::string& bytes) const
-{
+std::string MainFixture::writeFile(const std::string& name, const std::string& bytes) const {
     const std::string p = path(name);
     QFile file(QString::fromStdString(p));
     if (!file.open(QIODevice::WriteOnly))
@@ -28,8 +23,7 @@ std::string MainFixture::writeFile(const std::string& name, const std::string& b
     return p;
 }
 
-std::string MainFixture::readFile(const std::string& p) const
-{
+std::string MainFixture::readFile(const std::string& p) const {
     QFile file(QString::fromStdString(p));
     if (!file.open(QIODevice::ReadOnly))
         return {};

@@ -4,20 +4,32 @@
 
 #include <optional>
 
-TEST(ClockTime, acceptsTheTimeOfDaySpellings)
-{
+TEST(ClockTime, acceptsTheTimeOfDaySpellings) {
     struct Case {
         const char* text;
         std::optional<long long> seconds;
     };
     const Case cases[] = {
-        {"00:00:00", 0},        {"0:00:05", 5},          {"00:01:05", 65},
-        {"23:59:59", 86399},    {"1:30", 5400},          {"01:30", 5400},
-        {" 00:00:10 ", 10},     {"24:00:00", std::nullopt}, {"00:60:00", std::nullopt},
-        {"00:00:60", std::nullopt}, {"0:5:00", std::nullopt}, {"000:00:00", std::nullopt},
-        {"abc", std::nullopt},  {"", std::nullopt},      {"10:15:28 AM", std::nullopt},
-        {"12/08/2026 10:00:00", std::nullopt}, {"1:2:3", std::nullopt}, {"-1:00:00", std::nullopt},
-        {"10:00:00:00", std::nullopt}, {":30", std::nullopt},
+        {"00:00:00", 0},
+        {"0:00:05", 5},
+        {"00:01:05", 65},
+        {"23:59:59", 86399},
+        {"1:30", 5400},
+        {"01:30", 5400},
+        {" 00:00:10 ", 10},
+        {"24:00:00", std::nullopt},
+        {"00:60:00", std::nullopt},
+        {"00:00:60", std::nullopt},
+        {"0:5:00", std::nullopt},
+        {"000:00:00", std::nullopt},
+        {"abc", std::nullopt},
+        {"", std::nullopt},
+        {"10:15:28 AM", std::nullopt},
+        {"12/08/2026 10:00:00", std::nullopt},
+        {"1:2:3", std::nullopt},
+        {"-1:00:00", std::nullopt},
+        {"10:00:00:00", std::nullopt},
+        {":30", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -29,8 +41,7 @@ TEST(ClockTime, acceptsTheTimeOfDaySpellings)
     }
 }
 
-TEST(ClockTime, writesTimeOfDayRoundedToTheSecond)
-{
+TEST(ClockTime, writesTimeOfDayRoundedToTheSecond) {
     EXPECT_EQ(ClockTime::format(0), "00:00:00");
     EXPECT_EQ(ClockTime::format(ClockTime::fromSeconds(65)), "00:01:05");
     EXPECT_EQ(ClockTime::format(ClockTime::fromSeconds(25 * 3600)), "01:00:00");
@@ -45,8 +56,7 @@ TEST(ClockTime, writesTimeOfDayRoundedToTheSecond)
     EXPECT_EQ(ClockTime::formatElapsed(ClockTime::fromSeconds(13 * 3600 + 62)), "13:01:02");
 }
 
-TEST(ClockTime, sumsOfLoggedDifferencesLandOnWholeSeconds)
-{
+TEST(ClockTime, sumsOfLoggedDifferencesLandOnWholeSeconds) {
     // Differences of two readings carry rounding noise; sums must still write right.
     const double t1 = ClockTime::fromSeconds(10 * 3600 + 15 * 60 + 23);
     const double t2 = ClockTime::fromSeconds(10 * 3600 + 15 * 60 + 28);
@@ -54,8 +64,7 @@ TEST(ClockTime, sumsOfLoggedDifferencesLandOnWholeSeconds)
     EXPECT_EQ(ClockTime::toSeconds(t2 - t1), 5);
 }
 
-TEST(DayCount, writesAsTheRuntimePrintsADouble)
-{
+TEST(DayCount, writesAsTheRuntimePrintsADouble) {
     const double fiveSeconds = ClockTime::fromSeconds(10 * 3600 + 15 * 60 + 28) -
                                ClockTime::fromSeconds(10 * 3600 + 15 * 60 + 23);
     EXPECT_EQ(DayCount::format(0), " 0 ");
@@ -76,8 +85,7 @@ TEST(DayCount, writesAsTheRuntimePrintsADouble)
     EXPECT_EQ(DayCount::format(fiveSeconds).back(), ' ');
 }
 
-TEST(DayCount, everyWrittenSecondReadsBackToTheSameSecond)
-{
+TEST(DayCount, everyWrittenSecondReadsBackToTheSameSecond) {
     for (long long s = 0; s < 2 * 86400; s += 37) {
         const double value = ClockTime::fromSeconds(s);
         const auto back = DayCount::parseNumber(DayCount::numberText(value));
@@ -86,8 +94,7 @@ TEST(DayCount, everyWrittenSecondReadsBackToTheSameSecond)
     }
 }
 
-TEST(DayCount, readsTheNumberSpellingsOfOldAndNewFiles)
-{
+TEST(DayCount, readsTheNumberSpellingsOfOldAndNewFiles) {
     EXPECT_DOUBLE_EQ(*DayCount::parseNumber(".5"), 0.5);
     EXPECT_DOUBLE_EQ(*DayCount::parseNumber(".0416666666666667"), 0.0416666666666667);
     EXPECT_DOUBLE_EQ(*DayCount::parseNumber("5.78703703703609E-05"), 5.78703703703609E-05);

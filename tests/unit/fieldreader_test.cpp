@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(FieldReader, splitsFieldsAtCommasAndLineEnds)
-{
+TEST(FieldReader, splitsFieldsAtCommasAndLineEnds) {
     FieldReader r(" 0  , Slide , 0:00:00 , 10:15:23 AM , C:\\Talks\\q3.ppt , 1 , Welcome, all\r\n"
                   "next\r\n");
     EXPECT_DOUBLE_EQ(r.readNumber(), 0);
@@ -18,8 +17,7 @@ TEST(FieldReader, splitsFieldsAtCommasAndLineEnds)
     EXPECT_TRUE(r.atEnd());
 }
 
-TEST(FieldReader, quotedValuesRunToTheNextQuote)
-{
+TEST(FieldReader, quotedValuesRunToTheNextQuote) {
     FieldReader r("\"a, b\" , c\r\n  \"open\r\n");
     EXPECT_EQ(r.readField(), "a, b");
     EXPECT_EQ(r.readField(), "c");
@@ -27,8 +25,7 @@ TEST(FieldReader, quotedValuesRunToTheNextQuote)
     EXPECT_TRUE(r.atEnd());
 }
 
-TEST(FieldReader, readsOnAcrossLinesAndKeepsWholeLinesUnchanged)
-{
+TEST(FieldReader, readsOnAcrossLinesAndKeepsWholeLinesUnchanged) {
     FieldReader r("Cuemark Grid File\r\nlog.txt\n\r\n \"quoted\", x \r\nlast");
     EXPECT_EQ(r.readField(), "Cuemark Grid File");
     EXPECT_EQ(r.readLine(), "log.txt");
@@ -40,8 +37,7 @@ TEST(FieldReader, readsOnAcrossLinesAndKeepsWholeLinesUnchanged)
     EXPECT_THROW(r.readField(), ReadError);
 }
 
-TEST(FieldReader, numbersEndAtABlankAndRejectAnythingElse)
-{
+TEST(FieldReader, numbersEndAtABlankAndRejectAnythingElse) {
     FieldReader good(" 5.78703703703609E-05  , Slide\r\n .5 \r\n");
     EXPECT_DOUBLE_EQ(good.readNumber(), 5.78703703703609E-05);
     EXPECT_EQ(good.readField(), "Slide");
@@ -58,8 +54,7 @@ TEST(FieldReader, numbersEndAtABlankAndRejectAnythingElse)
     EXPECT_THROW(bad.readNumber(), ReadError); // an empty line is no number
 }
 
-TEST(FieldReader, wholeLineFieldsKeepTheirCommas)
-{
+TEST(FieldReader, wholeLineFieldsKeepTheirCommas) {
     EXPECT_EQ(fieldOfLine("  C:\\logs\\a,b.txt  "), "C:\\logs\\a,b.txt");
     EXPECT_EQ(fieldOfLine("\"x, y\" tail"), "x, y");
     EXPECT_EQ(fieldOfLine(""), "");

@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(MessageBox, aBoxWithoutAQueuedAnswerTakesItsDefaultButton)
-{
+TEST(MessageBox, aBoxWithoutAQueuedAnswerTakesItsDefaultButton) {
     struct Case {
         int style;
         int answer;
@@ -12,10 +11,10 @@ TEST(MessageBox, aBoxWithoutAQueuedAnswerTakesItsDefaultButton)
     const Case cases[] = {
         {Mb::OKOnly, Mb::OK},
         {Mb::OKCancel, Mb::OK},
-        {Mb::OKCancel + Mb::DefaultButton2, Mb::Cancel},             // 257
+        {Mb::OKCancel + Mb::DefaultButton2, Mb::Cancel}, // 257
         {Mb::YesNoCancel, Mb::Yes},
-        {Mb::YesNo + Mb::DefaultButton2, Mb::No},                     // 260
-        {Mb::OKOnly + Mb::Exclamation, Mb::OK},                       // 48
+        {Mb::YesNo + Mb::DefaultButton2, Mb::No}, // 260
+        {Mb::OKOnly + Mb::Exclamation, Mb::OK},   // 48
         {Mb::OKCancel + Mb::Exclamation + Mb::DefaultButton2, Mb::Cancel},
     };
     for (const Case& c : cases) {
@@ -24,8 +23,7 @@ TEST(MessageBox, aBoxWithoutAQueuedAnswerTakesItsDefaultButton)
     }
 }
 
-TEST(MessageBox, recordsTextStyleAndTheTitleShown)
-{
+TEST(MessageBox, recordsTextStyleAndTheTitleShown) {
     ScriptedUi ui("Cuemark PostProcessor");
     ui.queueAnswer(Mb::Cancel);
     EXPECT_EQ(ui.MsgBox("Save Grid?", Mb::YesNoCancel), Mb::Cancel);
@@ -37,8 +35,7 @@ TEST(MessageBox, recordsTextStyleAndTheTitleShown)
     EXPECT_EQ(ui.boxTexts(), (std::vector<std::string>{"Save Grid?", "No Data"}));
 }
 
-TEST(FileDialog, answersFromTheQueueAndKeepsTheLastChoice)
-{
+TEST(FileDialog, answersFromTheQueueAndKeepsTheLastChoice) {
     ScriptedUi ui("P");
     CommonDialog dialog;
     dialog.FileName = "C:\\logs\\talk.txt";
@@ -53,14 +50,18 @@ TEST(FileDialog, answersFromTheQueueAndKeepsTheLastChoice)
 
 namespace {
 struct Splash : Window {
-    Splash() : Window("Splash") { Timer1.Tick = [this] { ticks++; Unload(); }; }
+    Splash() : Window("Splash") {
+        Timer1.Tick = [this] {
+            ticks++;
+            Unload();
+        };
+    }
     Timer Timer1{this, "Timer1", 1000, true};
     int ticks = 0;
 };
 } // namespace
 
-TEST(ModalWindow, aTickingWindowClosesByItsTimerAndOthersByTheCloseBox)
-{
+TEST(ModalWindow, aTickingWindowClosesByItsTimerAndOthersByTheCloseBox) {
     ScriptedUi ui("P");
     Splash splash;
     ui.ShowModal(splash);

@@ -1,11 +1,10 @@
 #include "common/qtsettingsstore.h"
 #include "common/settingsstore.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
-TEST(SettingsStore, absentKeysGiveTheCallersDefault)
-{
+TEST(SettingsStore, absentKeysGiveTheCallersDefault) {
     MemorySettingsStore store;
     EXPECT_EQ(store.GetSetting("CuemarkPost", "URLs", "IMGPath", "../{PF}/sld000.gif"),
               "../{PF}/sld000.gif");
@@ -14,8 +13,7 @@ TEST(SettingsStore, absentKeysGiveTheCallersDefault)
     EXPECT_EQ(store.GetSetting("CuemarkLog", "URLs", "IMGPath", "d"), "d");
 }
 
-TEST(SettingsStore, numbersAndBooleansFallBackWhenTheyDoNotConvert)
-{
+TEST(SettingsStore, numbersAndBooleansFallBackWhenTheyDoNotConvert) {
     MemorySettingsStore store;
     EXPECT_DOUBLE_EQ(GetNumberSetting(store, "A", "W", "Left", 1200), 1200);
     store.SaveSetting("A", "W", "Left", numberSettingText(2400));
@@ -36,8 +34,7 @@ TEST(SettingsStore, numbersAndBooleansFallBackWhenTheyDoNotConvert)
     EXPECT_FALSE(GetBoolSetting(store, "A", "O", "Beep1", false));
 }
 
-TEST(SettingsStore, filesInAFolderKeepValuesBetweenStoresAndBytesUnchanged)
-{
+TEST(SettingsStore, filesInAFolderKeepValuesBetweenStoresAndBytesUnchanged) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString();
     const std::string latin1 = "caf\xe9, \"quoted\"";
