@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schedule/slideschedule.h"
+
 #include <string>
 #include <vector>
 
@@ -8,7 +10,7 @@ namespace GridFile {
 
 inline constexpr const char* Header = "Cuemark Grid File";
 inline constexpr const char* OldHeader = "Orbicast Audio Schedule File";
-inline constexpr int MaxRows = 100;
+inline constexpr int MaxRows = MaxScheduleRows;
 
 // Either header, letters compared without regard to case.
 bool isHeader(const std::string& firstField);

@@ -3,6 +3,7 @@
 #include "common/controls.h"
 #include "common/program.h"
 #include "common/window.h"
+#include "schedule/slideschedule.h"
 
 #include <array>
 #include <string>
@@ -15,7 +16,7 @@ class UiServices;
 class Main : public Window {
   public:
     static constexpr const char* SettingsApp = "CuemarkPost";
-    static constexpr int MaxRows = 100;
+    static constexpr int MaxRows = MaxScheduleRows;
     // The columns of Grid1; column 0 holds the row number.
     static constexpr int ColLength = 1;
     static constexpr int ColStart = 2;

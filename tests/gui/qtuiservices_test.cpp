@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>

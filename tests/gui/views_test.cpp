@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTimer>
 
