@@ -19,7 +19,9 @@ bool twoDigits(std::string_view text, int max, int& value) {
 std::string hms(double days, bool padHours) {
     // A negative value is a day before day zero whose time of day is the fraction's
     // magnitude, as the runtime shows dates: -20 seconds past midnight reads 23:59:40.
-    const double timeOfDay = days < 0 ? -(days - std::trunc(days)) : days;
+    // Only the time of day is written, so whole days are dropped before rounding: a value
+    // of any size stays within range.
+    const double timeOfDay = std::fabs(std::fmod(days, 1.0));
     const long long seconds = ClockTime::toSeconds(timeOfDay) % 86400;
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, padHours ? "%02lld:%02lld:%02lld" : "%lld:%02lld:%02lld",

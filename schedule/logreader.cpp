@@ -84,10 +84,11 @@ std::optional<double> parseLogDayCount(std::string_view field) {
     auto value = DayCount::parseNumber(Text::trimBlanks(field));
     if (!value)
         return std::nullopt;
-    // Both readings are times of day, so a gap across midnight comes out one day short.
+    // Both readings are times of day, so a gap across midnight comes out one day short,
+    // and no gap between two lines can reach a whole day.
     if (*value < 0)
         *value += 1.0;
-    if (*value < 0)
+    if (*value < 0 || *value >= 1.0)
         return std::nullopt;
     return value;
 }

@@ -151,6 +151,8 @@ class Main : public Window {
     // Copies columns 4, 5 and 1 of row r into the editor, skipping empty cells.
     void copyRowToEditor(int r);
     void Recompute();
+    // False, after telling the operator, when a pending Tape Late exceeds that length.
+    bool tapeLateFits(const std::string& firstLength);
     // The L and M buttons: row 1 takes the given length, then shows again.
     void useFirstRowLength(const std::string& length);
     void clearRowsAfter(int lastRow);

@@ -89,7 +89,7 @@ void Main::mnuRdLog_Click() {
             }
 
             const double length = log.peekDayCount();
-            if (r == 1)
+            if (r == 1 && line.isSlide)
                 LoggedFirstLength = length;
             Grid1.setTextMatrix(r, ColLength, ClockTime::format(length));
             Grid1.setTextMatrix(r, ColStart, ClockTime::format(total));
@@ -129,6 +129,12 @@ void Main::mnuRdLog_Click() {
     const auto resume = readResumeFile(ResumeFilePath);
     if (!resume)
         return;
+    // A pending Tape Late longer than the saved length would stop the Update below half
+    // way, and closing would then overwrite the saved length: leave the file for later.
+    if (!tapeLateFits(ClockTime::format(resume->firstLength))) {
+        ResumeFilePath.clear();
+        return;
+    }
     txtAudioURL.Text = resume->audioUrl;
     txtHTMURL.Text = resume->htmUrl;
     txtLineNum.Text = "1";

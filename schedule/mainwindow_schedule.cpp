@@ -70,17 +70,8 @@ void Main::cmdUpdate_Click() {
     if (n > RowCount + 1)
         return;
 
-    // A first slide shorter than the late start of the tape would begin before the
-    // recording; refuse before anything is written so the operator can correct either.
-    const long long tapeLate = secondsOrZero(txtTapeLate.Text);
-    if (tapeLate != 0) {
-        const long long firstLength = n == 1 ? secondsOrZero(txtSlideLength.Text)
-                                             : secondsOrZero(Grid1.TextMatrix(1, ColLength));
-        if (tapeLate > firstLength) {
-            m_ui.MsgBox("Tape Late is longer than the first slide", Mb::OKOnly);
-            return;
-        }
-    }
+    if (!tapeLateFits(n == 1 ? txtSlideLength.Text : Grid1.TextMatrix(1, ColLength)))
+        return;
 
     Grid1.setTextMatrix(n, ColLength, txtSlideLength.Text);
     Grid1.setTextMatrix(n, ColImageUrl, txtIMGURL.Text);
@@ -110,6 +101,16 @@ void Main::cmdUpdate_Click() {
     copyRowToEditor(next);
 
     showFirstRowAlternatives(false);
+}
+
+bool Main::tapeLateFits(const std::string& firstLength) {
+    // A first slide shorter than the late start of the tape would begin before the
+    // recording; refuse before anything is written so the operator can correct either.
+    const long long tapeLate = secondsOrZero(txtTapeLate.Text);
+    if (tapeLate == 0 || tapeLate <= secondsOrZero(firstLength))
+        return true;
+    m_ui.MsgBox("Tape Late is longer than the first slide", Mb::OKOnly);
+    return false;
 }
 
 void Main::cmd1LogTIme_Click() {

@@ -49,6 +49,9 @@ TEST(ClockTime, writesTimeOfDayRoundedToTheSecond) {
     EXPECT_EQ(ClockTime::format(4.6 / 86400), "00:00:05");
     EXPECT_EQ(ClockTime::format(4.4 / 86400), "00:00:04");
     EXPECT_EQ(ClockTime::format(ClockTime::NotSet), "00:00:00");
+    // Whole days are dropped before rounding, so no value is too large to write.
+    EXPECT_EQ(ClockTime::format(2e14 + 0.5), "12:00:00");
+    EXPECT_EQ(ClockTime::format(1e300), "00:00:00");
     // Before day zero the time of day is the fraction's magnitude.
     EXPECT_EQ(ClockTime::formatElapsed(ClockTime::fromSeconds(10) - ClockTime::fromSeconds(86390)),
               "23:59:40");

@@ -196,11 +196,11 @@ TEST(LogLine, aNegativeDayCountIsTheTimeSincePreviousLineOnTheNextDay) {
 
 TEST(LogReader, takesEveryKindOfLineEndAndALastLineWithoutOne) {
     LogReader reader("0 , Event , a , b , A\r\n0 , Event , a , b , B\n0 , Event , a , b , C\r"
-                     "7 , Event , a , b , D");
+                     "0.5 , Event , a , b , D");
     EXPECT_EQ(reader.next().eventText, "A");
     EXPECT_EQ(reader.next().eventText, "B");
     EXPECT_EQ(reader.next().eventText, "C");
-    EXPECT_EQ(reader.peekDayCount(), 7);
+    EXPECT_EQ(reader.peekDayCount(), 0.5);
     EXPECT_EQ(reader.next().eventText, "D");
     EXPECT_TRUE(reader.atEnd());
     EXPECT_THROW(reader.next(), ReadError);
@@ -284,6 +284,12 @@ TEST(ReadLogFile, rejectsLogsThatAreNotCompleteOrNotLogs) {
         {"slide number out of range", " 0  , Slide , 0:00:00 , x , q.ppt , 40000 , A\r\n"
                                       " 0  , Event , 0:00:05 , x , Logging Stopped\r\n"},
         {"a grid file", "Cuemark Grid File\r\nlog.txt\r\na\r\nb\r\n 0 \r\n"},
+        // No gap between two clock readings reaches a day; such counts would not even
+        // write as times.
+        {"a day count of a day or more", " 0  , Slide , 0:00:00 , x , q.ppt , 1 , A\r\n"
+                                         " 2E14  , Event , 0:00:05 , x , Logging Stopped\r\n"},
+        {"a day count before the day before", " 0  , Slide , 0:00:00 , x , q.ppt , 1 , A\r\n"
+                                              " -1.5  , Event , 0:00:05 , x , Logging Stopped\r\n"},
     };
     for (const Case& c : cases) {
         Import f;
@@ -376,6 +382,37 @@ TEST(ReadLogFile, aGapAcrossMidnightIsTheTimeThatPassed) {
     ASSERT_EQ(f.main->RowCount, 3);
     EXPECT_EQ(f.column(1, 3), (Lines{"00:00:20", "00:00:20", "00:00:05"}));
     EXPECT_EQ(f.column(3, 3), (Lines{"00:00:20", "00:00:40", "00:00:45"}));
+}
+
+TEST(ReadLogFile, onlyASlideRowGivesTheLoggedFirstLength) {
+    Import f;
+    f.importBytes(LogBuilder().event(0, "Slide Show Stopped").slide(6, 1).end(4).bytes);
+    ASSERT_EQ(f.main->RowCount, 2);
+    EXPECT_EQ(f.cell(1, 5), "BREAK");
+    EXPECT_EQ(f.main->LoggedFirstLength, ClockTime::NotSet);
+}
+
+TEST(ReadLogFile, aPendingTapeLateLongerThanTheSavedLengthLeavesTheResumeFileAlone) {
+    Import f;
+    f.writeFile("q3.txt", readSample());
+    const std::string resume = f.path("q3.txt") +
+                               "\r\npnm://saved.example/talk.ra\r\n"
+                               "http://saved.example/talk/\r\n 4.62962962962963E-05 \r\n";
+    f.writeFile("q3.urs", resume);
+    f.main->txtTapeLate.Text = "00:00:10";
+    f.importPath(f.path("q3.txt"));
+
+    EXPECT_EQ(f.ui.boxTexts(), (Lines{"Tape Late is longer than the first slide"}));
+    ASSERT_EQ(f.main->RowCount, 4);
+    EXPECT_EQ(f.cell(1, 1), "00:00:05");
+    EXPECT_EQ(f.main->SavedFirstLength, ClockTime::NotSet);
+    EXPECT_TRUE(f.main->mnuConfig.Enabled);
+    EXPECT_FALSE(f.main->cmd1SaveTIme.Visible);
+    f.ui.clearEvents();
+    EXPECT_TRUE(f.main->Unload());
+    EXPECT_TRUE(f.ui.boxTexts().empty());
+    // The operator's earlier correction is still there for the next import.
+    EXPECT_EQ(f.readFile(f.path("q3.urs")), resume);
 }
 
 TEST(ReadLogFile, theRunningTotalIsTheExactSumSoStopsMeetStarts) {
