@@ -29,6 +29,8 @@ int ScriptedUi::MsgBox(const std::string& text, int style, const std::string& ti
     if (!m_answers.empty()) {
         answer = m_answers.front();
         m_answers.pop_front();
+        if (!Mb::hasAnswer(style, answer))
+            throw UnfitAnswer("the queued answer fits no button of the box \"" + text + "\"");
     }
     UiEvent event{UiEvent::Kind::MessageBox, text, title.empty() ? m_programTitle : title};
     event.style = style;

@@ -5,8 +5,16 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+// A queued answer that names no button of the box it reached: the script or test that
+// queued it is out of step with the program.
+class UnfitAnswer : public std::logic_error {
+  public:
+    using std::logic_error::logic_error;
+};
 
 // One thing the operator would have seen.
 struct UiEvent {

@@ -13,3 +13,16 @@ int Mb::defaultAnswer(int style) {
         return OK;
     }
 }
+
+bool Mb::hasAnswer(int style, int answer) {
+    switch (buttonsOf(style)) {
+    case OKCancel:
+        return answer == OK || answer == Cancel;
+    case YesNoCancel:
+        return answer == Yes || answer == No || answer == Cancel;
+    case YesNo:
+        return answer == Yes || answer == No;
+    default:
+        return answer == OK;
+    }
+}

@@ -32,6 +32,8 @@ inline constexpr bool secondIsDefault(int style) {
 }
 // The result a box gives when its default button is pressed.
 int defaultAnswer(int style);
+// Whether a box of this style has the button that gives this result.
+bool hasAnswer(int style, int answer);
 } // namespace Mb
 
 enum class FileDialogKind { Open, Save };

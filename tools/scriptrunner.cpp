@@ -192,11 +192,18 @@ void ScriptRunner::executeNext() {
     } catch (const ScriptError& e) {
         m_current = line;
         fail(ScriptFault, e.what());
+    } catch (const UnfitAnswer& e) {
+        m_current = line;
+        fail(ScriptFault, e.what());
     } catch (const std::exception& e) {
         m_current = line;
         fail(ModelFailure, std::string("the program failed: ") + e.what());
     }
     noteMainClosed();
+}
+
+bool ScriptRunner::programRunning() const {
+    return m_main && !m_main->isClosed();
 }
 
 void ScriptRunner::skipComments() {
@@ -225,7 +232,7 @@ void ScriptRunner::execute(const std::string& rawLine) {
     if (found == table.end())
         throw ScriptError("unknown command \"" + name + "\"");
     const Command& command = found->second;
-    const bool running = m_main && !m_main->isClosed();
+    const bool running = programRunning();
     switch (command.phase) {
     case Phase::Setup:
         if (m_programStarted)
@@ -290,6 +297,8 @@ void ScriptRunner::programCommand(const std::string& args) {
         }
     }
     // A new run gets a new desktop; the store is the operator's and outlives it.
+    if (m_ui && m_ui->answersLeft())
+        m_err << "cuescript: warning: answers queued for the earlier run were left unused\n";
     m_main.reset();
     m_program = std::make_unique<Program>(cuebuildProgram(m_programDirectory));
     m_ui = std::make_unique<ScriptedUi>(m_program->title);
@@ -321,7 +330,7 @@ void ScriptRunner::dialogCommand(const std::string& args) {
     std::optional<std::string> answer;
     if (path != "cancel")
         answer = path;
-    if (!m_ui)
+    if (!programRunning())
         m_pendingFiles.push_back(answer);
     else if (answer)
         m_ui->queueFile(*answer);
@@ -342,7 +351,7 @@ void ScriptRunner::answerCommand(const std::string& args) {
         answer = Mb::No;
     else
         throw ScriptError("answer needs OK, Cancel, Yes or No");
-    if (m_ui)
+    if (programRunning())
         m_ui->queueAnswer(answer);
     else
         m_pendingAnswers.push_back(answer);

@@ -77,6 +77,8 @@ class ScriptRunner {
     void runModal(Window& window);
     void tickTimers(Window& window);
     void noteMainClosed();
+    // Answers go to the running program; between runs they wait for the next one.
+    bool programRunning() const;
 
     Window& activeWindow() const;
     Control& controlOf(const std::string& name) const;

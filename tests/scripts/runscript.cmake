@@ -1,7 +1,8 @@
 # Runs one script under cuescript in a fresh work folder holding a copy of the samples,
 # and compares what it printed with the script's .expected file.
 #   cmake -DCUESCRIPT=... -DSCRIPT=x.cues -DWORKDIR=... -DSAMPLES=... -P runscript.cmake
-# A first line "# exit: N" in the script sets the expected exit status (default 0).
+# A first line "# exit: N" in the script sets the expected exit status (default 0); a
+# sibling .stderr file, when there is one, is what the error output must be.
 
 foreach(var CUESCRIPT SCRIPT WORKDIR SAMPLES)
     if(NOT DEFINED ${var})
@@ -49,6 +50,14 @@ if(NOT actual STREQUAL expected)
         message("Output differs from ${expected_file} (- expected, + actual):\n${difference}")
     else()
         message("Expected output:\n${expected}\nActual output:\n${actual}")
+    endif()
+endif()
+set(stderr_file ${script_dir}/${script_name}.stderr)
+if(EXISTS ${stderr_file})
+    file(READ ${stderr_file} expected_errors)
+    if(NOT errors STREQUAL expected_errors)
+        set(failed TRUE)
+        message("Error output differs from ${stderr_file}:\n${errors}")
     endif()
 endif()
 if(NOT status STREQUAL expected_status)

@@ -74,3 +74,25 @@ TEST(ModalWindow, aTickingWindowClosesByItsTimerAndOthersByTheCloseBox) {
     EXPECT_TRUE(still.isClosed());
     EXPECT_EQ(still.ticks, 0);
 }
+
+TEST(MessageBox, aQueuedAnswerThatFitsNoButtonIsAFaultOfTheScript) {
+    struct Case {
+        int style;
+        int answer;
+        bool fits;
+    };
+    const Case cases[] = {
+        {Mb::OKOnly, Mb::OK, true},           {Mb::OKOnly, Mb::Cancel, false},
+        {Mb::OKCancel + 256, Mb::Yes, false}, {Mb::OKCancel + 256, Mb::Cancel, true},
+        {Mb::YesNoCancel, Mb::Cancel, true},  {Mb::YesNoCancel, Mb::OK, false},
+        {Mb::YesNo + 256, Mb::Cancel, false}, {Mb::YesNo + 256, Mb::No, true},
+    };
+    for (const Case& c : cases) {
+        ScriptedUi ui("P");
+        ui.queueAnswer(c.answer);
+        if (c.fits)
+            EXPECT_EQ(ui.MsgBox("?", c.style), c.answer) << c.style << " " << c.answer;
+        else
+            EXPECT_THROW(ui.MsgBox("?", c.style), UnfitAnswer) << c.style << " " << c.answer;
+    }
+}
