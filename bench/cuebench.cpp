@@ -1,9 +1,12 @@
 // Speed of the text rules every file of the system goes through. Run: make bench.
+#include "logger/presentationlog.h"
 #include "schedule/clocktime.h"
 #include "schedule/fieldreader.h"
+#include "schedule/logreader.h"
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -53,6 +56,33 @@ void BM_ReadFullGridFile(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_ReadFullGridFile);
+
+// The longest log the import takes: 99 slide lines with comma-holding titles.
+std::string longestLog() {
+    std::string text;
+    std::optional<double> last;
+    for (int i = 0; i <= 99; ++i) {
+        const double now = ClockTime::fromSeconds(36000 + i * 41);
+        const double count = PresentationLog::interval(last, now);
+        last = now;
+        text += i < 99
+                    ? PresentationLog::slideLine(count, ClockTime::format(now), "C:\\Talks\\q3.ppt",
+                                                 i + 1, "Costs, risks")
+                    : PresentationLog::eventLine(count, ClockTime::format(now), "Logging Stopped");
+    }
+    return text;
+}
+
+void BM_ReadLongestLog(benchmark::State& state) {
+    const std::string text = longestLog();
+    for (auto _ : state) {
+        LogReader reader(text);
+        while (!reader.atEnd())
+            benchmark::DoNotOptimize(reader.next());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ReadLongestLog);
 
 } // namespace
 

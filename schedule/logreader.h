@@ -39,9 +39,9 @@ class LogReader {
     explicit LogReader(const std::string& bytes);
 
     bool atEnd() const { return m_next >= m_lines.size(); }
-    // The next line; throws LogError when there is none or it is not a valid line.
+    // The next line; throws ReadError when there is none or it is not a valid line.
     LogLine next();
-    // The day count of the next line without taking the line; throws LogError likewise.
+    // The day count of the next line without taking the line; throws ReadError likewise.
     double peekDayCount() const;
 
   private:
