@@ -85,7 +85,6 @@ MainView::MainView(Main& main, QWidget* parent)
         QPushButton* pick = button(*choose);
         pick->setFixedWidth(pick->fontMetrics().height() + 12);
         QLineEdit* shown = timeField(*value);
-        shown->setReadOnly(true);
         ViewParts::keepPlaceWhenHidden(pick);
         ViewParts::keepPlaceWhenHidden(shown);
         firstLine->addWidget(pick);

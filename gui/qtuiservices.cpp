@@ -126,13 +126,13 @@ QStringList nameFiltersOf(const std::string& filter) {
 std::unique_ptr<QFileDialog> makeFileDialog(const CommonDialog& dialog, FileDialogKind kind,
                                             QWidget* parent) {
     auto box = std::make_unique<QFileDialog>(parent, ModelText::toQt(dialog.DialogTitle));
-    if (kind == FileDialogKind::Open) {
-        box->setAcceptMode(QFileDialog::AcceptOpen);
-        box->setFileMode(QFileDialog::ExistingFile);
-    } else {
-        box->setAcceptMode(QFileDialog::AcceptSave);
-        box->setFileMode(QFileDialog::AnyFile);
-    }
+    // A name may be typed without its extension, which the program adds; it reports a
+    // file it cannot read itself.
+    box->setFileMode(QFileDialog::AnyFile);
+    box->setAcceptMode(kind == FileDialogKind::Open ? QFileDialog::AcceptOpen
+                                                    : QFileDialog::AcceptSave);
+    // Save asks before replacing a file, so a log is not overwritten by accident.
+    box->setOption(QFileDialog::DontConfirmOverwrite, false);
     const QStringList filters = nameFiltersOf(dialog.Filter);
     if (!filters.isEmpty()) {
         box->setNameFilters(filters);

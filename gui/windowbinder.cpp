@@ -74,8 +74,12 @@ void WindowBinder::setHelp(QWidget* widget, const Control& control) {
 
 void WindowBinder::bind(QLineEdit* edit, TextField& field) {
     setHelp(edit, field);
-    connect(edit, &QLineEdit::textEdited, this,
-            [&field](const QString& text) { field.Text = ModelText::fromQt(text); });
+    connect(edit, &QLineEdit::textEdited, this, [this, &field](const QString& text) {
+        field.Text = ModelText::fromQt(text, field.Text);
+        // An edit without a key (a paste) is typing too.
+        if (m_window.focus() != &field)
+            forward([this, &field] { m_window.setFocus(&field); });
+    });
     trackFocus(edit, field);
     m_refreshers.push_back([edit, &field] {
         const QString text = ModelText::toQt(field.Text);
@@ -91,7 +95,9 @@ void WindowBinder::bind(QLineEdit* edit, TextField& field) {
 // Typed characters reach the model's key-press handler before the field takes them, and
 // the model's focus follows the operator's moves between fields, so lost-focus checks run
 // as the operator leaves a field. Focus changes are handed on after the event, so a box
-// a check shows does not open in the middle of Qt's own focus change.
+// a check shows does not open in the middle of Qt's own focus change. A box, a menu or
+// another window taking the input moves no focus: commands release it themselves, and
+// typing into the field takes it back.
 void WindowBinder::trackFocus(QLineEdit* edit, TextField& field) {
     class Filter : public QObject {
       public:
@@ -103,19 +109,17 @@ void WindowBinder::trackFocus(QLineEdit* edit, TextField& field) {
             case QEvent::KeyPress:
                 return keyPress(static_cast<QKeyEvent*>(event));
             case QEvent::FocusIn:
-                later([this] { m_binder->window().setFocus(&m_field); });
+                if (!passing(event))
+                    later([this] { m_binder->window().setFocus(&m_field); });
                 break;
-            case QEvent::FocusOut: {
-                const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-                // Another window or a menu took the input; the field keeps its focus.
-                if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-                    break;
-                later([this] {
-                    if (m_binder->window().focus() == &m_field)
-                        m_binder->window().releaseFocus();
-                });
+            case QEvent::FocusOut:
+                // The check may already have run, as a command released the focus.
+                if (!passing(event))
+                    later([this] {
+                        if (m_binder->window().focus() == &m_field)
+                            m_binder->window().releaseFocus();
+                    });
                 break;
-            }
             default:
                 break;
             }
@@ -123,20 +127,36 @@ void WindowBinder::trackFocus(QLineEdit* edit, TextField& field) {
         }
 
       private:
+        static bool passing(QEvent* event) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+                   reason == Qt::MenuBarFocusReason;
+        }
+
         bool keyPress(QKeyEvent* event) {
             const QString text = event->text();
-            if (!m_field.KeyPress || text.size() != 1 || !m_edit->isEnabled() ||
-                m_edit->isReadOnly())
+            if (text.size() != 1 || !m_edit->isEnabled() || m_edit->isReadOnly())
                 return false;
             const int typed = text.at(0).unicode();
+            Window& window = m_binder->window();
+            // Tab leaves the field rather than typing into it.
+            const bool typing = typed != '\t' && typed != 0x19;
+            const bool takesFocus = typing && window.focus() != &m_field;
+            if (!takesFocus && !m_field.KeyPress)
+                return false;
             int key = typed;
-            m_binder->forward([&] { m_field.KeyPress(key); });
+            m_binder->forward([&] {
+                if (takesFocus)
+                    window.setFocus(&m_field);
+                if (m_field.KeyPress)
+                    m_field.KeyPress(key);
+            });
             if (key == typed)
                 return false;
             // The handler swallowed the key (0) or replaced it.
             if (key > 0 && key <= 0xFFFF) {
                 m_edit->insert(QString(QChar(static_cast<char16_t>(key))));
-                m_field.Text = ModelText::fromQt(m_edit->text());
+                m_field.Text = ModelText::fromQt(m_edit->text(), m_field.Text);
             }
             return true;
         }
@@ -161,7 +181,7 @@ void WindowBinder::trackFocus(QLineEdit* edit, TextField& field) {
 
 void WindowBinder::bind(QAbstractButton* button, Button& model) {
     setHelp(button, model);
-    connect(button, &QAbstractButton::clicked, this, [this, &model] { forward(model.Click); });
+    connect(button, &QAbstractButton::clicked, this, [this, &model] { command(model.Click); });
     m_refreshers.push_back([button, &model] {
         const QString caption = ModelText::caption(model.Caption);
         if (button->text() != caption)
@@ -213,7 +233,7 @@ void WindowBinder::bind(QTableWidget* table, Grid& grid) {
         }
     });
     connect(table, &QTableWidget::cellClicked, this, [this, &grid](int row, int col) {
-        forward([&grid, row, col] {
+        command([&grid, row, col] {
             grid.Row = row + 1;
             grid.Col = col;
             if (grid.Click)
@@ -230,7 +250,7 @@ void WindowBinder::bind(QTableWidget* table, Grid& grid) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key != Qt::Key_Return && key != Qt::Key_Enter)
                 return false;
-            m_binder->forward(m_grid.Click);
+            m_binder->command(m_grid.Click);
             return true;
         }
 
@@ -291,7 +311,7 @@ void WindowBinder::bindMenu(QMenu* menu, MenuItem& item) {
         QAction* action = child->isSeparator() ? menu->addSeparator() : menu->addAction(QString());
         bindAction(action, *child);
         if (!child->isSeparator())
-            connect(action, &QAction::triggered, this, [this, child] { forward(child->Click); });
+            connect(action, &QAction::triggered, this, [this, child] { command(child->Click); });
     }
 }
 
@@ -347,6 +367,14 @@ void WindowBinder::forward(const std::function<void()>& handler) {
     sync();
 }
 
+void WindowBinder::command(const std::function<void()>& handler) {
+    forward([this, &handler] {
+        m_window.releaseFocus();
+        if (handler)
+            handler();
+    });
+}
+
 void WindowBinder::sync() {
     for (const auto& refresh : m_refreshers)
         refresh();
@@ -382,6 +410,7 @@ bool WindowBinder::requestClose() {
     storePosition();
     bool closed = false;
     try {
+        m_window.releaseFocus();
         closed = m_window.Unload();
     } catch (const std::exception& e) {
         QMessageBox::warning(m_view, m_view->windowTitle(), ModelText::toQt(e.what()));

@@ -43,6 +43,9 @@ class WindowBinder : public QObject {
 
     // Runs a handler of the model, then shows the state it left.
     void forward(const std::function<void()>& handler);
+    // A click or menu command: the focused field loses the focus first, so its
+    // lost-focus check runs (and shows its boxes) before the handler.
+    void command(const std::function<void()>& handler);
     void sync();
 
     // Puts the view where the model's Left, Top, Width and Height say, no smaller than
@@ -50,8 +53,8 @@ class WindowBinder : public QObject {
     void applyGeometry();
     // Writes the view's position back into the model's Left and Top.
     void storePosition();
-    // The close box: the model unloads unless its unload handler cancels. True when the
-    // view may close.
+    // The close box: the focused field loses the focus, then the model unloads unless its
+    // unload handler cancels. True when the view may close.
     bool requestClose();
 
     // Called once, from sync(), when the model has closed.

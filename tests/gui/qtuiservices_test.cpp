@@ -8,14 +8,17 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -103,7 +106,7 @@ TEST(QtMessageBox, shownBoxTakesProgramTitleTextsAndAnswer) {
         text = box->text();
         box->button(SB::No)->click();
     });
-    // Bytes that are not UTF-8 are shown as Latin-1; CR LF breaks the line.
+    // Bytes that are not UTF-8 are shown in the 8-bit code page; CR LF breaks the line.
     EXPECT_EQ(ui.MsgBox("Caf\xe9\r\nSave Grid?", Mb::YesNoCancel), Mb::No);
     EXPECT_EQ(title, QStringLiteral("Cuemark PostProcessor"));
     EXPECT_EQ(text, QStringLiteral("Caf\u00e9\nSave Grid?"));
@@ -119,8 +122,44 @@ TEST(QtMessageBox, shownBoxTakesProgramTitleTextsAndAnswer) {
 TEST(ModelTextTest, decodesUtf8ElseLatin1AndEncodesUtf8) {
     EXPECT_EQ(ModelText::toQt("Gr\xc3\xbc\xc3\x9f"), QStringLiteral("Gr\u00fc\u00df"));
     EXPECT_EQ(ModelText::toQt("Gr\xfc\xdf"), QStringLiteral("Gr\u00fc\u00df"));
-    EXPECT_EQ(ModelText::fromQt(QStringLiteral("Gr\u00fc\u00df")), "Gr\xc3\xbc\xc3\x9f");
+    EXPECT_EQ(ModelText::fromQt(QStringLiteral("Gr\u00fc\u00df"), ""), "Gr\xc3\xbc\xc3\x9f");
     EXPECT_EQ(ModelText::caption("Save & Close"), QStringLiteral("Save && Close"));
+}
+
+TEST(ModelTextTest, anEditKeepsTheEncodingOfTheTextItChanges) {
+    struct Case {
+        std::string previous;
+        QString added;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"Caf\xe9", QStringLiteral("!"), "Caf\xe9!"},
+        {"Caf\xe9", QStringLiteral("\u00fc"), "Caf\xe9\xfc"},
+        // A character outside the code page: the whole text becomes UTF-8.
+        {"Caf\xe9", QStringLiteral("\u4e00"), "Caf\xc3\xa9\xe4\xb8\x80"},
+        {"Caf\xc3\xa9", QStringLiteral("\u00fc"), "Caf\xc3\xa9\xc3\xbc"},
+        {"Cafe", QStringLiteral("\u00e9"), "Cafe\xc3\xa9"},
+        {"", QStringLiteral("\u00e9"), "\xc3\xa9"},
+    };
+    for (const Case& c : cases) {
+        const QString edited = ModelText::toQt(c.previous) + c.added;
+        EXPECT_EQ(ModelText::fromQt(edited, c.previous), c.expected) << c.previous;
+    }
+
+    // Every byte an 8-bit text can hold comes back as it was.
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    EXPECT_EQ(ModelText::fromQt(ModelText::toQt(all), all), all);
+}
+
+TEST(ModelTextTest, eightBitTextShowsTheWindowsCodePage) {
+    if (!QStringDecoder("windows-1252").isValid())
+        GTEST_SKIP() << "this Qt has no windows-1252 converter";
+    const std::string quoted = "\x93quoted\x94 \x96 caf\xe9";
+    const QString shown = QStringLiteral("\u201cquoted\u201d \u2013 caf\u00e9");
+    EXPECT_EQ(ModelText::toQt(quoted), shown);
+    EXPECT_EQ(ModelText::fromQt(shown + QStringLiteral("\u2014"), quoted), quoted + "\x97");
 }
 
 TEST(QtFileDialog, filterPairsBecomeQtNameFilters) {
@@ -144,14 +183,31 @@ TEST(QtFileDialog, dialogStartsFromLastNameWithTitleFilterAndMode) {
     const auto open = makeFileDialog(dialog, FileDialogKind::Open);
     EXPECT_EQ(open->windowTitle(), QStringLiteral("Read Grid"));
     EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(open->fileMode(), QFileDialog::AnyFile);
     EXPECT_EQ(open->selectedNameFilter(), QStringLiteral("Text Files (*.txt)"));
     EXPECT_EQ(QDir(open->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
 
     dialog.FilterIndex = 7; // out of range: the first filter
     const auto save = makeFileDialog(dialog, FileDialogKind::Save);
     EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_FALSE(save->testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(save->selectedNameFilter(), QStringLiteral("Logs (*.log)"));
+}
+
+TEST(QtFileDialog, openTakesATypedNameThatIsNoFile) {
+    QTemporaryDir dir;
+    QtUiServices ui("Cuemark PostProcessor");
+    CommonDialog dialog;
+    dialog.FileName = dir.filePath(QStringLiteral("old.txt")).toStdString();
+    whenModalOpens([](QWidget* modal) {
+        auto* box = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(box, nullptr);
+        box->selectFile(QStringLiteral("lecture"));
+        static_cast<QDialog*>(box)->accept(); // as the Open button does
+    });
+    ASSERT_TRUE(ui.ShowFileDialog(dialog, FileDialogKind::Open));
+    EXPECT_EQ(QFileInfo(QString::fromStdString(dialog.FileName)).fileName(),
+              QStringLiteral("lecture"));
 }
 
 TEST(QtFileDialog, cancelLeavesFileNameAlone) {
