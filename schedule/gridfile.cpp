@@ -126,3 +126,22 @@ GridFile::ReadResult GridFile::read(const std::string& bytes, ReadTarget& target
     }
     return ReadResult::Read;
 }
+
+std::optional<GridFile::Resume> GridFile::readResume(const std::string& bytes) {
+    // The texts are read as whole lines: a log path or URL holding a comma must not push
+    // the later values along.
+    try {
+        FieldReader reader(bytes);
+        reader.readLineAsField(); // the log path it was written for
+        Resume values;
+        values.audioUrl = reader.readLineAsField();
+        values.htmUrl = reader.readLineAsField();
+        values.firstLength = reader.readNumber();
+        // A length written from a row is a time of day; anything else is not ours.
+        if (values.firstLength < 0 || values.firstLength >= 1)
+            return std::nullopt;
+        return values;
+    } catch (const ReadError&) {
+        return std::nullopt;
+    }
+}

@@ -2,6 +2,7 @@
 
 #include "schedule/slideschedule.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,17 @@ std::string text(const std::string& logFile, const std::string& audioUrl, const 
 // length is not a time.
 std::string resumeFileText(const std::string& logFile, const std::string& audioUrl,
                            const std::string& htmUrl, const std::string& firstLengthCell);
+
+// What a ResumeFile gives back: the texts of its lines 2 and 3 and row 1's length.
+struct Resume {
+    std::string audioUrl;
+    std::string htmUrl;
+    double firstLength = 0;
+};
+
+// All four values or none, so a damaged file changes nothing: nullopt when a value is
+// missing, the length is no number, or it is not a time of day.
+std::optional<Resume> readResume(const std::string& bytes);
 
 // Where a GridFile's values go, in file order, as soon as each is read: a read that
 // fails part way leaves everything before the fault in place.

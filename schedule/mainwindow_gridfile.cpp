@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr const char* GridFilter = "Text Files (*.txt)|*.txt";
-
 // Puts each value into the window as soon as it is read.
 class GridToWindow : public GridFile::ReadTarget {
   public:
@@ -56,7 +54,7 @@ Main::SaveOutcome Main::saveGrid() {
         return SaveOutcome::NoData;
     }
     CMDialog1.DialogTitle = "Save Grid";
-    CMDialog1.Filter = GridFilter;
+    CMDialog1.Filter = TextFilesFilter;
     CMDialog1.FilterIndex = 1;
     if (!m_ui.ShowFileDialog(CMDialog1, FileDialogKind::Save) || CMDialog1.FileName.empty())
         return SaveOutcome::Cancelled;
@@ -89,7 +87,7 @@ Main::SaveOutcome Main::saveGrid() {
 
 void Main::mnuReadGrid_Click() {
     CMDialog1.DialogTitle = "Read Grid";
-    CMDialog1.Filter = GridFilter;
+    CMDialog1.Filter = TextFilesFilter;
     CMDialog1.FilterIndex = 1;
     CMDialog1.CancelError = true;
     if (!m_ui.ShowFileDialog(CMDialog1, FileDialogKind::Open) || CMDialog1.FileName.empty())

@@ -3,49 +3,19 @@
 #include "common/textfile.h"
 #include "common/uiservices.h"
 #include "schedule/clocktime.h"
-#include "schedule/fieldreader.h"
 #include "schedule/filenames.h"
+#include "schedule/gridfile.h"
 #include "schedule/logreader.h"
 #include "webout/pathhelpers.h"
 
-#include <exception>
 #include <optional>
 #include <string>
-
-namespace {
-
-struct ResumeValues {
-    std::string audioUrl;
-    std::string htmUrl;
-    double firstLength = 0;
-};
-
-// All four values or none, so a damaged file changes nothing. The texts are read as
-// whole lines: a log path or URL holding a comma must not push the later values along.
-std::optional<ResumeValues> readResumeFile(const std::string& path) {
-    try {
-        FieldReader reader(TextFile::readAll(path));
-        reader.readLineAsField(); // the log path it was written for
-        ResumeValues values;
-        values.audioUrl = reader.readLineAsField();
-        values.htmUrl = reader.readLineAsField();
-        values.firstLength = reader.readNumber();
-        // A length written from a row is a time of day; anything else is not ours.
-        if (values.firstLength < 0 || values.firstLength >= 1)
-            return std::nullopt;
-        return values;
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
-} // namespace
 
 void Main::mnuRdLog_Click() {
     LogImported = true;
 
     CMDialog1.DialogTitle = "Log File";
-    CMDialog1.Filter = "Text Files (*.txt)|*.txt";
+    CMDialog1.Filter = TextFilesFilter;
     CMDialog1.FilterIndex = 1;
     CMDialog1.CancelError = true;
     if (!m_ui.ShowFileDialog(CMDialog1, FileDialogKind::Open) || CMDialog1.FileName.empty())
@@ -126,7 +96,12 @@ void Main::mnuRdLog_Click() {
     mnuReadGrid.Enabled = false;
 
     ResumeFilePath = LogDirectory + LogBaseName + ".urs";
-    const auto resume = readResumeFile(ResumeFilePath);
+    std::optional<GridFile::Resume> resume;
+    try {
+        resume = GridFile::readResume(TextFile::readAll(ResumeFilePath));
+    } catch (const FileError&) {
+        // No resume file yet: the imported schedule stands as it is.
+    }
     if (!resume)
         return;
     // A pending Tape Late longer than the saved length would stop the Update below half

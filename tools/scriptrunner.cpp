@@ -5,6 +5,7 @@
 #include "common/qtsettingsstore.h"
 #include "common/scriptedui.h"
 #include "common/settingsstore.h"
+#include "common/text.h"
 #include "common/window.h"
 #include "config/frmconfig.h"
 #include "schedule/clocktime.h"
@@ -19,6 +20,7 @@
 #include <istream>
 #include <ostream>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -28,37 +30,23 @@ class ScriptError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // Blank lines and lines whose first non-blank character is "#".
 bool isComment(const std::string& line) {
     for (char c : line) {
-        if (!isBlank(c) && c != '\r')
+        if (!Text::isBlank(c) && c != '\r')
             return c == '#';
     }
     return true;
-}
-
-std::string trimmed(const std::string& text) {
-    size_t first = 0;
-    while (first < text.size() && isBlank(text[first]))
-        ++first;
-    size_t last = text.size();
-    while (last > first && isBlank(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
 }
 
 std::vector<std::string> words(const std::string& text) {
     std::vector<std::string> result;
     size_t i = 0;
     while (i < text.size()) {
-        while (i < text.size() && isBlank(text[i]))
+        while (i < text.size() && Text::isBlank(text[i]))
             ++i;
         size_t start = i;
-        while (i < text.size() && !isBlank(text[i]))
+        while (i < text.size() && !Text::isBlank(text[i]))
             ++i;
         if (i > start)
             result.push_back(text.substr(start, i - start));
@@ -75,12 +63,16 @@ std::optional<int> wholeNumber(const std::string& text) {
     return value;
 }
 
-std::string lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
+// "W H": two whole numbers and nothing else.
+std::optional<std::pair<int, int>> twoWholeNumbers(const std::string& text) {
+    const auto parts = words(text);
+    if (parts.size() != 2)
+        return std::nullopt;
+    const auto first = wholeNumber(parts[0]);
+    const auto second = wholeNumber(parts[1]);
+    if (!first || !second)
+        return std::nullopt;
+    return std::pair{*first, *second};
 }
 
 std::string answerName(int answer) {
@@ -218,10 +210,10 @@ void ScriptRunner::execute(const std::string& rawLine) {
     if (line.back() == '\r')
         line.pop_back();
     size_t start = 0;
-    while (start < line.size() && isBlank(line[start]))
+    while (start < line.size() && Text::isBlank(line[start]))
         ++start;
     size_t end = start;
-    while (end < line.size() && !isBlank(line[end]))
+    while (end < line.size() && !Text::isBlank(line[end]))
         ++end;
     const std::string name = line.substr(start, end - start);
     const std::string args = end < line.size() ? line.substr(end + 1) : std::string();
@@ -263,28 +255,22 @@ void ScriptRunner::fail(int status, const std::string& message) {
 // ---- Commands ----
 
 void ScriptRunner::settingsCommand(const std::string& args) {
-    const std::string directory = trimmed(args);
+    const std::string directory = Text::trimBlanks(args);
     if (directory.empty())
         throw ScriptError("settings needs a folder");
     m_settingsDirectory = directory;
 }
 
 void ScriptRunner::screenCommand(const std::string& args) {
-    const auto parts = words(args);
-    std::optional<int> width;
-    std::optional<int> height;
-    if (parts.size() == 2) {
-        width = wholeNumber(parts[0]);
-        height = wholeNumber(parts[1]);
-    }
-    if (!width || !height || *width <= 0 || *height <= 0)
+    const auto size = twoWholeNumbers(args);
+    if (!size || size->first <= 0 || size->second <= 0)
         throw ScriptError("screen needs a width and a height in twips");
-    m_screenWidth = *width;
-    m_screenHeight = *height;
+    m_screenWidth = size->first;
+    m_screenHeight = size->second;
 }
 
 void ScriptRunner::programCommand(const std::string& args) {
-    const std::string name = trimmed(args);
+    const std::string name = Text::trimBlanks(args);
     if (name != "cuebuild")
         throw ScriptError("unknown program \"" + name + "\" (known: cuebuild)");
 
@@ -324,7 +310,7 @@ void ScriptRunner::programCommand(const std::string& args) {
 }
 
 void ScriptRunner::dialogCommand(const std::string& args) {
-    const std::string path = trimmed(args);
+    const std::string path = Text::trimBlanks(args);
     if (path.empty())
         throw ScriptError("dialog needs a path or cancel");
     std::optional<std::string> answer;
@@ -339,7 +325,7 @@ void ScriptRunner::dialogCommand(const std::string& args) {
 }
 
 void ScriptRunner::answerCommand(const std::string& args) {
-    const std::string name = lower(trimmed(args));
+    const std::string name = Text::toLower(Text::trimBlanks(args));
     int answer = 0;
     if (name == "ok")
         answer = Mb::OK;
@@ -358,7 +344,7 @@ void ScriptRunner::answerCommand(const std::string& args) {
 }
 
 void ScriptRunner::clickCommand(const std::string& args) {
-    const std::string name = trimmed(args);
+    const std::string name = Text::trimBlanks(args);
     Control& control = controlOf(name);
     auto* button = dynamic_cast<Button*>(&control);
     auto* item = dynamic_cast<MenuItem*>(&control);
@@ -381,7 +367,7 @@ void ScriptRunner::clickCommand(const std::string& args) {
 
 void ScriptRunner::typeCommand(const std::string& args) {
     const size_t blank = args.find(' ');
-    const std::string name = trimmed(args.substr(0, blank));
+    const std::string name = Text::trimBlanks(args.substr(0, blank));
     const std::string text = blank == std::string::npos ? std::string() : args.substr(blank + 1);
     if (name.empty())
         throw ScriptError("type needs a field name");
@@ -405,7 +391,7 @@ void ScriptRunner::typeCommand(const std::string& args) {
 }
 
 void ScriptRunner::leaveCommand(const std::string& args) {
-    const std::string name = trimmed(args);
+    const std::string name = Text::trimBlanks(args);
     auto* field = dynamic_cast<TextField*>(&controlOf(name));
     if (!field)
         throw ScriptError(name + " is not a text field");
@@ -421,35 +407,30 @@ void ScriptRunner::leaveCommand(const std::string& args) {
 }
 
 void ScriptRunner::selectCommand(const std::string& args) {
-    const auto parts = words(args);
-    std::optional<int> row;
-    std::optional<int> col;
-    if (parts.size() == 2) {
-        row = wholeNumber(parts[0]);
-        col = wholeNumber(parts[1]);
-    }
-    if (!row || !col)
+    const auto cell = twoWholeNumbers(args);
+    if (!cell)
         throw ScriptError("select needs a row and a column");
+    const auto [row, col] = *cell;
     auto* grid = dynamic_cast<Grid*>(&controlOf("Grid1"));
     if (!grid)
         throw ScriptError("Grid1 is not a grid");
     // The header row is fixed: a click there selects no cell.
-    if (*row < 1 || *row >= grid->Rows() || *col < 0 || *col >= grid->Cols())
-        throw ScriptError("Grid1 has no cell " + parts[0] + " " + parts[1]);
+    if (row < 1 || row >= grid->Rows() || col < 0 || col >= grid->Cols())
+        throw ScriptError("Grid1 has no cell " + std::to_string(row) + " " + std::to_string(col));
     std::string why;
     if (!reachable(*grid, why)) {
         m_out << "refused select Grid1: " << why << '\n';
         throw ScriptError("select refused: " + why);
     }
     activeWindow().releaseFocus();
-    grid->Row = *row;
-    grid->Col = *col;
+    grid->Row = row;
+    grid->Col = col;
     if (grid->Click)
         grid->Click();
 }
 
 void ScriptRunner::closeCommand(const std::string& args) {
-    if (!trimmed(args).empty())
+    if (!Text::trimBlanks(args).empty())
         throw ScriptError("close takes no argument");
     Window& window = activeWindow();
     window.releaseFocus();
@@ -458,7 +439,7 @@ void ScriptRunner::closeCommand(const std::string& args) {
 }
 
 void ScriptRunner::dumpCommand(const std::string& args) {
-    if (!trimmed(args).empty())
+    if (!Text::trimBlanks(args).empty())
         throw ScriptError("dump takes no argument");
     dump(activeWindow());
 }
