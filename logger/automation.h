@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+// Late-bound automation: the logger drives the presentation program only by calling
+// members by name, as a scripting client would. A binding (COM on Windows, the
+// substitute program, an office bridge) answers these calls.
+
+class AutomationObject;
+using AutomationRef = std::shared_ptr<AutomationObject>;
+
+// A member's argument or result: nothing, a boolean, a 16- or 32-bit integer, a double,
+// 8-bit text, or another object.
+using AutomationValue =
+    std::variant<std::monostate, bool, std::int16_t, std::int32_t, double, std::string, AutomationRef>;
+
+// Any failure of a call: the object is gone, the member is unknown, an argument or the
+// result has the wrong type. what() is the description the operator is shown.
+class AutomationError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+class AutomationObject {
+  public:
+    virtual ~AutomationObject() = default;
+
+    // A property get; args index it ("Slides"(n)). An empty member is the default
+    // member (a collection's item).
+    virtual AutomationValue get(const std::string& member,
+                                const std::vector<AutomationValue>& args = {}) = 0;
+    virtual void put(const std::string& member, const AutomationValue& value) = 0;
+    // A method call.
+    virtual AutomationValue call(const std::string& member,
+                                 const std::vector<AutomationValue>& args = {}) = 0;
+};
+
+// Conversions of a result as the caller relies on it; each throws AutomationError when
+// the value does not convert.
+AutomationRef asObject(const AutomationValue& value);
+std::int16_t asInt16(const AutomationValue& value);
+std::int32_t asInt32(const AutomationValue& value);
+std::string asText(const AutomationValue& value);
+
+// Creates an application object by its class name ("PowerPoint.Application.8"); throws
+// AutomationError when no such program can be started.
+using AutomationFactory = std::function<AutomationRef(const std::string& className)>;
