@@ -1,7 +1,7 @@
 // Speed of the text rules every file of the system goes through. Run: make bench.
+#include "common/clocktime.h"
+#include "common/fieldreader.h"
 #include "logger/presentationlog.h"
-#include "schedule/clocktime.h"
-#include "schedule/fieldreader.h"
 #include "schedule/logreader.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 #include "presentationlog.h"
 
+#include "common/clocktime.h"
 #include "common/text.h"
-#include "schedule/clocktime.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "gridfile.h"
 
-#include "clocktime.h"
+#include "common/clocktime.h"
+#include "common/fieldreader.h"
 #include "common/text.h"
 #include "common/textfile.h"
-#include "fieldreader.h"
 
 namespace {
 

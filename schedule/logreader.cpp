@@ -1,6 +1,6 @@
 #include "logreader.h"
 
-#include "clocktime.h"
+#include "common/clocktime.h"
 #include "common/text.h"
 
 namespace {

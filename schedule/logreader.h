@@ -1,6 +1,6 @@
 #pragma once
 
-#include "schedule/fieldreader.h"
+#include "common/fieldreader.h"
 
 #include <optional>
 #include <stdexcept>

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "common/about.h"
+#include "common/clocktime.h"
 #include "common/settingsstore.h"
 #include "common/text.h"
 #include "common/textfile.h"
@@ -8,7 +9,6 @@
 #include "common/windowplacement.h"
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
-#include "schedule/clocktime.h"
 #include "schedule/gridfile.h"
 
 #include <initializer_list>

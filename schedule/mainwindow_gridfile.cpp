@@ -1,9 +1,9 @@
 #include "mainwindow.h"
 
+#include "common/clocktime.h"
+#include "common/fieldreader.h"
 #include "common/textfile.h"
 #include "common/uiservices.h"
-#include "schedule/clocktime.h"
-#include "schedule/fieldreader.h"
 #include "schedule/filenames.h"
 #include "schedule/gridfile.h"
 

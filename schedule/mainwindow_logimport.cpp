@@ -1,8 +1,8 @@
 #include "mainwindow.h"
 
+#include "common/clocktime.h"
 #include "common/textfile.h"
 #include "common/uiservices.h"
-#include "schedule/clocktime.h"
 #include "schedule/filenames.h"
 #include "schedule/gridfile.h"
 #include "schedule/logreader.h"

@@ -1,8 +1,8 @@
 #include "mainwindow.h"
 
+#include "common/clocktime.h"
 #include "common/text.h"
 #include "common/uiservices.h"
-#include "schedule/clocktime.h"
 
 #include <algorithm>
 #include <optional>

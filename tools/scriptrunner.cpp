@@ -1,15 +1,15 @@
 #include "scriptrunner.h"
 
+#include "common/clocktime.h"
 #include "common/controls.h"
 #include "common/program.h"
 #include "common/qtsettingsstore.h"
-#include "common/scriptedui.h"
 #include "common/settingsstore.h"
 #include "common/text.h"
 #include "common/window.h"
 #include "config/frmconfig.h"
-#include "schedule/clocktime.h"
 #include "schedule/mainwindow.h"
+#include "testing/scriptedui.h"
 
 #include <QDir>
 #include <QString>

@@ -3,7 +3,7 @@
 
 #include "common/about.h"
 #include "common/program.h"
-#include "common/scriptedui.h"
+#include "testing/scriptedui.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "common/about.h"
 #include "common/program.h"
-#include "common/scriptedui.h"
+#include "testing/scriptedui.h"
 
 #include <gtest/gtest.h>
 

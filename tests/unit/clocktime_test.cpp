@@ -1,4 +1,4 @@
-#include "schedule/clocktime.h"
+#include "common/clocktime.h"
 
 #include <gtest/gtest.h>
 

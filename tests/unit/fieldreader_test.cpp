@@ -1,4 +1,4 @@
-#include "schedule/fieldreader.h"
+#include "common/fieldreader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "common/program.h"
-#include "common/scriptedui.h"
 #include "common/settingsstore.h"
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
+#include "testing/scriptedui.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
+#include "common/clocktime.h"
 #include "logger/presentationlog.h"
-#include "schedule/clocktime.h"
 #include "schedule/logreader.h"
 #include "support/mainfixture.h"
 #include "webout/pathhelpers.h"

@@ -1,8 +1,8 @@
 #include "common/about.h"
+#include "common/clocktime.h"
 #include "common/textfile.h"
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
-#include "schedule/clocktime.h"
 #include "support/mainfixture.h"
 
 #include <gtest/gtest.h>

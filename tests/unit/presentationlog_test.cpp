@@ -1,5 +1,5 @@
+#include "common/clocktime.h"
 #include "logger/presentationlog.h"
-#include "schedule/clocktime.h"
 
 #include <gtest/gtest.h>
 

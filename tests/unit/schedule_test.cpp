@@ -1,4 +1,4 @@
-#include "schedule/clocktime.h"
+#include "common/clocktime.h"
 #include "support/mainfixture.h"
 
 #include <gtest/gtest.h>

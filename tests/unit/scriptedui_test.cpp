@@ -1,5 +1,5 @@
-#include "common/scriptedui.h"
 #include "common/window.h"
+#include "testing/scriptedui.h"
 
 #include <gtest/gtest.h>
 

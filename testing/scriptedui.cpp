@@ -1,6 +1,6 @@
 #include "scriptedui.h"
 
-#include "window.h"
+#include "common/window.h"
 
 void ScriptedUi::record(UiEvent event) {
     events.push_back(event);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uiservices.h"
+#include "common/uiservices.h"
 
 #include <deque>
 #include <functional>
