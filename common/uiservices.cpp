@@ -1,28 +1,41 @@
 #include "uiservices.h"
 
-int Mb::defaultAnswer(int style) {
-    const bool second = secondIsDefault(style);
+#include <algorithm>
+
+std::vector<int> Mb::answersOf(int style) {
     switch (buttonsOf(style)) {
     case OKCancel:
-        return second ? Cancel : OK;
+        return {OK, Cancel};
     case YesNoCancel:
-        return second ? No : Yes;
+        return {Yes, No, Cancel};
     case YesNo:
-        return second ? No : Yes;
+        return {Yes, No};
     default:
-        return OK;
+        return {OK};
     }
 }
 
+int Mb::defaultAnswer(int style) {
+    const std::vector<int> answers = answersOf(style);
+    return answers[secondIsDefault(style) && answers.size() > 1 ? 1 : 0];
+}
+
 bool Mb::hasAnswer(int style, int answer) {
-    switch (buttonsOf(style)) {
-    case OKCancel:
-        return answer == OK || answer == Cancel;
-    case YesNoCancel:
-        return answer == Yes || answer == No || answer == Cancel;
-    case YesNo:
-        return answer == Yes || answer == No;
+    const std::vector<int> answers = answersOf(style);
+    return std::find(answers.begin(), answers.end(), answer) != answers.end();
+}
+
+std::string Mb::answerName(int answer) {
+    switch (answer) {
+    case OK:
+        return "OK";
+    case Cancel:
+        return "Cancel";
+    case Yes:
+        return "Yes";
+    case No:
+        return "No";
     default:
-        return answer == OK;
+        return std::to_string(answer);
     }
 }

@@ -3,6 +3,7 @@
 #include "controls.h"
 
 #include <string>
+#include <vector>
 
 class Window;
 
@@ -30,10 +31,14 @@ inline constexpr bool hasExclamation(int style) {
 inline constexpr bool secondIsDefault(int style) {
     return (style & 0x300) == DefaultButton2;
 }
+// The results of a box's buttons, in the order the box shows them.
+std::vector<int> answersOf(int style);
 // The result a box gives when its default button is pressed.
 int defaultAnswer(int style);
 // Whether a box of this style has the button that gives this result.
 bool hasAnswer(int style, int answer);
+// "OK", "Cancel", "Yes", "No".
+std::string answerName(int answer);
 } // namespace Mb
 
 enum class FileDialogKind { Open, Save };

@@ -1,5 +1,24 @@
 #include "window.h"
 
+#include <string>
+#include <vector>
+
+namespace {
+
+// The menu items from the bar down to item; false when item is not in the menu.
+bool menuPath(const std::vector<MenuItem*>& items, const MenuItem* item,
+              std::vector<const MenuItem*>& path) {
+    for (const MenuItem* candidate : items) {
+        path.push_back(candidate);
+        if (candidate == item || menuPath(candidate->items(), item, path))
+            return true;
+        path.pop_back();
+    }
+    return false;
+}
+
+} // namespace
+
 Window::Window(std::string name) : m_name(std::move(name)) {}
 
 void Window::load() {
@@ -36,4 +55,106 @@ Control* Window::control(const std::string& name) const {
             return c;
     }
     return nullptr;
+}
+
+std::string Window::refusal(const Control& control) const {
+    std::vector<const Control*> chain;
+    if (auto* item = dynamic_cast<const MenuItem*>(&control)) {
+        std::vector<const MenuItem*> path;
+        if (menuPath(m_menuBar, item, path))
+            chain.assign(path.begin(), path.end());
+    }
+    if (chain.empty())
+        chain.push_back(&control);
+    for (const Control* c : chain) {
+        const std::string whose = c == &control ? "" : " (menu " + c->name() + ")";
+        if (!c->Visible)
+            return "hidden" + whose;
+        if (!c->Enabled)
+            return "disabled" + whose;
+    }
+    return {};
+}
+
+std::string Window::click(Control& control) {
+    std::string why = refusal(control);
+    if (!why.empty())
+        return why;
+    releaseFocus();
+    if (auto* button = dynamic_cast<Button*>(&control); button && button->Click)
+        button->Click();
+    else if (auto* item = dynamic_cast<MenuItem*>(&control); item && item->Click)
+        item->Click();
+    else if (auto* grid = dynamic_cast<Grid*>(&control); grid && grid->Click)
+        grid->Click();
+    return {};
+}
+
+std::string Window::clickCell(Grid& grid, int row, int col) {
+    std::string why = refusal(grid);
+    if (!why.empty())
+        return why;
+    releaseFocus();
+    grid.Row = row;
+    grid.Col = col;
+    if (grid.Click)
+        grid.Click();
+    return {};
+}
+
+int Window::pressKey(TextField& field, int key) {
+    if (key != '\t' && key != 0x19)
+        setFocus(&field);
+    if (field.KeyPress)
+        field.KeyPress(key);
+    return key;
+}
+
+std::string Window::type(TextField& field, const std::string& text) {
+    std::string why = refusal(field);
+    if (!why.empty())
+        return why;
+    setFocus(&field);
+    field.Text.clear();
+    for (char c : text) {
+        const int key = pressKey(field, static_cast<unsigned char>(c));
+        if (key != 0)
+            field.Text.push_back(static_cast<char>(key));
+    }
+    return {};
+}
+
+std::string Window::leave(TextField& field) {
+    std::string why = refusal(field);
+    if (!why.empty())
+        return why;
+    // Leaving a field means having been in it: whatever had the focus loses it first.
+    setFocus(&field);
+    releaseFocus();
+    return {};
+}
+
+bool Window::requestClose() {
+    if (m_closed)
+        return true;
+    releaseFocus();
+    return Unload();
+}
+
+bool Window::tick(Timer& timer) {
+    if (!timer.Enabled || !timer.Tick)
+        return false;
+    timer.Tick();
+    return true;
+}
+
+bool Window::tickTimers() {
+    bool ticked = false;
+    for (Control* control : m_controls) {
+        if (m_closed)
+            break;
+        if (auto* timer = dynamic_cast<Timer*>(control))
+            ticked = tick(*timer) || ticked;
+    }
+    return ticked;
 }

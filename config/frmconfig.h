@@ -43,6 +43,8 @@ class FrmConfig : public Window {
     void Picture1_Click();
     void CheckBoxes();
 
+    void dumpState(StateDump& dump) const override { dump.flag("ClosedByButton", ClosedByButton); }
+
   protected:
     void Form_Load() override;
     void Form_Unload(int& Cancel) override;

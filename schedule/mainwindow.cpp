@@ -11,8 +11,10 @@
 #include "config/urlsettings.h"
 #include "schedule/gridfile.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 Main::Main(UiServices& ui, SettingsStore& settings, Program& program)
     : Window("Main"), m_ui(ui), m_settings(settings), m_program(program) {
@@ -189,4 +191,28 @@ void Main::mnuAbout_Click() {
 
 void Main::Picture1_Click() {
     m_ui.EnterWhatsThisMode(*this);
+}
+
+void Main::dumpState(StateDump& dump) const {
+    const auto clock = [](double value) {
+        return value == ClockTime::NotSet ? std::string("not set") : ClockTime::format(value);
+    };
+    dump.flag("LogImported", LogImported);
+    dump.flag("ScheduleEdited", ScheduleEdited);
+    dump.flag("FirstRowEdited", FirstRowEdited);
+    dump.flag("EditorTyped", EditorTyped);
+    dump.flag("WriteAllActive", WriteAllActive);
+    dump.state("RowCount", std::to_string(RowCount));
+    dump.state("LoggedFirstLength", clock(LoggedFirstLength));
+    dump.state("SavedFirstLength", clock(SavedFirstLength));
+    dump.text("LogFileName", LogFileName);
+    dump.text("IMGPath", IMGPath);
+    dump.text("CeventsLoc", CeventsLoc);
+    const int last = std::clamp(RowCount + 1, 1, Grid1.Rows() - 1);
+    for (int row = 1; row <= last; ++row) {
+        std::vector<std::string> cells;
+        for (int col = ColLength; col <= ColTitle; ++col)
+            cells.push_back(Grid1.TextMatrix(row, col));
+        dump.row(row, cells);
+    }
 }

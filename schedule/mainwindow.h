@@ -139,6 +139,9 @@ class Main : public Window {
 
     enum class SaveOutcome { Saved, Cancelled, Failed, NoData };
 
+    // The form-level state, then the cells of rows 1 to RowCount + 1.
+    void dumpState(StateDump& dump) const override;
+
   protected:
     void Form_Load() override;
     void Form_Unload(int& Cancel) override;

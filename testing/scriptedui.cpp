@@ -26,6 +26,8 @@ int ScriptedUi::countOf(UiEvent::Kind kind) const {
 
 int ScriptedUi::MsgBox(const std::string& text, int style, const std::string& title) {
     int answer = Mb::defaultAnswer(style);
+    if (m_answers.empty() && whileBoxUp)
+        whileBoxUp();
     if (!m_answers.empty()) {
         answer = m_answers.front();
         m_answers.pop_front();
@@ -82,14 +84,9 @@ void ScriptedUi::ShowModal(Window& window) {
     }
     // A timer that never closes the window must not keep the script waiting forever.
     for (int ticks = 0; !window.isClosed(); ++ticks) {
-        Timer* ticking = nullptr;
-        for (Control* c : window.controls()) {
-            if (auto* timer = dynamic_cast<Timer*>(c); timer && timer->Enabled && timer->Tick)
-                ticking = timer;
-        }
-        if (ticking && ticks < 1000)
-            ticking->Tick();
-        else if (!window.Unload())
+        if (ticks < 1000 && window.tickTimers())
+            continue;
+        if (!window.requestClose())
             break;
     }
 }

@@ -45,6 +45,9 @@ class ScriptedUi : public UiServices {
     // Drives a modal window once it is loaded. Without it, enabled timers tick until the
     // window closes, and a window no timer closes is closed as by its close box.
     std::function<void(Window&)> onModal;
+    // When set, a box without a queued answer stays up while this runs (time may pass,
+    // timers tick) and then takes the answer queued meanwhile, else its default button.
+    std::function<void()> whileBoxUp;
     // Told of every event as it happens.
     std::function<void(const UiEvent&)> onEvent;
 
@@ -59,6 +62,7 @@ class ScriptedUi : public UiServices {
     int countOf(UiEvent::Kind kind) const;
     void clearEvents() { events.clear(); }
     bool answersLeft() const { return !m_answers.empty() || !m_files.empty(); }
+    bool hasBoxAnswer() const { return !m_answers.empty(); }
 
     int MsgBox(const std::string& text, int style = Mb::OKOnly,
                const std::string& title = {}) override;

@@ -1,6 +1,9 @@
 // cuescript: drives a program's windows from a script and prints what the operator sees.
 #include "scriptrunner.h"
 
+#include "common/programregistry.h"
+#include "schedule/cuebuildprogram.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -15,8 +18,12 @@ int main(int argc, char** argv) {
         std::cerr << "usage: cuescript FILE | cuescript -\n";
         return ScriptRunner::ScriptFault;
     }
+    ProgramRegistry programs;
+    registerCuebuild(programs);
+
     const std::string source = argv[1];
-    ScriptRunner runner(std::cout, std::cerr, QCoreApplication::applicationDirPath().toStdString(),
+    ScriptRunner runner(programs, std::cout, std::cerr,
+                        QCoreApplication::applicationDirPath().toStdString(),
                         QDir::currentPath().toStdString());
     if (source == "-")
         return runner.run(std::cin);

@@ -1,137 +1,30 @@
 #include "scriptrunner.h"
 
-#include "common/clocktime.h"
+#include "scriptdumper.h"
+#include "scriptparser.h"
+
 #include "common/controls.h"
 #include "common/program.h"
+#include "common/programregistry.h"
 #include "common/qtsettingsstore.h"
 #include "common/settingsstore.h"
 #include "common/text.h"
 #include "common/window.h"
-#include "config/frmconfig.h"
-#include "schedule/mainwindow.h"
 #include "testing/scriptedui.h"
 
 #include <QDir>
 #include <QString>
 
 #include <algorithm>
-#include <charconv>
-#include <cstdio>
 #include <istream>
 #include <ostream>
-#include <stdexcept>
 #include <utility>
 
-namespace {
-
-// A fault of the script itself: the line is reported and the run stops there.
-class ScriptError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-// Blank lines and lines whose first non-blank character is "#".
-bool isComment(const std::string& line) {
-    for (char c : line) {
-        if (!Text::isBlank(c) && c != '\r')
-            return c == '#';
-    }
-    return true;
-}
-
-std::vector<std::string> words(const std::string& text) {
-    std::vector<std::string> result;
-    size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && Text::isBlank(text[i]))
-            ++i;
-        size_t start = i;
-        while (i < text.size() && !Text::isBlank(text[i]))
-            ++i;
-        if (i > start)
-            result.push_back(text.substr(start, i - start));
-    }
-    return result;
-}
-
-std::optional<int> wholeNumber(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end)
-        return std::nullopt;
-    return value;
-}
-
-// "W H": two whole numbers and nothing else.
-std::optional<std::pair<int, int>> twoWholeNumbers(const std::string& text) {
-    const auto parts = words(text);
-    if (parts.size() != 2)
-        return std::nullopt;
-    const auto first = wholeNumber(parts[0]);
-    const auto second = wholeNumber(parts[1]);
-    if (!first || !second)
-        return std::nullopt;
-    return std::pair{*first, *second};
-}
-
-std::string answerName(int answer) {
-    switch (answer) {
-    case Mb::OK:
-        return "OK";
-    case Mb::Cancel:
-        return "Cancel";
-    case Mb::Yes:
-        return "Yes";
-    case Mb::No:
-        return "No";
-    default:
-        return std::to_string(answer);
-    }
-}
-
-std::string clockText(double value) {
-    return value == ClockTime::NotSet ? "not set" : ClockTime::format(value);
-}
-
-const char* boolText(bool value) {
-    return value ? "true" : "false";
-}
-
-// Replaces every occurrence of directory that stands as a whole path prefix.
-void replaceDirectory(std::string& text, const std::string& directory, const std::string& token) {
-    if (directory.empty())
-        return;
-    size_t pos = 0;
-    while ((pos = text.find(directory, pos)) != std::string::npos) {
-        const size_t end = pos + directory.size();
-        if (end == text.size() || text[end] == '/' || text[end] == '\\') {
-            text.replace(pos, directory.size(), token);
-            pos += token.size();
-        } else {
-            pos = end;
-        }
-    }
-}
-
-// The menu items from the bar down to item, or empty when item is not in the menu.
-bool menuPath(const std::vector<MenuItem*>& items, const MenuItem* item,
-              std::vector<const MenuItem*>& path) {
-    for (const MenuItem* candidate : items) {
-        path.push_back(candidate);
-        if (candidate == item || menuPath(candidate->items(), item, path))
-            return true;
-        path.pop_back();
-    }
-    return false;
-}
-
-} // namespace
-
-ScriptRunner::ScriptRunner(std::ostream& out, std::ostream& err, std::string programDirectory,
-                           std::string workDirectory)
-    : m_out(out), m_err(err), m_programDirectory(std::move(programDirectory)),
-      m_workDirectory(std::move(workDirectory)) {}
+ScriptRunner::ScriptRunner(const ProgramRegistry& programs, std::ostream& out, std::ostream& err,
+                           std::string programDirectory, std::string workDirectory)
+    : m_programs(programs), m_out(out), m_err(err), m_programDirectory(programDirectory),
+      m_dumper(std::make_unique<ScriptDumper>(out, std::move(programDirectory),
+                                              std::move(workDirectory))) {}
 
 ScriptRunner::~ScriptRunner() {
     // The main window refers to the desktop, the store and the program: it goes first.
@@ -199,39 +92,30 @@ bool ScriptRunner::programRunning() const {
 }
 
 void ScriptRunner::skipComments() {
-    while (!atEnd() && isComment(m_lines[m_next]))
+    while (!atEnd() && ScriptParser::isComment(m_lines[m_next]))
         ++m_next;
 }
 
 void ScriptRunner::execute(const std::string& rawLine) {
-    if (isComment(rawLine))
+    if (ScriptParser::isComment(rawLine))
         return;
-    std::string line = rawLine;
-    if (line.back() == '\r')
-        line.pop_back();
-    size_t start = 0;
-    while (start < line.size() && Text::isBlank(line[start]))
-        ++start;
-    size_t end = start;
-    while (end < line.size() && !Text::isBlank(line[end]))
-        ++end;
-    const std::string name = line.substr(start, end - start);
-    const std::string args = end < line.size() ? line.substr(end + 1) : std::string();
-
+    const auto [name, args] = ScriptParser::split(rawLine);
     const auto& table = commands();
     const auto found = std::find_if(table.begin(), table.end(),
                                     [&](const auto& entry) { return entry.first == name; });
-    if (found == table.end())
-        throw ScriptError("unknown command \"" + name + "\"");
+    if (found == table.end()) {
+        if (!programCommandWord(name, args))
+            throw ScriptError("unknown command \"" + name + "\"");
+        return;
+    }
     const Command& command = found->second;
-    const bool running = programRunning();
     switch (command.phase) {
     case Phase::Setup:
-        if (m_programStarted)
+        if (m_entry)
             throw ScriptError(name + " must come before program");
         break;
     case Phase::Start:
-        if (running)
+        if (programRunning())
             throw ScriptError("a program is already running");
         break;
     case Phase::Window:
@@ -241,6 +125,37 @@ void ScriptRunner::execute(const std::string& rawLine) {
         break;
     }
     (this->*command.handler)(args);
+}
+
+bool ScriptRunner::programCommandWord(const std::string& word, const std::string& args) {
+    // Once a program has started its own words are the ones meant; before, a setup word
+    // goes to every program that has it, each keeping it in its own environment.
+    std::vector<const ProgramEntry*> takers;
+    if (m_entry) {
+        if (m_entry->command(word))
+            takers.push_back(m_entry);
+    } else {
+        for (const ProgramEntry& entry : m_programs.entries()) {
+            if (entry.command(word))
+                takers.push_back(&entry);
+        }
+    }
+    if (takers.empty())
+        return false;
+    for (const ProgramEntry* entry : takers) {
+        const ScriptCommand& command = *entry->command(word);
+        if (command.when == ScriptCommand::When::InProgram)
+            activeWindow(); // throws when there is none
+        command.run(*this, environmentOf(*entry), args);
+    }
+    return true;
+}
+
+ProgramEnvironment& ScriptRunner::environmentOf(const ProgramEntry& entry) {
+    auto& environment = m_environments[entry.name];
+    if (!environment)
+        environment = entry.makeEnvironment();
+    return *environment;
 }
 
 void ScriptRunner::fail(int status, const std::string& message) {
@@ -262,7 +177,7 @@ void ScriptRunner::settingsCommand(const std::string& args) {
 }
 
 void ScriptRunner::screenCommand(const std::string& args) {
-    const auto size = twoWholeNumbers(args);
+    const auto size = ScriptParser::twoWholeNumbers(args);
     if (!size || size->first <= 0 || size->second <= 0)
         throw ScriptError("screen needs a width and a height in twips");
     m_screenWidth = size->first;
@@ -271,8 +186,9 @@ void ScriptRunner::screenCommand(const std::string& args) {
 
 void ScriptRunner::programCommand(const std::string& args) {
     const std::string name = Text::trimBlanks(args);
-    if (name != "cuebuild")
-        throw ScriptError("unknown program \"" + name + "\" (known: cuebuild)");
+    const ProgramEntry* entry = m_programs.find(name);
+    if (!entry)
+        throw ScriptError("unknown program \"" + name + "\" (known: " + m_programs.names() + ")");
 
     if (!m_settings) {
         if (m_settingsDirectory) {
@@ -286,7 +202,7 @@ void ScriptRunner::programCommand(const std::string& args) {
     if (m_ui && m_ui->answersLeft())
         m_err << "cuescript: warning: answers queued for the earlier run were left unused\n";
     m_main.reset();
-    m_program = std::make_unique<Program>(cuebuildProgram(m_programDirectory));
+    m_program = std::make_unique<Program>(entry->makeProgram(m_programDirectory));
     m_ui = std::make_unique<ScriptedUi>(m_program->title);
     m_ui->screenWidth = m_screenWidth;
     m_ui->screenHeight = m_screenHeight;
@@ -300,12 +216,17 @@ void ScriptRunner::programCommand(const std::string& args) {
     }
     m_pendingAnswers.clear();
     m_pendingFiles.clear();
-    m_ui->onEvent = [this](const UiEvent& event) { report(event); };
+    m_ui->onEvent = [this](const UiEvent& event) { m_dumper->report(event); };
     m_ui->onModal = [this](Window& window) { runModal(window); };
+    if (entry->boxesWaitForAnswer) {
+        // The box stays up, and the lines that follow run, until an answer is given.
+        m_ui->whileBoxUp = [this] { runWhile([this] { return !m_ui->hasBoxAnswer(); }); };
+    }
 
-    m_programStarted = true;
+    m_entry = entry;
     m_mainClosedReported = false;
-    m_main = std::make_unique<Main>(*m_ui, *m_settings, *m_program);
+    WindowContext context{*m_ui, *m_settings, *m_program, environmentOf(*entry)};
+    m_main = entry->mainWindow(context);
     m_main->load();
 }
 
@@ -325,126 +246,105 @@ void ScriptRunner::dialogCommand(const std::string& args) {
 }
 
 void ScriptRunner::answerCommand(const std::string& args) {
-    const std::string name = Text::toLower(Text::trimBlanks(args));
-    int answer = 0;
-    if (name == "ok")
-        answer = Mb::OK;
-    else if (name == "cancel")
-        answer = Mb::Cancel;
-    else if (name == "yes")
-        answer = Mb::Yes;
-    else if (name == "no")
-        answer = Mb::No;
-    else
+    const auto answer = ScriptParser::answerOf(args);
+    if (!answer)
         throw ScriptError("answer needs OK, Cancel, Yes or No");
     if (programRunning())
-        m_ui->queueAnswer(answer);
+        m_ui->queueAnswer(*answer);
     else
-        m_pendingAnswers.push_back(answer);
+        m_pendingAnswers.push_back(*answer);
+}
+
+void ScriptRunner::refuse(const std::string& action, const std::string& name,
+                          const std::string& why) {
+    if (why.empty())
+        return;
+    m_out << "refused " << action << ' ' << name << ": " << why << '\n';
+    throw ScriptError(action + ' ' + name + " refused: " + why);
+}
+
+template <class ControlType>
+ControlType& ScriptRunner::controlOf(const std::string& name, const char* kind) {
+    if (name.empty())
+        throw ScriptError("a control name is missing");
+    Window& window = activeWindow();
+    Control* control = window.control(name);
+    if (!control)
+        throw ScriptError("window " + window.name() + " has no control " + name);
+    auto* typed = dynamic_cast<ControlType*>(control);
+    if (!typed)
+        throw ScriptError(name + " is not " + kind);
+    return *typed;
 }
 
 void ScriptRunner::clickCommand(const std::string& args) {
     const std::string name = Text::trimBlanks(args);
-    Control& control = controlOf(name);
-    auto* button = dynamic_cast<Button*>(&control);
+    Control& control = controlOf<Control>(name, "a control");
     auto* item = dynamic_cast<MenuItem*>(&control);
-    if (!button && !item)
+    if (!dynamic_cast<Button*>(&control) && !item)
         throw ScriptError(name + " is not a button or menu item");
     if (item && item->isSeparator())
         throw ScriptError(name + " is a separator");
-    std::string why;
-    if (!reachable(control, why)) {
-        m_out << "refused click " << name << ": " << why << '\n';
-        throw ScriptError("click " + name + " refused: " + why);
-    }
-    Window& window = activeWindow();
-    window.releaseFocus();
-    if (button && button->Click)
-        button->Click();
-    else if (item && item->Click)
-        item->Click();
+    refuse("click", name, activeWindow().click(control));
 }
 
 void ScriptRunner::typeCommand(const std::string& args) {
-    const size_t blank = args.find(' ');
-    const std::string name = Text::trimBlanks(args.substr(0, blank));
-    const std::string text = blank == std::string::npos ? std::string() : args.substr(blank + 1);
+    const auto [name, text] = ScriptParser::nameAndText(args);
     if (name.empty())
         throw ScriptError("type needs a field name");
-    auto* field = dynamic_cast<TextField*>(&controlOf(name));
-    if (!field)
-        throw ScriptError(name + " is not a text field");
-    std::string why;
-    if (!reachable(*field, why)) {
-        m_out << "refused type " << name << ": " << why << '\n';
-        throw ScriptError("type " + name + " refused: " + why);
-    }
-    activeWindow().setFocus(field);
-    field->Text.clear();
-    for (char c : text) {
-        int key = static_cast<unsigned char>(c);
-        if (field->KeyPress)
-            field->KeyPress(key);
-        if (key != 0)
-            field->Text.push_back(static_cast<char>(key));
-    }
+    auto& field = controlOf<TextField>(name, "a text field");
+    refuse("type", name, activeWindow().type(field, text));
 }
 
 void ScriptRunner::leaveCommand(const std::string& args) {
     const std::string name = Text::trimBlanks(args);
-    auto* field = dynamic_cast<TextField*>(&controlOf(name));
-    if (!field)
-        throw ScriptError(name + " is not a text field");
-    std::string why;
-    if (!reachable(*field, why)) {
-        m_out << "refused leave " << name << ": " << why << '\n';
-        throw ScriptError("leave " + name + " refused: " + why);
-    }
-    // Leaving a field means having been in it: whatever had the focus loses it first.
-    Window& window = activeWindow();
-    window.setFocus(field);
-    window.releaseFocus();
+    auto& field = controlOf<TextField>(name, "a text field");
+    refuse("leave", name, activeWindow().leave(field));
 }
 
 void ScriptRunner::selectCommand(const std::string& args) {
-    const auto cell = twoWholeNumbers(args);
+    const auto cell = ScriptParser::twoWholeNumbers(args);
     if (!cell)
         throw ScriptError("select needs a row and a column");
     const auto [row, col] = *cell;
-    auto* grid = dynamic_cast<Grid*>(&controlOf("Grid1"));
-    if (!grid)
-        throw ScriptError("Grid1 is not a grid");
+    auto& grid = controlOf<Grid>("Grid1", "a grid");
     // The header row is fixed: a click there selects no cell.
-    if (row < 1 || row >= grid->Rows() || col < 0 || col >= grid->Cols())
+    if (row < 1 || row >= grid.Rows() || col < 0 || col >= grid.Cols())
         throw ScriptError("Grid1 has no cell " + std::to_string(row) + " " + std::to_string(col));
-    std::string why;
-    if (!reachable(*grid, why)) {
+    const std::string why = activeWindow().clickCell(grid, row, col);
+    if (!why.empty()) {
         m_out << "refused select Grid1: " << why << '\n';
         throw ScriptError("select refused: " + why);
     }
-    activeWindow().releaseFocus();
-    grid->Row = row;
-    grid->Col = col;
-    if (grid->Click)
-        grid->Click();
 }
 
 void ScriptRunner::closeCommand(const std::string& args) {
     if (!Text::trimBlanks(args).empty())
         throw ScriptError("close takes no argument");
-    Window& window = activeWindow();
-    window.releaseFocus();
-    if (!window.Unload())
-        m_out << "unload cancelled " << window.name() << '\n';
+    closeActive(activeWindow());
 }
 
 void ScriptRunner::dumpCommand(const std::string& args) {
     if (!Text::trimBlanks(args).empty())
         throw ScriptError("dump takes no argument");
-    dump(activeWindow());
+    m_dumper->dump(activeWindow());
 }
 
 // ---- Windows ----
+
+void ScriptRunner::closeActive(Window& window) {
+    if (!window.requestClose())
+        m_out << "unload cancelled " << window.name() << '\n';
+}
+
+void ScriptRunner::runWhile(const std::function<bool()>& open) {
+    while (open() && !m_stopped) {
+        skipComments();
+        if (atEnd())
+            break;
+        executeNext();
+    }
+}
 
 void ScriptRunner::runModal(Window& window) {
     if (m_stopped)
@@ -454,30 +354,18 @@ void ScriptRunner::runModal(Window& window) {
         // Time passes between two of the operator's actions (not at a comment): a due
         // timer fires first.
         skipComments();
-        tickTimers(window);
+        window.tickTimers();
         if (window.isClosed() || m_stopped || atEnd())
             break;
         executeNext();
     }
     // The script has ended with the window still open: its close box, tried once, so a
     // window that refuses to close cannot hold the run.
-    if (!window.isClosed() && !m_stopped) {
-        window.releaseFocus();
-        if (!window.Unload())
-            m_out << "unload cancelled " << window.name() << '\n';
-    }
+    if (!window.isClosed() && !m_stopped)
+        closeActive(window);
     m_modal.pop_back();
     if (window.isClosed())
         m_out << "closed " << window.name() << '\n';
-}
-
-void ScriptRunner::tickTimers(Window& window) {
-    for (Control* control : window.controls()) {
-        if (window.isClosed())
-            return;
-        if (auto* timer = dynamic_cast<Timer*>(control); timer && timer->Enabled && timer->Tick)
-            timer->Tick();
-    }
 }
 
 void ScriptRunner::noteMainClosed() {
@@ -487,162 +375,14 @@ void ScriptRunner::noteMainClosed() {
     }
 }
 
-Window& ScriptRunner::activeWindow() const {
+Window& ScriptRunner::activeWindow() {
     if (!m_modal.empty())
         return *m_modal.back();
     if (m_main && m_main->isLoaded() && !m_main->isClosed())
         return *m_main;
-    throw ScriptError(m_programStarted ? "the program has ended" : "no program is running");
+    throw ScriptError(m_entry ? "the program has ended" : "no program is running");
 }
 
-Control& ScriptRunner::controlOf(const std::string& name) const {
-    if (name.empty())
-        throw ScriptError("a control name is missing");
-    Window& window = activeWindow();
-    Control* control = window.control(name);
-    if (!control)
-        throw ScriptError("window " + window.name() + " has no control " + name);
-    return *control;
-}
-
-bool ScriptRunner::reachable(const Control& control, std::string& why) const {
-    std::vector<const Control*> chain;
-    if (auto* item = dynamic_cast<const MenuItem*>(&control)) {
-        std::vector<const MenuItem*> path;
-        if (menuPath(control.owner()->menuBar(), item, path))
-            chain.assign(path.begin(), path.end());
-    }
-    if (chain.empty())
-        chain.push_back(&control);
-    for (const Control* c : chain) {
-        const std::string whose = c == &control ? "" : " (menu " + c->name() + ")";
-        if (!c->Visible) {
-            why = "hidden" + whose;
-            return false;
-        }
-        if (!c->Enabled) {
-            why = "disabled" + whose;
-            return false;
-        }
-    }
-    return true;
-}
-
-// ---- Output ----
-
-std::string ScriptRunner::quoted(const std::string& raw) const {
-    std::string text = raw;
-    // The longer folder first, in case one lies inside the other.
-    if (m_programDirectory.size() >= m_workDirectory.size()) {
-        replaceDirectory(text, m_programDirectory, "<program>");
-        replaceDirectory(text, m_workDirectory, "<work>");
-    } else {
-        replaceDirectory(text, m_workDirectory, "<work>");
-        replaceDirectory(text, m_programDirectory, "<program>");
-    }
-    std::string result = "\"";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            result += '\\';
-            result += c;
-        } else if (c == '\r') {
-            result += "\\r";
-        } else if (c == '\n') {
-            result += "\\n";
-        } else if (c == '\t') {
-            result += "\\t";
-        } else if (byte < 0x20 || byte >= 0x7f) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02x", byte);
-            result += hex;
-        } else {
-            result += c;
-        }
-    }
-    result += '"';
-    return result;
-}
-
-void ScriptRunner::report(const UiEvent& event) {
-    switch (event.kind) {
-    case UiEvent::Kind::MessageBox:
-        m_out << "box " << quoted(event.text) << " title " << quoted(event.title) << " style "
-              << event.style << " -> " << answerName(event.answer) << '\n';
-        break;
-    case UiEvent::Kind::FileDialog:
-        m_out << "dialog " << (event.dialogKind == FileDialogKind::Open ? "open" : "save") << ' '
-              << quoted(event.text) << " filter " << quoted(event.filter) << " -> "
-              << (event.chosen ? quoted(*event.chosen) : std::string("cancel")) << '\n';
-        break;
-    case UiEvent::Kind::Help:
-        m_out << "help " << quoted(event.text) << " command " << event.style << '\n';
-        break;
-    case UiEvent::Kind::WhatsThis:
-        m_out << "whatsthis " << event.text << '\n';
-        break;
-    case UiEvent::Kind::Modal:
-        m_out << "modal " << event.text << '\n';
-        break;
-    }
-}
-
-void ScriptRunner::dump(Window& window) {
-    m_out << "dump " << window.name() << " caption " << quoted(window.Caption) << '\n';
-    m_out << "  geometry " << window.Left << ' ' << window.Top << ' ' << window.Width << ' '
-          << window.Height << '\n';
-    if (window.focus())
-        m_out << "  focus " << window.focus()->name() << '\n';
-    for (Control* control : window.controls()) {
-        std::string marks;
-        if (!control->Visible)
-            marks += " hidden";
-        if (!control->Enabled)
-            marks += " disabled";
-        const std::string& name = control->name();
-        if (auto* field = dynamic_cast<TextField*>(control)) {
-            m_out << "  text " << name << ' ' << quoted(field->Text) << marks << '\n';
-        } else if (auto* label = dynamic_cast<Label*>(control)) {
-            m_out << "  label " << name << ' ' << quoted(label->Caption) << marks << '\n';
-        } else if (auto* button = dynamic_cast<Button*>(control)) {
-            m_out << "  button " << name << ' ' << quoted(button->Caption) << marks << '\n';
-        } else if (auto* item = dynamic_cast<MenuItem*>(control)) {
-            if (item->isSeparator())
-                continue;
-            if (item->Checked)
-                marks += " checked";
-            m_out << "  menu " << name << ' ' << quoted(item->Caption) << marks << '\n';
-        } else if (auto* grid = dynamic_cast<Grid*>(control)) {
-            m_out << "  grid " << name << " row " << grid->Row << " col " << grid->Col << marks
-                  << '\n';
-        } else if (auto* timer = dynamic_cast<Timer*>(control)) {
-            m_out << "  timer " << name << " interval " << timer->Interval << marks << '\n';
-        }
-    }
-    if (auto* main = dynamic_cast<Main*>(&window))
-        dumpMainState(*main);
-    if (auto* config = dynamic_cast<FrmConfig*>(&window))
-        m_out << "  state ClosedByButton " << boolText(config->ClosedByButton) << '\n';
-    m_out << "end dump\n";
-}
-
-void ScriptRunner::dumpMainState(Main& main) {
-    m_out << "  state LogImported " << boolText(main.LogImported) << '\n'
-          << "  state ScheduleEdited " << boolText(main.ScheduleEdited) << '\n'
-          << "  state FirstRowEdited " << boolText(main.FirstRowEdited) << '\n'
-          << "  state EditorTyped " << boolText(main.EditorTyped) << '\n'
-          << "  state WriteAllActive " << boolText(main.WriteAllActive) << '\n'
-          << "  state RowCount " << main.RowCount << '\n'
-          << "  state LoggedFirstLength " << clockText(main.LoggedFirstLength) << '\n'
-          << "  state SavedFirstLength " << clockText(main.SavedFirstLength) << '\n'
-          << "  state LogFileName " << quoted(main.LogFileName) << '\n'
-          << "  state IMGPath " << quoted(main.IMGPath) << '\n'
-          << "  state CeventsLoc " << quoted(main.CeventsLoc) << '\n';
-    const int last = std::clamp(main.RowCount + 1, 1, main.Grid1.Rows() - 1);
-    for (int row = 1; row <= last; ++row) {
-        m_out << "  row " << row;
-        for (int col = 1; col <= 5 && col < main.Grid1.Cols(); ++col)
-            m_out << ' ' << quoted(main.Grid1.TextMatrix(row, col));
-        m_out << '\n';
-    }
+std::string ScriptRunner::quoted(const std::string& text) const {
+    return m_dumper->quoted(text);
 }

@@ -1,32 +1,38 @@
 #pragma once
 
+#include "common/scriptcommand.h"
+
 #include <deque>
 #include <iosfwd>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class Control;
-class Main;
+class ProgramEnvironment;
+class ProgramRegistry;
+class ScriptDumper;
 class ScriptedUi;
 class SettingsStore;
 class Window;
 struct Program;
-struct UiEvent;
+struct ProgramEntry;
 
-// Runs a program's window models on the scripted desktop, one script command a line, and
-// prints what the operator would see: message boxes, file dialogs, help, modal windows
-// and dumps of the active window. A modal window runs the following commands nested
-// inside its ShowModal, so its controls can be named while it is open.
-class ScriptRunner {
+// Runs the registered programs' window models on the scripted desktop, one script command
+// a line, and prints what the operator would see: message boxes, file dialogs, help,
+// modal windows and dumps of the active window. A modal window runs the following
+// commands nested inside its ShowModal, so its controls can be named while it is open.
+// The operator's rules (focus, refusal, close) are the windows' own; this only turns
+// lines into their calls. Programs add their own commands through the registry.
+class ScriptRunner : private ScriptContext {
   public:
     // programDirectory is where the programs' shipped files lie (the runner's own
-    // folder); it and workDirectory are shown as <program> and <work> in the output so
-    // that it does not depend on where the build and the run happen.
-    ScriptRunner(std::ostream& out, std::ostream& err, std::string programDirectory,
-                 std::string workDirectory = {});
-    ~ScriptRunner();
+    // folder); it and workDirectory are shown as <program> and <work> in the output.
+    ScriptRunner(const ProgramRegistry& programs, std::ostream& out, std::ostream& err,
+                 std::string programDirectory, std::string workDirectory = {});
+    ~ScriptRunner() override;
     ScriptRunner(const ScriptRunner&) = delete;
     ScriptRunner& operator=(const ScriptRunner&) = delete;
 
@@ -66,6 +72,14 @@ class ScriptRunner {
     void selectCommand(const std::string& args);
     void closeCommand(const std::string& args);
     void dumpCommand(const std::string& args);
+    // A command word of a registered program; false when no program has it.
+    bool programCommandWord(const std::string& word, const std::string& args);
+
+    // ScriptContext, for the programs' commands.
+    std::ostream& out() override { return m_out; }
+    std::string quoted(const std::string& text) const override;
+    Window& activeWindow() override;
+    void runWhile(const std::function<bool()>& open) override;
 
     bool atEnd() const { return m_next >= m_lines.size(); }
     void skipComments();
@@ -75,24 +89,21 @@ class ScriptRunner {
 
     // The nested run of a modal window, from its load until it has closed.
     void runModal(Window& window);
-    void tickTimers(Window& window);
+    void closeActive(Window& window);
     void noteMainClosed();
     // Answers go to the running program; between runs they wait for the next one.
     bool programRunning() const;
+    ProgramEnvironment& environmentOf(const ProgramEntry& entry);
 
-    Window& activeWindow() const;
-    Control& controlOf(const std::string& name) const;
-    bool reachable(const Control& control, std::string& why) const;
+    template <class ControlType> ControlType& controlOf(const std::string& name, const char* kind);
+    // A refused action is shown as the operator sees it, then stops the script.
+    void refuse(const std::string& action, const std::string& name, const std::string& why);
 
-    void report(const UiEvent& event);
-    void dump(Window& window);
-    void dumpMainState(Main& main);
-    std::string quoted(const std::string& text) const;
-
+    const ProgramRegistry& m_programs;
     std::ostream& m_out;
     std::ostream& m_err;
     std::string m_programDirectory;
-    std::string m_workDirectory;
+    std::unique_ptr<ScriptDumper> m_dumper;
 
     std::vector<std::string> m_lines;
     size_t m_next = 0;
@@ -104,16 +115,19 @@ class ScriptRunner {
     std::optional<std::string> m_settingsDirectory;
     int m_screenWidth = 15360;
     int m_screenHeight = 11520;
-    bool m_programStarted = false;
 
     // Answers queued before the program's desktop exists.
     std::deque<int> m_pendingAnswers;
     std::deque<std::optional<std::string>> m_pendingFiles;
 
+    // One environment per program name for the whole script, so setup commands given
+    // before a program starts reach it.
+    std::map<std::string, std::unique_ptr<ProgramEnvironment>> m_environments;
+    const ProgramEntry* m_entry = nullptr; // the program started last
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<Program> m_program;
     std::unique_ptr<ScriptedUi> m_ui;
-    std::unique_ptr<Main> m_main;
+    std::unique_ptr<Window> m_main;
     bool m_mainClosedReported = false;
     std::vector<Window*> m_modal;
 };

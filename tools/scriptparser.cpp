@@ -1,0 +1,82 @@
+#include "scriptparser.h"
+
+#include "common/text.h"
+#include "common/uiservices.h"
+
+#include <charconv>
+
+namespace ScriptParser {
+
+bool isComment(const std::string& line) {
+    for (char c : line) {
+        if (!Text::isBlank(c) && c != '\r')
+            return c == '#';
+    }
+    return true;
+}
+
+Line split(const std::string& rawLine) {
+    std::string line = rawLine;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    size_t start = 0;
+    while (start < line.size() && Text::isBlank(line[start]))
+        ++start;
+    size_t end = start;
+    while (end < line.size() && !Text::isBlank(line[end]))
+        ++end;
+    return {line.substr(start, end - start),
+            end < line.size() ? line.substr(end + 1) : std::string()};
+}
+
+std::vector<std::string> words(const std::string& text) {
+    std::vector<std::string> result;
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && Text::isBlank(text[i]))
+            ++i;
+        const size_t start = i;
+        while (i < text.size() && !Text::isBlank(text[i]))
+            ++i;
+        if (i > start)
+            result.push_back(text.substr(start, i - start));
+    }
+    return result;
+}
+
+std::optional<int> wholeNumber(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::pair<int, int>> twoWholeNumbers(const std::string& text) {
+    const auto parts = words(text);
+    if (parts.size() != 2)
+        return std::nullopt;
+    const auto first = wholeNumber(parts[0]);
+    const auto second = wholeNumber(parts[1]);
+    if (!first || !second)
+        return std::nullopt;
+    return std::pair{*first, *second};
+}
+
+Line nameAndText(const std::string& args) {
+    const size_t blank = args.find(' ');
+    return {Text::trimBlanks(args.substr(0, blank)),
+            blank == std::string::npos ? std::string() : args.substr(blank + 1)};
+}
+
+std::optional<int> answerOf(const std::string& text) {
+    const std::string name = Text::toLower(Text::trimBlanks(text));
+    for (int answer : {Mb::OK, Mb::Cancel, Mb::Yes, Mb::No}) {
+        if (name == Text::toLower(Mb::answerName(answer)))
+            return answer;
+    }
+    return std::nullopt;
+}
+
+} // namespace ScriptParser
