@@ -78,8 +78,12 @@ std::string Window::refusal(const Control& control) const {
 
 std::string Window::click(Control& control) {
     std::string why = refusal(control);
-    if (!why.empty())
-        return why;
+    if (why.empty())
+        command(control);
+    return why;
+}
+
+void Window::command(Control& control) {
     releaseFocus();
     if (auto* button = dynamic_cast<Button*>(&control); button && button->Click)
         button->Click();
@@ -87,7 +91,6 @@ std::string Window::click(Control& control) {
         item->Click();
     else if (auto* grid = dynamic_cast<Grid*>(&control); grid && grid->Click)
         grid->Click();
-    return {};
 }
 
 std::string Window::clickCell(Grid& grid, int row, int col) {

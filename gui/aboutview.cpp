@@ -40,10 +40,8 @@ QFont faceOf(const QFont& base, QFont::StyleHint hint, const char* family, int p
 
 } // namespace
 
-AboutView::AboutView(About& about, QWidget* parent)
-    : QDialog(parent), m_about(about), m_binder(new WindowBinder(about, this)) {
-    setModal(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+AboutView::AboutView(About& about, QWidget* parent) : ModalView(about, parent) {
+    WindowBinder& b = binder();
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(0xD6, 0xD6, 0xD6));
     setPalette(palette);
@@ -101,19 +99,11 @@ AboutView::AboutView(About& about, QWidget* parent)
     layout->addWidget(frame);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
 
-    m_binder->bind(system, about.Label1);
-    m_binder->bind(trademark, about.Label2);
-    m_binder->bind(title, about.Label4);
-    m_binder->bind(version, about.Label3);
-    m_binder->bind(notice, about.lblNotice);
-    m_binder->bind(ok, about.Command1);
-    m_binder->bindTimers();
-    m_binder->onClosed = [this] { done(QDialog::Accepted); };
-    m_binder->sync();
-    m_binder->applyGeometry();
-}
-
-void AboutView::reject() {
-    if (m_binder->requestClose())
-        QDialog::reject();
+    b.bind(system, about.Label1);
+    b.bind(trademark, about.Label2);
+    b.bind(title, about.Label4);
+    b.bind(version, about.Label3);
+    b.bind(notice, about.lblNotice);
+    b.bind(ok, about.Command1);
+    finish();
 }

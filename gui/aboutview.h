@@ -1,22 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "modalview.h"
 
 class About;
-class WindowBinder;
 
 // The product box: the splash at start-up and the Help menu's About.
-class AboutView : public QDialog {
+class AboutView : public ModalView {
     Q_OBJECT
   public:
     explicit AboutView(About& about, QWidget* parent = nullptr);
-
-    WindowBinder& binder() const { return *m_binder; }
-
-  public slots:
-    void reject() override;
-
-  private:
-    About& m_about;
-    WindowBinder* m_binder;
 };

@@ -12,10 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ConfigView::ConfigView(FrmConfig& config, QWidget* parent)
-    : QDialog(parent), m_config(config), m_binder(new WindowBinder(config, this)) {
-    setModal(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+ConfigView::ConfigView(FrmConfig& config, QWidget* parent) : ModalView(config, parent) {
+    WindowBinder& b = binder();
 
     auto* fields = new QGridLayout;
     fields->setHorizontalSpacing(8);
@@ -28,8 +26,8 @@ ConfigView::ConfigView(FrmConfig& config, QWidget* parent)
         caption->setBuddy(edit);
         fields->addWidget(caption, row, 0);
         fields->addWidget(edit, row, 1);
-        m_binder->bind(caption, label);
-        m_binder->bind(edit, field);
+        b.bind(caption, label);
+        b.bind(edit, field);
     };
     addField(0, config.lblAudioURL, config.txtAudioURL);
     addField(1, config.lblHTMURL, config.txtHTMURL);
@@ -39,11 +37,11 @@ ConfigView::ConfigView(FrmConfig& config, QWidget* parent)
     auto* note = new QLabel(this);
     ViewParts::styleAsNote(note);
     fields->addWidget(note, 1, 2);
-    m_binder->bind(note, config.lblHTMNote);
+    b.bind(note, config.lblHTMNote);
     auto* browse = new QPushButton(this);
     browse->setAutoDefault(false);
     fields->addWidget(browse, 3, 2);
-    m_binder->bind(browse, config.cmdCevents);
+    b.bind(browse, config.cmdCevents);
 
     auto* whatsThis = ViewParts::whatsThisButton(this);
     auto* whatsThisLabel = new QLabel(this);
@@ -53,11 +51,11 @@ ConfigView::ConfigView(FrmConfig& config, QWidget* parent)
     // Enter in a field does not press a button: Save asks its own questions.
     for (QPushButton* button : {current, save, cancel})
         button->setAutoDefault(false);
-    m_binder->bind(whatsThis, config.Picture1);
-    m_binder->bind(whatsThisLabel, config.lblWhatsThis);
-    m_binder->bind(current, config.cmdCurrent);
-    m_binder->bind(save, config.cmdSave);
-    m_binder->bind(cancel, config.cmdCancel);
+    b.bind(whatsThis, config.Picture1);
+    b.bind(whatsThisLabel, config.lblWhatsThis);
+    b.bind(current, config.cmdCurrent);
+    b.bind(save, config.cmdSave);
+    b.bind(cancel, config.cmdCancel);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(whatsThis);
@@ -75,15 +73,7 @@ ConfigView::ConfigView(FrmConfig& config, QWidget* parent)
     layout->addSpacing(10);
     layout->addLayout(buttons);
 
-    m_binder->bindTimers();
-    m_binder->onClosed = [this] { done(QDialog::Accepted); };
-    m_binder->sync();
-    m_binder->applyGeometry();
+    finish();
     // The fields sit at the top; extra height would only be empty space.
     resize(width(), sizeHint().height());
-}
-
-void ConfigView::reject() {
-    if (m_binder->requestClose())
-        QDialog::reject();
 }

@@ -1,22 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "modalview.h"
 
 class FrmConfig;
-class WindowBinder;
 
 // The configuration window: the four URL settings, checked and stored by the model.
-class ConfigView : public QDialog {
+class ConfigView : public ModalView {
     Q_OBJECT
   public:
     explicit ConfigView(FrmConfig& config, QWidget* parent = nullptr);
-
-    WindowBinder& binder() const { return *m_binder; }
-
-  public slots:
-    void reject() override;
-
-  private:
-    FrmConfig& m_config;
-    WindowBinder* m_binder;
 };

@@ -1,12 +1,9 @@
 #include "qtuiservices.h"
 
-#include "aboutview.h"
-#include "configview.h"
 #include "modeltext.h"
+#include "viewregistry.h"
 
-#include "common/about.h"
 #include "common/window.h"
-#include "config/frmconfig.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -42,17 +39,25 @@ QMessageBox::Icon iconOf(int style) {
     }
 }
 
-std::vector<QMessageBox::StandardButton> buttonsOf(int style) {
-    switch (Mb::buttonsOf(style)) {
-    case Mb::OKCancel:
-        return {QMessageBox::Ok, QMessageBox::Cancel};
-    case Mb::YesNoCancel:
-        return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
-    case Mb::YesNo:
-        return {QMessageBox::Yes, QMessageBox::No};
+// The box's buttons, as the model's button sets name them.
+QMessageBox::StandardButton buttonOf(int answer) {
+    switch (answer) {
+    case Mb::Cancel:
+        return QMessageBox::Cancel;
+    case Mb::Yes:
+        return QMessageBox::Yes;
+    case Mb::No:
+        return QMessageBox::No;
     default:
-        return {QMessageBox::Ok};
+        return QMessageBox::Ok;
     }
+}
+
+std::vector<QMessageBox::StandardButton> buttonsOf(int style) {
+    std::vector<QMessageBox::StandardButton> buttons;
+    for (int answer : Mb::answersOf(style))
+        buttons.push_back(buttonOf(answer));
+    return buttons;
 }
 
 // Boxes and dialogs belong to the window the operator is working in.
@@ -75,8 +80,7 @@ std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, int style, cons
     const auto buttons = buttonsOf(style);
     for (QMessageBox::StandardButton button : buttons)
         box->addButton(button);
-    const size_t defaultIndex = Mb::secondIsDefault(style) && buttons.size() > 1 ? 1 : 0;
-    box->setDefaultButton(buttons[defaultIndex]);
+    box->setDefaultButton(buttonOf(Mb::defaultAnswer(style)));
 
     QMessageBox::StandardButton escape = buttons.size() == 1 ? QMessageBox::Ok : QMessageBox::No;
     for (QMessageBox::StandardButton button : buttons) {
@@ -149,7 +153,8 @@ std::unique_ptr<QFileDialog> makeFileDialog(const CommonDialog& dialog, FileDial
     return box;
 }
 
-QtUiServices::QtUiServices(std::string programTitle) : m_programTitle(std::move(programTitle)) {}
+QtUiServices::QtUiServices(std::string programTitle, const ViewRegistry& views)
+    : m_programTitle(std::move(programTitle)), m_views(views) {}
 
 QtUiServices::~QtUiServices() {
     delete m_helpWindow.data();
@@ -248,15 +253,13 @@ void QtUiServices::ShowModal(Window& window) {
     window.load();
     if (window.isClosed())
         return;
-    std::unique_ptr<QDialog> view;
-    if (auto* about = dynamic_cast<About*>(&window))
-        view = std::make_unique<AboutView>(*about, activeParent());
-    else if (auto* config = dynamic_cast<FrmConfig*>(&window))
-        view = std::make_unique<ConfigView>(*config, activeParent());
-    if (!view) {
+    const std::unique_ptr<QWidget> view = m_views.make(window, activeParent());
+    auto* dialog = qobject_cast<QDialog*>(view.get());
+    if (!dialog) {
+        // No modal view for it: the window cannot be shown, so it must not stay loaded.
         window.Unload();
         return;
     }
     while (!window.isClosed())
-        view->exec();
+        dialog->exec();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/uiservices.h"
+#include "viewregistry.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -30,7 +31,8 @@ std::unique_ptr<QFileDialog> makeFileDialog(const CommonDialog& dialog, FileDial
 // The desktop services of the programs, on Qt Widgets.
 class QtUiServices : public UiServices {
   public:
-    explicit QtUiServices(std::string programTitle);
+    // Modal windows are shown in the views the registry has for them.
+    explicit QtUiServices(std::string programTitle, const ViewRegistry& views = systemViews());
     ~QtUiServices() override;
 
     int MsgBox(const std::string& text, int style = Mb::OKOnly,
@@ -51,6 +53,7 @@ class QtUiServices : public UiServices {
 
   private:
     std::string m_programTitle;
+    const ViewRegistry& m_views;
     QPointer<QWidget> m_helpWindow;
     QPointer<QTextBrowser> m_helpBrowser;
     bool m_busy = false;

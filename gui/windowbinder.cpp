@@ -138,19 +138,8 @@ void WindowBinder::trackFocus(QLineEdit* edit, TextField& field) {
             if (text.size() != 1 || !m_edit->isEnabled() || m_edit->isReadOnly())
                 return false;
             const int typed = text.at(0).unicode();
-            Window& window = m_binder->window();
-            // Tab leaves the field rather than typing into it.
-            const bool typing = typed != '\t' && typed != 0x19;
-            const bool takesFocus = typing && window.focus() != &m_field;
-            if (!takesFocus && !m_field.KeyPress)
-                return false;
             int key = typed;
-            m_binder->forward([&] {
-                if (takesFocus)
-                    window.setFocus(&m_field);
-                if (m_field.KeyPress)
-                    m_field.KeyPress(key);
-            });
+            m_binder->forward([&] { key = m_binder->window().pressKey(m_field, typed); });
             if (key == typed)
                 return false;
             // The handler swallowed the key (0) or replaced it.
@@ -181,7 +170,7 @@ void WindowBinder::trackFocus(QLineEdit* edit, TextField& field) {
 
 void WindowBinder::bind(QAbstractButton* button, Button& model) {
     setHelp(button, model);
-    connect(button, &QAbstractButton::clicked, this, [this, &model] { command(model.Click); });
+    connect(button, &QAbstractButton::clicked, this, [this, &model] { click(model); });
     m_refreshers.push_back([button, &model] {
         const QString caption = ModelText::caption(model.Caption);
         if (button->text() != caption)
@@ -233,12 +222,7 @@ void WindowBinder::bind(QTableWidget* table, Grid& grid) {
         }
     });
     connect(table, &QTableWidget::cellClicked, this, [this, &grid](int row, int col) {
-        command([&grid, row, col] {
-            grid.Row = row + 1;
-            grid.Col = col;
-            if (grid.Click)
-                grid.Click();
-        });
+        forward([this, &grid, row, col] { m_window.clickCell(grid, row + 1, col); });
     });
     class EnterKey : public QObject {
       public:
@@ -250,7 +234,7 @@ void WindowBinder::bind(QTableWidget* table, Grid& grid) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key != Qt::Key_Return && key != Qt::Key_Enter)
                 return false;
-            m_binder->command(m_grid.Click);
+            m_binder->click(m_grid);
             return true;
         }
 
@@ -311,7 +295,7 @@ void WindowBinder::bindMenu(QMenu* menu, MenuItem& item) {
         QAction* action = child->isSeparator() ? menu->addSeparator() : menu->addAction(QString());
         bindAction(action, *child);
         if (!child->isSeparator())
-            connect(action, &QAction::triggered, this, [this, child] { command(child->Click); });
+            connect(action, &QAction::triggered, this, [this, child] { click(*child); });
     }
 }
 
@@ -341,10 +325,8 @@ void WindowBinder::bindTimers() {
             continue;
         auto* qtimer = new QTimer(this);
         qtimer->setObjectName(QString::fromStdString(timer->name()));
-        connect(qtimer, &QTimer::timeout, this, [this, timer] {
-            if (timer->Enabled)
-                forward(timer->Tick);
-        });
+        connect(qtimer, &QTimer::timeout, this,
+                [this, timer] { forward([this, timer] { m_window.tick(*timer); }); });
         m_refreshers.push_back([qtimer, timer] {
             const bool ticking = timer->Enabled && timer->Interval > 0 && timer->Tick;
             if (!ticking)
@@ -367,12 +349,8 @@ void WindowBinder::forward(const std::function<void()>& handler) {
     sync();
 }
 
-void WindowBinder::command(const std::function<void()>& handler) {
-    forward([this, &handler] {
-        m_window.releaseFocus();
-        if (handler)
-            handler();
-    });
+void WindowBinder::click(Control& control) {
+    forward([this, &control] { m_window.command(control); });
 }
 
 void WindowBinder::sync() {
@@ -410,8 +388,7 @@ bool WindowBinder::requestClose() {
     storePosition();
     bool closed = false;
     try {
-        m_window.releaseFocus();
-        closed = m_window.Unload();
+        closed = m_window.requestClose();
     } catch (const std::exception& e) {
         QMessageBox::warning(m_view, m_view->windowTitle(), ModelText::toQt(e.what()));
     }

@@ -43,9 +43,8 @@ class WindowBinder : public QObject {
 
     // Runs a handler of the model, then shows the state it left.
     void forward(const std::function<void()>& handler);
-    // A click or menu command: the focused field loses the focus first, so its
-    // lost-focus check runs (and shows its boxes) before the handler.
-    void command(const std::function<void()>& handler);
+    // A click on a button, a menu item or the grid's current cell, by the window's rules.
+    void click(Control& control);
     void sync();
 
     // Puts the view where the model's Left, Top, Width and Height say, no smaller than

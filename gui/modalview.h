@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+class Window;
+class WindowBinder;
+
+// A window shown modally: its close box asks the model, and the dialog ends once the
+// model has unloaded. Subclasses lay out and bind the widgets, then call finish().
+class ModalView : public QDialog {
+    Q_OBJECT
+  public:
+    ModalView(Window& window, QWidget* parent);
+
+    WindowBinder& binder() const { return *m_binder; }
+
+  public slots:
+    void reject() override;
+
+  protected:
+    // Starts the timers, shows the model's state and places the dialog.
+    void finish();
+
+  private:
+    WindowBinder* m_binder;
+};
