@@ -54,22 +54,22 @@ std::string GridFile::dayCountOf(const std::string& cell, const std::string& wha
 }
 
 std::string GridFile::text(const std::string& logFile, const std::string& audioUrl,
-                           const std::string& htmUrl, const std::vector<Row>& rows) {
+                           const std::string& htmUrl, const std::vector<ScheduleRow>& rows) {
     std::string out;
     addLine(out, Header);
     addLine(out, logFile);
     addLine(out, audioUrl);
     addLine(out, htmUrl);
     addLine(out, rows.empty() ? DayCount::format(0)
-                              : dayCountOf(rows.front().length, columnOfRow(1, 1)));
+                              : dayCountOf(rows.front().Length, columnOfRow(1, 1)));
     int k = 0;
-    for (const Row& row : rows) {
+    for (const ScheduleRow& row : rows) {
         ++k;
-        addLine(out, dayCountOf(row.length, columnOfRow(1, k)));
-        addLine(out, dayCountOf(row.start, columnOfRow(2, k)));
-        addLine(out, dayCountOf(row.stop, columnOfRow(3, k)));
-        addLine(out, row.imageUrl);
-        addLine(out, row.title);
+        addLine(out, dayCountOf(row.Length, columnOfRow(ScheduleColumn::Length, k)));
+        addLine(out, dayCountOf(row.Start, columnOfRow(ScheduleColumn::Start, k)));
+        addLine(out, dayCountOf(row.Stop, columnOfRow(ScheduleColumn::Stop, k)));
+        addLine(out, row.ImageUrl);
+        addLine(out, row.Title);
     }
     return out;
 }
@@ -113,14 +113,15 @@ GridFile::ReadResult GridFile::read(const std::string& bytes, ReadTarget& target
     target.rowsRead(0);
     // The end of the file is looked for only between rows.
     for (int k = 1; !reader.atEnd(); ++k) {
-        if (k > MaxRows)
-            throw ReadError(reader.line(),
-                            "The grid holds no more than " + std::to_string(MaxRows) + " rows");
-        for (int col = 1; col <= 5; ++col) {
+        if (k > MaxScheduleRows)
+            throw ReadError(reader.line(), "The grid holds no more than " +
+                                               std::to_string(MaxScheduleRows) + " rows");
+        for (int col = ScheduleColumn::Length; col <= ScheduleColumn::Title; ++col) {
             if (reader.atEnd())
                 throw ReadError(reader.line(), "The file ends inside row " + std::to_string(k));
             target.cell(k, col,
-                        col <= 3 ? readTimeLine(reader, columnOfRow(col, k)) : reader.readLine());
+                        col <= ScheduleColumn::Stop ? readTimeLine(reader, columnOfRow(col, k))
+                                                    : reader.readLine());
         }
         target.rowsRead(k);
     }

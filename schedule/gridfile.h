@@ -11,19 +11,9 @@ namespace GridFile {
 
 inline constexpr const char* Header = "Cuemark Grid File";
 inline constexpr const char* OldHeader = "Orbicast Audio Schedule File";
-inline constexpr int MaxRows = MaxScheduleRows;
 
 // Either header, letters compared without regard to case.
 bool isHeader(const std::string& firstField);
-
-// The cell texts of one ScheduleRow.
-struct Row {
-    std::string length;
-    std::string start;
-    std::string stop;
-    std::string imageUrl;
-    std::string title;
-};
 
 // The day-count line of a ClockTime cell text: " 6.94444444444444E-04 " for "00:01:00".
 // Throws FileError naming `what` (such as "Start of row 2") when the cell is not a time.
@@ -32,7 +22,7 @@ std::string dayCountOf(const std::string& cell, const std::string& what);
 // The whole GridFile: the header, the three texts, row 1's Length and the rows.
 // Throws FileError when a Length, Start or Stop is not a time.
 std::string text(const std::string& logFile, const std::string& audioUrl, const std::string& htmUrl,
-                 const std::vector<Row>& rows);
+                 const std::vector<ScheduleRow>& rows);
 
 // The four lines of a ResumeFile: the log file name, the audio URL, the HTM URL and the
 // length of row 1 (a ClockTime cell text) as a day count. Throws FileError when the

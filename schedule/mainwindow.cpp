@@ -99,7 +99,7 @@ void Main::setupGrid() {
     static const char* const headers[] = {"Length", "Start", "Stop", "IMG URL", "Title"};
     for (int col = 1; col <= 5; ++col)
         Grid1.setTextMatrix(0, col, headers[col - 1]);
-    for (int row = 1; row <= MaxRows; ++row)
+    for (int row = 1; row <= MaxScheduleRows; ++row)
         Grid1.setTextMatrix(row, 0, std::to_string(row));
     Grid1.ColWidth = {300, 700, 700, 700, 2550, 2540};
     Grid1.ColAlignment[4] = Alignment::Left;
@@ -139,7 +139,8 @@ void Main::writeResumeFile() {
     try {
         TextFile::writeAtomically(ResumeFilePath,
                                   GridFile::resumeFileText(txtLogFile.Text, txtAudioURL.Text,
-                                                           txtHTMURL.Text, Grid1.TextMatrix(1, 1)));
+                                                           txtHTMURL.Text,
+                                                           Grid1.TextMatrix(1, ColLength)));
     } catch (const FileError& e) {
         // Closing goes on: the schedule itself was never changed, only its resume data.
         m_ui.MsgBox("The resume file " + ResumeFilePath + " could not be written.\r\n" + e.what(),
@@ -215,4 +216,14 @@ void Main::dumpState(StateDump& dump) const {
             cells.push_back(Grid1.TextMatrix(row, col));
         dump.row(row, cells);
     }
+}
+
+std::vector<ScheduleRow> Main::scheduleRows() const {
+    std::vector<ScheduleRow> rows;
+    for (int k = 1; k <= std::min(RowCount, MaxScheduleRows); ++k) {
+        ScheduleRow& row = rows.emplace_back();
+        for (int col = ColLength; col <= ColTitle; ++col)
+            row.*ScheduleCells[col - 1] = Grid1.TextMatrix(k, col);
+    }
+    return rows;
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class SettingsStore;
 class UiServices;
@@ -16,13 +17,12 @@ class UiServices;
 class Main : public Window {
   public:
     static constexpr const char* SettingsApp = "CuemarkPost";
-    static constexpr int MaxRows = MaxScheduleRows;
     // The columns of Grid1; column 0 holds the row number.
-    static constexpr int ColLength = 1;
-    static constexpr int ColStart = 2;
-    static constexpr int ColStop = 3;
-    static constexpr int ColImageUrl = 4;
-    static constexpr int ColTitle = 5;
+    static constexpr int ColLength = ScheduleColumn::Length;
+    static constexpr int ColStart = ScheduleColumn::Start;
+    static constexpr int ColStop = ScheduleColumn::Stop;
+    static constexpr int ColImageUrl = ScheduleColumn::ImageUrl;
+    static constexpr int ColTitle = ScheduleColumn::Title;
 
     Main(UiServices& ui, SettingsStore& settings, Program& program);
 
@@ -47,7 +47,10 @@ class Main : public Window {
     MenuItem mnuAbout{this, "mnuAbout", "About", &nuHelpTop};
 
     // ---- The schedule ----
-    Grid Grid1{this, "Grid1", MaxRows + 1, 6};
+    Grid Grid1{this, "Grid1", MaxScheduleRows + 1, ColTitle + 1};
+
+    // The schedule's rows 1 to RowCount, for the grid file and the writers.
+    std::vector<ScheduleRow> scheduleRows() const;
 
     // ---- Row editor ----
     Label lblLineNum{this, "lblLineNum", "Line Number"};

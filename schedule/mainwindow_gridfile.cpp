@@ -31,9 +31,9 @@ class GridToWindow : public GridFile::ReadTarget {
     void cell(int row, int col, const std::string& text) override {
         m.Grid1.setTextMatrix(row, col, text);
         // Row 1's texts reach the editor even when empty.
-        if (row == 1 && col == 4)
+        if (row == 1 && col == Main::ColImageUrl)
             m.txtIMGURL.Text = text;
-        else if (row == 1 && col == 5)
+        else if (row == 1 && col == Main::ColTitle)
             m.txtSlideTitle.Text = text;
     }
     void rowsRead(int count) override { m.RowCount = count; }
@@ -64,15 +64,10 @@ Main::SaveOutcome Main::saveGrid() {
     {
         BusyPointer busy(m_ui);
         try {
-            std::vector<GridFile::Row> rows;
-            for (int k = 1; k <= std::min(RowCount, MaxRows); ++k)
-                rows.push_back({Grid1.TextMatrix(k, 1), Grid1.TextMatrix(k, 2),
-                                Grid1.TextMatrix(k, 3), Grid1.TextMatrix(k, 4),
-                                Grid1.TextMatrix(k, 5)});
             // The whole text is made before the file is touched, and the file is replaced
             // only once it is written: a failed save leaves the earlier file whole.
-            TextFile::writeAtomically(
-                path, GridFile::text(txtLogFile.Text, txtAudioURL.Text, txtHTMURL.Text, rows));
+            TextFile::writeAtomically(path, GridFile::text(txtLogFile.Text, txtAudioURL.Text,
+                                                           txtHTMURL.Text, scheduleRows()));
         } catch (const FileError& e) {
             failure = e.what();
         }

@@ -48,8 +48,8 @@ void Main::mnuRdLog_Click() {
         double total = line.dayCount;
         for (;;) {
             const int r = RowCount + 1;
-            // The closing line takes a row number too, so at most MaxRows - 1 rows fit.
-            if (r > MaxRows)
+            // The closing line takes a row number too, so at most MaxScheduleRows - 1 rows fit.
+            if (r > MaxScheduleRows)
                 throw ReadError(0, "Too many rows");
             Grid1.Row = r;
             if (line.endsLog()) {

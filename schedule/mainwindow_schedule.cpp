@@ -12,7 +12,7 @@
 namespace {
 
 // A whole decimal row number with blanks around it allowed. Values far out of range
-// come back as something outside 1..MaxRows rather than overflowing.
+// come back as something outside 1..MaxScheduleRows rather than overflowing.
 std::optional<long long> parseRowNumber(std::string_view input) {
     const std::string text = Text::trimBlanks(input);
     std::string_view digits = text;
@@ -47,7 +47,7 @@ std::string formatSeconds(long long seconds) {
 void Main::Grid1_Click() {
     const int r = Grid1.Row;
     // The header row holds no schedule row.
-    if (r < 1 || r > MaxRows)
+    if (r < 1 || r > MaxScheduleRows)
         return;
     EditorTyped = false;
     copyRowToEditor(r);
@@ -62,7 +62,7 @@ void Main::cmdUpdate_Click() {
         return;
     }
     const auto number = parseRowNumber(txtLineNum.Text);
-    if (!number || *number < 1 || *number > MaxRows) {
+    if (!number || *number < 1 || *number > MaxScheduleRows) {
         m_ui.MsgBox("Not a Valid Line Number", Mb::OKOnly);
         return;
     }
@@ -89,13 +89,13 @@ void Main::cmdUpdate_Click() {
     Recompute();
 
     int end = 2;
-    while (end <= MaxRows && !Grid1.TextMatrix(end, ColLength).empty())
+    while (end <= MaxScheduleRows && !Grid1.TextMatrix(end, ColLength).empty())
         ++end;
     if (RowCount < end - 1)
         RowCount = end - 1;
 
     // The table ends at its last row: an Update there leaves the editor where it is.
-    const int next = n < MaxRows ? n + 1 : n;
+    const int next = n < MaxScheduleRows ? n + 1 : n;
     txtLineNum.Text = std::to_string(next);
     Grid1.Row = next;
     copyRowToEditor(next);
@@ -201,7 +201,7 @@ void Main::Recompute() {
     Grid1.setTextMatrix(1, ColStop, formatSeconds(stop));
 
     long long previous = stop;
-    for (int k = 2; k <= MaxRows && !Grid1.TextMatrix(k, ColLength).empty(); ++k) {
+    for (int k = 2; k <= MaxScheduleRows && !Grid1.TextMatrix(k, ColLength).empty(); ++k) {
         const long long rowStop = previous + secondsOrZero(Grid1.TextMatrix(k, ColLength));
         Grid1.setTextMatrix(k, ColStart, formatSeconds(previous));
         Grid1.setTextMatrix(k, ColStop, formatSeconds(rowStop));
@@ -210,7 +210,7 @@ void Main::Recompute() {
 }
 
 void Main::clearRowsAfter(int lastRow) {
-    for (int r = std::max(lastRow + 1, 1); r <= MaxRows; ++r) {
+    for (int r = std::max(lastRow + 1, 1); r <= MaxScheduleRows; ++r) {
         for (int c = ColLength; c <= ColTitle; ++c)
             Grid1.setTextMatrix(r, c, {});
     }

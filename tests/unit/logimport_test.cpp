@@ -75,7 +75,7 @@ struct Import : MainFixture {
         return out;
     }
     void fillGrid(const std::string& text) {
-        for (int r = 1; r <= Main::MaxRows; ++r)
+        for (int r = 1; r <= MaxScheduleRows; ++r)
             for (int c = 1; c <= 5; ++c)
                 main->Grid1.setTextMatrix(r, c, text);
     }
@@ -222,7 +222,7 @@ TEST(ReadLogFile, theSampleLogGivesThreeSlideRowsAndAPause) {
     EXPECT_EQ(f.column(4, 4),
               (Lines{"../q3/sld001.gif", "../q3/sld002.gif", "../q3/sld003.gif", "wait.gif"}));
     EXPECT_EQ(f.column(5, 4), (Lines{"Welcome", "Agenda", "NO TITLE", "BREAK"}));
-    for (int r = 5; r <= Main::MaxRows; ++r)
+    for (int r = 5; r <= MaxScheduleRows; ++r)
         for (int c = 1; c <= 5; ++c)
             ASSERT_EQ(f.cell(r, c), "") << r << "," << c;
     EXPECT_EQ(f.cell(5, 0), "5");

@@ -49,7 +49,7 @@ struct Schedule : MainFixture {
     // Everything a refused Update must leave alone.
     std::string state() const {
         std::string s;
-        for (int r = 1; r <= Main::MaxRows; ++r)
+        for (int r = 1; r <= MaxScheduleRows; ++r)
             for (int c = 1; c <= 5; ++c)
                 s += m.Grid1.TextMatrix(r, c) + "|";
         return s + std::to_string(m.RowCount) + m.txtTapeEarly.Text + m.txtTapeLate.Text +
