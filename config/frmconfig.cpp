@@ -9,7 +9,7 @@
 #include <string_view>
 
 namespace {
-constexpr const char* PlacementSection = "ConfigWindow";
+constexpr const char* PlacementSection = PostSettings::ConfigWindowSection;
 
 bool endsWithAny(const std::string& text, std::initializer_list<std::string_view> suffixes) {
     for (std::string_view suffix : suffixes) {
@@ -37,7 +37,7 @@ FrmConfig::FrmConfig(UiServices& ui, SettingsStore& settings, Program& program,
 void FrmConfig::Form_Load() {
     CmDialog.HelpFile = helpFilePath(m_program);
     ClosedByButton = false;
-    WindowPlacement::place(*this, m_ui, m_settings, UrlSettings::Application, PlacementSection);
+    WindowPlacement::place(*this, m_ui, m_settings, PostSettings::Application, PlacementSection);
 
     const UrlSettings urls = UrlSettings::load(m_settings);
     txtAudioURL.Text = urls.AudioURL;
@@ -57,7 +57,7 @@ void FrmConfig::Form_Unload(int& Cancel) {
         Cancel = 1;
         return;
     }
-    WindowPlacement::store(*this, m_ui, m_settings, UrlSettings::Application, PlacementSection);
+    WindowPlacement::store(*this, m_ui, m_settings, PostSettings::Application, PlacementSection);
 }
 
 void FrmConfig::cmdSave_Click() {

@@ -2,16 +2,28 @@
 
 #include "common/settingsstore.h"
 
+#include <utility>
+
+namespace {
+
+// Each field with its setting, in the order they are stored.
+const std::pair<std::string UrlSettings::*, PostSettings::Setting> Fields[] = {
+    {&UrlSettings::AudioURL, PostSettings::AudioURL},
+    {&UrlSettings::HTMLURL, PostSettings::HTMLURL},
+    {&UrlSettings::IMGPath, PostSettings::IMGPath},
+    {&UrlSettings::CeventsLoc, PostSettings::CeventsLoc},
+};
+
+} // namespace
+
 UrlSettings UrlSettings::load(const SettingsStore& store) {
-    return {store.GetSetting(Application, Section, "AudioURL", DefaultAudioURL),
-            store.GetSetting(Application, Section, "HTMLURL", DefaultHTMLURL),
-            store.GetSetting(Application, Section, "IMGPath", DefaultIMGPath),
-            store.GetSetting(Application, Section, "CeventsLoc", DefaultCeventsLoc)};
+    UrlSettings urls;
+    for (const auto& [field, s] : Fields)
+        urls.*field = store.GetSetting(PostSettings::Application, s.section, s.key, s.defaultValue);
+    return urls;
 }
 
 void UrlSettings::save(SettingsStore& store) const {
-    store.SaveSetting(Application, Section, "AudioURL", AudioURL);
-    store.SaveSetting(Application, Section, "HTMLURL", HTMLURL);
-    store.SaveSetting(Application, Section, "IMGPath", IMGPath);
-    store.SaveSetting(Application, Section, "CeventsLoc", CeventsLoc);
+    for (const auto& [field, s] : Fields)
+        store.SaveSetting(PostSettings::Application, s.section, s.key, this->*field);
 }

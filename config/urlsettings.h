@@ -1,20 +1,16 @@
 #pragma once
 
+#include "config/postsettings.h"
+
 #include <string>
 
 class SettingsStore;
 
-// The post-processor's four "URLs" settings, their keys and defaults, in one place for
-// the main window and the configuration window.
+// The post-processor's four "URLs" settings, for the main window and the configuration
+// window; their keys and defaults are in PostSettings.
 struct UrlSettings {
-    static constexpr const char* Application = "CuemarkPost";
-    static constexpr const char* Section = "URLs";
-    static constexpr const char* DefaultAudioURL =
-        "pnm://audio.cuemark.example/presentations/stockholder_1.ra";
-    static constexpr const char* DefaultHTMLURL =
-        "http://www.cuemark.example/presentations/stockholder_1/";
-    static constexpr const char* DefaultIMGPath = "../{PF}/sld000.gif";
-    static constexpr const char* DefaultCeventsLoc = "";
+    static constexpr const char* DefaultAudioURL = PostSettings::AudioURL.defaultValue;
+    static constexpr const char* DefaultHTMLURL = PostSettings::HTMLURL.defaultValue;
 
     std::string AudioURL;
     std::string HTMLURL;

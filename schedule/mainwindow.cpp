@@ -47,7 +47,7 @@ void Main::wireHandlers() {
 }
 
 namespace {
-constexpr const char* PlacementSection = "MainWindow";
+constexpr const char* PlacementSection = PostSettings::MainWindowSection;
 } // namespace
 
 void Main::Form_Load() {

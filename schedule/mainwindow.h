@@ -3,6 +3,7 @@
 #include "common/controls.h"
 #include "common/program.h"
 #include "common/window.h"
+#include "config/postsettings.h"
 #include "schedule/slideschedule.h"
 
 #include <array>
@@ -16,7 +17,7 @@ class UiServices;
 // editor, the URL fields, the menu, the grid file and log import commands.
 class Main : public Window {
   public:
-    static constexpr const char* SettingsApp = "CuemarkPost";
+    static constexpr const char* SettingsApp = PostSettings::Application;
     // The columns of Grid1; column 0 holds the row number.
     static constexpr int ColLength = ScheduleColumn::Length;
     static constexpr int ColStart = ScheduleColumn::Start;
