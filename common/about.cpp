@@ -8,6 +8,7 @@ About::About(UiServices& ui, Program& program) : Window("About"), m_ui(ui), m_pr
     Height = 3600;
     Timer1.Tick = [this] { Timer1_Timer(); };
     Command1.Click = [this] { Command1_Click(); };
+    setWhatsThisTexts();
 }
 
 void About::Form_Load() {
@@ -37,4 +38,14 @@ void About::Timer1_Timer() {
 
 void About::Command1_Click() {
     Unload();
+}
+
+// The short help of each control in What's This mode.
+void About::setWhatsThisTexts() {
+    Label1.WhatsThis = "The system this program belongs to.";
+    Label2.WhatsThis = "The system's name is a trademark.";
+    Label4.WhatsThis = "This program's name.";
+    Label3.WhatsThis = "This program's version.";
+    lblNotice.WhatsThis = "Who made the program.";
+    Command1.WhatsThis = "Closes this box.";
 }

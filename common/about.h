@@ -27,6 +27,7 @@ class About : public Window {
     void Form_Load() override;
 
   private:
+    void setWhatsThisTexts();
     UiServices& m_ui;
     Program& m_program;
 };

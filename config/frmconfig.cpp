@@ -27,6 +27,7 @@ FrmConfig::FrmConfig(UiServices& ui, SettingsStore& settings, Program& program,
     Caption = "Cuemark Initial Configuration";
     Width = 6600;
     Height = 3900;
+    setWhatsThisTexts();
     cmdSave.Click = [this] { cmdSave_Click(); };
     cmdCancel.Click = [this] { cmdCancel_Click(); };
     cmdCurrent.Click = [this] { cmdCurrent_Click(); };
@@ -103,4 +104,32 @@ void FrmConfig::CheckBoxes() {
         m_ui.MsgBox("Audio file doesn't have .ra extension", Mb::OKOnly);
     if (!endsWithAny(txtIMGPath.Text, {".GIF", ".gif", ".jpg", ".JPG"}))
         m_ui.MsgBox("Image File doesn't have .gif or .jpg extension)", Mb::OKOnly);
+}
+
+// The short help of each control in What's This mode.
+void FrmConfig::setWhatsThisTexts() {
+    lblAudioURL.WhatsThis = "The URL of the lecture's RealAudio file.";
+    txtAudioURL.WhatsThis =
+        "The URL of the lecture's RealAudio file, ending in .ra. Stored by Save and "
+        "offered at every start.";
+    lblHTMURL.WhatsThis = "The URL of the folder that will hold the slide pages.";
+    txtHTMURL.WhatsThis = "The URL of the folder that will hold the slide pages, ending in /.";
+    lblHTMNote.WhatsThis = "The first page's name, appended to the HTM URL.";
+    lblIMG.WhatsThis = "The pattern of the slide images' URLs.";
+    txtIMGPath.WhatsThis =
+        "The pattern of the slide images' URLs, relative to the pages. {PF} stands for the "
+        "presentation's file name and 000 for the slide number: ../{PF}/sld000.gif.";
+    lblCevents.WhatsThis = "Where the RealAudio tool cevents.exe is.";
+    txtCevents.WhatsThis =
+        "The full path of the RealAudio tool cevents.exe, which compiles the event list.";
+    cmdCevents.WhatsThis = "Browse for cevents.exe.";
+    cmdCurrent.WhatsThis =
+        "Copies the main window's Audio URL and HTM URL into these fields; Save stores "
+        "them.";
+    cmdSave.WhatsThis =
+        "Checks the values, warns about doubtful ones, stores them and closes the window.";
+    cmdCancel.WhatsThis = "Closes the window without storing anything.";
+    Picture1.WhatsThis = "Click here, then on any control, to see what that control does.";
+    lblWhatsThis.WhatsThis =
+        "Click the ? button, then on any control, to see what that control does.";
 }

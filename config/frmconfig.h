@@ -50,6 +50,7 @@ class FrmConfig : public Window {
     void Form_Unload(int& Cancel) override;
 
   private:
+    void setWhatsThisTexts();
     UiServices& m_ui;
     SettingsStore& m_settings;
     Program& m_program;

@@ -1,7 +1,6 @@
 #include "windowbinder.h"
 
 #include "modeltext.h"
-#include "whatsthis.h"
 
 #include "common/controls.h"
 #include "common/window.h"
@@ -67,9 +66,7 @@ WindowBinder::WindowBinder(Window& window, QWidget* view)
 
 void WindowBinder::setHelp(QWidget* widget, const Control& control) {
     widget->setObjectName(QString::fromStdString(control.name()));
-    const QString text = control.WhatsThis.empty() ? whatsThisText(m_window.name(), control.name())
-                                                   : ModelText::toQt(control.WhatsThis);
-    widget->setWhatsThis(text);
+    widget->setWhatsThis(ModelText::toQt(control.WhatsThis));
 }
 
 void WindowBinder::bind(QLineEdit* edit, TextField& field) {
@@ -301,7 +298,7 @@ void WindowBinder::bindMenu(QMenu* menu, MenuItem& item) {
 
 void WindowBinder::bindAction(QAction* action, MenuItem& item) {
     action->setObjectName(QString::fromStdString(item.name()));
-    action->setWhatsThis(whatsThisText(m_window.name(), item.name()));
+    action->setWhatsThis(ModelText::toQt(item.WhatsThis));
     m_refreshers.push_back([action, &item] {
         showIf(action, item.Visible);
         if (item.isSeparator()) {

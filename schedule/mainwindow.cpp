@@ -21,6 +21,7 @@ Main::Main(UiServices& ui, SettingsStore& settings, Program& program)
     Width = 9600;
     Height = 7800;
     wireHandlers();
+    setWhatsThisTexts();
 }
 
 void Main::wireHandlers() {

@@ -151,6 +151,7 @@ class Main : public Window {
     void Form_Unload(int& Cancel) override;
 
   private:
+    void setWhatsThisTexts();
     void wireHandlers();
     void loadUrlSettings();
     void setupGrid();
