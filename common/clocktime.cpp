@@ -114,34 +114,5 @@ std::string DayCount::format(double value) {
 }
 
 std::optional<double> DayCount::parseNumber(std::string_view text) {
-    size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    size_t mantissaDigits = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        ++i;
-        ++mantissaDigits;
-    }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-            ++i;
-            ++mantissaDigits;
-        }
-    }
-    if (mantissaDigits == 0)
-        return std::nullopt;
-    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            ++i;
-        const size_t start = i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-            ++i;
-        if (i == start)
-            return std::nullopt;
-    }
-    if (i != text.size())
-        return std::nullopt;
     return Text::toDouble(text);
 }

@@ -72,10 +72,12 @@ bool Text::isDigits(std::string_view text) {
 }
 
 std::optional<double> Text::toDouble(std::string_view text) {
-    if (!text.empty() && text.front() == '+')
+    // One sign at most: from_chars takes a "-" but no "+", so "+-1" must not reach it.
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
-        return std::nullopt;
+        if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+            return std::nullopt;
+    }
     double value = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||

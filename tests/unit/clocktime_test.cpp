@@ -105,6 +105,7 @@ TEST(DayCount, readsTheNumberSpellingsOfOldAndNewFiles) {
     EXPECT_DOUBLE_EQ(*DayCount::parseNumber("-0.99977"), -0.99977);
     EXPECT_DOUBLE_EQ(*DayCount::parseNumber("+3"), 3);
     EXPECT_DOUBLE_EQ(*DayCount::parseNumber("7."), 7);
-    for (const char* bad : {"", ".", "-", "abc", "1E", "1,5", " 1", "1 ", "0x10", "1.2.3", "E5"})
+    for (const char* bad : {"", ".", "-", "abc", "1E", "1,5", " 1", "1 ", "0x10", "1.2.3", "E5",
+                            "+-1", "-+1", "++1", "--1", "inf", "nan"})
         EXPECT_FALSE(DayCount::parseNumber(bad).has_value()) << bad;
 }
