@@ -45,6 +45,14 @@ void showIf(QAction* action, bool visible) {
         action->setVisible(visible);
 }
 
+// A button's or label's text and its control's visible and enabled states.
+template <class Widget> void showText(Widget* widget, const QString& text, const Control& control) {
+    if (widget->text() != text)
+        widget->setText(text);
+    showIf(widget, control.Visible);
+    widget->setEnabled(control.Enabled);
+}
+
 Qt::Alignment alignmentOf(Alignment alignment, const QString& text) {
     if (alignment == Alignment::Left)
         return Qt::AlignLeft | Qt::AlignVCenter;
@@ -168,25 +176,15 @@ void WindowBinder::trackFocus(QLineEdit* edit, TextField& field) {
 void WindowBinder::bind(QAbstractButton* button, Button& model) {
     setHelp(button, model);
     connect(button, &QAbstractButton::clicked, this, [this, &model] { click(model); });
-    m_refreshers.push_back([button, &model] {
-        const QString caption = ModelText::caption(model.Caption);
-        if (button->text() != caption)
-            button->setText(caption);
-        showIf(button, model.Visible);
-        button->setEnabled(model.Enabled);
-    });
+    m_refreshers.push_back(
+        [button, &model] { showText(button, ModelText::caption(model.Caption), model); });
 }
 
 void WindowBinder::bind(QLabel* label, Label& model) {
     setHelp(label, model);
     label->setTextFormat(Qt::PlainText);
-    m_refreshers.push_back([label, &model] {
-        const QString caption = ModelText::lines(model.Caption);
-        if (label->text() != caption)
-            label->setText(caption);
-        showIf(label, model.Visible);
-        label->setEnabled(model.Enabled);
-    });
+    m_refreshers.push_back(
+        [label, &model] { showText(label, ModelText::lines(model.Caption), model); });
 }
 
 void WindowBinder::bind(QTableWidget* table, Grid& grid) {

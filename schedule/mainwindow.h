@@ -2,11 +2,13 @@
 
 #include "common/controls.h"
 #include "common/program.h"
+#include "common/uiservices.h"
 #include "common/window.h"
 #include "config/postsettings.h"
 #include "schedule/slideschedule.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -165,6 +167,9 @@ class Main : public Window {
     void useFirstRowLength(const std::string& length);
     void clearRowsAfter(int lastRow);
     void writeResumeFile();
+    // The file dialog of the log and grid commands: a text file, ".txt" added when the
+    // name has no extension; empty when the operator cancels.
+    std::optional<std::string> askTextFile(const std::string& title, FileDialogKind kind);
     // Save Grid itself. Form_Unload keeps the window open after a Failed save, so the
     // schedule is not lost; a cancelled dialog still lets it close.
     SaveOutcome saveGrid();

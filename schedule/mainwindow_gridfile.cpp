@@ -53,12 +53,10 @@ Main::SaveOutcome Main::saveGrid() {
         m_ui.MsgBox("No Data", Mb::OKOnly, "No Data");
         return SaveOutcome::NoData;
     }
-    CMDialog1.DialogTitle = "Save Grid";
-    CMDialog1.Filter = TextFilesFilter;
-    CMDialog1.FilterIndex = 1;
-    if (!m_ui.ShowFileDialog(CMDialog1, FileDialogKind::Save) || CMDialog1.FileName.empty())
+    const std::optional<std::string> chosen = askTextFile("Save Grid", FileDialogKind::Save);
+    if (!chosen)
         return SaveOutcome::Cancelled;
-    const std::string path = withTxtExtension(CMDialog1.FileName);
+    const std::string& path = *chosen;
 
     std::optional<std::string> failure;
     {
@@ -81,13 +79,10 @@ Main::SaveOutcome Main::saveGrid() {
 }
 
 void Main::mnuReadGrid_Click() {
-    CMDialog1.DialogTitle = "Read Grid";
-    CMDialog1.Filter = TextFilesFilter;
-    CMDialog1.FilterIndex = 1;
-    CMDialog1.CancelError = true;
-    if (!m_ui.ShowFileDialog(CMDialog1, FileDialogKind::Open) || CMDialog1.FileName.empty())
+    const std::optional<std::string> chosen = askTextFile("Read Grid", FileDialogKind::Open);
+    if (!chosen)
         return;
-    const std::string path = withTxtExtension(CMDialog1.FileName);
+    const std::string& path = *chosen;
 
     std::string bytes;
     try {
@@ -121,4 +116,16 @@ void Main::mnuReadGrid_Click() {
     SavedFirstLength = ClockTime::NotSet;
     showFirstRowAlternatives(false);
     mnuRdLog.Enabled = false;
+}
+
+std::optional<std::string> Main::askTextFile(const std::string& title, FileDialogKind kind) {
+    CMDialog1.DialogTitle = title;
+    CMDialog1.Filter = TextFilesFilter;
+    CMDialog1.FilterIndex = 1;
+    // Only the reads ask for the cancel to be reported; Save leaves the flag as it is.
+    if (kind == FileDialogKind::Open)
+        CMDialog1.CancelError = true;
+    if (!m_ui.ShowFileDialog(CMDialog1, kind) || CMDialog1.FileName.empty())
+        return std::nullopt;
+    return withTxtExtension(CMDialog1.FileName);
 }

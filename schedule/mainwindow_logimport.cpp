@@ -14,14 +14,11 @@
 void Main::mnuRdLog_Click() {
     LogImported = true;
 
-    CMDialog1.DialogTitle = "Log File";
-    CMDialog1.Filter = TextFilesFilter;
-    CMDialog1.FilterIndex = 1;
-    CMDialog1.CancelError = true;
-    if (!m_ui.ShowFileDialog(CMDialog1, FileDialogKind::Open) || CMDialog1.FileName.empty())
+    const std::optional<std::string> chosen = askTextFile("Log File", FileDialogKind::Open);
+    if (!chosen)
         return;
 
-    LogFileName = withTxtExtension(CMDialog1.FileName);
+    LogFileName = *chosen;
     const PathParts logPath = GetFname(LogFileName);
     LogDirectory = logPath.directory;
     txtLogFile.Text = LogFileName;
