@@ -39,18 +39,20 @@ QMessageBox::Icon iconOf(int style) {
     }
 }
 
-// The box's buttons, as the model's button sets name them.
+// Each result of the model's boxes with the Qt button that gives it.
+constexpr std::pair<int, QMessageBox::StandardButton> Buttons[] = {
+    {Mb::OK, QMessageBox::Ok},
+    {Mb::Cancel, QMessageBox::Cancel},
+    {Mb::Yes, QMessageBox::Yes},
+    {Mb::No, QMessageBox::No},
+};
+
 QMessageBox::StandardButton buttonOf(int answer) {
-    switch (answer) {
-    case Mb::Cancel:
-        return QMessageBox::Cancel;
-    case Mb::Yes:
-        return QMessageBox::Yes;
-    case Mb::No:
-        return QMessageBox::No;
-    default:
-        return QMessageBox::Ok;
+    for (const auto& [result, button] : Buttons) {
+        if (result == answer)
+            return button;
     }
+    return QMessageBox::Ok;
 }
 
 std::vector<QMessageBox::StandardButton> buttonsOf(int style) {
@@ -94,18 +96,12 @@ std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, int style, cons
 int resultOf(const QMessageBox& box, QAbstractButton* clicked) {
     if (!clicked)
         clicked = box.escapeButton();
-    switch (box.standardButton(clicked)) {
-    case QMessageBox::Ok:
-        return Mb::OK;
-    case QMessageBox::Cancel:
-        return Mb::Cancel;
-    case QMessageBox::Yes:
-        return Mb::Yes;
-    case QMessageBox::No:
-        return Mb::No;
-    default:
-        return Mb::Cancel;
+    const QMessageBox::StandardButton pressed = box.standardButton(clicked);
+    for (const auto& [result, button] : Buttons) {
+        if (button == pressed)
+            return result;
     }
+    return Mb::Cancel;
 }
 
 QStringList nameFiltersOf(const std::string& filter) {
