@@ -311,11 +311,7 @@ void ScriptRunner::selectCommand(const std::string& args) {
     // The header row is fixed: a click there selects no cell.
     if (row < 1 || row >= grid.Rows() || col < 0 || col >= grid.Cols())
         throw ScriptError("Grid1 has no cell " + std::to_string(row) + " " + std::to_string(col));
-    const std::string why = activeWindow().clickCell(grid, row, col);
-    if (!why.empty()) {
-        m_out << "refused select Grid1: " << why << '\n';
-        throw ScriptError("select refused: " + why);
-    }
+    refuse("select", "Grid1", activeWindow().clickCell(grid, row, col));
 }
 
 void ScriptRunner::closeCommand(const std::string& args) {
