@@ -182,3 +182,8 @@ void MainView::closeEvent(QCloseEvent* event) {
         emit closed();
     }
 }
+
+void MainView::showModel() {
+    m_binder->sync();
+    m_binder->applyGeometry();
+}

@@ -26,16 +26,18 @@ int runQtProgram(const ProgramEntry& entry, int argc, char* argv[]) {
     const auto environment = entry.makeEnvironment();
     WindowContext context{ui, settings, program, *environment};
     const auto main = entry.mainWindow(context);
-    main->load();
-    if (main->isClosed())
-        return 0;
-
+    // The view exists before the window loads, so a window may show itself during its
+    // load (its view factory can hook that up); it is shown at the latest once loaded.
     const auto view = systemViews().make(*main);
     if (!view ||
         !QObject::connect(view.get(), SIGNAL(closed()), &app, SLOT(quit()), Qt::QueuedConnection)) {
         std::cerr << entry.name << ": no view for the window " << main->name() << '\n';
         return 1;
     }
+    main->load();
+    if (main->isClosed())
+        return 0;
+    QMetaObject::invokeMethod(view.get(), "showModel");
     view->show();
     return app.exec();
 }

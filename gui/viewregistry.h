@@ -10,7 +10,7 @@ class Window;
 
 // The Qt view of each window model, found by the window's name. A modal window's view is
 // a QDialog (see ModalView); a main window's view emits closed() once its model has
-// unloaded.
+// unloaded and has a slot showModel() that shows the state the model's load left.
 class ViewRegistry {
   public:
     using Factory = std::function<std::unique_ptr<QWidget>(Window& window, QWidget* parent)>;
