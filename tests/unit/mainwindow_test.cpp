@@ -386,3 +386,19 @@ TEST_F(MainTest, helpOpensTheContentsAndPictureEntersWhatsThis) {
     EXPECT_EQ(ui.events[2].kind, UiEvent::Kind::WhatsThis);
     EXPECT_EQ(ui.events[2].text, "Main");
 }
+
+// The writers and the grid file see rows 1 to RowCount, each cell in its own field, and
+// nothing of a row beyond.
+TEST_F(MainTest, scheduleRowsAreTheGridsRowsOneToRowCount) {
+    start();
+    for (int row = 1; row <= 3; ++row) {
+        for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
+            main->Grid1.setTextMatrix(row, col, std::to_string(row) + "/" + std::to_string(col));
+    }
+    main->RowCount = 2;
+    const std::vector<ScheduleRow> rows = main->scheduleRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1], (ScheduleRow{"2/1", "2/2", "2/3", "2/4", "2/5"}));
+    main->RowCount = 0;
+    EXPECT_TRUE(main->scheduleRows().empty());
+}
