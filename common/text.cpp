@@ -85,3 +85,37 @@ std::optional<double> Text::toDouble(std::string_view text) {
         return std::nullopt;
     return value;
 }
+
+std::string Text::forMessage(std::string_view input, size_t maxChars) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    const auto byte = [](char c) { return static_cast<unsigned char>(c); };
+    std::string out;
+    size_t shown = 0; // an escape counts as the four characters it shows
+    size_t i = 0;
+    for (; i < input.size(); ++i) {
+        const unsigned char c = byte(input[i]);
+        const bool control = c < 0x20 || c == 0x7F;
+        const size_t width = control ? 4 : 1;
+        if (shown + width > maxChars)
+            break;
+        shown += width;
+        if (control) {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            out += input[i];
+        }
+    }
+    if (i == input.size())
+        return out;
+    // A UTF-8 character is not cut in two: the started one is dropped whole.
+    if ((byte(input[i]) & 0xC0) == 0x80) {
+        size_t back = 0;
+        while (back < 3 && back < out.size() && (byte(out[out.size() - 1 - back]) & 0xC0) == 0x80)
+            ++back;
+        if (back < out.size() && (byte(out[out.size() - 1 - back]) & 0xC0) == 0xC0)
+            out.resize(out.size() - 1 - back);
+    }
+    return out + "...";
+}

@@ -23,4 +23,9 @@ bool isDigits(std::string_view text);
 // allowed), whatever the user's locale says.
 std::optional<double> toDouble(std::string_view text);
 
+// A piece of input as a message quotes it: control bytes shown as \xNN, and no more than
+// about maxChars characters, then "...", so a huge line never makes a huge message.
+inline constexpr size_t MessageQuoteChars = 80;
+std::string forMessage(std::string_view input, size_t maxChars = MessageQuoteChars);
+
 } // namespace Text

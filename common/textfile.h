@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -11,14 +12,44 @@ class FileError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Whole files as bytes. Paths are 8-bit strings in the system's file-name encoding.
+// A line longer than the reader's cap: the file is not one of ours.
+class LineTooLong : public FileError {
+  public:
+    LineTooLong(int line, size_t cap);
+    int line() const { return m_line; }
+
+  private:
+    int m_line;
+};
+
+// Files as bytes. A path is the operator's bytes and reaches the system unchanged, so a
+// name in any 8-bit code page opens and creates exactly that name. Only plain files (or
+// links to them) are read or written: a folder, device, FIFO or socket is refused.
 namespace TextFile {
 
-std::string readAll(const std::string& path); // throws FileError
+// Whole small files only: more than maxBytes throws FileError.
+std::string readAll(const std::string& path, size_t maxBytes = 16 * 1024 * 1024);
 bool exists(const std::string& path);
-// Replaces the file only once everything is written, so a failure leaves the earlier file
-// of that name whole.
-void writeAtomically(const std::string& path, const std::string& bytes); // throws FileError
+// Replaces the file only once everything is written and on the disk, so a failure leaves
+// the earlier file of that name whole.
+void writeAtomically(const std::string& path, std::string_view bytes); // throws FileError
+
+// The steps of a write, so a test can make one fail as a full disk would.
+enum class Step { Write, Sync, Close, Rename };
+// While it lives, the given step of every write on this thread fails with errno `error`.
+class InjectedFault {
+  public:
+    InjectedFault(Step step, int error);
+    ~InjectedFault();
+    InjectedFault(const InjectedFault&) = delete;
+    InjectedFault& operator=(const InjectedFault&) = delete;
+
+    Step step;
+    int error;
+
+  private:
+    const InjectedFault* m_outer;
+};
 
 } // namespace TextFile
 
@@ -60,4 +91,40 @@ class LineFile {
     struct Impl;
     std::string m_path;
     std::unique_ptr<Impl> m_impl;
+};
+
+// Reads a file line by line, holding one block and one line at a time, so a file of any
+// size costs what its used lines cost. A line ends at CR LF, LF or CR; a line longer
+// than the cap throws LineTooLong as soon as the cap is passed.
+class LineReader {
+  public:
+    static constexpr size_t DefaultMaxLineBytes = 64 * 1024;
+
+    explicit LineReader(const std::string& path,
+                        size_t maxLineBytes = DefaultMaxLineBytes); // throws FileError
+    // The same over bytes already in memory.
+    static LineReader fromBytes(std::string bytes, size_t maxLineBytes = DefaultMaxLineBytes);
+    ~LineReader();
+    LineReader(LineReader&&) noexcept;
+    LineReader& operator=(LineReader&&) noexcept;
+
+    // Reads ahead only as far as needed to know whether another line follows.
+    bool atEnd();
+    // The next line without its line end; throws FileError past the end or on a read
+    // error.
+    std::string next();
+    // The 1-based number of the line next() returns next.
+    int lineNumber() const { return m_line; }
+
+  private:
+    LineReader(size_t maxLineBytes);
+    bool fill();
+
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+    std::string m_buffer;
+    size_t m_pos = 0;
+    size_t m_cap;
+    int m_line = 1;
+    bool m_skipLf = false;
 };

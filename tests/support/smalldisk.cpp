@@ -1,0 +1,54 @@
+#include "smalldisk.h"
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+SmallDisk::SmallDisk() : m_root(m_dir.path().toStdString()) {
+    m_mounted = ::geteuid() == 0 && m_dir.isValid() &&
+                ::mount("tmpfs", m_root.c_str(), "tmpfs", 0, "size=64k") == 0;
+}
+
+SmallDisk::~SmallDisk() {
+    if (m_mounted)
+        ::umount2(m_root.c_str(), MNT_DETACH);
+}
+
+std::string SmallDisk::path(const std::string& name) const {
+    return m_root + "/" + name;
+}
+
+void SmallDisk::fill() {
+    const int fd = ::open(path("filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        throw std::runtime_error("cannot create the filler");
+    // Whole pages first, then single bytes, until the disk refuses.
+    const std::string page(4096, 'x');
+    while (::write(fd, page.data(), page.size()) > 0) {
+    }
+    while (::write(fd, "x", 1) > 0) {
+    }
+    const int error = errno;
+    ::close(fd);
+    if (error != ENOSPC)
+        throw std::runtime_error("the small disk did not fill up");
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void putFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out.flush())
+        throw std::runtime_error("cannot write " + path);
+}

@@ -1,0 +1,296 @@
+#include "common/text.h"
+#include "common/textfile.h"
+#include "support/smalldisk.h"
+
+#include <QTemporaryDir>
+
+#include <dirent.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <set>
+#include <vector>
+
+namespace {
+
+struct Folder {
+    QTemporaryDir dir;
+    std::string root = dir.path().toStdString();
+
+    std::string path(const std::string& name) const { return root + "/" + name; }
+    // The names in the folder exactly as the system holds them.
+    std::set<std::string> names() const {
+        std::set<std::string> out;
+        DIR* d = ::opendir(root.c_str());
+        while (const dirent* e = ::readdir(d)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..")
+                out.insert(name);
+        }
+        ::closedir(d);
+        return out;
+    }
+};
+
+std::vector<std::string> allLines(LineReader reader) {
+    std::vector<std::string> lines;
+    while (!reader.atEnd())
+        lines.push_back(reader.next());
+    return lines;
+}
+
+TEST(LineReader, splitsAtEveryLineEndTheSystemWrites) {
+    const struct {
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb\rc", {"a", "b", "c"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"\r\n", {""}},
+        {"last\r", {"last"}},
+        {std::string("nul\0byte\xE9\r\n", 11), {std::string("nul\0byte\xE9", 9)}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(allLines(LineReader::fromBytes(c.bytes)), c.lines) << Text::forMessage(c.bytes);
+    }
+}
+
+TEST(LineReader, readsAFileAcrossBlocksWithACrLfSplitBetweenThem) {
+    Folder f;
+    // The CR is the last byte of the first block, its LF the first of the next.
+    const std::string first(64 * 1024 - 1, 'a');
+    putFile(f.path("lines.txt"), first + "\r\nsecond\r\n");
+    LineReader reader(f.path("lines.txt"));
+    EXPECT_EQ(reader.next(), first);
+    EXPECT_EQ(reader.lineNumber(), 2);
+    EXPECT_EQ(reader.next(), "second");
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_THROW(reader.next(), FileError);
+}
+
+TEST(LineReader, stopsAtTheCapWithoutReadingTheRestOfTheLine) {
+    Folder f;
+    putFile(f.path("cap.txt"), "12345\r\n123456\r\n");
+    LineReader reader(f.path("cap.txt"), 5);
+    EXPECT_EQ(reader.next(), "12345");
+    try {
+        reader.next();
+        FAIL() << "a line over the cap was taken";
+    } catch (const LineTooLong& e) {
+        EXPECT_EQ(e.line(), 2);
+    }
+
+    // A megabyte without a line end is refused after the first blocks.
+    putFile(f.path("huge.txt"), std::string(1 << 20, '\0'));
+    LineReader huge(f.path("huge.txt"));
+    EXPECT_THROW(huge.next(), LineTooLong);
+}
+
+TEST(TextFile, eightBitNamesAreCreatedAndOpenedByTheirOwnBytes) {
+    Folder f;
+    const std::string latin1 = "caf\xE9 g\xE9rid.txt";
+    TextFile::writeAtomically(f.path(latin1), "bytes\xE9\r\n");
+    EXPECT_EQ(f.names(), std::set<std::string>{latin1});
+    EXPECT_TRUE(TextFile::exists(f.path(latin1)));
+    EXPECT_EQ(TextFile::readAll(f.path(latin1)), "bytes\xE9\r\n");
+    EXPECT_EQ(allLines(LineReader(f.path(latin1))), std::vector<std::string>{"bytes\xE9"});
+    {
+        LineFile log(f.path("log\xE9.txt"));
+        log.writeLine("one\r\n");
+    }
+    EXPECT_EQ(fileBytes(f.path("log\xE9.txt")), "one\r\n");
+    EXPECT_THROW(TextFile::readAll(f.path(std::string("a\0b", 3))), FileError);
+}
+
+TEST(TextFile, readAllRefusesAFileLargerThanAsked) {
+    Folder f;
+    putFile(f.path("big.txt"), std::string(1000, 'x'));
+    EXPECT_EQ(TextFile::readAll(f.path("big.txt"), 1000).size(), 1000u);
+    EXPECT_THROW(TextFile::readAll(f.path("big.txt"), 999), FileError);
+}
+
+TEST(AtomicFileWriter, replacesOnlyOnCommitAndKeepsThePermissions) {
+    Folder f;
+    const std::string target = f.path("grid.txt");
+    putFile(target, "earlier\r\n");
+    ::chmod(target.c_str(), 0640);
+    {
+        AtomicFileWriter writer(target);
+        writer.write("new");
+        EXPECT_EQ(fileBytes(target), "earlier\r\n");
+        // Not committed: thrown away.
+    }
+    EXPECT_EQ(fileBytes(target), "earlier\r\n");
+    EXPECT_EQ(f.names(), std::set<std::string>{"grid.txt"});
+
+    AtomicFileWriter writer(target);
+    const std::string big(200 * 1024, 'b'); // more than one block
+    writer.write(big);
+    writer.write("\r\n");
+    writer.commit();
+    EXPECT_EQ(fileBytes(target), big + "\r\n");
+    struct stat st {};
+    ::stat(target.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(f.names(), std::set<std::string>{"grid.txt"});
+}
+
+TEST(AtomicFileWriter, aLinkToAPlainFileIsWrittenThrough) {
+    Folder f;
+    putFile(f.path("real.txt"), "earlier");
+    ASSERT_EQ(::symlink("real.txt", f.path("link.txt").c_str()), 0);
+    TextFile::writeAtomically(f.path("link.txt"), "new");
+    struct stat st {};
+    ASSERT_EQ(::lstat(f.path("link.txt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(fileBytes(f.path("real.txt")), "new");
+}
+
+TEST(AtomicFileWriter, aFailedStepLeavesTheEarlierFileWholeAndNoTemporaryFile) {
+    for (const auto step : {TextFile::Step::Write, TextFile::Step::Sync, TextFile::Step::Close,
+                            TextFile::Step::Rename}) {
+        Folder f;
+        const std::string target = f.path("grid.txt");
+        putFile(target, "earlier\r\n");
+        {
+            TextFile::InjectedFault full(step, ENOSPC);
+            try {
+                TextFile::writeAtomically(target, "new\r\n");
+                ADD_FAILURE() << "step " << static_cast<int>(step) << " failed unnoticed";
+            } catch (const FileError& e) {
+                EXPECT_STREQ(e.what(), std::strerror(ENOSPC));
+            }
+        }
+        EXPECT_EQ(fileBytes(target), "earlier\r\n");
+        EXPECT_EQ(f.names(), std::set<std::string>{"grid.txt"});
+    }
+}
+
+TEST(LineFile, aLineThatCannotReachTheDiskIsReported) {
+    Folder f;
+    LineFile log(f.path("log.txt"));
+    log.writeLine("first\r\n");
+    for (const auto step : {TextFile::Step::Write, TextFile::Step::Sync}) {
+        TextFile::InjectedFault full(step, ENOSPC);
+        EXPECT_THROW(log.writeLine("second\r\n"), FileError);
+    }
+    log.close();
+    EXPECT_FALSE(log.isOpen());
+    EXPECT_THROW(log.writeLine("late\r\n"), FileError);
+}
+
+TEST(SmallDiskFull, nothingIsLostWhenTheDiskFillsUp) {
+    SmallDisk disk;
+    if (!disk.available())
+        GTEST_SKIP() << "a small file system needs root";
+    const std::string target = disk.path("grid.txt");
+    const std::string earlier = "Cuemark Grid File\r\nearlier\r\n";
+    TextFile::writeAtomically(target, earlier);
+    LineFile log(disk.path("log.txt"));
+    log.writeLine("before\r\n");
+    disk.fill();
+
+    try {
+        TextFile::writeAtomically(target, std::string(16 * 1024, 'g'));
+        FAIL() << "a write to a full disk reported success";
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), std::strerror(ENOSPC));
+    }
+    EXPECT_EQ(fileBytes(target), earlier);
+    EXPECT_THROW(
+        {
+            for (int i = 0; i < 2000; ++i)
+                log.writeLine("a line the log cannot take\r\n");
+        },
+        FileError);
+}
+
+// Makes a node of the given kind at path; false when this machine cannot.
+using MakeNode = std::function<bool(const std::string&)>;
+
+TEST(TextFile, onlyPlainFilesAreReadOrWritten) {
+    const struct {
+        const char* kind;
+        MakeNode make;
+    } nodes[] = {
+        {"FIFO", [](const std::string& p) { return ::mkfifo(p.c_str(), 0600) == 0; }},
+        {"folder", [](const std::string& p) { return ::mkdir(p.c_str(), 0700) == 0; }},
+        {"device",
+         [](const std::string& p) {
+             // A copy of the null device as root, else a link to the real one.
+             return ::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0 ||
+                    ::symlink("/dev/null", p.c_str()) == 0;
+         }},
+        {"socket",
+         [](const std::string& p) {
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             sockaddr_un addr{};
+             addr.sun_family = AF_UNIX;
+             if (p.size() >= sizeof addr.sun_path)
+                 return false;
+             std::strcpy(addr.sun_path, p.c_str());
+             const bool made = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+             ::close(fd);
+             return made;
+         }},
+    };
+    for (const auto& node : nodes) {
+        Folder f;
+        const std::string p = f.path("node");
+        if (!node.make(p))
+            continue;
+        struct stat before {};
+        ::stat(p.c_str(), &before);
+        for (const auto& use : std::vector<std::function<void()>>{
+                 [&] { TextFile::writeAtomically(p, "x"); },
+                 [&] { LineFile log(p); },
+                 [&] { LineReader reader(p); },
+                 [&] { TextFile::readAll(p); },
+             }) {
+            try {
+                use();
+                ADD_FAILURE() << node.kind << " taken as a file";
+            } catch (const FileError& e) {
+                EXPECT_NE(std::string(e.what()).find("Not a plain file"), std::string::npos)
+                    << node.kind << ": " << e.what();
+            }
+        }
+        struct stat after {};
+        ASSERT_EQ(::stat(p.c_str(), &after), 0) << node.kind;
+        EXPECT_EQ(after.st_mode, before.st_mode) << node.kind;
+        EXPECT_EQ(after.st_ino, before.st_ino) << node.kind;
+        EXPECT_FALSE(TextFile::exists(p));
+    }
+}
+
+TEST(Text, forMessageShowsABoundedEscapedQuote) {
+    const std::string megabyte(1 << 20, 'j');
+    const struct {
+        std::string input;
+        std::string shown;
+    } cases[] = {
+        {"00:61:00", "00:61:00"},
+        {std::string(80, 'a'), std::string(80, 'a')},
+        {std::string(81, 'a'), std::string(80, 'a') + "..."},
+        {megabyte, std::string(80, 'j') + "..."},
+        {std::string("a\0b\tc\x7F", 6), "a\\x00b\\x09c\\x7F"},
+        {"caf\xE9", "caf\xE9"},
+        // 79 ASCII bytes then a two-byte UTF-8 character: dropped whole.
+        {std::string(79, 'a') + "\xC3\xA9z", std::string(79, 'a') + "..."},
+        {std::string(76, 'a') + std::string(10, '\0'), std::string(76, 'a') + "\\x00..."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Text::forMessage(c.input), c.shown);
+}
+
+} // namespace
