@@ -1,0 +1,128 @@
+// Read Grid and Read Log File given a 1 GB file of junk by mistake: each must be turned
+// down at once, and its memory must not grow with the file. Run: make bench.
+#include "common/program.h"
+#include "common/settingsstore.h"
+#include "schedule/mainwindow.h"
+#include "testing/scriptedui.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr long long Gigabyte = 1LL << 30;
+
+// A sparse file of the given size: the first bytes as given, then zeros.
+std::string junkFile(const QTemporaryDir& dir, const std::string& name, const std::string& head) {
+    const std::string path = dir.path().toStdString() + "/" + name;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0 || ::write(fd, head.data(), head.size()) != static_cast<ssize_t>(head.size()) ||
+        ::ftruncate(fd, Gigabyte) != 0)
+        throw std::runtime_error("cannot make " + path);
+    ::close(fd);
+    return path;
+}
+
+// The process's resident-set high-water mark, in KiB, from /proc/self/status.
+long long peakKiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string key; status >> key;) {
+        long long value = 0;
+        if (key == "VmHWM:" && status >> value)
+            return value;
+        status.ignore(1 << 16, '\n');
+    }
+    return 0;
+}
+
+long long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string key; status >> key;) {
+        long long value = 0;
+        if (key == "VmRSS:" && status >> value)
+            return value;
+        status.ignore(1 << 16, '\n');
+    }
+    return 0;
+}
+
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+using Command = std::function<void(Main&)>;
+
+// Runs one command on the file and reports how far memory rose above where it stood.
+void runOn(benchmark::State& state, const std::string& head, const Command& command,
+           const std::string& expectedBox) {
+    QTemporaryDir dir;
+    const std::string path = junkFile(dir, "junk.txt", head);
+    long long growth = 0;
+    std::string failure;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ScriptedUi ui("Cuemark PostProcessor");
+        MemorySettingsStore settings;
+        Program program = cuebuildProgram(dir.path().toStdString());
+        Main main(ui, settings, program);
+        main.load();
+        ui.clearEvents();
+        ui.queueFile(path);
+        resetPeak();
+        const long long before = residentKiB();
+        state.ResumeTiming();
+
+        command(main);
+
+        state.PauseTiming();
+        growth = std::max(growth, peakKiB() - before);
+        const auto boxes = ui.boxTexts();
+        if (boxes.empty() || boxes.back().find(expectedBox) == std::string::npos)
+            failure = "not turned down: " + (boxes.empty() ? std::string() : boxes.back());
+        state.ResumeTiming();
+    }
+    if (!failure.empty())
+        state.SkipWithError(failure.c_str());
+    state.counters["file_MiB"] = static_cast<double>(Gigabyte >> 20);
+    state.counters["peak_rise_KiB"] = static_cast<double>(growth);
+}
+
+const std::string GridHeader = "Cuemark Grid File\r\n";
+const std::string LogLine = " 0 , Slide , 0:00:00 , 10:00:00 , C:\\Talks\\q3.ppt , 1 , Welcome\r\n";
+
+void BM_ReadGridOnJunk(benchmark::State& state, const std::string& head) {
+    runOn(
+        state, head, [](Main& m) { m.mnuReadGrid_Click(); }, head.empty() ? "Not a grid file" : "");
+}
+BENCHMARK_CAPTURE(BM_ReadGridOnJunk, gigabyteOfZeros, std::string())
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ReadGridOnJunk, headerThenZeros, GridHeader)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_ReadLogOnJunk(benchmark::State& state, const std::string& head) {
+    runOn(
+        state, head, [](Main& m) { m.mnuRdLog_Click(); }, "Not a Log File");
+}
+BENCHMARK_CAPTURE(BM_ReadLogOnJunk, gigabyteOfZeros, std::string())
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ReadLogOnJunk, slideLineThenZeros, LogLine)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
