@@ -3,10 +3,16 @@
 #include "common/eightbittext.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
 #include <cmath>
+
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
 
 QString ModelText::toQt(const std::string& bytes) {
     return EightBitText::decode(bytes);
@@ -25,7 +31,33 @@ QString ModelText::pathToQt(const std::string& path) {
 }
 
 std::string ModelText::pathFromQt(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    QByteArray bytes = QFile::encodeName(path);
+#ifndef Q_OS_WIN
+    // A name on disk that is no text in the locale's encoding reaches the dialog with its
+    // bytes replaced; the entry of its folder that decodes to the chosen name is the file
+    // the operator picked, and its own bytes are what the core must open.
+    struct stat st {};
+    const QFileInfo info(path);
+    if (!info.isAbsolute() || info.fileName().isEmpty() || ::lstat(bytes.constData(), &st) == 0)
+        return bytes.toStdString();
+    const std::string folder = pathFromQt(info.path());
+    std::string found;
+    int matches = 0;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            if (QFile::decodeName(entry->d_name) == info.fileName()) {
+                found = entry->d_name;
+                ++matches;
+            }
+        }
+        ::closedir(dir);
+    }
+    const std::string name =
+        matches == 1 ? found : QFile::encodeName(info.fileName()).toStdString();
+    return folder == "/" ? "/" + name : folder + "/" + name;
+#else
+    return bytes.toStdString();
+#endif
 }
 
 QString ModelText::caption(const std::string& bytes) {

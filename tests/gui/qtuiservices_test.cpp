@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -17,11 +18,14 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -208,6 +212,21 @@ TEST(QtFileDialog, openTakesATypedNameThatIsNoFile) {
     ASSERT_TRUE(ui.ShowFileDialog(dialog, FileDialogKind::Open));
     EXPECT_EQ(QFileInfo(QString::fromStdString(dialog.FileName)).fileName(),
               QStringLiteral("lecture"));
+}
+
+TEST(QtFileDialog, aChosenEightBitNameGivesBackItsOwnBytes) {
+    QTemporaryDir dir;
+    const std::string folder = QFile::encodeName(dir.path()).toStdString() + "/sub\xE9";
+    const std::string file = folder + "/caf\xE9.txt";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    std::ofstream(file) << "x";
+    // As the dialog lists it under a UTF-8 locale: each 8-bit byte shown replaced.
+    const QString listed = QFile::decodeName(QByteArray::fromStdString(file));
+    EXPECT_EQ(ModelText::pathFromQt(listed), file);
+    // A new name typed into the save dialog is encoded as typed.
+    const QString typed =
+        QFile::decodeName(QByteArray::fromStdString(folder)) + QStringLiteral("/new \u00E9.txt");
+    EXPECT_EQ(ModelText::pathFromQt(typed), folder + "/new \xC3\xA9.txt");
 }
 
 TEST(QtFileDialog, cancelLeavesFileNameAlone) {
