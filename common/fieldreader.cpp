@@ -62,10 +62,10 @@ double FieldReader::readNumber() {
     const size_t blank = field.find_first_of(" \t");
     const std::string number = field.substr(0, blank);
     if (blank != std::string::npos && !Text::trimBlanks(field.substr(blank)).empty())
-        throw ReadError(line, "Type mismatch: \"" + field + "\" is not a number");
+        throw ReadError(line, "Type mismatch: \"" + Text::forMessage(field) + "\" is not a number");
     const auto value = DayCount::parseNumber(number);
     if (!value)
-        throw ReadError(line, "Type mismatch: \"" + field + "\" is not a number");
+        throw ReadError(line, "Type mismatch: \"" + Text::forMessage(field) + "\" is not a number");
     return *value;
 }
 

@@ -20,7 +20,19 @@ void addLine(std::string& out, std::string_view value) {
 }
 
 std::string quoted(const std::string& value) {
-    return ": \"" + value + "\"";
+    return ": \"" + Text::forMessage(value) + "\"";
+}
+
+// The next whole line; the end of the file or an overlong line is a fault of that line.
+std::string nextLine(LineReader& lines) {
+    const int line = lines.lineNumber();
+    if (lines.atEnd())
+        throw ReadError(line, "Input past end of file");
+    try {
+        return lines.next();
+    } catch (const LineTooLong& e) {
+        throw ReadError(line, e.what());
+    }
 }
 
 std::string columnOfRow(int col, int row) {
@@ -28,9 +40,9 @@ std::string columnOfRow(int col, int row) {
 }
 
 // A whole line holding a day count, shown as its time of day.
-std::string readTimeLine(FieldReader& reader, const std::string& what) {
-    const int line = reader.line();
-    const std::string value = reader.readLineAsField();
+std::string readTimeLine(LineReader& lines, const std::string& what) {
+    const int line = lines.lineNumber();
+    const std::string value = fieldOfLine(nextLine(lines));
     const auto days = DayCount::parseNumber(value);
     if (!days)
         throw ReadError(line, what + " is not a day count" + quoted(value));
@@ -86,21 +98,31 @@ std::string GridFile::resumeFileText(const std::string& logFile, const std::stri
 }
 
 GridFile::ReadResult GridFile::read(const std::string& bytes, ReadTarget& target) {
-    FieldReader reader(bytes);
-    if (reader.atEnd())
+    LineReader lines = LineReader::fromBytes(bytes);
+    return read(lines, target);
+}
+
+GridFile::ReadResult GridFile::read(LineReader& lines, ReadTarget& target) {
+    if (lines.atEnd())
         return ReadResult::NotAGridFile;
-    FieldReader firstLine(reader.readLine());
+    std::string first;
+    try {
+        first = lines.next();
+    } catch (const LineTooLong&) {
+        return ReadResult::NotAGridFile;
+    }
+    FieldReader firstLine(first);
     if (firstLine.atEnd() || !isHeader(firstLine.readField()))
         return ReadResult::NotAGridFile;
 
     // Whole lines, so a name or URL holding a comma comes back whole and nothing after
     // it moves.
-    target.logFile(reader.readLineAsField());
-    target.audioUrl(reader.readLineAsField());
-    target.htmUrl(reader.readLineAsField());
+    target.logFile(fieldOfLine(nextLine(lines)));
+    target.audioUrl(fieldOfLine(nextLine(lines)));
+    target.htmUrl(fieldOfLine(nextLine(lines)));
 
-    const int lengthLine = reader.line();
-    const std::string length = reader.readLineAsField();
+    const int lengthLine = lines.lineNumber();
+    const std::string length = fieldOfLine(nextLine(lines));
     if (const auto days = DayCount::parseNumber(length);
         days && *days >= FirstDay && *days < DayAfterLast)
         target.firstLength(ClockTime::format(*days));
@@ -112,16 +134,17 @@ GridFile::ReadResult GridFile::read(const std::string& bytes, ReadTarget& target
 
     target.rowsRead(0);
     // The end of the file is looked for only between rows.
-    for (int k = 1; !reader.atEnd(); ++k) {
+    for (int k = 1; !lines.atEnd(); ++k) {
         if (k > MaxScheduleRows)
-            throw ReadError(reader.line(), "The grid holds no more than " +
-                                               std::to_string(MaxScheduleRows) + " rows");
+            throw ReadError(lines.lineNumber(), "The grid holds no more than " +
+                                                    std::to_string(MaxScheduleRows) + " rows");
         for (int col = ScheduleColumn::Length; col <= ScheduleColumn::Title; ++col) {
-            if (reader.atEnd())
-                throw ReadError(reader.line(), "The file ends inside row " + std::to_string(k));
+            if (lines.atEnd())
+                throw ReadError(lines.lineNumber(),
+                                "The file ends inside row " + std::to_string(k));
             target.cell(k, col,
-                        col <= ScheduleColumn::Stop ? readTimeLine(reader, columnOfRow(col, k))
-                                                    : reader.readLine());
+                        col <= ScheduleColumn::Stop ? readTimeLine(lines, columnOfRow(col, k))
+                                                    : nextLine(lines));
         }
         target.rowsRead(k);
     }
@@ -129,15 +152,20 @@ GridFile::ReadResult GridFile::read(const std::string& bytes, ReadTarget& target
 }
 
 std::optional<GridFile::Resume> GridFile::readResume(const std::string& bytes) {
+    LineReader lines = LineReader::fromBytes(bytes);
+    return readResume(lines);
+}
+
+std::optional<GridFile::Resume> GridFile::readResume(LineReader& lines) {
     // The texts are read as whole lines: a log path or URL holding a comma must not push
     // the later values along.
     try {
-        FieldReader reader(bytes);
-        reader.readLineAsField(); // the log path it was written for
+        nextLine(lines); // the log path it was written for
         Resume values;
-        values.audioUrl = reader.readLineAsField();
-        values.htmUrl = reader.readLineAsField();
-        values.firstLength = reader.readNumber();
+        values.audioUrl = fieldOfLine(nextLine(lines));
+        values.htmUrl = fieldOfLine(nextLine(lines));
+        FieldReader length(nextLine(lines));
+        values.firstLength = length.readNumber();
         // A length written from a row is a time of day; anything else is not ours.
         if (values.firstLength < 0 || values.firstLength >= 1)
             return std::nullopt;

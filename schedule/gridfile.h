@@ -3,6 +3,8 @@
 #include "schedule/slideschedule.h"
 
 #include <optional>
+
+class LineReader;
 #include <string>
 #include <vector>
 
@@ -39,6 +41,7 @@ struct Resume {
 
 // All four values or none, so a damaged file changes nothing: nullopt when a value is
 // missing, the length is no number, or it is not a time of day.
+std::optional<Resume> readResume(LineReader& lines);
 std::optional<Resume> readResume(const std::string& bytes);
 
 // Where a GridFile's values go, in file order, as soon as each is read: a read that
@@ -59,10 +62,12 @@ class ReadTarget {
 
 enum class ReadResult { NotAGridFile, Read };
 
-// Reads a GridFile's bytes into target. A first line whose first field is no header
+// Reads a GridFile into target, line by line, and stops at the first fault: no more than
+// the header and 100 rows are ever read. A first line whose first field is no header
 // gives NotAGridFile before anything reaches target. Throws ReadError, with the line
-// number, for a value that cannot be read, a file that ends inside a row or a row
-// beyond the 100th.
+// number, for a value that cannot be read, a line over the reader's cap, a file that
+// ends inside a row or a row beyond the 100th; FileError when the file cannot be read.
+ReadResult read(LineReader& lines, ReadTarget& target);
 ReadResult read(const std::string& bytes, ReadTarget& target);
 
 } // namespace GridFile

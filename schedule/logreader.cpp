@@ -99,43 +99,42 @@ std::optional<LogLine> parseLogLine(std::string_view line) {
     return parseWith(line, comma);
 }
 
-LogReader::LogReader(const std::string& bytes) {
-    // Line ends as everywhere else in the system: CR LF, LF or CR.
-    size_t start = 0;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
-        }
-        m_lines.push_back(bytes.substr(start, i - start));
-        i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-        start = i;
-    }
-    if (start < bytes.size())
-        m_lines.push_back(bytes.substr(start));
+LogReader::LogReader(LineReader lines) : m_lines(std::move(lines)) {}
+
+LogReader::LogReader(const std::string& bytes) : LogReader(LineReader::fromBytes(bytes)) {}
+
+bool LogReader::atEnd() {
+    return !m_ahead && m_lines.atEnd();
 }
 
-void LogReader::failAtEnd() const {
-    if (atEnd())
-        throw ReadError(lineNumber(), "The log ends before \"Logging Stopped\"");
+// The next line, read once and kept until it is taken.
+const std::string& LogReader::ahead() {
+    if (!m_ahead) {
+        m_aheadLine = m_lines.lineNumber();
+        if (m_lines.atEnd())
+            throw ReadError(m_aheadLine, "The log ends before \"Logging Stopped\"");
+        try {
+            m_ahead = m_lines.next();
+        } catch (const LineTooLong& e) {
+            throw ReadError(m_aheadLine, e.what());
+        }
+    }
+    return *m_ahead;
 }
 
 LogLine LogReader::next() {
-    failAtEnd();
-    auto parsed = parseLogLine(m_lines[m_next]);
+    const std::string& line = ahead();
+    auto parsed = parseLogLine(line);
     if (!parsed)
-        throw ReadError(lineNumber(), "Not a line of a log: " + m_lines[m_next]);
-    ++m_next;
+        throw ReadError(m_aheadLine, "Not a line of a log: " + Text::forMessage(line));
+    m_ahead.reset();
     return *parsed;
 }
 
-double LogReader::peekDayCount() const {
-    failAtEnd();
-    const std::string& line = m_lines[m_next];
+double LogReader::peekDayCount() {
+    const std::string& line = ahead();
     const auto dayCount = parseLogDayCount(std::string_view(line).substr(0, line.find(',')));
     if (!dayCount)
-        throw ReadError(lineNumber(), "No day count: " + line);
+        throw ReadError(m_aheadLine, "No day count: " + Text::forMessage(line));
     return *dayCount;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/fieldreader.h"
+#include "common/textfile.h"
 
 #include <optional>
 #include <stdexcept>
@@ -33,21 +34,23 @@ std::optional<double> parseLogDayCount(std::string_view field);
 // gives no valid line is it split at every comma. nullopt when neither gives one.
 std::optional<LogLine> parseLogLine(std::string_view line);
 
-// A log read line by line; a field never runs on into the next line.
+// A log read line by line, holding only the line in hand; a field never runs on into the
+// next line.
 class LogReader {
   public:
+    explicit LogReader(LineReader lines);
     explicit LogReader(const std::string& bytes);
 
-    bool atEnd() const { return m_next >= m_lines.size(); }
+    bool atEnd();
     // The next line; throws ReadError when there is none or it is not a valid line.
     LogLine next();
     // The day count of the next line without taking the line; throws ReadError likewise.
-    double peekDayCount() const;
+    double peekDayCount();
 
   private:
-    void failAtEnd() const;
-    int lineNumber() const { return static_cast<int>(m_next) + 1; }
+    const std::string& ahead();
 
-    std::vector<std::string> m_lines;
-    size_t m_next = 0;
+    LineReader m_lines;
+    std::optional<std::string> m_ahead;
+    int m_aheadLine = 0;
 };
