@@ -26,6 +26,8 @@ std::optional<double> toDouble(std::string_view text);
 // A piece of input as a message quotes it: control bytes shown as \xNN, and no more than
 // about maxChars characters, then "...", so a huge line never makes a huge message.
 inline constexpr size_t MessageQuoteChars = 80;
+// A path the operator chose is shown longer, so its file name is not cut off.
+inline constexpr size_t MessagePathChars = 260;
 std::string forMessage(std::string_view input, size_t maxChars = MessageQuoteChars);
 
 } // namespace Text

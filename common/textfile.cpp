@@ -40,9 +40,7 @@ void checkName(const std::string& path) {
 } // namespace
 
 LineTooLong::LineTooLong(int line, size_t cap)
-    : FileError("Line " + std::to_string(line) + " is longer than " + std::to_string(cap) +
-                " bytes"),
-      m_line(line) {}
+    : FileError("The line is longer than " + std::to_string(cap) + " bytes"), m_line(line) {}
 
 TextFile::InjectedFault::InjectedFault(Step step, int error)
     : step(step), error(error), m_outer(t_fault) {

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -112,13 +113,16 @@ void Main::setupGrid() {
 void Main::Form_Unload(int& Cancel) {
     WindowPlacement::store(*this, m_ui, m_settings, SettingsApp, PlacementSection);
 
-    if (LogImported && !ScheduleEdited) {
-        // Only row 1 may have changed: the ResumeFile keeps that for the next import.
-        writeResumeFile();
+    // After an import only row 1 may have changed, and the ResumeFile keeps that for the
+    // next import; anything else edited since the last save or import is offered for Save
+    // Grid, and so is row 1 when its ResumeFile cannot be written.
+    const bool resumeKeepsRow1 = LogImported && !ResumeFilePath.empty();
+    if (resumeKeepsRow1 && !ScheduleEdited) {
+        if (writeResumeFile())
+            return;
+    } else if (!ScheduleEdited && !FirstRowEdited) {
         return;
     }
-    if (!LogImported && !ScheduleEdited && !FirstRowEdited)
-        return;
 
     switch (m_ui.MsgBox("Save Grid?", Mb::YesNoCancel)) {
     case Mb::Cancel:
@@ -134,19 +138,23 @@ void Main::Form_Unload(int& Cancel) {
     }
 }
 
-void Main::writeResumeFile() {
-    if (ResumeFilePath.empty())
-        return;
+bool Main::writeResumeFile() {
+    std::string failure;
     try {
         TextFile::writeAtomically(ResumeFilePath,
                                   GridFile::resumeFileText(txtLogFile.Text, txtAudioURL.Text,
                                                            txtHTMURL.Text,
                                                            Grid1.TextMatrix(1, ColLength)));
+        return true;
     } catch (const FileError& e) {
-        // Closing goes on: the schedule itself was never changed, only its resume data.
-        m_ui.MsgBox("The resume file " + ResumeFilePath + " could not be written.\r\n" + e.what(),
-                    Mb::OKOnly + Mb::Exclamation, "Resume File");
+        failure = e.what();
+    } catch (const std::bad_alloc&) {
+        failure = "Out of memory";
     }
+    m_ui.MsgBox("The resume file " + Text::forMessage(ResumeFilePath, Text::MessagePathChars) +
+                    " could not be written.\r\n" + failure,
+                Mb::OKOnly + Mb::Exclamation, "Resume File");
+    return false;
 }
 
 void Main::MenusOn() {

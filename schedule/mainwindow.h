@@ -166,7 +166,8 @@ class Main : public Window {
     // The L and M buttons: row 1 takes the given length, then shows again.
     void useFirstRowLength(const std::string& length);
     void clearRowsAfter(int lastRow);
-    void writeResumeFile();
+    // False, after telling the operator, when the file could not be written.
+    bool writeResumeFile();
     // The file dialog of the log and grid commands: a text file, ".txt" added when the
     // name has no extension; empty when the operator cancels.
     std::optional<std::string> askTextFile(const std::string& title, FileDialogKind kind);

@@ -2,12 +2,14 @@
 
 #include "common/clocktime.h"
 #include "common/fieldreader.h"
+#include "common/text.h"
 #include "common/textfile.h"
 #include "common/uiservices.h"
 #include "schedule/filenames.h"
 #include "schedule/gridfile.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -68,10 +70,15 @@ Main::SaveOutcome Main::saveGrid() {
                                                            txtHTMURL.Text, scheduleRows()));
         } catch (const FileError& e) {
             failure = e.what();
+        } catch (const std::bad_alloc&) {
+            failure = "Out of memory";
         }
     }
     if (failure) {
-        m_ui.MsgBox("'" + path + "' " + *failure + ".", Mb::OKOnly + Mb::Exclamation, "Save Grid");
+        // The schedule stays marked as edited, so closing offers Save Grid again.
+        m_ui.MsgBox("'" + Text::forMessage(path, Text::MessagePathChars) +
+                        "' cannot be written: " + *failure + ".",
+                    Mb::OKOnly + Mb::Exclamation, "Save Grid");
         return SaveOutcome::Failed;
     }
     ScheduleEdited = false;
@@ -84,26 +91,30 @@ void Main::mnuReadGrid_Click() {
         return;
     const std::string& path = *chosen;
 
-    std::string bytes;
-    try {
-        bytes = TextFile::readAll(path);
-    } catch (const FileError& e) {
-        m_ui.MsgBox("'" + path + "' cannot be read: " + e.what() + ".",
-                    Mb::OKOnly + Mb::Exclamation, "Read Grid");
-        return;
-    }
-
+    const std::string shownPath = "'" + Text::forMessage(path, Text::MessagePathChars) + "'";
+    const auto cannotRead = [&](const std::string& reason) {
+        m_ui.MsgBox(shownPath + " cannot be read: " + reason + ".", Mb::OKOnly + Mb::Exclamation,
+                    "Read Grid");
+    };
     GridToWindow target(*this);
     try {
-        if (GridFile::read(bytes, target) == GridFile::ReadResult::NotAGridFile) {
+        // Line by line: no more of the file than the header and 100 rows is ever read.
+        LineReader lines(path);
+        if (GridFile::read(lines, target) == GridFile::ReadResult::NotAGridFile) {
             m_ui.MsgBox("Not a grid file", Mb::OKOnly, "File Name Error");
             return;
         }
     } catch (const ReadError& e) {
         // What was read stays; the grid is not switched into grid mode.
-        m_ui.MsgBox("Line " + std::to_string(e.line()) + " of '" + path +
-                        "' cannot be read: " + e.what() + ".",
+        m_ui.MsgBox("Line " + std::to_string(e.line()) + " of " + shownPath +
+                        " cannot be read: " + e.what() + ".",
                     Mb::OKOnly + Mb::Exclamation, "Read Grid");
+        return;
+    } catch (const FileError& e) {
+        cannotRead(e.what());
+        return;
+    } catch (const std::bad_alloc&) {
+        cannotRead("Out of memory");
         return;
     }
 

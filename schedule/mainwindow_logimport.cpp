@@ -12,11 +12,11 @@
 #include <string>
 
 void Main::mnuRdLog_Click() {
-    LogImported = true;
-
     const std::optional<std::string> chosen = askTextFile("Log File", FileDialogKind::Open);
     if (!chosen)
         return;
+    // Only a chosen log counts: a cancelled dialog must not change what closing asks.
+    LogImported = true;
 
     LogFileName = *chosen;
     const PathParts logPath = GetFname(LogFileName);
@@ -32,7 +32,8 @@ void Main::mnuRdLog_Click() {
     showFirstRowAlternatives(false);
 
     try {
-        LogReader log(TextFile::readAll(LogFileName));
+        // Line by line: the rows end the reading long before a huge file would.
+        LogReader log{LineReader(LogFileName)};
         RowCount = 0;
 
         const PathParts imagePath = GetFname(IMGPath);
@@ -95,8 +96,9 @@ void Main::mnuRdLog_Click() {
     ResumeFilePath = LogDirectory + LogBaseName + ".urs";
     std::optional<GridFile::Resume> resume;
     try {
-        resume = GridFile::readResume(TextFile::readAll(ResumeFilePath));
-    } catch (const FileError&) {
+        LineReader lines(ResumeFilePath);
+        resume = GridFile::readResume(lines);
+    } catch (const std::exception&) {
         // No resume file yet: the imported schedule stands as it is.
     }
     if (!resume)

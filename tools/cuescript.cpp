@@ -2,11 +2,11 @@
 #include "scriptrunner.h"
 
 #include "common/programregistry.h"
+#include "common/textfile.h"
 #include "schedule/cuebuildprogram.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 
 #include <iostream>
 #include <sstream>
@@ -28,12 +28,14 @@ int main(int argc, char** argv) {
     if (source == "-")
         return runner.run(std::cin);
 
-    QFile file(QString::fromLocal8Bit(argv[1]));
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::cerr << "cuescript: cannot read " << source << ": "
-                  << file.errorString().toLocal8Bit().toStdString() << '\n';
+    // The script's name and its lines are bytes, used as given.
+    std::string bytes;
+    try {
+        bytes = TextFile::readAll(source);
+    } catch (const FileError& e) {
+        std::cerr << "cuescript: cannot read " << source << ": " << e.what() << '\n';
         return ScriptRunner::ScriptFault;
     }
-    std::istringstream script(file.readAll().toStdString());
+    std::istringstream script(bytes);
     return runner.run(script);
 }

@@ -261,7 +261,8 @@ TEST(SaveGrid, failuresAreReportedAndKeepTheEarlierFile) {
     f.main->ScheduleEdited = true;
     const std::string earlier = f.writeFile("earlier.txt", "earlier grid\r\n");
     f.save(earlier);
-    EXPECT_EQ(f.lastBox().text, "'" + earlier + "' Start of row 2 is not a time: \"abc\".");
+    EXPECT_EQ(f.lastBox().text,
+              "'" + earlier + "' cannot be written: Start of row 2 is not a time: \"abc\".");
     EXPECT_EQ(f.lastBox().title, "Save Grid");
     EXPECT_EQ(f.lastBox().style, Mb::OKOnly + Mb::Exclamation);
     EXPECT_EQ(f.readFile(earlier), "earlier grid\r\n");
@@ -410,6 +411,18 @@ TEST(ReadGrid, faultsNameTheLineAndKeepWhatWasRead) {
          "20 of 'P' cannot be read: The file ends inside row 3.", 2},
         {"101st row", hundredOne,
          "506 of 'P' cannot be read: The grid holds no more than 100 rows.", 100},
+        // A huge bad value is quoted in part, its control bytes shown, not cut off.
+        {"60 KB of junk", replaceLine(ThreeRows, 12, std::string(60000, 'j')),
+         "12 of 'P' cannot be read: Start of row 2 is not a day count: \"" + std::string(80, 'j') +
+             "...\".",
+         1},
+        {"control bytes", replaceLine(ThreeRows, 12, std::string("\0\x01\x1B[2J", 6)),
+         "12 of 'P' cannot be read: Start of row 2 is not a day count: "
+         "\"\\x00\\x01\\x1B[2J\".",
+         1},
+        // A line no grid file holds is not read to its end.
+        {"title over the cap", replaceLine(ThreeRows, 15, std::string(1 << 20, 't')),
+         "15 of 'P' cannot be read: The line is longer than 65536 bytes.", 1},
     };
     for (const auto& c : cases) {
         GridFixture f;
@@ -424,6 +437,7 @@ TEST(ReadGrid, faultsNameTheLineAndKeepWhatWasRead) {
         expected.replace(expected.find('P'), 1, path);
         ASSERT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 1) << c.name;
         EXPECT_EQ(f.lastBox().text, expected) << c.name;
+        EXPECT_LT(f.lastBox().text.size(), 300u) << c.name;
         EXPECT_EQ(f.lastBox().title, "Read Grid");
         EXPECT_EQ(f.lastBox().style, Mb::OKOnly + Mb::Exclamation);
         EXPECT_EQ(f.main->RowCount, c.rowCount) << c.name;

@@ -268,20 +268,32 @@ TEST_F(MainTest, closingAfterALogImportAndAnEditAsksSaveGridAndWritesNoResumeFil
     EXPECT_FALSE(TextFile::exists(path("lect6.urs")));
 }
 
-TEST_F(MainTest, closingAfterALogImportWithoutAResumePathWritesNothing) {
+TEST_F(MainTest, closingAfterALogImportWithoutAResumePathOffersAnEditedRowOneForSaveGrid) {
     start();
     importedLog("");
+    ui.queueAnswer(Mb::No);
+    EXPECT_TRUE(main->Unload());
+    EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{"Save Grid?"});
+}
+
+TEST_F(MainTest, closingAfterALogImportWithoutAResumePathOrAnEditAsksNothing) {
+    start();
+    importedLog("");
+    main->FirstRowEdited = false;
     EXPECT_TRUE(main->Unload());
     EXPECT_TRUE(ui.boxTexts().empty());
 }
 
-TEST_F(MainTest, anUnwritableResumeFileIsReportedAndTheWindowStillCloses) {
+TEST_F(MainTest, anUnwritableResumeFileIsReportedAndRowOneOfferedForSaveGrid) {
     start();
     const std::string resume = path("no such folder/lect6.urs");
     importedLog(resume);
+    ui.queueAnswer(Mb::OK);
+    ui.queueAnswer(Mb::No);
     EXPECT_TRUE(main->Unload());
-    ASSERT_EQ(ui.countOf(UiEvent::Kind::MessageBox), 1);
-    const UiEvent& box = ui.events.back();
+    ASSERT_EQ(ui.countOf(UiEvent::Kind::MessageBox), 2);
+    EXPECT_EQ(ui.boxTexts().back(), "Save Grid?");
+    const UiEvent& box = ui.events[ui.events.size() - 2];
     EXPECT_EQ(box.title, "Resume File");
     EXPECT_TRUE(Mb::hasExclamation(box.style));
     EXPECT_EQ(Mb::buttonsOf(box.style), Mb::OKOnly);

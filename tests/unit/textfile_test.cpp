@@ -25,6 +25,12 @@ struct Folder {
     QTemporaryDir dir;
     std::string root = dir.path().toStdString();
 
+    // Its own clean-up cannot name 8-bit files; these go by their bytes.
+    ~Folder() {
+        for (const std::string& name : names())
+            ::remove(path(name).c_str());
+    }
+
     std::string path(const std::string& name) const { return root + "/" + name; }
     // The names in the folder exactly as the system holds them.
     std::set<std::string> names() const {
