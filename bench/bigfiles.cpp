@@ -1,5 +1,6 @@
-// Read Grid and Read Log File given a 1 GB file of junk by mistake: each must be turned
-// down at once, and its memory must not grow with the file. Run: make bench.
+// Read Grid and Read Log File given a file of junk by mistake, of 1 MiB (argument 20) and
+// of 1 GiB (30): each must be turned down at once, and its memory must not grow with the
+// file. Run: make bench.
 #include "common/program.h"
 #include "common/settingsstore.h"
 #include "schedule/mainwindow.h"
@@ -19,14 +20,13 @@
 
 namespace {
 
-constexpr long long Gigabyte = 1LL << 30;
-
 // A sparse file of the given size: the first bytes as given, then zeros.
-std::string junkFile(const QTemporaryDir& dir, const std::string& name, const std::string& head) {
+std::string junkFile(const QTemporaryDir& dir, const std::string& name, const std::string& head,
+                     long long size) {
     const std::string path = dir.path().toStdString() + "/" + name;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0 || ::write(fd, head.data(), head.size()) != static_cast<ssize_t>(head.size()) ||
-        ::ftruncate(fd, Gigabyte) != 0)
+        ::ftruncate(fd, size) != 0)
         throw std::runtime_error("cannot make " + path);
     ::close(fd);
     return path;
@@ -65,7 +65,8 @@ using Command = std::function<void(Main&)>;
 void runOn(benchmark::State& state, const std::string& head, const Command& command,
            const std::string& expectedBox) {
     QTemporaryDir dir;
-    const std::string path = junkFile(dir, "junk.txt", head);
+    const long long size = 1LL << state.range(0);
+    const std::string path = junkFile(dir, "junk.txt", head, size);
     long long growth = 0;
     std::string failure;
     for (auto _ : state) {
@@ -92,7 +93,7 @@ void runOn(benchmark::State& state, const std::string& head, const Command& comm
     }
     if (!failure.empty())
         state.SkipWithError(failure.c_str());
-    state.counters["file_MiB"] = static_cast<double>(Gigabyte >> 20);
+    state.counters["file_MiB"] = static_cast<double>(size >> 20);
     state.counters["peak_rise_KiB"] = static_cast<double>(growth);
 }
 
@@ -103,11 +104,15 @@ void BM_ReadGridOnJunk(benchmark::State& state, const std::string& head) {
     runOn(
         state, head, [](Main& m) { m.mnuReadGrid_Click(); }, head.empty() ? "Not a grid file" : "");
 }
-BENCHMARK_CAPTURE(BM_ReadGridOnJunk, gigabyteOfZeros, std::string())
+BENCHMARK_CAPTURE(BM_ReadGridOnJunk, zeros, std::string())
+    ->Arg(20)
+    ->Arg(30)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_ReadGridOnJunk, headerThenZeros, GridHeader)
+    ->Arg(20)
+    ->Arg(30)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -116,11 +121,15 @@ void BM_ReadLogOnJunk(benchmark::State& state, const std::string& head) {
     runOn(
         state, head, [](Main& m) { m.mnuRdLog_Click(); }, "Not a Log File");
 }
-BENCHMARK_CAPTURE(BM_ReadLogOnJunk, gigabyteOfZeros, std::string())
+BENCHMARK_CAPTURE(BM_ReadLogOnJunk, zeros, std::string())
+    ->Arg(20)
+    ->Arg(30)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_ReadLogOnJunk, slideLineThenZeros, LogLine)
+    ->Arg(20)
+    ->Arg(30)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
