@@ -261,9 +261,13 @@ void AtomicFileWriter::write(std::string_view bytes) {
     d.guarded([&] {
         if (d.committed)
             throw FileError("The file is already written");
-        d.pending += bytes;
-        if (d.pending.size() >= BlockBytes)
-            d.flushPending();
+        // Small pieces are gathered into blocks; a large one goes straight through.
+        if (d.pending.size() + bytes.size() < BlockBytes) {
+            d.pending += bytes;
+            return;
+        }
+        d.flushPending();
+        writeAll(d.fd, bytes);
     });
 }
 
