@@ -1,0 +1,55 @@
+#pragma once
+
+#include "automation.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A stand-in for the presentation program where it is not installed: an automation
+// application that answers every member either logger version calls, holds one
+// presentation, and runs a slide show that tests and scripts start, move and end.
+class SubstitutePowerPoint {
+  public:
+    // A slide's title; nullopt for a slide without a title placeholder, whose title
+    // chain fails as the real program's does.
+    using Title = std::optional<std::string>;
+
+    SubstitutePowerPoint();
+
+    void setDeck(std::string path, std::vector<Title> titles);
+    // Creating the application fails, as on a machine without the program.
+    void setUnavailable(bool unavailable);
+
+    // The operator at the presentation program. Each throws std::invalid_argument for a
+    // slide outside the deck or a show that is not running, and std::logic_error once
+    // the program was closed.
+    void startShow(int slide);
+    void gotoSlide(int slide);
+    void endShow();
+    // Closes the program: every later call on its objects fails.
+    void quit();
+
+    bool showRunning() const;
+    int shownSlide() const;
+    bool isClosed() const;
+    bool isVisible() const;
+    // The last window state sent, 0 when none was.
+    int windowState() const;
+
+    // The calls answered so far (gets, puts and method calls on any of its objects),
+    // in all and per member name.
+    int calls() const;
+    int callsOf(const std::string& member) const;
+    void resetCalls();
+
+    // Creates the application for either version's class name.
+    AutomationFactory factory();
+
+    struct State;
+
+  private:
+    std::shared_ptr<State> m_state;
+};
