@@ -12,17 +12,28 @@ std::string head(double dayCount, const char* kindLiteral, const std::string& ti
            separator + timeOfDay + separator;
 }
 
+std::string oneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n' || c == '\v')
+            c = ' ';
+    }
+    return text;
+}
+
 } // namespace
 
 double PresentationLog::interval(std::optional<double> previousReading, double reading) {
-    return previousReading ? reading - *previousReading : 0.0;
+    if (!previousReading)
+        return 0.0;
+    const double d = reading - *previousReading;
+    return d < 0 ? (reading + 1.0) - *previousReading : d;
 }
 
 std::string PresentationLog::slideLine(double dayCount, const std::string& timeOfDay,
                                        const std::string& presentationPath, int slideNumber,
                                        const std::string& title) {
-    return head(dayCount, " , Slide , ", timeOfDay) + presentationPath + separator +
-           std::to_string(slideNumber) + separator + title + std::string(Text::crlf);
+    return head(dayCount, " , Slide , ", timeOfDay) + oneLine(presentationPath) + separator +
+           std::to_string(slideNumber) + separator + oneLine(title) + std::string(Text::crlf);
 }
 
 std::string PresentationLog::eventLine(double dayCount, const std::string& timeOfDay,

@@ -51,9 +51,10 @@ TEST(PresentationLog, intervalIsThePlainDifferenceAndZeroOnTheFirstLine) {
     EXPECT_EQ(interval(std::nullopt, at(10, 15, 23)), 0.0);
     EXPECT_EQ(ClockTime::toSeconds(interval(at(10, 15, 23), at(10, 15, 28))), 5);
     EXPECT_EQ(interval(at(10, 15, 23), at(10, 15, 23)), 0.0);
-    // Across midnight the difference is negative, about -0.99977 for 20 seconds.
+    // Across midnight a 20-second gap is 20 seconds, not a negative count.
     const double acrossMidnight = interval(at(23, 59, 50), at(0, 0, 10));
-    EXPECT_NEAR(acrossMidnight, -0.99977, 1e-5);
+    EXPECT_EQ(ClockTime::toSeconds(acrossMidnight), 20);
+    EXPECT_GT(acrossMidnight, 0.0);
     // A gap of 25 hours cannot be told from one of one hour.
     EXPECT_EQ(ClockTime::toSeconds(interval(at(9, 0, 0), at(10, 0, 0))), 3600);
 }
@@ -78,17 +79,21 @@ TEST(PresentationLog, linesKeepTheirFieldsUnchanged) {
          " 1.15740740740741E-05  , Event , 0:00:01 , 15:04:05 , Program Stopped\r\n"},
         {slideLine(0.5, "12:00:00", "p.ppt", 32767, "x"),
          " 0.5  , Slide , 12:00:00 , 12:00:00 , p.ppt , 32767 , x\r\n"},
+        // Line breaks in a title or path would split the line: they become blanks.
+        {slideLine(0, "9:00:00", "C:\\a\nb.ppt", 2, "Two\r\nlines\vand\x80"),
+         " 0  , Slide , 0:00:00 , 9:00:00 , C:\\a b.ppt , 2 , Two  lines and\x80\r\n"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.line, c.expected);
 }
 
-TEST(PresentationLog, aLineAfterMidnightCarriesTheNegativeCountAndTheComplementaryTime) {
+TEST(PresentationLog, aLineAfterMidnightCarriesTheTimeThatPassed) {
     const double d = PresentationLog::interval(at(23, 59, 50), at(0, 0, 10));
     const std::string line =
         PresentationLog::eventLine(d, "12:00:10 AM", PresentationLog::SlideShowStopped);
-    EXPECT_EQ(line.substr(0, 14), "-0.99976851851");
-    EXPECT_EQ(line.find(" , Event , 23:59:40 , 12:00:10 AM , Slide Show Stopped\r\n"),
-              line.find(' ') + 1);
-    EXPECT_DOUBLE_EQ(*DayCount::parseNumber(line.substr(0, line.find(' '))), d);
+    EXPECT_EQ(line.substr(0, 7), " 2.3148");
+    EXPECT_EQ(line.find(" , Event , 0:00:20 , 12:00:10 AM , Slide Show Stopped\r\n"),
+              line.find(' ', 1) + 1);
+    EXPECT_EQ(ClockTime::toSeconds(*DayCount::parseNumber(line.substr(1, line.find(' ', 1) - 1))),
+              20);
 }
