@@ -16,9 +16,13 @@ int WindowPlacement::centredTop(const Window& window, const UiServices& ui) {
 
 void WindowPlacement::place(Window& window, const UiServices& ui, const SettingsStore& settings,
                             const std::string& application, const std::string& section) {
-    const int left = centredLeft(window, ui);
-    const int top = centredTop(window, ui);
-    window.Left = left;
+    placeAt(window, ui, settings, application, section, centredLeft(window, ui),
+            centredTop(window, ui));
+}
+
+void WindowPlacement::placeAt(Window& window, const UiServices& ui, const SettingsStore& settings,
+                              const std::string& application, const std::string& section, int left,
+                              int top) {
     const double storedLeft = GetNumberSetting(settings, application, section, "Left", left);
     const double storedTop = GetNumberSetting(settings, application, section, "Top", top);
     window.Left = (storedLeft < 0 || storedLeft > ui.ScreenWidth() * 4.0 / 5)

@@ -1,0 +1,325 @@
+#include "form1.h"
+
+#include "common/about.h"
+#include "common/settingsstore.h"
+#include "common/textfile.h"
+#include "common/uiservices.h"
+#include "common/windowplacement.h"
+#include "logger/loggerclock.h"
+#include "logger/presentationlog.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int ShowItem = 1;
+
+// A position in twips as a 16-bit integer, halves rounded to even.
+int twips16(double value) {
+    const double rounded = std::nearbyint(value);
+    return static_cast<int>(std::clamp(rounded, double(std::numeric_limits<std::int16_t>::min()),
+                                       double(std::numeric_limits<std::int16_t>::max())));
+}
+
+} // namespace
+
+Form1::Form1(UiServices& ui, SettingsStore& settings, Program& program,
+             const PowerPointVersion& version, Seams seams)
+    : Window("Form1"), m_ui(ui), m_settings(settings), m_program(program), m_version(version),
+      m_seams(std::move(seams)) {
+    Width = 6120;
+    Height = 3390;
+    cmdEnd.Enabled = false;
+    wireHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::wireHandlers() {
+    Timer1.Tick = [this] { Timer1_Timer(); };
+    cmdOpenLog.Click = [this] { cmdOpenLog_Click(); };
+    cmdEnd.Click = [this] { cmdEnd_Click(); };
+    Picture1.Click = [this] { Picture1_Click(); };
+    mnuOpenLog.Click = [this] { mnuOpenLog_Click(); };
+    mnuExit.Click = [this] { mnuExit_Click(); };
+    mnuBeep1.Click = [this] { mnuBeep1_Click(); };
+    mnuBeep2.Click = [this] { mnuBeep2_Click(); };
+    mnuZoomPPT.Click = [this] { mnuZoomPPT_Click(); };
+    mnuHelp.Click = [this] { mnuHelp_Click(); };
+    mnuAbout.Click = [this] { mnuAbout_Click(); };
+}
+
+void Form1::Form_Load() {
+    HelpPath = helpFilePath(m_program);
+    CmDialog1.HelpFile = HelpPath;
+    Timer1.Enabled = false;
+    FirstLine = true;
+    LogClosed = true;
+
+    m_program.SplashMode = true;
+    {
+        About splash(m_ui, m_program);
+        m_ui.ShowModal(splash);
+    }
+    m_program.SplashMode = false;
+
+    Caption = m_program.title;
+    placeWindow();
+    if (Show)
+        Show();
+
+    mnuBeep1.Checked = GetBoolSetting(m_settings, SettingsApp, "Options", "Beep1", true);
+    mnuBeep2.Checked = GetBoolSetting(m_settings, SettingsApp, "Options", "Beep2", true);
+    mnuZoomPPT.Checked = GetBoolSetting(m_settings, SettingsApp, "Options", "ZoomPPT", true);
+    ShowSeen = false;
+    StartProcessing();
+    Timer1.Enabled = true;
+}
+
+void Form1::placeWindow() {
+    const int left = twips16((m_ui.ScreenWidth() - Width) / 2.0);
+    const int top = twips16(m_ui.ScreenHeight() * 0.05);
+    // A stored position that does not convert, or lies off the screen, gives the default.
+    WindowPlacement::placeAt(*this, m_ui, m_settings, SettingsApp, "Window", left, top);
+}
+
+AutomationRef Form1::windowOwner() {
+    return m_version.viaAppWindow ? asObject(PowerPointApp->get("AppWindow")) : PowerPointApp;
+}
+
+void Form1::StartProcessing() {
+    try {
+        PowerPointApp = m_seams.createObject(m_version.className);
+        windowOwner()->put("Visible", true);
+        if (mnuZoomPPT.Checked)
+            windowOwner()->put("WindowState", std::int32_t(m_version.zoomBeforeDialog));
+        ShowWindows = asObject(PowerPointApp->get("SlideShowWindows"));
+
+        LogPath.clear();
+        Timer1.Enabled = true;
+        CmDialog1.DialogTitle = "Log File";
+        CmDialog1.Filter = "Text Files (*.txt)|*.txt";
+        CmDialog1.FilterIndex = 1;
+        CmDialog1.CancelError = false;
+        if (m_ui.ShowFileDialog(CmDialog1, FileDialogKind::Open))
+            LogPath = CmDialog1.FileName;
+        if (LogPath.empty()) {
+            m_ui.MsgBox("WARNING - NO LOGGING WILL OCCUR", Mb::OKOnly);
+            return;
+        }
+        if (LogPath.find('.') == std::string::npos)
+            LogPath += ".txt";
+        lblLogFIle.Caption = LogPath;
+        m_log = std::make_unique<LineFile>(LogPath);
+        LogClosed = false;
+        cmdOpenLog.Enabled = false;
+        mnuOpenLog.Enabled = false;
+        // End Log comes before the zoom, so a refused zoom cannot leave an open log
+        // without its End Log button.
+        cmdEnd.Enabled = true;
+        if (mnuZoomPPT.Checked)
+            windowOwner()->put("WindowState", std::int32_t(m_version.zoomAfterOpen));
+    } catch (const std::exception& e) {
+        if (!m_log) {
+            // Nothing polls against a log that is not open.
+            LogPath.clear();
+            lblLogFIle.Caption = "NONE";
+        }
+        m_ui.MsgBox(e.what(), Mb::OKOnly, BindingTitle);
+    }
+}
+
+void Form1::Timer1_Timer() {
+    if (LogPath.empty() || !m_log)
+        return;
+    // Any failure abandons the rest of this poll; the next tick starts afresh.
+    try {
+        const std::int32_t count = asInt32(ShowWindows->get("Count"));
+        if (!ShowSeen) {
+            if (count == 0)
+                return;
+            if (mnuBeep1.Checked && m_seams.Beep)
+                m_seams.Beep();
+            SecondBeepPending = true;
+            ShowSeen = true;
+            ShowStopped = false;
+            detectShow(true);
+        } else if (!ShowStopped) {
+            if (count == 0) {
+                WriteEvent(PresentationLog::SlideShowStopped);
+                ShowStopped = true;
+                lblSlideNum.Caption = std::to_string(CurrentSlide);
+                return;
+            }
+            const auto shown = asInt16(
+                asObject(asObject(ShowWindow->get("View"))->get("Slide"))->get("SlideNumber"));
+            if (shown == CurrentSlide)
+                return;
+            if (SecondBeepPending) {
+                SecondBeepPending = false;
+                if (mnuBeep2.Checked && m_seams.Beep)
+                    m_seams.Beep();
+            }
+            CurrentSlide = shown;
+            WriteSlideChange();
+        } else if (count != 0) {
+            ShowStopped = false;
+            detectShow(false);
+        }
+    } catch (const std::exception&) {
+    }
+}
+
+void Form1::detectShow(bool firstDetection) {
+    ShowWindow = asObject(ShowWindows->get("", {std::int16_t(ShowItem)}));
+    // The first detection reads the slide's place in the presentation, a restart the
+    // number the slide shows.
+    const auto slide = asObject(asObject(ShowWindow->get("View"))->get("Slide"));
+    CurrentSlide = asInt16(slide->get(firstDetection ? "SlideIndex" : "SlideNumber"));
+    ShownPresentation = asObject(PowerPointApp->get("ActivePresentation"));
+    PresentationPath = asText(ShownPresentation->get(m_version.pathProperty));
+    lblPPTFile.Caption = PresentationPath;
+    WriteSlideChange();
+}
+
+std::string Form1::readTitle() {
+    AutomationRef part = asObject(ShownPresentation->get("Slides", {CurrentSlide}));
+    const int links = m_version.titleChainLength();
+    for (int i = 0; i + 1 < links; ++i)
+        part = asObject(part->get(m_version.titleChain[i]));
+    return asText(part->get(m_version.titleChain[links - 1]));
+}
+
+double Form1::intervalTo(double reading) const {
+    return PresentationLog::interval(FirstLine ? std::nullopt : std::optional(LastLineTime),
+                                     reading);
+}
+
+void Form1::writeLine(const std::string& line, double reading) {
+    try {
+        if (!m_log)
+            throw FileError("The log file is not open");
+        m_log->writeLine(line);
+    } catch (const FileError& e) {
+        lblStatus.Caption = "NOT LOGGED at " + m_seams.clock.timeText(reading) + ": " + e.what();
+        throw;
+    }
+    FirstLine = false;
+    LastLineTime = reading;
+}
+
+void Form1::WriteSlideChange() {
+    const double now = m_seams.clock.timeOfDay();
+    LineDayCount = intervalTo(now);
+    std::string title = PresentationLog::NoTitle;
+    try {
+        title = readTitle();
+    } catch (const std::exception&) {
+    }
+    // A line that did not reach the disk already shows in lblStatus.
+    try {
+        writeLine(PresentationLog::slideLine(LineDayCount, m_seams.clock.timeText(now),
+                                             PresentationPath, CurrentSlide, title),
+                  now);
+    } catch (const FileError&) {
+    }
+}
+
+void Form1::WriteEvent(const std::string& text) {
+    const double now = m_seams.clock.timeOfDay();
+    LineDayCount = intervalTo(now);
+    writeLine(PresentationLog::eventLine(LineDayCount, m_seams.clock.timeText(now), text), now);
+}
+
+void Form1::closeLog(const std::string& eventText) {
+    std::string failure;
+    try {
+        WriteEvent(eventText);
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    try {
+        if (m_log)
+            m_log->close();
+    } catch (const std::exception& e) {
+        if (failure.empty())
+            failure = e.what();
+    }
+    m_log.reset();
+    LogClosed = true;
+    if (!failure.empty())
+        m_ui.MsgBox("The closing line \"" + eventText + "\" could not be written to " + LogPath +
+                        ": " + failure + "\r\nThe log file has been closed without it.",
+                    Mb::OKOnly + Mb::Exclamation, BindingTitle);
+}
+
+void Form1::cmdEnd_Click() {
+    Timer1.Enabled = false;
+    if (m_ui.MsgBox("End Logging and Exit?", Mb::OKCancel + Mb::DefaultButton2, "End Log") ==
+        Mb::Cancel) {
+        Timer1.Enabled = true;
+        return;
+    }
+    closeLog(PresentationLog::LoggingStopped);
+    Unload();
+}
+
+void Form1::Form_Unload(int& Cancel) {
+    if (!LogClosed) {
+        if (m_ui.MsgBox("End Logging?", Mb::YesNo + Mb::DefaultButton2, "Exit Logger") == Mb::No) {
+            Cancel = 1;
+            return;
+        }
+        closeLog(PresentationLog::ProgramStopped);
+    }
+    Timer1.Enabled = false;
+    m_settings.SaveSetting(SettingsApp, "Window", "Left", numberSettingText(Left));
+    m_settings.SaveSetting(SettingsApp, "Window", "Top", numberSettingText(Top));
+}
+
+void Form1::cmdOpenLog_Click() {
+    StartProcessing();
+}
+
+void Form1::mnuOpenLog_Click() {
+    StartProcessing();
+}
+
+void Form1::toggleOption(MenuItem& item, const char* key) {
+    item.Checked = !item.Checked;
+    m_settings.SaveSetting(SettingsApp, "Options", key, boolSettingText(item.Checked));
+}
+
+void Form1::mnuBeep1_Click() {
+    toggleOption(mnuBeep1, "Beep1");
+}
+
+void Form1::mnuBeep2_Click() {
+    toggleOption(mnuBeep2, "Beep2");
+}
+
+void Form1::mnuZoomPPT_Click() {
+    toggleOption(mnuZoomPPT, "ZoomPPT");
+}
+
+void Form1::mnuHelp_Click() {
+    CmDialog1.HelpFile = HelpPath;
+    CmDialog1.HelpCommand = cdlHelpContents;
+    m_ui.ShowHelp(CmDialog1);
+}
+
+void Form1::Picture1_Click() {
+    m_ui.EnterWhatsThisMode(*this);
+}
+
+void Form1::mnuAbout_Click() {
+    m_program.SplashMode = false;
+    About box(m_ui, m_program);
+    m_ui.ShowModal(box);
+}
+
+void Form1::mnuExit_Click() {
+    Unload();
+}

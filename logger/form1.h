@@ -1,0 +1,132 @@
+#pragma once
+
+#include "common/controls.h"
+#include "common/program.h"
+#include "common/window.h"
+#include "logger/automation.h"
+#include "logger/powerpointversion.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class LineFile;
+class LoggerClock;
+class SettingsStore;
+class UiServices;
+
+// The logger's window `Form1`: binds the presentation program, asks for the log file,
+// polls the first slide-show window on Timer1 and writes the PresentationLog.
+class Form1 : public Window {
+  public:
+    static constexpr const char* SettingsApp = "CuemarkLog";
+    static constexpr const char* BindingTitle = "Cuemark Logger";
+
+    // What the desktop gives the logger besides its user-interface services.
+    struct Seams {
+        AutomationFactory createObject;
+        LoggerClock& clock;
+        std::function<void()> Beep;
+    };
+
+    Form1(UiServices& ui, SettingsStore& settings, Program& program,
+          const PowerPointVersion& version, Seams seams);
+    ~Form1() override;
+
+    // ---- Controls ----
+    Label Label1[3] = {{this, "Label1(0)", "Log File:"},
+                       {this, "Label1(1)", "Pres. File:"},
+                       {this, "Label1(2)", "Pres. Slide"}};
+    Label lblLogFIle{this, "lblLogFIle", "NONE"};
+    Label lblPPTFile{this, "lblPPTFile", "NONE"};
+    Label lblSlideNum{this, "lblSlideNum", "0"};
+    // Empty while every line reaches the disk; otherwise says which did not.
+    Label lblStatus{this, "lblStatus"};
+    Button cmdOpenLog{this, "cmdOpenLog", "Open Log"};
+    Button cmdEnd{this, "cmdEnd", "End Log"};
+    Button Picture1{this, "Picture1", "?"};
+    Label Label2{this, "Label2", "What's This Help"};
+    Timer Timer1{this, "Timer1", 500, false};
+    CommonDialog CmDialog1;
+
+    // ---- Menu ----
+    MenuItem mnuFile{this, "mnuFile", "File"};
+    MenuItem mnuOpenLog{this, "mnuOpenLog", "Open Log", &mnuFile};
+    MenuItem mnuBar{this, "mnuBar", "-", &mnuFile};
+    MenuItem mnuExit{this, "mnuExit", "Exit", &mnuFile};
+    MenuItem mnuOptions{this, "mnuOptions", "Options"};
+    MenuItem mnuBeep1{this, "mnuBeep1", "Beep 1st", &mnuOptions};
+    MenuItem mnuBeep2{this, "mnuBeep2", "Beep 2nd", &mnuOptions};
+    MenuItem mnuZoomPPT{this, "mnuZoomPPT", "Zoom PPT", &mnuOptions};
+    MenuItem mnuHelpTop{this, "mnuHelpTop", "Help"};
+    MenuItem mnuHelp{this, "mnuHelp", "Help", &mnuHelpTop};
+    MenuItem mnuBar1{this, "mnuBar1", "-", &mnuHelpTop};
+    MenuItem mnuAbout{this, "mnuAbout", "About", &mnuHelpTop};
+
+    // ---- Logging state ----
+    AutomationRef PowerPointApp;
+    AutomationRef ShowWindows;
+    AutomationRef ShowWindow;
+    AutomationRef ShownPresentation;
+    std::int16_t CurrentSlide = 0;
+    std::string PresentationPath;
+    std::string LogPath; // empty: nothing is being logged
+    bool FirstLine = true;
+    bool LogClosed = true;
+    bool ShowSeen = false;
+    bool ShowStopped = false;
+    bool SecondBeepPending = false;
+    double LastLineTime = 0;
+    double LineDayCount = 0;
+    std::string HelpPath;
+
+    // Shows the window once start-up has placed it, before the log dialog comes up.
+    std::function<void()> Show;
+
+    // ---- Handlers ----
+    void StartProcessing();
+    void Timer1_Timer();
+    void WriteSlideChange();
+    void WriteEvent(const std::string& text); // throws on a failed write
+    void cmdEnd_Click();
+    void cmdOpenLog_Click();
+    void mnuOpenLog_Click();
+    void mnuBeep1_Click();
+    void mnuBeep2_Click();
+    void mnuZoomPPT_Click();
+    void mnuHelp_Click();
+    void Picture1_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
+
+    const PowerPointVersion& version() const { return m_version; }
+    bool logOpen() const { return m_log != nullptr; }
+
+  protected:
+    void Form_Load() override;
+    void Form_Unload(int& Cancel) override;
+
+  private:
+    void wireHandlers();
+    void placeWindow();
+    void toggleOption(MenuItem& item, const char* key);
+    // The object whose Visible and WindowState this version sets.
+    AutomationRef windowOwner();
+    void detectShow(bool firstDetection);
+    std::string readTitle();
+    // The interval since the previous line actually written; 0 for the first.
+    double intervalTo(double reading) const;
+    // Writes one line; a failure shows in lblStatus and is thrown. Only a written line
+    // moves FirstLine and LastLineTime on, so the next interval counts from it.
+    void writeLine(const std::string& line, double reading);
+    // The closing line, then the file is closed whatever happened to the line.
+    void closeLog(const std::string& eventText);
+
+    UiServices& m_ui;
+    SettingsStore& m_settings;
+    Program& m_program;
+    const PowerPointVersion& m_version;
+    Seams m_seams;
+    std::unique_ptr<LineFile> m_log;
+};

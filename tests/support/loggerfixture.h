@@ -1,0 +1,39 @@
+#pragma once
+
+#include "common/program.h"
+#include "common/scriptedui.h"
+#include "common/settingsstore.h"
+#include "logger/form1.h"
+#include "logger/loggerclock.h"
+#include "logger/substitutepowerpoint.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+// A logger window on a scripted desktop with the substitute presentation program, a
+// clock the test sets and a beep it counts; nothing touches the real user's settings.
+struct LoggerFixture {
+    explicit LoggerFixture(const PowerPointVersion& version = PowerPoint8);
+
+    // Start-up at the given time; the log dialog takes logName (a name in the temporary
+    // folder, or an absolute path), or is cancelled when there is none.
+    void start(const std::optional<std::string>& logName = "talk.txt", int h = 10, int m = 0,
+               int s = 0);
+    // One poll of Timer1 at the given time, when the timer is enabled.
+    void tick(int h, int m, int s);
+    std::string path(const std::string& name) const;
+    std::string log() const; // the bytes of the chosen log file
+    std::string logOf(const std::string& path) const;
+
+    QTemporaryDir dir;
+    ScriptedUi ui{"Cuemark Logger 8"};
+    MemorySettingsStore settings;
+    Program program;
+    SubstitutePowerPoint ppt;
+    ManualClock clock;
+    int beeps = 0;
+    std::unique_ptr<Form1> form;
+};

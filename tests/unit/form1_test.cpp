@@ -1,0 +1,477 @@
+#include "support/loggerfixture.h"
+#include "support/mainfixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines linesOf(const std::string& bytes) {
+    Lines lines;
+    for (size_t from = 0; from < bytes.size();) {
+        const size_t end = bytes.find("\r\n", from);
+        if (end == std::string::npos) {
+            lines.push_back(bytes.substr(from) + "<no line end>");
+            break;
+        }
+        lines.push_back(bytes.substr(from, end - from));
+        from = end + 2;
+    }
+    return lines;
+}
+
+// The part of a line after the day count and the elapsed text: kind, time, fields.
+std::string tail(const std::string& line) {
+    const size_t kind = line.find(" , ");
+    return line.substr(kind + 3);
+}
+
+Lines tails(const std::string& bytes) {
+    Lines out;
+    for (const std::string& line : linesOf(bytes))
+        out.push_back(tail(line));
+    return out;
+}
+
+std::string sample() {
+    QFile file(CUE_SOURCE_DIR "/tests/samples/q3.txt");
+    file.open(QIODevice::ReadOnly);
+    return file.readAll().toStdString();
+}
+
+} // namespace
+
+// The short run of a talk, in both builds: each writes the same bytes and calls only
+// its own version's members.
+TEST(Form1, shortRunIsWrittenByteForByteInBothBuilds) {
+    struct Case {
+        const PowerPointVersion& version;
+        Lines ownMembers;
+        Lines otherMembers;
+        int titleCalls; // calls of one title chain
+    };
+    const Case cases[] = {
+        {PowerPoint7,
+         {"AppWindow", "PathName", "Objects", "SlideIndex"},
+         {"FullName", "Shapes", "TextFrame"},
+         4},
+        {PowerPoint8,
+         {"FullName", "Shapes", "TextFrame", "TextRange"},
+         {"AppWindow", "PathName", "Objects"},
+         6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version.number);
+        LoggerFixture f(c.version);
+        f.start("q3.txt", 10, 15, 0);
+        f.tick(10, 15, 10);
+        f.ppt.startShow(1);
+        int before = f.ppt.calls();
+        f.tick(10, 15, 23);
+        // Count, item 1, View, Slide, SlideIndex, ActivePresentation, the path, the title.
+        EXPECT_EQ(f.ppt.calls() - before, 7 + c.titleCalls);
+        f.ppt.gotoSlide(2);
+        before = f.ppt.calls();
+        f.tick(10, 15, 28);
+        EXPECT_EQ(f.ppt.calls() - before, 4 + c.titleCalls);
+        f.ppt.gotoSlide(3);
+        f.tick(10, 15, 35);
+        f.ppt.endShow();
+        f.tick(10, 16, 2);
+        f.clock.set(10, 16, 12);
+        f.ui.queueAnswer(Mb::OK);
+        f.form->cmdEnd_Click();
+
+        EXPECT_EQ(f.log(), sample());
+        EXPECT_TRUE(f.form->isClosed());
+        for (const std::string& member : c.ownMembers)
+            EXPECT_GT(f.ppt.callsOf(member), 0) << member;
+        for (const std::string& member : c.otherMembers)
+            EXPECT_EQ(f.ppt.callsOf(member), 0) << member;
+        EXPECT_EQ(f.form->lblSlideNum.Caption, "3");
+        EXPECT_EQ(f.beeps, 2);
+    }
+}
+
+TEST(Form1, aPollCostsOneCallWhileNoShowIsFollowedAndFourWhileOneIs) {
+    LoggerFixture f;
+    f.start();
+    const auto callsOfTick = [&f](int second) {
+        f.ppt.resetCalls();
+        f.tick(10, 1, second);
+        return f.ppt.calls();
+    };
+    EXPECT_EQ(callsOfTick(0), 1); // waiting for a show
+    f.ppt.startShow(1);
+    callsOfTick(1);
+    EXPECT_EQ(callsOfTick(2), 4); // following it, no change
+    f.ppt.endShow();
+    callsOfTick(3);
+    EXPECT_EQ(callsOfTick(4), 1); // ended
+}
+
+TEST(Form1, bindingSendsEachVersionsWindowStatesOnlyWithZoomChecked) {
+    struct Case {
+        const PowerPointVersion& version;
+        bool zoom;
+        int appWindowCalls;
+        int windowState; // the last one sent
+    };
+    const Case cases[] = {
+        {PowerPoint7, true, 3, 2},
+        {PowerPoint8, true, 0, 3},
+        {PowerPoint7, false, 1, 0},
+        {PowerPoint8, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.version.number) + (c.zoom ? " zoom" : ""));
+        LoggerFixture f(c.version);
+        f.settings.SaveSetting("CuemarkLog", "Options", "ZoomPPT", c.zoom ? "True" : "False");
+        f.start();
+        EXPECT_TRUE(f.ppt.isVisible());
+        EXPECT_EQ(f.ppt.callsOf("AppWindow"), c.appWindowCalls);
+        EXPECT_EQ(f.ppt.callsOf("WindowState"), c.zoom ? 2 : 0);
+        EXPECT_EQ(f.ppt.windowState(), c.windowState);
+    }
+}
+
+TEST(Form1, slideChangesAreLoggedByNumberWithBeepsAsTheOptionsSay) {
+    LoggerFixture f;
+    f.start();
+    f.ppt.startShow(3); // slide 3 has no title placeholder
+    f.tick(10, 0, 1);
+    EXPECT_EQ(f.beeps, 1);
+    f.tick(10, 0, 2); // a key that leaves the slide as it is
+    f.ppt.gotoSlide(2);
+    f.tick(10, 0, 3); // back one: Beep 2nd
+    EXPECT_EQ(f.beeps, 2);
+    f.ppt.gotoSlide(4);
+    f.ppt.gotoSlide(2); // left and back within one tick
+    f.tick(10, 0, 4);
+    f.ppt.gotoSlide(4);
+    f.tick(10, 0, 5); // Beep 2nd is spent
+    f.ppt.endShow();
+    f.tick(10, 0, 6);
+    f.tick(10, 0, 7);
+    f.ppt.startShow(5);
+    f.tick(10, 0, 8); // a restart: no beep
+    EXPECT_EQ(f.beeps, 2);
+    EXPECT_EQ(tails(f.log()),
+              (Lines{
+                  "Slide , 0:00:00 , 10:00:01 AM , C:\\Talks\\q3.ppt , 3 , NO TITLE",
+                  "Slide , 0:00:02 , 10:00:03 AM , C:\\Talks\\q3.ppt , 2 , Agenda",
+                  "Slide , 0:00:02 , 10:00:05 AM , C:\\Talks\\q3.ppt , 4 , ",
+                  "Event , 0:00:01 , 10:00:06 AM , Slide Show Stopped",
+                  "Slide , 0:00:02 , 10:00:08 AM , C:\\Talks\\q3.ppt , 5 , Costs, risks",
+              }));
+    EXPECT_EQ(f.form->lblSlideNum.Caption, "4");
+}
+
+TEST(Form1, beep2ndIsUsedUpByTheFirstChangeEvenWhenUnchecked) {
+    LoggerFixture f;
+    f.start();
+    f.ppt.startShow(1);
+    f.tick(10, 0, 1);
+    f.form->mnuBeep2_Click(); // unchecked
+    f.ppt.gotoSlide(2);
+    f.tick(10, 0, 2);
+    f.form->mnuBeep2_Click(); // checked again: the signal is gone
+    f.ppt.gotoSlide(3);
+    f.tick(10, 0, 3);
+    EXPECT_EQ(f.beeps, 1);
+    EXPECT_FALSE(f.form->SecondBeepPending);
+}
+
+TEST(Form1, aShowRunningWhenTheFileIsChosenIsLoggedAtTheNextTick) {
+    LoggerFixture f;
+    f.settings.SaveSetting("CuemarkLog", "Options", "Beep1", "False");
+    f.ppt.startShow(2);
+    f.start("talk.txt", 9, 0, 0);
+    EXPECT_EQ(f.log(), "");
+    f.tick(9, 0, 1);
+    EXPECT_EQ(linesOf(f.log()),
+              Lines{" 0  , Slide , 0:00:00 , 9:00:01 AM , C:\\Talks\\q3.ppt , 2 , Agenda"});
+    EXPECT_EQ(f.beeps, 0);
+    EXPECT_EQ(f.form->lblPPTFile.Caption, "C:\\Talks\\q3.ppt");
+}
+
+TEST(Form1, endLog) {
+    // No show ever seen: the single closing line.
+    LoggerFixture f;
+    f.start("talk.txt", 9, 0, 0);
+    f.clock.set(9, 0, 1);
+    f.ui.queueAnswer(Mb::Cancel);
+    f.form->cmdEnd_Click();
+    EXPECT_EQ(f.log(), "");
+    EXPECT_TRUE(f.form->Timer1.Enabled);
+    EXPECT_FALSE(f.form->isClosed());
+    f.ppt.startShow(1);
+    f.tick(9, 0, 2); // logging went on
+    f.ppt.endShow();
+    f.clock.set(9, 0, 5);
+    f.ui.queueAnswer(Mb::OK);
+    f.form->cmdEnd_Click();
+    EXPECT_EQ(tails(f.log()),
+              (Lines{"Slide , 0:00:00 , 9:00:02 AM , C:\\Talks\\q3.ppt , 1 , Welcome",
+                     "Event , 0:00:03 , 9:00:05 AM , Logging Stopped"}));
+    const UiEvent& box = f.ui.events[f.ui.events.size() - 1];
+    EXPECT_EQ(box.text, "End Logging and Exit?");
+    EXPECT_EQ(box.title, "End Log");
+    EXPECT_EQ(box.style, 257);
+    EXPECT_TRUE(f.form->isClosed());
+    EXPECT_FALSE(f.form->logOpen());
+
+    LoggerFixture g;
+    g.start("talk.txt", 9, 0, 0);
+    g.clock.set(9, 0, 1);
+    g.ui.queueAnswer(Mb::OK);
+    g.form->cmdEnd_Click();
+    EXPECT_EQ(g.log(), " 0  , Event , 0:00:00 , 9:00:01 AM , Logging Stopped\r\n");
+}
+
+TEST(Form1, closingTheWindow) {
+    LoggerFixture f;
+    f.start();
+    f.form->Left = 1000;
+    f.form->Top = 700;
+    f.ui.queueAnswer(Mb::No);
+    EXPECT_FALSE(f.form->Unload());
+    EXPECT_EQ(f.settings.size(), 0u);
+    EXPECT_EQ(f.ui.events.back().text, "End Logging?");
+    EXPECT_EQ(f.ui.events.back().title, "Exit Logger");
+    EXPECT_EQ(f.ui.events.back().style, 260);
+    f.clock.set(10, 0, 9);
+    f.ui.queueAnswer(Mb::Yes);
+    EXPECT_TRUE(f.form->Unload());
+    EXPECT_EQ(f.log(), " 0  , Event , 0:00:00 , 10:00:09 AM , Program Stopped\r\n");
+    EXPECT_EQ(f.settings.GetSetting("CuemarkLog", "Window", "Left"), "1000");
+    EXPECT_EQ(f.settings.GetSetting("CuemarkLog", "Window", "Top"), "700");
+
+    // Without a log open nothing is asked.
+    LoggerFixture g;
+    g.start(std::nullopt);
+    g.ui.clearEvents();
+    EXPECT_TRUE(g.form->Unload());
+    EXPECT_TRUE(g.ui.events.empty());
+    EXPECT_TRUE(g.settings.contains("CuemarkLog", "Window", "Left"));
+}
+
+TEST(Form1, theChosenNameGetsTxtOnlyWithoutAnyDot) {
+    struct Case {
+        std::string chosen;
+        std::string logPath;
+    };
+    LoggerFixture probe;
+    const std::string dotted = probe.path("my.files");
+    QDir().mkpath(QString::fromStdString(dotted));
+    const Case cases[] = {
+        {probe.path("talk"), probe.path("talk.txt")},
+        {probe.path("talk.log"), probe.path("talk.log")},
+        {dotted + "/talk", dotted + "/talk"},
+    };
+    for (const Case& c : cases) {
+        LoggerFixture f;
+        f.start(c.chosen);
+        EXPECT_EQ(f.form->LogPath, c.logPath);
+        EXPECT_EQ(f.form->lblLogFIle.Caption, c.logPath);
+        EXPECT_TRUE(QFile::exists(QString::fromStdString(c.logPath)));
+    }
+}
+
+TEST(Form1, aCancelledDialogWarnsAndLeavesTheLoggerIdle) {
+    LoggerFixture f;
+    f.start(std::nullopt);
+    EXPECT_EQ(f.ui.boxTexts(), Lines{"WARNING - NO LOGGING WILL OCCUR"});
+    EXPECT_EQ(f.ui.events.back().title, "Cuemark Logger 8");
+    EXPECT_TRUE(f.form->cmdOpenLog.Enabled);
+    EXPECT_FALSE(f.form->cmdEnd.Enabled);
+    f.ppt.startShow(1);
+    f.ppt.resetCalls();
+    f.tick(10, 0, 1);
+    EXPECT_EQ(f.ppt.calls(), 0);
+    // Open Log tries again.
+    f.ui.queueFile(f.path("later.txt"));
+    f.form->cmdOpenLog_Click();
+    f.tick(10, 0, 2);
+    EXPECT_EQ(linesOf(f.log()).size(), 1u);
+    EXPECT_FALSE(f.form->cmdOpenLog.Enabled);
+    EXPECT_FALSE(f.form->mnuOpenLog.Enabled);
+    EXPECT_TRUE(f.form->cmdEnd.Enabled);
+}
+
+TEST(Form1, withoutThePresentationProgramTheErrorBoxShowsAndTheWindowStaysUsable) {
+    LoggerFixture f;
+    f.ppt.setUnavailable(true);
+    f.start();
+    ASSERT_EQ(f.ui.boxTexts(), Lines{"ActiveX component can't create object"});
+    EXPECT_EQ(f.ui.events.back().title, "Cuemark Logger");
+    EXPECT_EQ(f.ui.countOf(UiEvent::Kind::FileDialog), 0);
+    EXPECT_TRUE(f.form->Timer1.Enabled);
+    f.tick(10, 0, 1);
+    EXPECT_TRUE(f.form->cmdOpenLog.Enabled);
+    f.ppt.setUnavailable(false);
+    f.ui.queueFile(f.path("talk.txt"));
+    f.form->mnuOpenLog_Click();
+    EXPECT_TRUE(f.form->logOpen());
+}
+
+TEST(Form1, aClosedPresentationProgramFailsEveryPollSilently) {
+    LoggerFixture f;
+    f.start();
+    f.ppt.startShow(1);
+    f.tick(10, 0, 1);
+    f.ppt.quit();
+    f.tick(10, 0, 2);
+    f.tick(10, 0, 3);
+    f.clock.set(10, 0, 4);
+    f.ui.queueAnswer(Mb::OK);
+    f.form->cmdEnd_Click();
+    EXPECT_EQ(linesOf(f.log()).size(), 2u);
+    EXPECT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 1); // only the End Log question
+}
+
+TEST(Form1, optionsAndPosition) {
+    // First run with an empty store.
+    LoggerFixture f;
+    f.start();
+    EXPECT_TRUE(f.form->mnuBeep1.Checked && f.form->mnuBeep2.Checked && f.form->mnuZoomPPT.Checked);
+    EXPECT_EQ(f.form->Left, (15360 - f.form->Width) / 2);
+    EXPECT_EQ(f.form->Top, 576); // 5 % of 11520
+    EXPECT_EQ(f.form->Caption, "Cuemark Logger 8");
+    f.form->mnuBeep2_Click();
+    EXPECT_EQ(f.settings.GetSetting("CuemarkLog", "Options", "Beep2"), "False");
+    f.form->mnuBeep2_Click();
+    EXPECT_TRUE(f.form->mnuBeep2.Checked);
+    EXPECT_EQ(f.settings.GetSetting("CuemarkLog", "Options", "Beep2"), "True");
+    f.form->mnuZoomPPT_Click();
+    EXPECT_EQ(f.settings.GetSetting("CuemarkLog", "Options", "ZoomPPT"), "False");
+
+    // Stored values, and stored values that do not convert.
+    LoggerFixture g;
+    g.ui.screenHeight = 11530; // 576.5 rounds to even
+    g.settings.SaveSetting("CuemarkLog", "Window", "Left", "1200");
+    g.settings.SaveSetting("CuemarkLog", "Window", "Top", "up");
+    g.settings.SaveSetting("CuemarkLog", "Options", "Beep1", "False");
+    g.settings.SaveSetting("CuemarkLog", "Options", "Beep2", "maybe");
+    g.start();
+    EXPECT_EQ(g.form->Left, 1200);
+    EXPECT_EQ(g.form->Top, 576);
+    EXPECT_FALSE(g.form->mnuBeep1.Checked);
+    EXPECT_TRUE(g.form->mnuBeep2.Checked);
+}
+
+TEST(Form1, startUpShowsTheSplashAndHelpComesFromTheProgramsFolder) {
+    LoggerFixture f;
+    f.start();
+    ASSERT_GE(f.ui.events.size(), 2u);
+    EXPECT_EQ(f.ui.events[0].kind, UiEvent::Kind::Modal);
+    EXPECT_EQ(f.ui.events[1].text, "Log File");
+    EXPECT_EQ(f.ui.events[1].filter, "Text Files (*.txt)|*.txt");
+    EXPECT_FALSE(f.program.SplashMode);
+    f.ui.clearEvents();
+    f.form->mnuHelp_Click();
+    f.form->Picture1_Click();
+    f.form->mnuAbout_Click();
+    ASSERT_EQ(f.ui.events.size(), 3u);
+    EXPECT_EQ(f.ui.events[0].text, std::string(CUE_RUNTIME_DIR) + "/cuerec.hlp");
+    EXPECT_EQ(f.ui.events[0].style, 3);
+    EXPECT_EQ(f.ui.events[1].kind, UiEvent::Kind::WhatsThis);
+    EXPECT_EQ(f.ui.events[2].kind, UiEvent::Kind::Modal);
+}
+
+// Faults of the log file are told, and never leave a line counted as written.
+TEST(Form1, aLogFileThatCannotBeOpenedLeavesTheLoggerIdle) {
+    LoggerFixture f;
+    f.start(f.path("missing/talk.txt"));
+    ASSERT_EQ(f.ui.boxTexts().size(), 1u);
+    EXPECT_EQ(f.ui.events.back().title, "Cuemark Logger");
+    EXPECT_EQ(f.form->LogPath, "");
+    EXPECT_EQ(f.form->lblLogFIle.Caption, "NONE");
+    EXPECT_TRUE(f.form->cmdOpenLog.Enabled);
+    EXPECT_FALSE(f.form->cmdEnd.Enabled);
+    f.ppt.startShow(1);
+    f.ppt.resetCalls();
+    f.tick(10, 0, 1);
+    EXPECT_EQ(f.ppt.calls(), 0);
+}
+
+TEST(Form1, aLineThatCannotBeWrittenShowsInTheStatusAndTheNextCountsFromTheLastWritten) {
+    if (!QFile::exists("/dev/full"))
+        GTEST_SKIP() << "needs /dev/full";
+    LoggerFixture f;
+    // A disk that is full: the file opens, every write fails.
+    const std::string full = f.path("full.log");
+    ASSERT_TRUE(QFile::link("/dev/full", QString::fromStdString(full)));
+    f.start(full);
+    ASSERT_TRUE(f.form->logOpen());
+    f.ppt.startShow(1);
+    f.tick(10, 0, 1);
+    EXPECT_EQ(f.form->lblStatus.Caption.rfind("NOT LOGGED at 10:00:01 AM: ", 0), 0u)
+        << f.form->lblStatus.Caption;
+    EXPECT_TRUE(f.form->FirstLine);
+    f.ppt.endShow();
+    f.tick(10, 0, 2);
+    EXPECT_FALSE(f.form->ShowStopped); // tried again at the next tick
+    EXPECT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 0);
+
+    // The closing line fails: the operator is told, the file is closed all the same.
+    f.ui.queueAnswer(Mb::OK);
+    f.form->cmdEnd_Click();
+    const Lines boxes = f.ui.boxTexts();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].rfind("The closing line \"Logging Stopped\" could not be written", 0), 0u);
+    EXPECT_FALSE(f.form->logOpen());
+    EXPECT_TRUE(f.form->isClosed());
+}
+
+TEST(Form1, aGapAcrossMidnightIsTheTimeThatPassed) {
+    LoggerFixture f;
+    f.start("talk.txt", 23, 59, 0);
+    f.ppt.startShow(1);
+    f.tick(23, 59, 50);
+    f.ppt.gotoSlide(2);
+    f.tick(0, 0, 10);
+    const Lines lines = linesOf(f.log());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].substr(0, 7), " 2.3148");
+    EXPECT_EQ(tail(lines[1]), "Slide , 0:00:20 , 12:00:10 AM , C:\\Talks\\q3.ppt , 2 , Agenda");
+}
+
+// What the logger writes, the post-processor reads back as the rows of the talk.
+TEST(Form1, aRecordedTalkImportsToItsRows) {
+    LoggerFixture f;
+    f.start("talk.txt", 14, 0, 0);
+    f.ppt.startShow(1);
+    f.tick(14, 0, 5);
+    f.ppt.gotoSlide(2);
+    f.tick(14, 0, 35);
+    f.ppt.endShow();
+    f.tick(14, 1, 5);
+    f.ppt.startShow(3);
+    f.tick(14, 1, 25);
+    f.clock.set(14, 2, 25);
+    f.ui.queueAnswer(Mb::OK);
+    f.form->cmdEnd_Click();
+
+    MainFixture cuebuild;
+    cuebuild.start();
+    cuebuild.ui.queueFile(f.form->LogPath);
+    cuebuild.main->mnuRdLog_Click();
+    ASSERT_EQ(cuebuild.main->RowCount, 4);
+    const auto column = [&](int col) {
+        Lines out;
+        for (int r = 1; r <= 4; ++r)
+            out.push_back(cuebuild.main->Grid1.TextMatrix(r, col));
+        return out;
+    };
+    EXPECT_EQ(column(Main::ColLength), (Lines{"00:00:30", "00:00:30", "00:00:20", "00:01:00"}));
+    EXPECT_EQ(column(Main::ColTitle), (Lines{"Welcome", "Agenda", "BREAK", "NO TITLE"}));
+    EXPECT_EQ(column(Main::ColImageUrl)[1], "../q3/sld002.gif");
+}
