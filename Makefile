@@ -2,18 +2,27 @@
 BUILD ?= build
 PACKAGES := cmake g++ ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
             libbenchmark-dev fontconfig fonts-dejavu-core
+# The i686 Windows cross compiler that checks the COM binding; its recommended packages
+# (wine and more) are not needed.
+CROSS_PACKAGES := g++-mingw-w64-i686
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build test demo bench clean
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do \
+# $(call install_missing,PACKAGES,APT-OPTIONS): installs those not yet installed.
+define install_missing
+	@missing=$$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:" $$missing; \
 	    $(SUDO) apt-get update -qq && \
-	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $(2) $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES),)
+	$(call install_missing,$(CROSS_PACKAGES),--no-install-recommends)
 
 configure: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
