@@ -40,7 +40,8 @@ std::int32_t asInt32(const AutomationValue& value) {
 std::string asText(const AutomationValue& value) {
     if (const auto* text = std::get_if<std::string>(&value))
         return *text;
-    if (std::holds_alternative<AutomationRef>(value) || std::holds_alternative<std::monostate>(value))
+    if (std::holds_alternative<AutomationRef>(value) ||
+        std::holds_alternative<std::monostate>(value))
         throw AutomationError("Type mismatch");
     if (const auto* b = std::get_if<bool>(&value))
         return *b ? "True" : "False";

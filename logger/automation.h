@@ -18,8 +18,8 @@ using AutomationRef = std::shared_ptr<AutomationObject>;
 
 // A member's argument or result: nothing, a boolean, a 16- or 32-bit integer, a double,
 // 8-bit text, or another object.
-using AutomationValue =
-    std::variant<std::monostate, bool, std::int16_t, std::int32_t, double, std::string, AutomationRef>;
+using AutomationValue = std::variant<std::monostate, bool, std::int16_t, std::int32_t, double,
+                                     std::string, AutomationRef>;
 
 // Any failure of a call: the object is gone, the member is unknown, an argument or the
 // result has the wrong type. what() is the description the operator is shown.

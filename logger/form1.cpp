@@ -140,8 +140,8 @@ void Form1::Timer1_Timer() {
         if (!ShowSeen) {
             if (count == 0)
                 return;
-            if (mnuBeep1.Checked && m_seams.Beep)
-                m_seams.Beep();
+            if (mnuBeep1.Checked)
+                beep();
             SecondBeepPending = true;
             ShowSeen = true;
             ShowStopped = false;
@@ -159,8 +159,8 @@ void Form1::Timer1_Timer() {
                 return;
             if (SecondBeepPending) {
                 SecondBeepPending = false;
-                if (mnuBeep2.Checked && m_seams.Beep)
-                    m_seams.Beep();
+                if (mnuBeep2.Checked)
+                    beep();
             }
             CurrentSlide = shown;
             WriteSlideChange();
@@ -170,6 +170,12 @@ void Form1::Timer1_Timer() {
         }
     } catch (const std::exception&) {
     }
+}
+
+void Form1::beep() {
+    ++m_beeps;
+    if (m_seams.Beep)
+        m_seams.Beep();
 }
 
 void Form1::detectShow(bool firstDetection) {

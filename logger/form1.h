@@ -102,6 +102,7 @@ class Form1 : public Window {
 
     const PowerPointVersion& version() const { return m_version; }
     bool logOpen() const { return m_log != nullptr; }
+    int beeps() const { return m_beeps; } // sounded in this run
 
   protected:
     void Form_Load() override;
@@ -113,6 +114,7 @@ class Form1 : public Window {
     void toggleOption(MenuItem& item, const char* key);
     // The object whose Visible and WindowState this version sets.
     AutomationRef windowOwner();
+    void beep();
     void detectShow(bool firstDetection);
     std::string readTitle();
     // The interval since the previous line actually written; 0 for the first.
@@ -129,4 +131,5 @@ class Form1 : public Window {
     const PowerPointVersion& m_version;
     Seams m_seams;
     std::unique_ptr<LineFile> m_log;
+    int m_beeps = 0;
 };
