@@ -52,3 +52,7 @@ std::string asText(const AutomationValue& value);
 // Creates an application object by its class name ("PowerPoint.Application.8"); throws
 // AutomationError when no such program can be started.
 using AutomationFactory = std::function<AutomationRef(const std::string& className)>;
+
+// The desktop's own automation: COM on Windows. Elsewhere no presentation program can be
+// created, and every creation fails as on a machine without one.
+AutomationFactory platformAutomationFactory();
