@@ -33,6 +33,7 @@ Form1::Form1(UiServices& ui, SettingsStore& settings, Program& program,
     Height = 3390;
     cmdEnd.Enabled = false;
     wireHandlers();
+    setWhatsThisTexts();
 }
 
 Form1::~Form1() = default;

@@ -110,6 +110,7 @@ class Form1 : public Window {
 
   private:
     void wireHandlers();
+    void setWhatsThisTexts();
     void placeWindow();
     void toggleOption(MenuItem& item, const char* key);
     // The object whose Visible and WindowState this version sets.
