@@ -25,6 +25,12 @@ void LoggerFixture::tick(int h, int m, int s) {
         form->Timer1_Timer();
 }
 
+void LoggerFixture::endLog(int h, int m, int s, int answer) {
+    clock.set(h, m, s);
+    ui.queueAnswer(answer);
+    form->cmdEnd_Click();
+}
+
 std::string LoggerFixture::path(const std::string& name) const {
     return dir.filePath(QString::fromStdString(name)).toStdString();
 }

@@ -24,6 +24,8 @@ struct LoggerFixture {
                int s = 0);
     // One poll of Timer1 at the given time, when the timer is enabled.
     void tick(int h, int m, int s);
+    // End Log at the given time, its question answered.
+    void endLog(int h, int m, int s, int answer = Mb::OK);
     std::string path(const std::string& name) const;
     std::string log() const; // the bytes of the chosen log file
     std::string logOf(const std::string& path) const;

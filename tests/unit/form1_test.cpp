@@ -85,9 +85,7 @@ TEST(Form1, shortRunIsWrittenByteForByteInBothBuilds) {
         f.tick(10, 15, 35);
         f.ppt.endShow();
         f.tick(10, 16, 2);
-        f.clock.set(10, 16, 12);
-        f.ui.queueAnswer(Mb::OK);
-        f.form->cmdEnd_Click();
+        f.endLog(10, 16, 12);
 
         EXPECT_EQ(f.log(), sample());
         EXPECT_TRUE(f.form->isClosed());
@@ -206,18 +204,14 @@ TEST(Form1, endLog) {
     // No show ever seen: the single closing line.
     LoggerFixture f;
     f.start("talk.txt", 9, 0, 0);
-    f.clock.set(9, 0, 1);
-    f.ui.queueAnswer(Mb::Cancel);
-    f.form->cmdEnd_Click();
+    f.endLog(9, 0, 1, Mb::Cancel);
     EXPECT_EQ(f.log(), "");
     EXPECT_TRUE(f.form->Timer1.Enabled);
     EXPECT_FALSE(f.form->isClosed());
     f.ppt.startShow(1);
     f.tick(9, 0, 2); // logging went on
     f.ppt.endShow();
-    f.clock.set(9, 0, 5);
-    f.ui.queueAnswer(Mb::OK);
-    f.form->cmdEnd_Click();
+    f.endLog(9, 0, 5);
     EXPECT_EQ(tails(f.log()),
               (Lines{"Slide , 0:00:00 , 9:00:02 AM , C:\\Talks\\q3.ppt , 1 , Welcome",
                      "Event , 0:00:03 , 9:00:05 AM , Logging Stopped"}));
@@ -230,9 +224,7 @@ TEST(Form1, endLog) {
 
     LoggerFixture g;
     g.start("talk.txt", 9, 0, 0);
-    g.clock.set(9, 0, 1);
-    g.ui.queueAnswer(Mb::OK);
-    g.form->cmdEnd_Click();
+    g.endLog(9, 0, 1);
     EXPECT_EQ(g.log(), " 0  , Event , 0:00:00 , 9:00:01 AM , Logging Stopped\r\n");
 }
 
@@ -330,9 +322,7 @@ TEST(Form1, aClosedPresentationProgramFailsEveryPollSilently) {
     f.ppt.quit();
     f.tick(10, 0, 2);
     f.tick(10, 0, 3);
-    f.clock.set(10, 0, 4);
-    f.ui.queueAnswer(Mb::OK);
-    f.form->cmdEnd_Click();
+    f.endLog(10, 0, 4);
     EXPECT_EQ(linesOf(f.log()).size(), 2u);
     EXPECT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 1); // only the End Log question
 }
@@ -422,8 +412,7 @@ TEST(Form1, aLineThatCannotBeWrittenShowsInTheStatusAndTheNextCountsFromTheLastW
     EXPECT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 0);
 
     // The closing line fails: the operator is told, the file is closed all the same.
-    f.ui.queueAnswer(Mb::OK);
-    f.form->cmdEnd_Click();
+    f.endLog(10, 0, 3);
     const Lines boxes = f.ui.boxTexts();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].rfind("The closing line \"Logging Stopped\" could not be written", 0), 0u);
@@ -456,9 +445,7 @@ TEST(Form1, aRecordedTalkImportsToItsRows) {
     f.tick(14, 1, 5);
     f.ppt.startShow(3);
     f.tick(14, 1, 25);
-    f.clock.set(14, 2, 25);
-    f.ui.queueAnswer(Mb::OK);
-    f.form->cmdEnd_Click();
+    f.endLog(14, 2, 25);
 
     MainFixture cuebuild;
     cuebuild.start();
