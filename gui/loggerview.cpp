@@ -70,6 +70,16 @@ LoggerView::LoggerView(Form1& form, QWidget* parent)
     b.onClosed = [this] { close(); };
     b.sync();
     b.applyGeometry();
+    // The window shows during its load, before the log dialog comes up over it.
+    form.Show = [this] {
+        showModel();
+        show();
+    };
+}
+
+void LoggerView::showModel() {
+    m_binder->sync();
+    m_binder->applyGeometry();
 }
 
 void LoggerView::closeEvent(QCloseEvent* event) {

@@ -14,6 +14,10 @@ class LoggerView : public QMainWindow {
 
     WindowBinder& binder() const { return *m_binder; }
 
+  public slots:
+    // The model's state and geometry once it has loaded.
+    void showModel();
+
   signals:
     // The model has unloaded; the program ends with it.
     void closed();

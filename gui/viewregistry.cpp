@@ -2,10 +2,12 @@
 
 #include "aboutview.h"
 #include "configview.h"
+#include "loggerview.h"
 #include "mainview.h"
 
 #include "common/about.h"
 #include "config/frmconfig.h"
+#include "logger/form1.h"
 #include "schedule/mainwindow.h"
 
 #include <QWidget>
@@ -40,6 +42,7 @@ const ViewRegistry& systemViews() {
         ViewRegistry r;
         r.add("About", viewOf<AboutView, About>());
         r.add("frmConfig", viewOf<ConfigView, FrmConfig>());
+        r.add("Form1", viewOf<LoggerView, Form1>());
         r.add("Main", viewOf<MainView, Main>());
         return r;
     }();

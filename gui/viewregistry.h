@@ -23,5 +23,5 @@ class ViewRegistry {
     std::map<std::string, Factory> m_factories;
 };
 
-// The views of every window of the system: About, frmConfig, Main.
+// The views of every window of the system: About, frmConfig, Main, Form1.
 const ViewRegistry& systemViews();

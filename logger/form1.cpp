@@ -330,3 +330,15 @@ void Form1::mnuAbout_Click() {
 void Form1::mnuExit_Click() {
     Unload();
 }
+
+void Form1::dumpState(StateDump& dump) const {
+    dump.text("LogPath", LogPath);
+    dump.text("PresentationPath", PresentationPath);
+    dump.state("CurrentSlide", std::to_string(CurrentSlide));
+    dump.flag("FirstLine", FirstLine);
+    dump.flag("LogClosed", LogClosed);
+    dump.flag("ShowSeen", ShowSeen);
+    dump.flag("ShowStopped", ShowStopped);
+    dump.flag("SecondBeepPending", SecondBeepPending);
+    dump.state("beeps", std::to_string(m_beeps));
+}

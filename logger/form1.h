@@ -104,6 +104,8 @@ class Form1 : public Window {
     bool logOpen() const { return m_log != nullptr; }
     int beeps() const { return m_beeps; } // sounded in this run
 
+    void dumpState(StateDump& dump) const override;
+
   protected:
     void Form_Load() override;
     void Form_Unload(int& Cancel) override;

@@ -1,6 +1,6 @@
 #include "loggerclock.h"
 
-#include "schedule/clocktime.h"
+#include "common/clocktime.h"
 
 #include <cstdio>
 #include <ctime>

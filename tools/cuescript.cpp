@@ -3,6 +3,7 @@
 
 #include "common/programregistry.h"
 #include "common/textfile.h"
+#include "logger/loggerprograms.h"
 #include "schedule/cuebuildprogram.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     }
     ProgramRegistry programs;
     registerCuebuild(programs);
+    registerScriptedLoggers(programs);
 
     const std::string source = argv[1];
     ScriptRunner runner(programs, std::cout, std::cerr,

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/program.h"
-#include "common/scriptedui.h"
+#include "testing/scriptedui.h"
 #include "common/settingsstore.h"
 #include "logger/form1.h"
 #include "logger/loggerclock.h"

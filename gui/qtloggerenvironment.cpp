@@ -1,7 +1,8 @@
-#include "qtloggerclock.h"
+#include "qtloggerenvironment.h"
 
-#include "schedule/clocktime.h"
+#include "common/clocktime.h"
 
+#include <QApplication>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTime>
@@ -18,4 +19,8 @@ std::string QtLoggerClock::timeText(double timeOfDay) const {
     if (text.isEmpty() || text.contains(QLatin1Char(',')))
         return LoggerClock::timeText(timeOfDay);
     return text.toLocal8Bit().toStdString();
+}
+
+void QtLoggerEnvironment::beep() {
+    QApplication::beep();
 }
