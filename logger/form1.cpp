@@ -30,7 +30,7 @@ Form1::Form1(UiServices& ui, SettingsStore& settings, Program& program,
     : Window("Form1"), m_ui(ui), m_settings(settings), m_program(program), m_version(version),
       m_seams(std::move(seams)) {
     Width = 6120;
-    Height = 3390;
+    Height = 2520;
     cmdEnd.Enabled = false;
     wireHandlers();
     setWhatsThisTexts();

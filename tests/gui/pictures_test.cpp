@@ -3,10 +3,12 @@
 
 #include "gui/aboutview.h"
 #include "gui/configview.h"
+#include "gui/loggerview.h"
 #include "gui/mainview.h"
 
 #include "common/about.h"
 #include "config/frmconfig.h"
+#include "support/loggerfixture.h"
 #include "support/mainfixture.h"
 
 #include <QAction>
@@ -89,6 +91,16 @@ TEST(Pictures, configurationWindow) {
     config.load();
     ConfigView view(config);
     savePicture(view, "config");
+}
+
+TEST(Pictures, loggerWhileAShowIsLogged) {
+    LoggerFixture f;
+    LoggerView view(*f.form);
+    f.start();
+    f.ppt.startShow(1);
+    f.tick(10, 0, 1);
+    view.showModel();
+    savePicture(view, "logger_logging");
 }
 
 } // namespace

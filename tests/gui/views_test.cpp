@@ -1,5 +1,6 @@
 #include "gui/aboutview.h"
 #include "gui/configview.h"
+#include "gui/loggerview.h"
 #include "gui/mainview.h"
 #include "gui/modeltext.h"
 #include "gui/windowbinder.h"
@@ -7,12 +8,15 @@
 #include "common/about.h"
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
+#include "support/loggerfixture.h"
 #include "support/mainfixture.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -363,6 +367,46 @@ TEST(WhatsThis, everyControlOfTheThreeWindowsHasHelp) {
     config.load();
     const ConfigView configView(config);
     expectHelpForEveryControl(config, configView);
+}
+
+TEST(WhatsThis, everyControlOfTheLoggerWindowHasHelp) {
+    LoggerFixture f;
+    const LoggerView view(*f.form);
+    f.start();
+    expectHelpForEveryControl(*f.form, view);
+}
+
+// The logger's window shows itself during start-up, before the log dialog, and its
+// QTimer polls while Timer1 is enabled.
+TEST(LoggerViewTest, showsBeforeTheLogDialogAndPollsThroughItsTimer) {
+    LoggerFixture f;
+    LoggerView view(*f.form);
+    bool shownAtDialog = false;
+    f.ui.onEvent = [&](const UiEvent& e) {
+        if (e.kind == UiEvent::Kind::FileDialog)
+            shownAtDialog = view.isVisible();
+    };
+    f.start();
+    view.showModel();
+    EXPECT_TRUE(shownAtDialog);
+    auto* timer = view.findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 500);
+
+    f.ppt.startShow(2);
+    f.clock.set(10, 0, 5);
+    QEventLoop poll;
+    QTimer::singleShot(timer->interval() + 100, &poll, &QEventLoop::quit);
+    poll.exec();
+    EXPECT_EQ(view.findChild<QLabel*>(QStringLiteral("lblPPTFile"))->text(),
+              QStringLiteral("C:\\Talks\\q3.ppt"));
+    EXPECT_EQ(f.beeps, 1);
+    // End Log disables the timer while its question is up; Cancel enables it again.
+    f.ui.queueAnswer(Mb::Cancel);
+    view.findChild<QPushButton*>(QStringLiteral("cmdEnd"))->click();
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_FALSE(f.form->isClosed());
 }
 
 TEST(AboutViewTest, splashTimerRunsWhileTheModelAsksForIt) {
