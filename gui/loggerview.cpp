@@ -5,32 +5,15 @@
 
 #include "logger/form1.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-LoggerView::LoggerView(Form1& form, QWidget* parent)
-    : QMainWindow(parent), m_binder(new WindowBinder(form, this)) {
-    WindowBinder& b = *m_binder;
-    b.buildMenuBar(menuBar());
-
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
-    const auto label = [&](Label& model) {
-        auto* widget = new QLabel(central);
-        b.bind(widget, model);
-        return widget;
-    };
-    const auto button = [&](Button& model) {
-        auto* widget = new QPushButton(central);
-        widget->setAutoDefault(false);
-        b.bind(widget, model);
-        return widget;
-    };
+LoggerView::LoggerView(Form1& form, QWidget* parent) : MainWindowView(form, parent) {
+    WindowBinder& b = binder();
+    QWidget* central = this->central();
 
     // What is being logged: the log, the presentation and the last slide.
     auto* shown = new QGridLayout;
@@ -66,30 +49,10 @@ LoggerView::LoggerView(Form1& form, QWidget* parent)
 
     // Timer1 keeps polling while a message box or the log dialog is up: QTimer fires in
     // their nested event loops.
-    b.bindTimers();
-    b.onClosed = [this] { close(); };
-    b.sync();
-    b.applyGeometry();
+    finish();
     // The window shows during its load, before the log dialog comes up over it.
     form.Show = [this] {
         showModel();
         show();
     };
-}
-
-void LoggerView::showModel() {
-    m_binder->sync();
-    m_binder->applyGeometry();
-}
-
-void LoggerView::closeEvent(QCloseEvent* event) {
-    if (!m_binder->requestClose()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    if (!m_closedSignalled) {
-        m_closedSignalled = true;
-        emit closed();
-    }
 }

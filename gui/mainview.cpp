@@ -5,7 +5,6 @@
 
 #include "schedule/mainwindow.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,30 +18,10 @@
 
 #include <utility>
 
-MainView::MainView(Main& main, QWidget* parent)
-    : QMainWindow(parent), m_main(main), m_binder(new WindowBinder(main, this)) {
-    WindowBinder& b = *m_binder;
-    b.buildMenuBar(menuBar());
+MainView::MainView(Main& main, QWidget* parent) : MainWindowView(main, parent) {
+    WindowBinder& b = binder();
+    QWidget* central = this->central();
 
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
-
-    const auto label = [&](Label& model) {
-        auto* widget = new QLabel(central);
-        b.bind(widget, model);
-        return widget;
-    };
-    const auto field = [&](TextField& model) {
-        auto* widget = new QLineEdit(central);
-        b.bind(widget, model);
-        return widget;
-    };
-    const auto button = [&](Button& model) {
-        auto* widget = new QPushButton(central);
-        widget->setAutoDefault(false);
-        b.bind(widget, model);
-        return widget;
-    };
     const auto timeField = [&](TextField& model) {
         QLineEdit* widget = field(model);
         ViewParts::fitToClockTime(widget);
@@ -165,25 +144,5 @@ MainView::MainView(Main& main, QWidget* parent)
     layout->addLayout(lower);
     layout->addLayout(help);
 
-    b.bindTimers();
-    b.onClosed = [this] { close(); };
-    b.sync();
-    b.applyGeometry();
-}
-
-void MainView::closeEvent(QCloseEvent* event) {
-    if (!m_binder->requestClose()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    if (!m_closedSignalled) {
-        m_closedSignalled = true;
-        emit closed();
-    }
-}
-
-void MainView::showModel() {
-    m_binder->sync();
-    m_binder->applyGeometry();
+    finish();
 }
