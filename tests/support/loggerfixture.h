@@ -1,11 +1,11 @@
 #pragma once
 
 #include "common/program.h"
-#include "testing/scriptedui.h"
 #include "common/settingsstore.h"
 #include "logger/form1.h"
 #include "logger/loggerclock.h"
 #include "logger/substitutepowerpoint.h"
+#include "testing/scriptedui.h"
 
 #include <QTemporaryDir>
 

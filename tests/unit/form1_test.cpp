@@ -197,25 +197,42 @@ TEST(Form1, theChosenNameGetsTxtOnlyWithoutAnyDot) {
     }
 }
 
-TEST(Form1, aCancelledDialogWarnsAndLeavesTheLoggerIdle) {
-    LoggerFixture f;
-    f.start(std::nullopt);
-    EXPECT_EQ(f.ui.boxTexts(), Lines{"WARNING - NO LOGGING WILL OCCUR"});
-    EXPECT_EQ(f.ui.events.back().title, "Cuemark Logger 8");
-    EXPECT_TRUE(f.form->cmdOpenLog.Enabled);
-    EXPECT_FALSE(f.form->cmdEnd.Enabled);
-    f.ppt.startShow(1);
-    f.ppt.resetCalls();
-    f.tick(10, 0, 1);
-    EXPECT_EQ(f.ppt.calls(), 0);
-    // Open Log tries again.
-    f.ui.queueFile(f.path("later.txt"));
-    f.form->cmdOpenLog_Click();
-    f.tick(10, 0, 2);
-    EXPECT_EQ(linesOf(f.log()).size(), 1u);
-    EXPECT_FALSE(f.form->cmdOpenLog.Enabled);
-    EXPECT_FALSE(f.form->mnuOpenLog.Enabled);
-    EXPECT_TRUE(f.form->cmdEnd.Enabled);
+// Without an open log nothing polls: a cancelled dialog warns, a file that cannot be
+// opened shows its error; Open Log tries again.
+TEST(Form1, withoutAnOpenLogTheLoggerStaysIdle) {
+    struct Case {
+        std::optional<std::string> chosen;
+        std::string boxTitle;
+    };
+    const Case cases[] = {
+        {std::nullopt, "Cuemark Logger 8"},
+        {"missing/talk.txt", "Cuemark Logger"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.boxTitle);
+        LoggerFixture f;
+        f.start(c.chosen ? std::optional(f.path(*c.chosen)) : std::nullopt);
+        ASSERT_EQ(f.ui.boxTexts().size(), 1u);
+        if (!c.chosen)
+            EXPECT_EQ(f.ui.boxTexts()[0], "WARNING - NO LOGGING WILL OCCUR");
+        EXPECT_EQ(f.ui.events.back().title, c.boxTitle);
+        EXPECT_EQ(f.form->LogPath, "");
+        EXPECT_EQ(f.form->lblLogFIle.Caption, "NONE");
+        EXPECT_TRUE(f.form->cmdOpenLog.Enabled);
+        EXPECT_FALSE(f.form->cmdEnd.Enabled);
+        f.ppt.startShow(1);
+        f.ppt.resetCalls();
+        f.tick(10, 0, 1);
+        EXPECT_EQ(f.ppt.calls(), 0);
+
+        f.ui.queueFile(f.path("later.txt"));
+        f.form->cmdOpenLog_Click();
+        f.tick(10, 0, 2);
+        EXPECT_EQ(linesOf(f.log()).size(), 1u);
+        EXPECT_FALSE(f.form->cmdOpenLog.Enabled);
+        EXPECT_FALSE(f.form->mnuOpenLog.Enabled);
+        EXPECT_TRUE(f.form->cmdEnd.Enabled);
+    }
 }
 
 TEST(Form1, withoutThePresentationProgramTheErrorBoxShowsAndTheWindowStaysUsable) {
@@ -275,22 +292,6 @@ TEST(Form1, optionsAndPosition) {
     EXPECT_EQ(g.form->Top, 576);
     EXPECT_FALSE(g.form->mnuBeep1.Checked);
     EXPECT_TRUE(g.form->mnuBeep2.Checked);
-}
-
-// Faults of the log file are told, and never leave a line counted as written.
-TEST(Form1, aLogFileThatCannotBeOpenedLeavesTheLoggerIdle) {
-    LoggerFixture f;
-    f.start(f.path("missing/talk.txt"));
-    ASSERT_EQ(f.ui.boxTexts().size(), 1u);
-    EXPECT_EQ(f.ui.events.back().title, "Cuemark Logger");
-    EXPECT_EQ(f.form->LogPath, "");
-    EXPECT_EQ(f.form->lblLogFIle.Caption, "NONE");
-    EXPECT_TRUE(f.form->cmdOpenLog.Enabled);
-    EXPECT_FALSE(f.form->cmdEnd.Enabled);
-    f.ppt.startShow(1);
-    f.ppt.resetCalls();
-    f.tick(10, 0, 1);
-    EXPECT_EQ(f.ppt.calls(), 0);
 }
 
 TEST(Form1, aLineThatCannotBeWrittenShowsInTheStatusAndIsNotCounted) {
