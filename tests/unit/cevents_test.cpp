@@ -1,0 +1,105 @@
+#include "webout/eventlistreader.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string Url = "http://w.example/sld001.htm";
+
+struct ToolRun {
+    int exitCode;
+    std::string errors;
+};
+
+ToolRun runCevents(const QStringList& args) {
+    QProcess tool;
+    tool.start(CUE_RUNTIME_DIR "/cevents", args);
+    tool.waitForFinished(10000);
+    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+            tool.readAllStandardError().toStdString()};
+}
+
+} // namespace
+
+TEST(Cevents, readsEveryLineAndReportsEachBadOneByNumber) {
+    struct Case {
+        const char* what;
+        std::string list;
+        std::vector<PageEvent> events;
+        std::vector<int> badLines;
+    };
+    const Case cases[] = {
+        {"the writer's own lines, CR LF",
+         "u 00:00:00:00.0 00:00:00:29.9 " + Url + "\r\nu 00:01:05:00.0 00:01:05:59.9 x\r\n",
+         {{0, 29900, Url}, {3900000, 3959900, "x"}},
+         {}},
+        {"LF, CR and no end on the last line",
+         "u 00:00:00:01.0 00:00:00:02.9 a\nu 00:00:00:03.0 00:00:00:04.9 b\ru 01:00:00:00.5 "
+         "01:00:00:00.75 c",
+         {{1000, 2900, "a"}, {3000, 4900, "b"}, {86400500, 86400750, "c"}},
+         {}},
+        {"an empty list", "", {}, {}},
+        {"bad lines among good ones",
+         "u 00:00:00:00.0 00:00:00:09.9 a\r\n"
+         "\r\n"
+         "x 00:00:00:00.0 00:00:00:09.9 a\r\n"
+         "u 00:00:00:60.0 00:00:01:09.9 a\r\n"
+         "u 00:00:00:10.0 00:00:00:09.9 a\r\n"
+         "u 00:00:00:10.0 00:00:00:10.0 a\r\n"
+         "u 00:00:00:10.0 00:00:00:19.9 \r\n"
+         "u 00:24:00:00.0 00:00:00:19.9 a\r\n"
+         "u 00:00:00:10 00:00:00:19.9 a\r\n"
+         "u 00:00:00:10.0 00:00:00:19.9 b\r\n",
+         {{0, 9900, "a"}, {10000, 19900, "b"}},
+         {2, 3, 4, 5, 6, 7, 8, 9}},
+    };
+    for (const Case& c : cases) {
+        const EventListReading reading = readEventList(c.list);
+        EXPECT_EQ(reading.events, c.events) << c.what;
+        std::vector<int> bad;
+        for (const EventListProblem& problem : reading.problems)
+            bad.push_back(problem.line);
+        EXPECT_EQ(bad, c.badLines) << c.what;
+    }
+}
+
+TEST(Cevents, writesOneCuePerEventWithItsPageAsText) {
+    EXPECT_EQ(webVttOf({{0, 29900, Url}, {3900000, 3959900, "http://w.example/?a=1&b=<2>"}}),
+              "WEBVTT\n"
+              "\n00:00:00.000 --> 00:00:29.900\n" +
+                  Url +
+                  "\n"
+                  "\n01:05:00.000 --> 01:05:59.900\nhttp://w.example/?a=1&amp;b=&lt;2&gt;\n");
+    EXPECT_EQ(webVttOf({}), "WEBVTT\n");
+}
+
+TEST(Cevents, toolWritesTheEventFileBesideTheListOrSaysWhyNot) {
+    QTemporaryDir dir;
+    const QString list = dir.filePath("my list.txt");
+    const auto writeList = [&](const std::string& bytes) {
+        QFile file(list);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.c_str());
+    };
+    writeList("u 00:00:00:00.0 00:00:00:29.9 " + Url + "\r\n");
+    EXPECT_EQ(runCevents({list, "talk.rae"}).exitCode, 0);
+    QFile written(dir.filePath("talk.rae"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().toStdString(),
+              "WEBVTT\n\n00:00:00.000 --> 00:00:29.900\n" + Url + "\n");
+
+    writeList("u 00:00:00:00.0 00:00:00:29.9 a\r\nbad\r\n");
+    const ToolRun bad = runCevents({list, "other.rae"});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_EQ(bad.errors, list.toStdString() + ":2: expected \"u \" at the start\n");
+    EXPECT_FALSE(QFile::exists(dir.filePath("other.rae")));
+
+    EXPECT_EQ(runCevents({list, ""}).exitCode, 2);
+    EXPECT_EQ(runCevents({list, "../escape.rae"}).exitCode, 2);
+    EXPECT_EQ(runCevents({list}).exitCode, 2);
+    EXPECT_EQ(runCevents({dir.filePath("none.txt"), "talk.rae"}).exitCode, 2);
+}

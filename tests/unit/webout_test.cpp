@@ -1,0 +1,272 @@
+#include "common/clocktime.h"
+#include "webout/eventlist.h"
+#include "webout/metafiles.h"
+#include "webout/outputerror.h"
+#include "webout/slidepages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+const std::string TemplateDir = CUE_SOURCE_DIR "/templates";
+const std::string GoldenDir = CUE_SOURCE_DIR "/tests/golden/webout/";
+
+std::string readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll().toStdString();
+}
+
+void writeBytes(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::map<std::string, std::string> filesIn(const QString& folder) {
+    std::map<std::string, std::string> files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files))
+        files[name.toStdString()] = readBytes(folder + "/" + name);
+    return files;
+}
+
+std::vector<std::string> pageImages() {
+    return {PageImageNames.begin(), PageImageNames.end()};
+}
+
+struct Folder {
+    QTemporaryDir dir;
+    std::string path() const { return dir.path().toStdString() + "/"; }
+    std::string file(const std::string& name) const { return path() + name; }
+};
+
+PresentationOutput presentation(std::vector<ScheduleRow> rows, const std::string& folder) {
+    return {std::move(rows), folder, "http://www.cuemark.example/talks/q3/",
+            "pnm://audio.cuemark.example/talks/q3.ra"};
+}
+
+// The three writers of "Write HTM, RAM, RAE" into one folder.
+void writeAll(const PresentationOutput& out) {
+    writeHtmlFiles(out, TemplateDir, pageImages());
+    writeMetafiles(out);
+    writeEventList(out);
+}
+
+const std::map<std::string, std::vector<ScheduleRow>> GoldenSchedules = {
+    {"one", {{"00:00:30", "00:00:00", "00:00:30", "../q3/sld001.gif", "Welcome"}}},
+    // A leader without a title and a slide without one, its image given as a full URL.
+    {"two",
+     {{"00:00:12", "00:00:00", "00:00:12", "../q3/sld001.gif", "."},
+      {"00:10:00", "00:00:12", "00:10:12", "http://img.cuemark.example/q3/sld002.gif", ""}}},
+    // A talk with a pause, a slide shown twice, a slide too short to show, a title that
+    // needs escaping and a start typed with a one-digit hour.
+    {"twelve",
+     {{"00:00:20", "00:00:00", "00:00:20", "../q3/sld001.gif", "."},
+      {"00:02:10", "00:00:20", "00:02:30", "../q3/sld002.gif", "Third quarter in review"},
+      {"00:03:05", "00:02:30", "00:05:35", "../q3/sld003.gif", "Revenue, by region"},
+      {"00:04:00", "00:05:35", "00:09:35", "../q3/sld004.gif", "R&D <draft> \"costs\""},
+      {"00:05:00", "00:09:35", "00:14:35", "wait.gif", "BREAK"},
+      {"00:01:45", "00:14:35", "00:16:20", "../q3/sld005.gif", "Hiring"},
+      {"00:00:00", "00:16:20", "00:16:20", "../q3/sld006.gif", "Skipped past"},
+      {"00:03:30", "00:16:20", "00:19:50", "../q3/sld007.gif", "Customers"},
+      {"00:02:00", "00:19:50", "00:21:50", "../q3/sld003.gif", "Revenue, by region"},
+      {"00:43:10", "00:21:50", "1:05:00", "../q3/sld008.gif", "Outlook"},
+      {"00:01:00", "1:05:00", "01:06:00", "../q3/sld009.gif", ""},
+      {"00:00:40", "01:06:00", "01:06:40", "../q3/sld010.gif", "Questions"}}},
+};
+
+} // namespace
+
+// Every file of a presentation, byte for byte. CUE_UPDATE_GOLDENS=1 rewrites the goldens.
+TEST(WebOutput, presentationsMatchTheirGoldensByteForByte) {
+    for (const auto& [name, rows] : GoldenSchedules) {
+        SCOPED_TRACE(name);
+        Folder out;
+        writeAll(presentation(rows, out.path()));
+        std::map<std::string, std::string> written = filesIn(out.dir.path());
+        for (const std::string& image : pageImages()) {
+            EXPECT_EQ(written[image], readBytes(QString::fromStdString(TemplateDir + "/" + image)))
+                << image;
+            written.erase(image);
+        }
+        const QString golden = QString::fromStdString(GoldenDir + name);
+        if (qEnvironmentVariableIsSet("CUE_UPDATE_GOLDENS")) {
+            QDir(golden).removeRecursively();
+            QDir().mkpath(golden);
+            for (const auto& [file, bytes] : written)
+                writeBytes(golden + "/" + QString::fromStdString(file), bytes);
+        }
+        EXPECT_EQ(written, filesIn(golden));
+    }
+}
+
+TEST(WebOutput, slidePageMarkersAreRewrittenLineByLine) {
+    const PageReplacements r{"../q3/sld004.gif", "sld005.htm", "sld003.htm",
+                             "tsld004.ram",      "index.htm",  "R&amp;D"};
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"marker in small letters",
+         {R"(<!-- **fixit**gif --><img src="old.gif">)"},
+         {R"(<!-- **fixit**gif --><img src="../q3/sld004.gif">)"}},
+        {"empty quoted value",
+         {R"(<!-- **FIXIT**GIF --><img src="">)"},
+         {R"(<!-- **FIXIT**GIF --><img src="../q3/sld004.gif">)"}},
+        {"no quote on the line: replacement in front",
+         {"<!-- **FIXIT**NDX --> back"},
+         {"index.htm<!-- **FIXIT**NDX --> back"}},
+        {"unknown keyword on the first marker line empties the value",
+         {R"(<!-- **FIXIT**XYZ --><a href="x.htm">)"},
+         {R"(<!-- **FIXIT**XYZ --><a href="">)"}},
+        {"unknown keyword on a later line repeats the previous replacement",
+         {R"(<!-- **FIXIT**NXT --><a href="a">)", R"(<!-- **FIXIT**ZZZ --><a href="b">)"},
+         {R"(<!-- **FIXIT**NXT --><a href="sld005.htm">)",
+          R"(<!-- **FIXIT**ZZZ --><a href="sld005.htm">)"}},
+        {"only the first quoted value after the comment",
+         {R"(x="1" <!-- **FIXIT**PRV --><a href="p" rel="prev">)"},
+         {R"(x="1" <!-- **FIXIT**PRV --><a href="sld003.htm" rel="prev">)"}},
+        {"keyword in any case; the metafile and title",
+         {R"(<!-- **FIXIT**ram --><a href="t">)", R"(<!-- **FIXIT**Ttl --><img alt="t">)"},
+         {R"(<!-- **FIXIT**ram --><a href="tsld004.ram">)",
+          R"(<!-- **FIXIT**Ttl --><img alt="R&amp;D">)"}},
+        {"lines without a marker stay byte for byte",
+         {"  a, \"b\" ,c", "", "\t<!-- FIXIT -->"},
+         {"  a, \"b\" ,c", "", "\t<!-- FIXIT -->"}},
+    };
+    for (const Case& c : cases) {
+        SlidePageRewriter rewriter(r);
+        std::vector<std::string> got;
+        for (const std::string& line : c.lines)
+            got.push_back(rewriter.rewrite(line));
+        EXPECT_EQ(got, c.expected) << c.what;
+    }
+}
+
+TEST(WebOutput, preloadAndIndexPagesExpandTheirMarkers) {
+    Folder dir;
+    const std::vector<ScheduleRow> rows = {
+        {"00:01:00", "00:00:00", "00:01:00", "../q3/sld001.gif", "Intro"},
+        {"00:01:00", "00:01:00", "00:02:00", "http://img.example/a.gif", "Second"}};
+    const PresentationOutput out = presentation(rows, dir.path());
+    struct Case {
+        const char* what;
+        std::string templateText;
+        std::string expected;
+        bool index;
+        bool markerFound;
+    };
+    const std::string block = "  MaxGIFs =  2\r\nReDim SLDtoGIF ( 2 )\r\n"
+                              "SLDtoGIF ( 1) = \"http://www.cuemark.example/talks/q3/../q3/"
+                              "sld001.gif\"\r\n"
+                              "SLDtoGIF ( 2) = \"http://img.example/a.gif\"\r\n"
+                              "AudioURL = \"pnm://audio.cuemark.example/talks/q3.ra\"\r\n";
+    const std::string table = indexTable(rows);
+    const Case cases[] = {
+        {"every preload marker gets a block", "a\n' **fixit**\nb\n**FIXIT**\n",
+         "a\r\n' **fixit**\r\n" + block + "b\r\n**FIXIT**\r\n" + block, false, true},
+        {"preload without a marker is a copy", "a\r\nb", "a\r\nb\r\n", false, true},
+        {"index marker in mid-line", "<p>before<!--*** -->after</p>\nend\n",
+         "<p>before\r\n" + table + "after</p>\r\nend\r\n", true, true},
+        {"index marker alone; a second one stays", "x\n<!--*** -->\n<!--*** -->\n",
+         "x\r\n" + table + "<!--*** -->\r\n", true, true},
+        {"index without a marker is a copy", "a\nb\n", "a\r\nb\r\n", true, false},
+    };
+    for (const Case& c : cases) {
+        const std::string source = dir.file("template.htm");
+        writeBytes(QString::fromStdString(source), c.templateText);
+        const std::string page = dir.file("page.htm");
+        bool found = true;
+        if (c.index)
+            found = WriteIndexFile(source, page, rows);
+        else
+            WritePreloadFile(source, page, out);
+        EXPECT_EQ(readBytes(QString::fromStdString(page)), c.expected) << c.what;
+        EXPECT_EQ(found, c.markerFound) << c.what;
+    }
+    EXPECT_NE(table.find("<TD><A HREF=\"sld002.htm\" > Second</A></P></A></TD>\r\n"
+                         "<TD>00:01:00</TD></TR>"),
+              std::string::npos);
+}
+
+TEST(WebOutput, failuresNameTheFileAndTheReason) {
+    Folder dir;
+    const std::vector<ScheduleRow> rows = {{"00:01:00", "00:00:00", "00:01:00", "a.gif", "A"},
+                                           {"00:01:00", "00:01:00", "later", "b.gif", "B"}};
+    const auto failure = [](auto&& write) -> std::string {
+        try {
+            write();
+        } catch (const OutputError& e) {
+            return e.message();
+        }
+        return "no failure";
+    };
+    const PresentationOutput out = presentation(rows, dir.path());
+    const PresentationOutput nowhere = presentation(rows, dir.file("missing/"));
+
+    EXPECT_EQ(failure([&] {
+                  writeHtmlFiles(out, dir.file("none"), pageImages());
+              }).rfind("'" + dir.file("none") + "/firstsld.htm' ", 0),
+              0u);
+    EXPECT_EQ(failure([&] {
+                  writeHtmlFiles(nowhere, TemplateDir, pageImages());
+              }).rfind("'" + dir.file("missing/sld001.htm") + "' ", 0),
+              0u);
+    const std::vector<std::string> noSuchImage = {"p2hnext.gif", "nosuch.gif"};
+    EXPECT_EQ(failure([&] {
+                  writeHtmlFiles(out, TemplateDir, noSuchImage);
+              }).rfind("'" + TemplateDir + "/nosuch.gif' ", 0),
+              0u);
+    // The last Stop is read before any metafile is written.
+    Folder clean;
+    EXPECT_EQ(failure([&] { writeMetafiles(presentation(rows, clean.path())); }),
+              "'' Stop of row 2 (\"later\") is not a time.");
+    EXPECT_TRUE(filesIn(clean.dir.path()).empty());
+    EXPECT_EQ(failure([&] { writeEventList(out); }),
+              "'" + dir.file("cevents.txt") + "' Stop of row 2 (\"later\") is not a time.");
+    EXPECT_EQ(
+        failure([&] { writeEventList(nowhere); }).rfind("'" + dir.file("missing/cevents.txt"), 0),
+        0u);
+}
+
+TEST(WebOutput, eventFileNameComesFromTheAudioUrl) {
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"pnm://audio.example/presentations/stockholder_1.ra", "stockholder_1.rae"},
+        {"pnm://audio.example/talks/LECT6.RA", "LECT6.rae"},
+        {"pnm://audio.example/talks/lect6.Ra", "lect6.rae"},
+        {"pnm://live.radio.example/talks/lect6.ra", "live.rae"},
+        {"pnm:talk.ra", "talk.rae"},
+        {"talk.ra", "talk.rae"},
+        {".ra/x.ra", ".rae"},
+        {"pnm://audio.example/talks/lect6.mp3", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [url, expected] : cases)
+        EXPECT_EQ(GetRAEFile(url), expected) << url;
+}
+
+TEST(WebOutput, namesAndLinesOfTheSmallFiles) {
+    const double start = *ClockTime::parse("00:01:05");
+    const double stop = *ClockTime::parse("00:04:10");
+    EXPECT_EQ(eventListLine(start, stop, "http://w.example/", 2),
+              "u 00:00:01:05.0 00:00:04:09.9 http://w.example/sld002.htm");
+    EXPECT_EQ(metafileLine("pnm://a.example/t.ra", start, *ClockTime::parse("00:45:10")),
+              "pnm://a.example/t.ra?start=\"00:01:05\"&end=\"00:45:10\"");
+    EXPECT_EQ(metafileName(100), "tsld100.ram");
+    EXPECT_EQ(pageFileName(7), "sld007.htm");
+    EXPECT_STREQ(templateNameFor(1, 1), "firstsld.htm");
+    EXPECT_STREQ(templateNameFor(2, 2), "lastsld.htm");
+    EXPECT_STREQ(templateNameFor(2, 3), "slides.htm");
+    EXPECT_EQ(shownTitle("a\"b<c>&"), "a&quot;b&lt;c&gt;&amp;");
+    EXPECT_EQ(outputDirectoryOf("talk.txt"), std::nullopt);
+    EXPECT_EQ(outputDirectoryOf("/talks/q3.txt"), "/talks/");
+}

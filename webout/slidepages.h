@@ -1,0 +1,75 @@
+#pragma once
+
+#include "webout/presentation.h"
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The links filled into the marker lines of slide page i, by the marker's keyword.
+struct PageReplacements {
+    std::string GIF; // the row's ImageUrl
+    std::string NXT; // sld(i+1).htm
+    std::string PRV; // sld(i-1).htm
+    std::string RAM; // tsld(i).ram
+    std::string NDX; // index.htm
+    std::string TTL; // the row's title as the index shows it, HTML-escaped
+};
+
+// The images copied beside the pages, in the order they are copied.
+inline constexpr std::array<const char*, 5> PageImageNames = {
+    "p2hnext.gif", "p2hprev.gif", "p2hup.gif", "ralogo.gif", "wait.gif"};
+
+// Page i (1-based) of the rows.
+PageReplacements pageReplacementsFor(const std::vector<ScheduleRow>& rows, int page);
+// firstsld.htm for page 1, lastsld.htm for the last page, slides.htm between.
+const char* templateNameFor(int page, int rowCount);
+std::string pageFileName(int page);
+
+// Rewrites the marker lines of one page, one line at a time. A marker with an unknown
+// keyword repeats the replacement of the page's previous marker line.
+class SlidePageRewriter {
+  public:
+    explicit SlidePageRewriter(const PageReplacements& replacements)
+        : m_replacements(replacements) {}
+    // The line as the page gets it; a line without a marker comes back unchanged.
+    std::string rewrite(std::string_view line);
+
+  private:
+    const PageReplacements& m_replacements;
+    std::string m_carried;
+};
+
+// "&", "<", ">" and '"' as character references, so a text shows as written and stays
+// inside its element or quoted attribute.
+std::string htmlEscape(std::string_view text);
+// A title as the pages show it: "NO TITLE" when empty, "LEADER" for ".", else escaped.
+std::string shownTitle(std::string_view title);
+
+// The MaxGIFs, SLDtoGIF and AudioURL lines inserted after the preload marker.
+std::string preloadBlock(const PresentationOutput& out);
+// The table inserted at the index marker.
+std::string indexTable(const std::vector<ScheduleRow>& rows);
+
+// Each writes one page from one template; every failure throws OutputError naming the
+// template or the page.
+void WriteHTMFiles(const std::string& templatePath, const std::string& pagePath,
+                   const PageReplacements& replacements);
+void WritePreloadFile(const std::string& templatePath, const std::string& pagePath,
+                      const PresentationOutput& out);
+// False when the template has no index marker: the page is then a plain copy of it.
+bool WriteIndexFile(const std::string& templatePath, const std::string& pagePath,
+                    const std::vector<ScheduleRow>& rows);
+
+struct HtmlFilesResult {
+    bool indexMarkerFound = true;
+    std::string indexTemplate;
+};
+
+// The whole of "Write HTM Files" after its checks: every page, preload.htm, the page
+// images and index.htm, in that order, from the templates and images in programDirectory
+// (named without a trailing separator). Stops at the first failure with an OutputError.
+HtmlFilesResult writeHtmlFiles(const PresentationOutput& out, const std::string& programDirectory,
+                               std::span<const std::string> pageImages);
