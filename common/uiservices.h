@@ -70,6 +70,11 @@ class UiServices {
 
     // Loads the window, shows it modally and returns once it has unloaded.
     virtual void ShowModal(Window& window) = 0;
+
+    // Starts a program with an argument list, never through a shell, in workingDirectory,
+    // without waiting for it. False when it could not be started.
+    virtual bool StartProcess(const std::string& program, const std::vector<std::string>& args,
+                              const std::string& workingDirectory) = 0;
 };
 
 // The hourglass for the length of a scope, restored on every way out.

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextBrowser>
@@ -258,4 +259,15 @@ void QtUiServices::ShowModal(Window& window) {
     }
     while (!window.isClosed())
         dialog->exec();
+}
+
+bool QtUiServices::StartProcess(const std::string& program, const std::vector<std::string>& args,
+                                const std::string& workingDirectory) {
+    // An argument list, not a command line: blanks and shell characters in paths and URLs
+    // stay inside their argument.
+    QStringList arguments;
+    for (const std::string& arg : args)
+        arguments << ModelText::pathToQt(arg);
+    return QProcess::startDetached(ModelText::pathToQt(program), arguments,
+                                   ModelText::pathToQt(workingDirectory));
 }

@@ -10,6 +10,7 @@
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
 #include "schedule/gridfile.h"
+#include "webout/slidepages.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -33,6 +34,10 @@ void Main::wireHandlers() {
     mnuConfig.Click = [this] { mnuConfig_Click(); };
     mnuHelp.Click = [this] { mnuHelp_Click(); };
     mnuAbout.Click = [this] { mnuAbout_Click(); };
+    mnuWriteHTM.Click = [this] { mnuWriteHTM_Click(); };
+    mnuWrRam.Click = [this] { mnuWrRam_Click(); };
+    mnuWrCevents.Click = [this] { mnuWrCevents_Click(); };
+    mnuWrtAll.Click = [this] { mnuWrtAll_Click(); };
     Picture1.Click = [this] { Picture1_Click(); };
 
     Grid1.Click = [this] { Grid1_Click(); };
@@ -71,7 +76,12 @@ void Main::Form_Load() {
     m_program.SplashMode = false;
 
     loadUrlSettings();
-    PageImages = {"", "p2hnext.gif", "p2hprev.gif", "p2hup.gif", "ralogo.gif", "wait.gif"};
+    PageImages = {"",
+                  PageImageNames[0],
+                  PageImageNames[1],
+                  PageImageNames[2],
+                  PageImageNames[3],
+                  PageImageNames[4]};
     LogImported = false;
     ScheduleEdited = false;
     FirstRowEdited = false;

@@ -14,6 +14,7 @@
 
 class SettingsStore;
 class UiServices;
+struct PresentationOutput;
 
 // The post-processor's main window `Main`: the SlideSchedule in Grid1 with its row
 // editor, the URL fields, the menu, the grid file and log import commands.
@@ -143,7 +144,14 @@ class Main : public Window {
     void mnuAbout_Click();
     void Picture1_Click();
 
+    // ---- Handlers: the web presentation ----
+    void mnuWriteHTM_Click();
+    void mnuWrRam_Click();
+    void mnuWrCevents_Click();
+    void mnuWrtAll_Click();
+
     enum class SaveOutcome { Saved, Cancelled, Failed, NoData };
+    enum class WriteOutcome { Written, NoData, Failed };
 
     // The form-level state, then the cells of rows 1 to RowCount + 1.
     void dumpState(StateDump& dump) const override;
@@ -174,6 +182,11 @@ class Main : public Window {
     // Save Grid itself. Form_Unload keeps the window open after a Failed save, so the
     // schedule is not lost; a cancelled dialog still lets it close.
     SaveOutcome saveGrid();
+    // The output commands' common start: the URL warnings unless the combined command
+    // gave them, "No Data", and the folder of the log. Nothing when the command must end.
+    std::optional<PresentationOutput> outputToWrite(WriteOutcome& refused);
+    WriteOutcome writeHtmFiles();
+    void showOutputFailure(const std::string& message);
 
     UiServices& m_ui;
     SettingsStore& m_settings;

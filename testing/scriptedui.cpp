@@ -90,3 +90,12 @@ void ScriptedUi::ShowModal(Window& window) {
             break;
     }
 }
+
+bool ScriptedUi::StartProcess(const std::string& program, const std::vector<std::string>& args,
+                              const std::string& workingDirectory) {
+    UiEvent event{UiEvent::Kind::Process, program};
+    event.args = args;
+    event.workingDirectory = workingDirectory;
+    record(event);
+    return runProcess ? runProcess(event) : true;
+}

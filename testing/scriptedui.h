@@ -18,9 +18,9 @@ class UnfitAnswer : public std::logic_error {
 
 // One thing the operator would have seen.
 struct UiEvent {
-    enum class Kind { MessageBox, FileDialog, Help, WhatsThis, Modal };
+    enum class Kind { MessageBox, FileDialog, Help, WhatsThis, Modal, Process };
     Kind kind;
-    std::string text;  // box text, dialog title, help file or window name
+    std::string text;  // box text, dialog title, help file, window name or program
     std::string title; // box title as shown: the program's title when none was given
     int style = 0;
     int answer = 0; // the box's result
@@ -29,6 +29,8 @@ struct UiEvent {
     int filterIndex = 0;
     bool cancelError = false;
     std::optional<std::string> chosen; // the dialog's answer; empty when cancelled
+    std::vector<std::string> args;     // a started program's arguments
+    std::string workingDirectory;      // and its working folder
 };
 
 // User-interface services that answer from queues and record every call, so window
@@ -50,6 +52,8 @@ class ScriptedUi : public UiServices {
     std::function<void()> whileBoxUp;
     // Told of every event as it happens.
     std::function<void(const UiEvent&)> onEvent;
+    // Runs a started program; without it a start is only recorded and succeeds.
+    std::function<bool(const UiEvent&)> runProcess;
 
     std::vector<UiEvent> events;
     int screenWidth = 15360;
@@ -73,6 +77,8 @@ class ScriptedUi : public UiServices {
     int ScreenWidth() const override { return screenWidth; }
     int ScreenHeight() const override { return screenHeight; }
     void ShowModal(Window& window) override;
+    bool StartProcess(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& workingDirectory) override;
 
   private:
     void record(UiEvent event);

@@ -1,0 +1,121 @@
+// The four commands that write the web presentation into the log's folder.
+#include "mainwindow.h"
+
+#include "common/uiservices.h"
+#include "webout/eventlist.h"
+#include "webout/metafiles.h"
+#include "webout/outputerror.h"
+#include "webout/presentation.h"
+#include "webout/slidepages.h"
+
+namespace {
+constexpr const char* FailureTitle = "Open File";
+} // namespace
+
+void Main::showOutputFailure(const std::string& message) {
+    m_ui.MsgBox(message, Mb::OKOnly + Mb::Exclamation, FailureTitle);
+}
+
+std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused) {
+    if (!WriteAllActive)
+        CheckBoxes();
+    if (RowCount == 0) {
+        m_ui.MsgBox("No Data", Mb::OKOnly, "No Data");
+        refused = WriteOutcome::NoData;
+        return std::nullopt;
+    }
+    // A bare log name would put the presentation wherever the program was started.
+    const std::optional<std::string> folder = outputDirectoryOf(LogFileName);
+    if (!folder) {
+        showOutputFailure("'" + LogFileName +
+                          "' names no folder to write the presentation into. Read the log "
+                          "or grid again from its folder.");
+        refused = WriteOutcome::Failed;
+        return std::nullopt;
+    }
+    return PresentationOutput{scheduleRows(), *folder, txtHTMURL.Text, txtAudioURL.Text};
+}
+
+Main::WriteOutcome Main::writeHtmFiles() {
+    WriteOutcome refused;
+    const std::optional<PresentationOutput> out = outputToWrite(refused);
+    if (!out)
+        return refused;
+    HtmlFilesResult result;
+    try {
+        BusyPointer busy(m_ui);
+        result =
+            writeHtmlFiles(*out, m_program.directory, {PageImages.begin() + 1, PageImages.end()});
+    } catch (const OutputError& e) {
+        showOutputFailure(e.message());
+        return WriteOutcome::Failed;
+    }
+    if (!result.indexMarkerFound)
+        m_ui.MsgBox("The index template '" + result.indexTemplate +
+                        "' has no marker <!--*** -->: index.htm is a plain copy of it, "
+                        "without the table of slides.",
+                    Mb::OKOnly + Mb::Exclamation, "Write HTM Files");
+    return WriteOutcome::Written;
+}
+
+void Main::mnuWriteHTM_Click() {
+    writeHtmFiles();
+}
+
+void Main::mnuWrRam_Click() {
+    WriteOutcome refused;
+    const std::optional<PresentationOutput> out = outputToWrite(refused);
+    if (!out)
+        return;
+    try {
+        BusyPointer busy(m_ui);
+        writeMetafiles(*out);
+    } catch (const OutputError& e) {
+        showOutputFailure(e.message());
+    }
+}
+
+void Main::mnuWrCevents_Click() {
+    WriteOutcome refused;
+    const std::optional<PresentationOutput> out = outputToWrite(refused);
+    if (!out)
+        return;
+    BusyPointer busy(m_ui);
+    std::string listPath;
+    try {
+        listPath = writeEventList(*out);
+    } catch (const OutputError& e) {
+        showOutputFailure(e.message());
+        return;
+    }
+    if (CeventsLoc.empty())
+        return;
+    // Without an event file name the tool has nothing to write: it is not started.
+    const std::optional<std::string> eventFile = GetRAEFile(txtAudioURL.Text);
+    if (!eventFile) {
+        m_ui.MsgBox("AudioURL doesn't end in .ra - .rae file not written!", Mb::OKOnly);
+        return;
+    }
+    if (!m_ui.StartProcess(CeventsLoc, ceventsArguments(listPath, *eventFile),
+                           out->outputDirectory))
+        showOutputFailure(
+            OutputError(listPath, "The program '" + CeventsLoc + "' could not be started")
+                .message());
+}
+
+void Main::mnuWrtAll_Click() {
+    CheckBoxes();
+    WriteAllActive = true;
+    struct ClearFlag {
+        bool& flag;
+        ~ClearFlag() { flag = false; }
+    } clear{WriteAllActive};
+    // The metafiles and the event list must not go out beside a half-written set of pages.
+    if (writeHtmFiles() == WriteOutcome::Failed) {
+        m_ui.MsgBox("Write HTM Files failed: the RAM files and the RAE file were not written.",
+                    Mb::OKOnly + Mb::Exclamation, "Write HTM, RAM, RAE");
+        return;
+    }
+    mnuWrRam_Click();
+    mnuWrCevents_Click();
+}

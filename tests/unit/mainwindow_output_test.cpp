@@ -1,0 +1,188 @@
+#include "support/mainfixture.h"
+#include "webout/slidepages.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string AudioUrl = "pnm://audio.cuemark.example/talks/q3.ra";
+const std::string HtmUrl = "http://www.cuemark.example/talks/q3/";
+
+// A started main window holding two rows of a log read from out/q3.txt.
+struct OutputRig : MainFixture {
+    OutputRig() {
+        start();
+        main->txtAudioURL.Text = AudioUrl;
+        main->txtHTMURL.Text = HtmUrl;
+        main->LogFileName = path("out/q3.txt");
+        QDir(dir.path()).mkpath("out");
+        setRows({{"00:01:00", "00:00:00", "00:01:00", "../q3/sld001.gif", "One"},
+                 {"00:02:00", "00:01:00", "00:03:00", "../q3/sld002.gif", "Two"}});
+        ui.clearEvents();
+    }
+
+    void setRows(const std::vector<ScheduleRow>& rows) {
+        main->RowCount = static_cast<int>(rows.size());
+        for (int r = 1; r <= main->RowCount; ++r) {
+            const ScheduleRow& row = rows[static_cast<size_t>(r - 1)];
+            int col = Main::ColLength;
+            for (const std::string* cell :
+                 {&row.Length, &row.Start, &row.Stop, &row.ImageUrl, &row.Title})
+                main->Grid1.setTextMatrix(r, col++, *cell);
+        }
+    }
+
+    // A program folder holding the shipped files except the ones named.
+    void programWithout(const std::vector<std::string>& missing) {
+        QDir(dir.path()).mkpath("program");
+        for (const QString& name : QDir(CUE_RUNTIME_DIR).entryList(QDir::Files)) {
+            if (std::find(missing.begin(), missing.end(), name.toStdString()) == missing.end())
+                QFile::copy(QString(CUE_RUNTIME_DIR "/") + name, dir.filePath("program/" + name));
+        }
+        program.directory = path("program");
+    }
+
+    std::vector<std::string> written() const {
+        std::vector<std::string> names;
+        for (const QString& name : QDir(dir.filePath("out")).entryList(QDir::Files))
+            names.push_back(name.toStdString());
+        return names;
+    }
+
+    std::vector<UiEvent> processes() const {
+        std::vector<UiEvent> started;
+        for (const UiEvent& e : ui.events)
+            if (e.kind == UiEvent::Kind::Process)
+                started.push_back(e);
+        return started;
+    }
+};
+
+const std::vector<std::string> WholePresentation = {
+    "cevents.txt", "index.htm",  "p2hnext.gif", "p2hprev.gif", "p2hup.gif",   "preload.htm",
+    "ralogo.gif",  "sld001.htm", "sld002.htm",  "tsld001.ram", "tsld002.ram", "wait.gif"};
+
+} // namespace
+
+TEST(Output, writeAllWritesEverythingAndStartsTheToolWithAnArgumentList) {
+    OutputRig f;
+    f.main->CeventsLoc = "/opt/real audio/cevents";
+    f.main->mnuWrtAll_Click();
+    EXPECT_EQ(f.ui.boxTexts(), std::vector<std::string>{});
+    EXPECT_EQ(f.written(), WholePresentation);
+    ASSERT_EQ(f.processes().size(), 1u);
+    const UiEvent started = f.processes()[0];
+    EXPECT_EQ(started.text, "/opt/real audio/cevents");
+    EXPECT_EQ(started.args, (std::vector<std::string>{f.path("out/cevents.txt"), "q3.rae"}));
+    EXPECT_EQ(started.workingDirectory, f.path("out/"));
+    EXPECT_FALSE(f.main->WriteAllActive);
+    EXPECT_FALSE(f.ui.busy);
+}
+
+TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
+    OutputRig f;
+    struct Case {
+        const char* what;
+        std::function<void(OutputRig&)> arrange;
+        void (Main::*command)();
+        std::vector<std::string> boxes;
+        std::vector<std::string> files;
+        size_t starts;
+    };
+    const std::string outDir = f.path("out/");
+    const Case cases[] = {
+        {"empty CeventsLoc starts nothing",
+         [](OutputRig&) {},
+         &Main::mnuWrCevents_Click,
+         {},
+         {"cevents.txt"},
+         0},
+        {"no .ra in the audio URL: warned, tool not started",
+         [](OutputRig& t) {
+             t.main->CeventsLoc = "cevents";
+             t.main->txtAudioURL.Text = "pnm://audio.example/q3.mp3";
+         },
+         &Main::mnuWrCevents_Click,
+         {"Audio file doesn't have .ra extension",
+          "AudioURL doesn't end in .ra - .rae file not written!"},
+         {"cevents.txt"},
+         0},
+        {"no rows: one No Data box per writer",
+         [](OutputRig& t) { t.main->RowCount = 0; },
+         &Main::mnuWrtAll_Click,
+         {"No Data", "No Data", "No Data"},
+         {},
+         0},
+        {"a log name without a folder is refused",
+         [](OutputRig& t) { t.main->LogFileName = "q3.txt"; },
+         &Main::mnuWriteHTM_Click,
+         {"'q3.txt' names no folder to write the presentation into. Read the log or grid "
+          "again from its folder."},
+         {},
+         0},
+        {"a last Stop that is no time stops before any metafile",
+         [](OutputRig& t) { t.main->Grid1.setTextMatrix(2, Main::ColStop, "soon"); },
+         &Main::mnuWrRam_Click,
+         {"'' Stop of row 2 (\"soon\") is not a time."},
+         {},
+         0},
+        {"a missing template ends Write HTM Files and the combined command",
+         [](OutputRig& t) {
+             t.main->CeventsLoc = "cevents";
+             t.programWithout({"lastsld.htm"});
+         },
+         &Main::mnuWrtAll_Click,
+         {"'" + f.path("program/lastsld.htm") + "' No such file or directory.",
+          "Write HTM Files failed: the RAM files and the RAE file were not written."},
+         {"sld001.htm"},
+         0},
+        {"a missing image names the image",
+         [](OutputRig& t) { t.programWithout({"ralogo.gif"}); },
+         &Main::mnuWriteHTM_Click,
+         {"'" + f.path("program/ralogo.gif") + "' No such file or directory."},
+         {"p2hnext.gif", "p2hprev.gif", "p2hup.gif", "preload.htm", "sld001.htm", "sld002.htm"},
+         0},
+        {"an index template without its marker is copied and the operator told",
+         [](OutputRig& t) {
+             t.programWithout({"index.htm"});
+             QFile index(t.dir.filePath("program/index.htm"));
+             ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+             index.write("<p>no table here</p>\n");
+         },
+         &Main::mnuWriteHTM_Click,
+         {"The index template '" + f.path("program/index.htm") +
+          "' has no marker <!--*** -->: index.htm is a plain copy of it, without the table of "
+          "slides."},
+         {"index.htm", "p2hnext.gif", "p2hprev.gif", "p2hup.gif", "preload.htm", "ralogo.gif",
+          "sld001.htm", "sld002.htm", "wait.gif"},
+         0},
+        {"a tool that cannot start is reported",
+         [](OutputRig& t) {
+             t.main->CeventsLoc = "/no/such/cevents";
+             t.ui.runProcess = [](const UiEvent&) { return false; };
+         },
+         &Main::mnuWrCevents_Click,
+         {"'" + outDir + "cevents.txt' The program '/no/such/cevents' could not be started."},
+         {"cevents.txt"},
+         1},
+    };
+    for (const Case& c : cases) {
+        OutputRig t;
+        c.arrange(t);
+        t.ui.clearEvents();
+        (t.main.get()->*c.command)();
+        // The case's own folder stands where this fixture's folder is named.
+        std::vector<std::string> boxes = t.ui.boxTexts();
+        for (std::string& box : boxes)
+            if (const size_t at = box.find(t.dir.path().toStdString()); at != std::string::npos)
+                box.replace(at, t.dir.path().size(), f.dir.path().toStdString());
+        EXPECT_EQ(boxes, c.boxes) << c.what;
+        EXPECT_EQ(t.written(), c.files) << c.what;
+        EXPECT_EQ(t.processes().size(), c.starts) << c.what;
+        EXPECT_FALSE(t.main->WriteAllActive) << c.what;
+        EXPECT_FALSE(t.ui.busy) << c.what;
+    }
+}
