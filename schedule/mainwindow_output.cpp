@@ -96,8 +96,8 @@ void Main::mnuWrCevents_Click() {
         m_ui.MsgBox("AudioURL doesn't end in .ra - .rae file not written!", Mb::OKOnly);
         return;
     }
-    if (!m_ui.StartProcess(CeventsLoc, ceventsArguments(listPath, *eventFile),
-                           out->outputDirectory))
+    const ToolStart tool = ceventsStart(CeventsLoc, listPath, *eventFile, out->outputDirectory);
+    if (!m_ui.StartProcess(tool.program, tool.args, tool.workingDirectory))
         showOutputFailure(
             OutputError(listPath, "The program '" + CeventsLoc + "' could not be started")
                 .message());

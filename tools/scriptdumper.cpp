@@ -107,6 +107,12 @@ void ScriptDumper::report(const UiEvent& event) {
     case UiEvent::Kind::Modal:
         m_out << "modal " << event.text << '\n';
         break;
+    case UiEvent::Kind::Process:
+        m_out << "process " << quoted(event.text);
+        for (const std::string& arg : event.args)
+            m_out << ' ' << quoted(arg);
+        m_out << '\n';
+        break;
     }
 }
 

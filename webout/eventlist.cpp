@@ -6,6 +6,8 @@
 #include "webout/pathhelpers.h"
 #include "webout/scheduletimes.h"
 
+#include <filesystem>
+
 std::string eventListLine(double start, double stop, std::string_view htmlUrl, int row) {
     return "u 00:" + ClockTime::format(start) +
            ".0 00:" + ClockTime::format(stop - ClockTime::OneSecond) + ".9 " +
@@ -38,7 +40,18 @@ std::optional<std::string> GetRAEFile(std::string_view audioUrl) {
     return std::string(base) + ".rae";
 }
 
-std::vector<std::string> ceventsArguments(const std::string& eventListPath,
-                                          const std::string& eventFileName) {
-    return {eventListPath, eventFileName};
+namespace {
+std::string absolute(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+} // namespace
+
+ToolStart ceventsStart(const std::string& ceventsLoc, const std::string& eventListPath,
+                       const std::string& eventFileName, const std::string& outputDirectory) {
+    const bool bare = ceventsLoc.find_first_of("/\\") == std::string::npos;
+    return {bare ? ceventsLoc : absolute(ceventsLoc),
+            {absolute(eventListPath), eventFileName},
+            absolute(outputDirectory)};
 }

@@ -22,6 +22,14 @@ std::string writeEventList(const PresentationOutput& out);
 // followed by ".rae"; nullopt when the URL holds no ".ra".
 std::optional<std::string> GetRAEFile(std::string_view audioUrl);
 
-// The tool's arguments, one per element, so no blank or shell character in them counts.
-std::vector<std::string> ceventsArguments(const std::string& eventListPath,
-                                          const std::string& eventFileName);
+// How the tool is started: its path, its arguments one per element (so no blank or shell
+// character in them counts) and its working folder, the presentation's folder. Relative
+// paths are made absolute here, so the tool finds the list whatever its working folder; a
+// bare program name is left for the system to look up.
+struct ToolStart {
+    std::string program;
+    std::vector<std::string> args;
+    std::string workingDirectory;
+};
+ToolStart ceventsStart(const std::string& ceventsLoc, const std::string& eventListPath,
+                       const std::string& eventFileName, const std::string& outputDirectory);

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
 
 #include <fstream>
@@ -309,6 +311,28 @@ TEST(QtModal, splashClosesItselfAndMenuAboutWaitsForOk) {
     ui.ShowModal(about);
     EXPECT_TRUE(okShown);
     EXPECT_TRUE(about.isClosed());
+}
+
+// The tool runs detached, with its arguments kept whole: blanks and shell characters in
+// the folder and the names do not split or run anything.
+TEST(QtProcess, startsAProgramDetachedWithAnArgumentList) {
+    QtUiServices ui("Cuemark PostProcessor");
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("talk; rm -rf x $(y)");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile list(folder + "/cevents.txt");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("u 00:00:00:00.0 00:00:00:29.9 http://w.example/sld001.htm\r\n");
+    list.close();
+    ASSERT_TRUE(ui.StartProcess(CUE_RUNTIME_DIR "/cevents",
+                                {list.fileName().toStdString(), "my talk.rae"},
+                                folder.toStdString()));
+    const QString written = folder + "/my talk.rae";
+    for (int wait = 0; wait < 100 && !QFileInfo::exists(written); ++wait)
+        QThread::msleep(50);
+    EXPECT_TRUE(QFileInfo::exists(written));
+    EXPECT_FALSE(
+        ui.StartProcess(dir.filePath("no such program").toStdString(), {}, folder.toStdString()));
 }
 
 } // namespace

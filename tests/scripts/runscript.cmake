@@ -2,7 +2,9 @@
 # and compares what it printed with the script's .expected file.
 #   cmake -DCUESCRIPT=... -DSCRIPT=x.cues -DWORKDIR=... -DSAMPLES=... -P runscript.cmake
 # A first line "# exit: N" in the script sets the expected exit status (default 0); a
-# sibling .stderr file, when there is one, is what the error output must be.
+# sibling .stderr file, when there is one, is what the error output must be. Each line
+# "# file: PATH" appends "file PATH" and that file's bytes (relative to the work folder)
+# to the output, so a golden shows what the run wrote.
 
 foreach(var CUESCRIPT SCRIPT WORKDIR SAMPLES)
     if(NOT DEFINED ${var})
@@ -37,6 +39,18 @@ execute_process(
     OUTPUT_VARIABLE actual
     ERROR_VARIABLE errors
     RESULT_VARIABLE status)
+
+file(STRINGS ${SCRIPT} file_lines REGEX "^# file: ")
+foreach(line ${file_lines})
+    string(REGEX REPLACE "^# file: " "" shown ${line})
+    string(APPEND actual "file ${shown}\n")
+    if(EXISTS ${WORKDIR}/${shown})
+        file(READ ${WORKDIR}/${shown} bytes)
+        string(APPEND actual "${bytes}")
+    else()
+        string(APPEND actual "(missing)\n")
+    endif()
+endforeach()
 
 file(READ ${expected_file} expected)
 set(failed FALSE)
