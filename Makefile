@@ -33,6 +33,12 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
+# The main job on the sample lecture in demo/: the presentation lands in build/demo/talk.
+demo: build
+	cmake -DCUESCRIPT=$(abspath $(BUILD))/bin/cuescript -DCEVENTS=$(abspath $(BUILD))/bin/cevents \
+	    -DLINKCHECK=$(abspath $(BUILD))/bin/linkcheck -DWORKDIR=$(abspath $(BUILD))/demo \
+	    -P demo/rundemo.cmake
+
 bench: build
 	$(BUILD)/bin/cuebench
 

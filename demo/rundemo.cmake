@@ -1,0 +1,49 @@
+# Runs the sample lecture through cuebuild's main job under cuescript, in a fresh folder:
+# the log is read and "Write HTM, RAM, RAE" writes the presentation beside it.
+#   cmake -DCUESCRIPT=... -DCEVENTS=... -DWORKDIR=... [-DLINKCHECK=...] -P rundemo.cmake
+# With LINKCHECK, every relative link and image of the written pages must resolve.
+
+foreach(var CUESCRIPT CEVENTS WORKDIR)
+    if(NOT DEFINED ${var})
+        message(FATAL_ERROR "rundemo: -D${var}=... is missing")
+    endif()
+endforeach()
+set(demo ${CMAKE_CURRENT_LIST_DIR})
+
+file(REMOVE_RECURSE ${WORKDIR})
+file(MAKE_DIRECTORY ${WORKDIR})
+# The slide images lie where the image pattern ../{PF}/sld000.gif points from the log.
+file(COPY ${demo}/talk ${demo}/lecture6 DESTINATION ${WORKDIR})
+set(CEVENTS_LOCATION ${CEVENTS})
+configure_file(${demo}/settings/CuemarkPost.ini.in ${WORKDIR}/settings/CuemarkPost.ini @ONLY)
+
+execute_process(COMMAND ${CUESCRIPT} ${demo}/demo.cues
+    WORKING_DIRECTORY ${WORKDIR}
+    OUTPUT_VARIABLE shown
+    ERROR_VARIABLE errors
+    RESULT_VARIABLE status)
+message("${shown}${errors}")
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "rundemo: cuescript ended with status ${status}")
+endif()
+
+set(output ${WORKDIR}/talk)
+file(GLOB written RELATIVE ${output} ${output}/*)
+list(REMOVE_ITEM written lecture6.txt)
+list(SORT written)
+message("The presentation is in ${output}:")
+foreach(name ${written})
+    file(SIZE ${output}/${name} size)
+    message("  ${name} (${size} bytes)")
+endforeach()
+if(NOT EXISTS ${output}/lecture6.rae)
+    message(FATAL_ERROR "rundemo: cevents did not write lecture6.rae")
+endif()
+
+if(DEFINED LINKCHECK)
+    execute_process(COMMAND ${LINKCHECK} ${output} OUTPUT_VARIABLE checked RESULT_VARIABLE status)
+    message("Link check: ${checked}")
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "rundemo: the written pages have broken links")
+    endif()
+endif()
