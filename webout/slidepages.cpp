@@ -1,5 +1,6 @@
 #include "slidepages.h"
 
+#include "common/eightbittext.h"
 #include "common/text.h"
 #include "webout/outputerror.h"
 #include "webout/pagefiles.h"
@@ -123,7 +124,8 @@ std::string shownTitle(std::string_view title) {
         return "NO TITLE";
     if (title == ".")
         return "LEADER";
-    return htmlEscape(title);
+    // The pages are UTF-8; a title from an old single-byte log is shown in its code page.
+    return htmlEscape(EightBitText::toUtf8(std::string(title)));
 }
 
 std::string preloadBlock(const PresentationOutput& out) {

@@ -45,7 +45,8 @@ class SlidePageRewriter {
 // "&", "<", ">" and '"' as character references, so a text shows as written and stays
 // inside its element or quoted attribute.
 std::string htmlEscape(std::string_view text);
-// A title as the pages show it: "NO TITLE" when empty, "LEADER" for ".", else escaped.
+// A title as the pages show it: "NO TITLE" when empty, "LEADER" for ".", else the title
+// as UTF-8 (8-bit text read in its Windows code page), escaped.
 std::string shownTitle(std::string_view title);
 
 // The MaxGIFs, SLDtoGIF and AudioURL lines inserted after the preload marker.

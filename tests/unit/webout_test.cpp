@@ -75,7 +75,7 @@ const std::map<std::string, std::vector<ScheduleRow>> GoldenSchedules = {
       {"00:05:00", "00:09:35", "00:14:35", "wait.gif", "BREAK"},
       {"00:01:45", "00:14:35", "00:16:20", "../q3/sld005.gif", "Hiring"},
       {"00:00:00", "00:16:20", "00:16:20", "../q3/sld006.gif", "Skipped past"},
-      {"00:03:30", "00:16:20", "00:19:50", "../q3/sld007.gif", "Customers"},
+      {"00:03:30", "00:16:20", "00:19:50", "../q3/sld007.gif", "Customers in M\xfcnchen"},
       {"00:02:00", "00:19:50", "00:21:50", "../q3/sld003.gif", "Revenue, by region"},
       {"00:43:10", "00:21:50", "1:05:00", "../q3/sld008.gif", "Outlook"},
       {"00:01:00", "1:05:00", "01:06:00", "../q3/sld009.gif", ""},
@@ -267,6 +267,8 @@ TEST(WebOutput, namesAndLinesOfTheSmallFiles) {
     EXPECT_STREQ(templateNameFor(2, 2), "lastsld.htm");
     EXPECT_STREQ(templateNameFor(2, 3), "slides.htm");
     EXPECT_EQ(shownTitle("a\"b<c>&"), "a&quot;b&lt;c&gt;&amp;");
+    EXPECT_EQ(shownTitle("Caf\xe9"), "Caf\xc3\xa9");
+    EXPECT_EQ(shownTitle("Caf\xc3\xa9"), "Caf\xc3\xa9");
     EXPECT_EQ(outputDirectoryOf("talk.txt"), std::nullopt);
     EXPECT_EQ(outputDirectoryOf("/talks/q3.txt"), "/talks/");
 }
