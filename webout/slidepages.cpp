@@ -2,12 +2,12 @@
 
 #include "common/eightbittext.h"
 #include "common/text.h"
+#include "common/textfile.h"
 #include "webout/outputerror.h"
 #include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
-#include "webout/templatelines.h"
 
-#include <memory>
+#include <optional>
 
 namespace {
 
@@ -22,18 +22,19 @@ constexpr size_t ValueSearchOffset = PageMarker.size() + 7;
 template <class PerLine>
 void rewriteTemplate(const std::string& templatePath, const std::string& pagePath,
                      PerLine&& perLine) {
-    std::unique_ptr<TemplateLines> reader;
+    std::optional<LineReader> reader;
     try {
-        reader = std::make_unique<TemplateLines>(templatePath);
+        reader.emplace(templatePath);
     } catch (const FileError& e) {
         throw OutputError(templatePath, e.what());
     }
     OutputFile page(pagePath);
-    std::string line;
     for (;;) {
+        std::string line;
         try {
-            if (!reader->next(line))
+            if (reader->atEnd())
                 break;
+            line = reader->next();
         } catch (const FileError& e) {
             throw OutputError(templatePath, e.what());
         }
