@@ -7,6 +7,7 @@
 #include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
 
+#include <cctype>
 #include <optional>
 
 namespace {
@@ -43,6 +44,21 @@ void rewriteTemplate(const std::string& templatePath, const std::string& pagePat
     page.commit();
 }
 
+// The first place of a marker in a line, its letters in any case. Every marker begins with
+// punctuation, which an exact search finds quickly; only there are letters compared.
+size_t findMarker(std::string_view line, std::string_view marker) {
+    size_t lead = 0;
+    while (lead < marker.size() && !std::isalpha(static_cast<unsigned char>(marker[lead])))
+        ++lead;
+    const std::string_view prefix = marker.substr(0, lead);
+    for (size_t at = line.find(prefix); at != std::string_view::npos;
+         at = line.find(prefix, at + 1)) {
+        if (Text::equalsNoCase(line.substr(at, marker.size()), marker))
+            return at;
+    }
+    return std::string_view::npos;
+}
+
 std::string numberWithSign(size_t n) {
     return " " + std::to_string(n);
 }
@@ -72,7 +88,7 @@ PageReplacements pageReplacementsFor(const std::vector<ScheduleRow>& rows, int p
 }
 
 std::string SlidePageRewriter::rewrite(std::string_view line) {
-    const size_t m = Text::findNoCase(line, PageMarker);
+    const size_t m = findMarker(line, PageMarker);
     if (m == std::string_view::npos)
         return std::string(line);
     const std::string_view keyword =
@@ -173,7 +189,7 @@ void WritePreloadFile(const std::string& templatePath, const std::string& pagePa
     const std::string block = preloadBlock(out);
     rewriteTemplate(templatePath, pagePath, [&](const std::string& line, OutputFile& page) {
         page.writeLine(line);
-        if (Text::containsNoCase(line, PreloadMarker))
+        if (findMarker(line, PreloadMarker) != std::string::npos)
             page.write(block);
     });
 }
@@ -182,7 +198,7 @@ bool WriteIndexFile(const std::string& templatePath, const std::string& pagePath
                     const std::vector<ScheduleRow>& rows) {
     bool expanded = false;
     rewriteTemplate(templatePath, pagePath, [&](const std::string& line, OutputFile& page) {
-        const size_t p = expanded ? std::string::npos : Text::findNoCase(line, IndexMarker);
+        const size_t p = expanded ? std::string::npos : findMarker(line, IndexMarker);
         if (p == std::string::npos) {
             page.writeLine(line);
             return;
