@@ -543,7 +543,12 @@ std::string LineReader::next() {
         throw FileError("Input past end of file");
     size_t scanned = 0; // bytes of the line known to hold no line end
     for (;;) {
-        const size_t end = m_buffer.find_first_of("\r\n", m_pos + scanned);
+        // A plain scan: find_first_of calls memchr on the set for every byte.
+        size_t end = m_pos + scanned;
+        while (end < m_buffer.size() && m_buffer[end] != '\n' && m_buffer[end] != '\r')
+            ++end;
+        if (end == m_buffer.size())
+            end = std::string::npos;
         const size_t length = (end == std::string::npos ? m_buffer.size() : end) - m_pos;
         if (length > m_cap)
             throw LineTooLong(m_line, m_cap);
