@@ -1,6 +1,6 @@
 // "Write HTM, RAM, RAE" for a full talk against plain copies of the same files.
-#include "common/textfile.h"
 #include "common/clocktime.h"
+#include "common/textfile.h"
 #include "webout/eventlist.h"
 #include "webout/metafiles.h"
 #include "webout/pagefiles.h"

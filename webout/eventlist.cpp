@@ -1,7 +1,7 @@
 #include "eventlist.h"
 
-#include "common/text.h"
 #include "common/clocktime.h"
+#include "common/text.h"
 #include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
 #include "webout/scheduletimes.h"
