@@ -1,6 +1,5 @@
 #include "slidepages.h"
 
-#include "common/eightbittext.h"
 #include "common/text.h"
 #include "common/textfile.h"
 #include "webout/outputerror.h"
@@ -141,8 +140,8 @@ std::string shownTitle(std::string_view title) {
         return "NO TITLE";
     if (title == ".")
         return "LEADER";
-    // The pages are UTF-8; a title from an old single-byte log is shown in its code page.
-    return htmlEscape(EightBitText::toUtf8(std::string(title)));
+    // The title's bytes go in as the log holds them; only the HTML specials are escaped.
+    return htmlEscape(title);
 }
 
 std::string preloadBlock(const PresentationOutput& out) {
