@@ -33,7 +33,8 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
-# The main job on the sample lecture in demo/: the presentation lands in build/demo/talk.
+# The whole road of the sample lecture in demo/: cuerec8 records it, cuebuild writes the
+# presentation into build/demo/talk.
 demo: build
 	cmake -DCUESCRIPT=$(abspath $(BUILD))/bin/cuescript -DCEVENTS=$(abspath $(BUILD))/bin/cevents \
 	    -DLINKCHECK=$(abspath $(BUILD))/bin/linkcheck -DWORKDIR=$(abspath $(BUILD))/demo \

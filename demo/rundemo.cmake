@@ -1,5 +1,6 @@
-# Runs the sample lecture through cuebuild's main job under cuescript, in a fresh folder:
-# the log is read and "Write HTM, RAM, RAE" writes the presentation beside it.
+# Runs the whole road of the sample lecture under cuescript, in a fresh folder: cuerec8
+# records the talk on the substitute presentation program into talk/lecture6.txt, then
+# cuebuild reads that log and "Write HTM, RAM, RAE" writes the presentation beside it.
 #   cmake -DCUESCRIPT=... -DCEVENTS=... -DWORKDIR=... [-DLINKCHECK=...] -P rundemo.cmake
 # With LINKCHECK, every relative link and image of the written pages must resolve.
 
@@ -13,9 +14,21 @@ set(demo ${CMAKE_CURRENT_LIST_DIR})
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR})
 # The slide images lie where the image pattern ../{PF}/sld000.gif points from the log.
-file(COPY ${demo}/talk ${demo}/lecture6 DESTINATION ${WORKDIR})
+file(COPY ${demo}/lecture6 DESTINATION ${WORKDIR})
+file(MAKE_DIRECTORY ${WORKDIR}/talk)
 set(CEVENTS_LOCATION ${CEVENTS})
 configure_file(${demo}/settings/CuemarkPost.ini.in ${WORKDIR}/settings/CuemarkPost.ini @ONLY)
+
+execute_process(COMMAND ${CUESCRIPT} ${demo}/record.cues
+    WORKING_DIRECTORY ${WORKDIR}/talk
+    OUTPUT_VARIABLE recorded
+    ERROR_VARIABLE errors
+    RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message("${recorded}${errors}")
+    message(FATAL_ERROR "rundemo: recording the talk ended with status ${status}")
+endif()
+message("Recorded the talk into ${WORKDIR}/talk/lecture6.txt")
 
 execute_process(COMMAND ${CUESCRIPT} ${demo}/demo.cues
     WORKING_DIRECTORY ${WORKDIR}
