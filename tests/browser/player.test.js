@@ -1,0 +1,352 @@
+// Plays written presentations in Debian's chromium, headless, served on 127.0.0.1.
+//   CUE_PLAYER_ROOT   folder served as the site root (slide images may lie beside the pages)
+//   CUE_PLAYER_DEMO   the playable presentation's folder below the root (an .mp3 audio URL)
+//   CUE_PLAYER_PNM    a presentation of the same lecture whose audio URL is pnm://...ra
+//   CUE_PICTURE_DIR   where the picture of the demo playing at slide 5 goes
+//   CHROMIUM          the browser (default /usr/bin/chromium)
+'use strict';
+
+const { describe, test, before, after } = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { chromium } = require('playwright-core');
+const { serve } = require('../../tools/serve.js');
+
+const ROOT = path.resolve(process.env.CUE_PLAYER_ROOT || '');
+const DEMO = process.env.CUE_PLAYER_DEMO || '';
+const PNM = process.env.CUE_PLAYER_PNM || '';
+const PICTURES = process.env.CUE_PICTURE_DIR || path.join(os.tmpdir(), 'cuemark-pictures');
+
+const nnn = (n) => String(n).padStart(3, '0');
+
+// What the writers put into a presentation folder, read back independently of the player.
+function readPresentation(folder) {
+    const dir = path.join(ROOT, folder);
+    const read = (name) => fs.readFileSync(path.join(dir, name), 'latin1');
+    const seconds = (d, h, m, s) => ((+d * 24 + +h) * 60 + +m) * 60 + +s;
+    const cues = [];
+    for (const line of read('cevents.txt').split(/\r?\n/)) {
+        const m = /^u (\d+):(\d+):(\d+):(\d+)\.(\d) (\d+):(\d+):(\d+):(\d+)\.(\d) \S*sld(\d+)\.htm$/.exec(
+            line);
+        if (m)
+            cues.push({
+                start: seconds(m[1], m[2], m[3], m[4]) + m[5] / 10,
+                end: seconds(m[6], m[7], m[8], m[9]) + m[10] / 10,
+                n: +m[11],
+            });
+    }
+    const pages = fs.readdirSync(dir).filter((f) => /^sld\d{3}\.htm$/.test(f)).sort();
+    const slides = pages.map((file, k) => {
+        const ram = /\?start="(\d+):(\d+):(\d+)"/.exec(read(`tsld${nnn(k + 1)}.ram`));
+        const image = /<img src="([^"]*)" id="cm-slide"/.exec(read(file));
+        return { file, start: seconds(0, ram[1], ram[2], ram[3]), image: image[1] };
+    });
+    return { folder, cues, slides, pages: [...pages, 'index.htm', 'preload.htm'] };
+}
+
+async function launch() {
+    const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'cuemark-chromium-'));
+    const context = await chromium.launchPersistentContext(profile, {
+        executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+        headless: true,
+        args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    });
+    return {
+        context,
+        async close() {
+            await context.close();
+            fs.rmSync(profile, { recursive: true, force: true });
+        },
+    };
+}
+
+// A page with its script errors collected, so a failing script fails the test.
+async function openPage(browser, url) {
+    const page = await browser.context.newPage();
+    page.errors = [];
+    page.on('pageerror', (e) => page.errors.push(e.message));
+    if (process.env.CUE_DEBUG) page.on('console', (m) => console.log('console:', m.text()));
+    await page.goto(url);
+    await page.waitForFunction(() => document.body.dataset.cmState);
+    return page;
+}
+
+const state = (page) => page.evaluate(() => ({
+    state: document.body.dataset.cmState,
+    status: document.getElementById('cm-status').textContent,
+    address: location.pathname,
+    image: document.getElementById('cm-slide').getAttribute('src'),
+    alt: document.getElementById('cm-slide').alt,
+    time: document.getElementById('cm-audio').currentTime,
+    paused: document.getElementById('cm-audio').paused,
+    source: document.getElementById('cm-audio').currentSrc,
+}));
+
+// Playing, with the start the player chose already applied.
+async function playing(page) {
+    await page.waitForFunction(() => document.body.dataset.cmState === 'playing' &&
+        !document.getElementById('cm-audio').paused);
+}
+
+// Moves the audio while it is paused, as the player's own controls would.
+async function seekTo(page, seconds) {
+    await page.evaluate((t) => {
+        const audio = document.getElementById('cm-audio');
+        audio.pause();
+        audio.currentTime = t;
+    }, seconds);
+    await page.waitForFunction((t) => {
+        const audio = document.getElementById('cm-audio');
+        return !audio.seeking && Math.abs(audio.currentTime - t) < 0.01;
+    }, seconds);
+}
+
+// The slide shown: the page's address and its image, as a freshly loaded page has them.
+async function waitForSlide(page, slide) {
+    await page.waitForFunction(
+        ([file, image]) => location.pathname.endsWith('/' + file) &&
+            document.getElementById('cm-slide').getAttribute('src') === image,
+        [slide.file, slide.image]);
+}
+
+describe('a presentation whose audio a browser can play', () => {
+    let browser, site, demo, base;
+
+    before(async () => {
+        demo = readPresentation(DEMO);
+        site = await serve(ROOT);
+        base = new URL(DEMO.replace(/\/?$/, '/'), site.url).href;
+        browser = await launch();
+    });
+    after(async () => {
+        await browser?.close();
+        site?.server.close();
+    });
+
+    test('waits for a click or a key before the audio starts', async () => {
+        const page = await openPage(browser, base + 'sld003.htm');
+        assert.equal((await state(page)).state, 'ready');
+        await page.waitForTimeout(300);
+        const idle = await state(page);
+        assert.equal(idle.source, '');
+        assert.ok(idle.paused);
+        await page.keyboard.press('p');
+        await playing(page);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('"Play from here" on slide 3 plays from slide 3\'s start', async () => {
+        const page = await openPage(browser, base + 'sld003.htm');
+        await page.click('#cm-play');
+        const start = demo.slides[2].start;
+        await page.waitForFunction(() => {
+            const audio = document.getElementById('cm-audio');
+            return !audio.paused && !audio.seeking && audio.currentTime > 0;
+        });
+        const now = await state(page);
+        assert.ok(now.time >= start && now.time < start + 1.5, `time ${now.time}, start ${start}`);
+        assert.ok(now.address.endsWith('/sld003.htm'));
+        assert.equal(now.image, demo.slides[2].image);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('a time inside slide 5 shows slide 5 and moves the address', async () => {
+        const page = await openPage(browser, base + 'sld002.htm');
+        await page.click('#cm-play');
+        await playing(page);
+        const cue = demo.cues.find((c) => c.n === 5);
+        await seekTo(page, (cue.start + cue.end) / 2);
+        await waitForSlide(page, demo.slides[4]);
+        const now = await state(page);
+        assert.equal(now.alt, await page.evaluate(() =>
+            document.getElementById('cm-heading').textContent.replace(/^5\. /, '')));
+        assert.match(await page.title(), /slide 5/);
+        assert.ok(await page.evaluate(() => {
+            const prev = document.getElementById('cm-prev');
+            const next = document.getElementById('cm-next');
+            return !prev.hidden && prev.getAttribute('href') === 'sld004.htm' &&
+                next.getAttribute('href') === 'sld006.htm';
+        }));
+        // The picture shows the lecture playing at slide 5.
+        await page.evaluate(() => document.getElementById('cm-audio').play());
+        await playing(page);
+        fs.mkdirSync(PICTURES, { recursive: true });
+        await page.screenshot({ path: path.join(PICTURES, 'player_slide5.png') });
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('in the gap between two cues the earlier slide stays', async () => {
+        const page = await openPage(browser, base + 'sld001.htm');
+        await page.click('#cm-play');
+        await playing(page);
+        const three = demo.cues.find((c) => c.n === 3);
+        const four = demo.cues.find((c) => c.n === 4);
+        assert.ok(four.start - three.end > 0.05, 'the event list leaves a gap between cues');
+        // Coming from a later slide, so a stale page cannot pass for the right one.
+        await seekTo(page, four.start + 0.5);
+        await waitForSlide(page, demo.slides[3]);
+        await seekTo(page, (three.end + four.start) / 2);
+        await waitForSlide(page, demo.slides[2]);
+        await page.waitForTimeout(300);
+        assert.ok((await state(page)).address.endsWith('/sld003.htm'));
+        await page.close();
+    });
+
+    test('the keyboard moves between slides while the lecture plays', async () => {
+        const page = await openPage(browser, base + 'sld002.htm');
+        await page.keyboard.press('p');
+        await playing(page);
+        await page.keyboard.press('ArrowRight');
+        await waitForSlide(page, demo.slides[2]);
+        const now = await state(page);
+        assert.ok(now.time >= demo.cues.find((c) => c.n === 3).start);
+        await page.keyboard.press('ArrowLeft');
+        await page.keyboard.press('ArrowLeft');
+        await waitForSlide(page, demo.slides[0]);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('every link and image of every page resolves', async () => {
+        const page = await browser.context.newPage();
+        const missing = [];
+        for (const file of demo.pages) {
+            await page.goto(base + file);
+            const targets = await page.evaluate(() => [
+                ...[...document.querySelectorAll('a[href]')].map((a) => a.href),
+                ...[...document.querySelectorAll('img[src]')].map((i) => i.src),
+            ]);
+            for (const target of targets) {
+                const response = await page.request.get(target);
+                if (!response.ok()) missing.push(`${file}: ${target} (${response.status()})`);
+            }
+        }
+        assert.deepEqual(missing, []);
+        await page.close();
+    });
+
+    test('the index table has a caption and header cells', async () => {
+        const page = await browser.context.newPage();
+        await page.goto(base + 'index.htm');
+        const table = await page.evaluate(() => {
+            const t = document.querySelector('table');
+            return {
+                caption: t.caption ? t.caption.textContent : '',
+                headers: [...t.rows[0].cells].map((c) => c.tagName + ':' + c.textContent),
+                rows: t.rows.length - 1,
+            };
+        });
+        assert.notEqual(table.caption, '');
+        assert.deepEqual(table.headers, ['TH:Slide', 'TH:Title', 'TH:Start']);
+        assert.equal(table.rows, demo.slides.length);
+        await page.close();
+    });
+
+    test('every control is reached by Tab and shows where the focus is', async () => {
+        const page = await openPage(browser, base + 'sld003.htm');
+        const reached = [];
+        for (let i = 0; i < 8; i++) {
+            await page.keyboard.press('Tab');
+            const focus = await page.evaluate(() => {
+                const el = document.activeElement;
+                const style = getComputedStyle(el);
+                return { id: el.id, outline: style.outlineStyle !== 'none' &&
+                    parseFloat(style.outlineWidth) >= 2 };
+            });
+            if (focus.id) reached.push(focus);
+        }
+        const ids = reached.map((f) => f.id);
+        for (const id of ['cm-prev', 'cm-index', 'cm-next', 'cm-play'])
+            assert.ok(ids.includes(id), `${id} is not reached by Tab: ${ids}`);
+        assert.ok(reached.every((f) => f.outline), JSON.stringify(reached));
+        assert.equal(await page.getAttribute('#cm-live', 'aria-live'), 'polite');
+        await page.close();
+    });
+});
+
+describe('plain navigation where the lecture cannot play', () => {
+    let browser, site, base;
+
+    before(async () => {
+        site = await serve(ROOT);
+        base = site.url;
+        browser = await launch();
+    });
+    after(async () => {
+        await browser?.close();
+        site?.server.close();
+    });
+
+    async function expectPlain(url, reason) {
+        const page = await openPage(browser, url);
+        const now = await state(page);
+        assert.equal(now.state, 'plain');
+        assert.match(now.status, reason);
+        assert.equal(await page.getAttribute('#cm-play', 'href'), 'tsld003.ram');
+        // Links and keys still move between the pages.
+        await page.keyboard.press('ArrowRight');
+        await page.waitForURL(/sld004\.htm$/);
+        await page.click('#cm-prev');
+        await page.waitForURL(/sld003\.htm$/);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    }
+
+    test('a pnm:// presentation', async () => {
+        await expectPlain(new URL(PNM.replace(/\/?$/, '/sld003.htm'), base).href,
+            /cannot be played in a web browser/);
+    });
+
+    test('a page opened from file://', async () => {
+        const file = 'file://' + path.join(ROOT, DEMO, 'sld003.htm');
+        await expectPlain(file, /Opened as a file/);
+    });
+
+    test('a presentation without its event list', async () => {
+        const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'cuemark-noevents-'));
+        const folder = path.join(copy, 'talk');
+        fs.cpSync(path.join(ROOT, DEMO), folder, { recursive: true });
+        for (const f of fs.readdirSync(folder))
+            if (/^cevents\.txt$|\.rae$/i.test(f)) fs.rmSync(path.join(folder, f));
+        const bare = await serve(copy);
+        try {
+            await expectPlain(bare.url + 'talk/sld003.htm', /No event list/);
+        } finally {
+            bare.server.close();
+            fs.rmSync(copy, { recursive: true, force: true });
+        }
+    });
+});
+
+describe('a server without byte ranges', () => {
+    test('still starts slide 3 at its start, from the whole file', async () => {
+        const demo = readPresentation(DEMO);
+        // Slow enough that the seek comes before the audio is in: the browser snaps it back.
+        const site = await serve(ROOT, { ranges: false, rate: 48000 });
+        const browser = await launch();
+        try {
+            const page = await openPage(browser,
+                new URL(DEMO.replace(/\/?$/, '/sld003.htm'), site.url).href);
+            await page.click('#cm-play');
+            await page.waitForFunction(() => {
+                const audio = document.getElementById('cm-audio');
+                return !audio.paused && !audio.seeking && audio.currentTime > 0;
+            }, null, { timeout: 20000 });
+            assert.match((await state(page)).source, /^blob:/);
+            const now = await state(page);
+            const start = demo.slides[2].start;
+            assert.ok(now.time >= start && now.time < start + 1.5, `time ${now.time}`);
+            assert.match(now.source, /^blob:/);
+            assert.deepEqual(page.errors, []);
+        } finally {
+            await browser.close();
+            site.server.close();
+        }
+    });
+});
