@@ -5,6 +5,8 @@ PACKAGES := cmake g++ ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-d
 # The i686 Windows cross compiler that checks the COM binding; its recommended packages
 # (wine and more) are not needed.
 CROSS_PACKAGES := g++-mingw-w64-i686
+# The browser test's browser, Debian's own (Playwright downloads none).
+BROWSER_PACKAGES := chromium
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build test demo bench clean
@@ -23,6 +25,13 @@ endef
 deps:
 	$(call install_missing,$(PACKAGES),)
 	$(call install_missing,$(CROSS_PACKAGES),--no-install-recommends)
+	@# The browser test: Debian's chromium (no browser download), node and its test packages.
+	$(call install_missing,$(BROWSER_PACKAGES),--no-install-recommends)
+	@command -v node >/dev/null && command -v npm >/dev/null || { \
+	    $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
+	        $(SUDO) apt-get install -y -qq --no-install-recommends nodejs npm; }
+	@[ tests/browser/node_modules/.package-lock.json -nt tests/browser/package-lock.json ] || \
+	    (cd tests/browser && npm ci --no-audit --no-fund)
 
 configure: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

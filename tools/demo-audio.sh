@@ -13,7 +13,7 @@ while read -r seconds text; do
     [ -n "$seconds" ] || continue
     n=$((n + 1))
     espeak-ng -v en-gb -s 150 -w "$work/say.wav" "$text"
-    sox "$work/say.wav" -r 22050 -c 1 "$work/part$(printf %03d $n).wav" pad 0.3 "$seconds" trim 0 "$seconds"
+    sox -V1 "$work/say.wav" -r 22050 -c 1 "$work/part$(printf %03d $n).wav" pad 0.3 "$seconds" trim 0 "$seconds"
 done
 sox "$work"/part*.wav "$work/all.wav"
 lame --quiet -m m -b 24 --resample 22.05 "$work/all.wav" "$out"

@@ -381,9 +381,12 @@
             a.addEventListener('ended', function () {
                 self.status(MSG.ended, 'ready');
             });
+            // Audio that will not load leaves the page to its plain links.
             a.addEventListener('error', function () {
-                if (!self.wholeFile)
-                    self.status(MSG.audioFailed.replace('URL', self.audioUrl.href), 'plain');
+                if (self.wholeFile) return;
+                self.ready = false;
+                a.hidden = true;
+                self.status(MSG.audioFailed.replace('URL', self.audioUrl.href), 'plain');
             });
         }
         return a;
@@ -458,7 +461,7 @@
 
     // While the lecture plays, the neighbours are reached by moving the audio.
     SlidePage.prototype.seekToSlide = function (n) {
-        if (!this.started) return false;
+        if (!this.ready || !this.started) return false;
         var cue = this.firstCueOf(n);
         if (!cue) return false;
         this.seek(cue.start);
