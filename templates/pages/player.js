@@ -189,8 +189,7 @@
 
     function SlidePage() {
         this.el = {
-            prev: byId('cm-prev'), next: byId('cm-next'), index: byId('cm-index'),
-            play: byId('cm-play'), image: byId('cm-slide'), heading: byId('cm-heading'),
+            prev: byId('cm-prev'), next: byId('cm-next'), play: byId('cm-play'), image: byId('cm-slide'), heading: byId('cm-heading'),
             status: byId('cm-status'), live: byId('cm-live'), audio: byId('cm-audio')
         };
         this.shown = slideNumber(location.pathname);
@@ -221,11 +220,15 @@
                 if (self.seekToSlide(self.shown + pair[1])) e.preventDefault();
             });
         });
-        if (location.protocol === 'file:' || !/^https?:$/.test(location.protocol)) {
+        if (!/^https?:$/.test(location.protocol)) {
             this.status(MSG.file, 'plain');
             return;
         }
-        if (!this.el.play || !this.el.image || !this.shown) return;
+        // A page made from other templates keeps its own links.
+        if (!this.el.play || !this.el.image || !this.shown) {
+            this.status('', 'plain');
+            return;
+        }
         this.el.play.addEventListener('click', function (e) {
             if (!self.ready) return;
             e.preventDefault();
@@ -240,8 +243,12 @@
         var ramName = fileName(this.el.play.getAttribute('href') || '');
         this.loadMetafile(this.shown, this.el.play.href).then(function (meta) {
             if (!meta) return self.status(MSG.noRam.replace('NAME', ramName), 'plain');
-            self.audioUrl = new URL(meta.url, self.el.play.href);
-            if (!playable(self.audioUrl))
+            try {
+                self.audioUrl = new URL(meta.url, self.el.play.href);
+            } catch (e) {
+                self.audioUrl = null;
+            }
+            if (!self.audioUrl || !playable(self.audioUrl))
                 return self.status(MSG.noPlay.replace('URL', meta.url), 'plain');
             return loadCues(meta.url).then(function (cues) {
                 if (!cues.length) return self.status(MSG.noEvents, 'plain');
