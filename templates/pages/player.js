@@ -60,13 +60,13 @@
         return base.slice(cut + 1) + '.rae';
     }
 
-    // Pages are 8-bit text in the page's own character set; fetch would read them as UTF-8.
+    // Read in the character set the pages declare, as the browser reads the page itself.
     function fetchText(url) {
         return fetch(url).then(function (response) {
             if (!response.ok) throw new Error(response.status + ' ' + url);
             return response.arrayBuffer();
         }).then(function (bytes) {
-            return new TextDecoder(document.characterSet || 'windows-1252').decode(bytes);
+            return new TextDecoder(document.characterSet || 'utf-8').decode(bytes);
         });
     }
 
