@@ -40,7 +40,7 @@ struct Setup {
             for (int line = 0; text.size() + filler.size() < TemplateBytes; ++line)
                 filler += "<p class=\"note\">Line " + std::to_string(line) +
                           " of the speaker's notes, about as long as a line of prose.</p>\r\n";
-            text.insert(text.find("<body>\n") + 7, filler);
+            text.insert(text.find('\n', text.find("<body")) + 1, filler);
             TextFile::writeAtomically(program + name, text);
         }
         for (const std::string& image : images)

@@ -22,6 +22,10 @@ function(check_inlined name text)
             message(FATAL_ERROR "pagetemplates: ${name} must not contain \"${bad}\"")
         endif()
     endforeach()
+    # A link checker reading the pages as text would take it for a link.
+    if(lower MATCHES "[ \t\n](href|src)[ \t]*=")
+        message(FATAL_ERROR "pagetemplates: ${name} must not hold \"${CMAKE_MATCH_0}\"")
+    endif()
 endfunction()
 
 file(READ ${SRC}/player.js script)

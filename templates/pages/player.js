@@ -234,8 +234,10 @@
             e.preventDefault();
             self.playFromHere();
         });
+        // Each page carries its own title as the image's text; the index has them all.
+        if (this.el.image.alt) this.titles[this.shown] = this.el.image.alt;
         loadTitles().then(function (titles) {
-            self.titles = titles;
+            for (var n in titles) self.titles[n] = titles[n];
             self.count = Object.keys(titles).length;
             self.label(self.shown);
             self.hideMissingNeighbours();
@@ -276,13 +278,14 @@
                 var doc = new DOMParser().parseFromString(text, 'text/html');
                 function link(id) {
                     var a = doc.getElementById(id);
-                    var href = a && a.getAttribute('href');
-                    return { href: href, hidden: !a || a.hidden || !href };
+                    var target = a && a.getAttribute('href');
+                    return { href: target, hidden: !a || a.hidden || !target };
                 }
                 var image = doc.getElementById('cm-slide');
                 var play = doc.getElementById('cm-play');
                 return {
                     image: image ? image.getAttribute('src') : null,
+                    title: image ? image.getAttribute('alt') : '',
                     prev: link('cm-prev'),
                     next: link('cm-next'),
                     ram: play ? play.getAttribute('href') : 'tsld' + nnn(n) + '.ram'
@@ -325,6 +328,7 @@
         this.shown = n;
         this.loadPage(n).then(function (page) {
             if (self.shown !== n) return;
+            if (page.title && !self.titles[n]) self.titles[n] = page.title;
             // Every page lies in this folder, so its relative links hold here too.
             if (page.image) self.el.image.setAttribute('src', page.image);
             self.setLink(self.el.prev, page.prev);

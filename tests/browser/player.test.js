@@ -52,7 +52,7 @@ function readPresentation(folder) {
     const pages = fs.readdirSync(dir).filter((f) => /^sld\d{3}\.htm$/.test(f)).sort();
     const slides = pages.map((file, k) => {
         const ram = /\?start="(\d+):(\d+):(\d+)"/.exec(read(`tsld${nnn(k + 1)}.ram`));
-        const image = /<img src="([^"]*)" id="cm-slide"/.exec(read(file));
+        const image = /id="cm-slide"[\s\S]*?\ssrc="([^"]*)"/.exec(read(file));
         return { file, start: seconds(0, ram[1], ram[2], ram[3]), image: image[1] };
     });
     return { folder, cues, slides, pages: [...pages, 'index.htm', 'preload.htm'] };
@@ -282,6 +282,68 @@ describe('a presentation whose audio a browser can play', () => {
     });
 });
 
+// A copy of the demo presentation, changed by `edit`, served on its own; the slide images
+// are not copied, as these tests look at the timing only.
+async function withChangedCopy(edit, run) {
+    const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'cuemark-copy-'));
+    const folder = path.join(copy, 'talk');
+    fs.cpSync(path.join(ROOT, DEMO), folder, { recursive: true });
+    edit(folder);
+    const site = await serve(copy);
+    try {
+        await run(site.url + 'talk/');
+    } finally {
+        site.server.close();
+        fs.rmSync(copy, { recursive: true, force: true });
+    }
+}
+
+describe('where the slide times come from', () => {
+    let browser, demo;
+
+    before(async () => {
+        demo = readPresentation(DEMO);
+        browser = await launch();
+    });
+    after(async () => {
+        await browser?.close();
+    });
+
+    async function slideShownAt(base, seconds) {
+        const page = await openPage(browser, base + 'sld001.htm');
+        await page.click('#cm-play');
+        await playing(page);
+        await seekTo(page, seconds);
+        await page.waitForTimeout(300);
+        const shown = (await state(page)).address.replace(/^.*\//, '');
+        await page.close();
+        return shown;
+    }
+
+    test('the event file named after the audio comes first', async () => {
+        const five = demo.cues.find((c) => c.n === 5);
+        assert.ok(fs.readdirSync(path.join(ROOT, DEMO)).some((f) => /\.rae$/i.test(f)));
+        // An event list that says otherwise is not read while the event file is there.
+        await withChangedCopy((folder) => {
+            const list = path.join(folder, 'cevents.txt');
+            fs.writeFileSync(list, fs.readFileSync(list, 'latin1').replace(/sld\d+\.htm/g,
+                'sld001.htm'), 'latin1');
+        }, async (base) => {
+            assert.equal(await slideShownAt(base, five.start + 1), 'sld005.htm');
+        });
+    });
+
+    test('without the event file the event list times the slides', async () => {
+        const five = demo.cues.find((c) => c.n === 5);
+        await withChangedCopy((folder) => {
+            for (const f of fs.readdirSync(folder))
+                if (/\.rae$/i.test(f)) fs.rmSync(path.join(folder, f));
+        }, async (base) => {
+            assert.equal(await slideShownAt(base, five.start + 1), 'sld005.htm');
+        });
+    });
+});
+
 describe('plain navigation where the lecture cannot play', () => {
     let browser, site, base;
 
@@ -321,18 +383,25 @@ describe('plain navigation where the lecture cannot play', () => {
     });
 
     test('a presentation without its event list', async () => {
-        const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'cuemark-noevents-'));
-        const folder = path.join(copy, 'talk');
-        fs.cpSync(path.join(ROOT, DEMO), folder, { recursive: true });
-        for (const f of fs.readdirSync(folder))
-            if (/^cevents\.txt$|\.rae$/i.test(f)) fs.rmSync(path.join(folder, f));
-        const bare = await serve(copy);
-        try {
-            await expectPlain(bare.url + 'talk/sld003.htm', /No event list/);
-        } finally {
-            bare.server.close();
-            fs.rmSync(copy, { recursive: true, force: true });
-        }
+        await withChangedCopy((folder) => {
+            for (const f of fs.readdirSync(folder))
+                if (/^cevents\.txt$|\.rae$/i.test(f)) fs.rmSync(path.join(folder, f));
+        }, (base) => expectPlain(base + 'sld003.htm', /No event list/));
+    });
+
+    test('audio that does not load', async () => {
+        await withChangedCopy((folder) => {
+            for (const f of fs.readdirSync(folder))
+                if (/\.(mp3|ogg)$/i.test(f)) fs.rmSync(path.join(folder, f));
+        }, async (base) => {
+            const page = await openPage(browser, base + 'sld003.htm');
+            await page.click('#cm-play');
+            await page.waitForFunction(() => document.body.dataset.cmState === 'plain');
+            assert.match((await state(page)).status, /could not be loaded/);
+            await page.keyboard.press('ArrowRight');
+            await page.waitForURL(/sld004\.htm$/);
+            await page.close();
+        });
     });
 });
 

@@ -14,7 +14,21 @@
 
 namespace {
 
-const std::string TemplateDir = CUE_SOURCE_DIR "/templates";
+// The writers' rules are pinned on plain templates of the tests' own (the shipped ones
+// carry the player), beside the shipped images, in a program folder made once.
+const std::string& templateDir() {
+    static QTemporaryDir dir;
+    static const std::string path = [] {
+        const QString source = CUE_SOURCE_DIR;
+        const QString templates = source + "/tests/golden/webout/templates/";
+        for (const QString& name : QDir(templates).entryList(QDir::Files))
+            QFile::copy(templates + name, dir.path() + "/" + name);
+        for (const char* image : PageImageNames)
+            QFile::copy(source + "/templates/" + image, dir.path() + "/" + image);
+        return dir.path().toStdString();
+    }();
+    return path;
+}
 const std::string GoldenDir = CUE_SOURCE_DIR "/tests/golden/webout/";
 
 std::string readBytes(const QString& path) {
@@ -54,7 +68,7 @@ PresentationOutput presentation(std::vector<ScheduleRow> rows, const std::string
 
 // The three writers of "Write HTM, RAM, RAE" into one folder.
 void writeAll(const PresentationOutput& out) {
-    writeHtmlFiles(out, TemplateDir, pageImages());
+    writeHtmlFiles(out, templateDir(), pageImages());
     writeMetafiles(out);
     writeEventList(out);
 }
@@ -92,7 +106,8 @@ TEST(WebOutput, presentationsMatchTheirGoldensByteForByte) {
         writeAll(presentation(rows, out.path()));
         std::map<std::string, std::string> written = filesIn(out.dir.path());
         for (const std::string& image : pageImages()) {
-            EXPECT_EQ(written[image], readBytes(QString::fromStdString(TemplateDir + "/" + image)))
+            EXPECT_EQ(written[image],
+                      readBytes(QString::fromStdString(templateDir() + "/" + image)))
                 << image;
             written.erase(image);
         }
@@ -218,13 +233,13 @@ TEST(WebOutput, failuresNameTheFileAndTheReason) {
               }).rfind("'" + dir.file("none") + "/firstsld.htm' ", 0),
               0u);
     EXPECT_EQ(failure([&] {
-                  writeHtmlFiles(nowhere, TemplateDir, pageImages());
+                  writeHtmlFiles(nowhere, templateDir(), pageImages());
               }).rfind("'" + dir.file("missing/sld001.htm") + "' ", 0),
               0u);
     const std::vector<std::string> noSuchImage = {"p2hnext.gif", "nosuch.gif"};
     EXPECT_EQ(failure([&] {
-                  writeHtmlFiles(out, TemplateDir, noSuchImage);
-              }).rfind("'" + TemplateDir + "/nosuch.gif' ", 0),
+                  writeHtmlFiles(out, templateDir(), noSuchImage);
+              }).rfind("'" + templateDir() + "/nosuch.gif' ", 0),
               0u);
     // The last Stop is read before any metafile is written.
     Folder clean;
