@@ -7,6 +7,9 @@ PACKAGES := cmake g++ ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-d
 CROSS_PACKAGES := g++-mingw-w64-i686
 # The browser test's browser, Debian's own (Playwright downloads none).
 BROWSER_PACKAGES := chromium
+# LibreOffice Impress with its SDK, and a virtual display, for the loggers' Impress binding
+# and its test; installed without recommended packages (about 85 MB to download).
+OFFICE_PACKAGES := libreoffice-impress libreoffice-dev xvfb
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build test demo bench clean
@@ -24,7 +27,7 @@ endef
 
 deps:
 	$(call install_missing,$(PACKAGES),)
-	$(call install_missing,$(CROSS_PACKAGES),--no-install-recommends)
+	$(call install_missing,$(CROSS_PACKAGES) $(OFFICE_PACKAGES),--no-install-recommends)
 	@# The browser test: Debian's chromium (no browser download), node and its test packages.
 	$(call install_missing,$(BROWSER_PACKAGES),--no-install-recommends)
 	@command -v node >/dev/null && command -v npm >/dev/null || { \
