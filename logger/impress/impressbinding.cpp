@@ -13,6 +13,7 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 
+#include <cstdlib>
 #include <unistd.h>
 
 using css::uno::Reference;
@@ -310,9 +311,19 @@ std::uint64_t ImpressBinding::roundTrips() const {
     return m_session ? m_session->roundTrips() : 0;
 }
 
+namespace {
+ImpressBinding* programBinding = nullptr;
+}
+
 AutomationFactory impressAutomationFactory() {
-    // One binding for the program's run, never destroyed: its bridge may be winding down
-    // while static objects go.
-    static ImpressBinding* binding = new ImpressBinding();
-    return binding->factory();
+    if (!programBinding) {
+        programBinding = new ImpressBinding();
+        // The bridge goes before the UNO libraries' own statics do, or their threads
+        // find them gone at exit.
+        std::atexit([] {
+            delete programBinding;
+            programBinding = nullptr;
+        });
+    }
+    return programBinding->factory();
 }

@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <csignal>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
@@ -53,6 +54,8 @@ OUString fromUtf8(const std::string& text) {
 // down while static objects are destroyed.
 Reference<css::uno::XComponentContext> localUnoContext() {
     static Reference<css::uno::XComponentContext>* context = [] {
+        // A pipe the office closed must fail the write, not end the program.
+        signal(SIGPIPE, SIG_IGN);
         // Without it the runtime finds no type registries and the first call fails.
         setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:" CUE_OFFICE_PROGRAM_DIR "/fundamentalrc",
                0);

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <optional>
 #include <string>
-#include <sys/types.h>
-#include <vector>
 
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/presentation/XPresentation2.hpp>
@@ -34,10 +31,3 @@ class OfficeDriver {
     css::uno::Reference<css::frame::XModel> m_deck;
     css::uno::Reference<css::presentation::XPresentation2> m_presentation;
 };
-
-// The office process (soffice.bin) that runs with the given profile folder; 0 if none.
-pid_t officeProcess(const std::string& profileDir);
-
-// A deck as flat ODP text: pages named page1... with the given titles. A title of
-// std::nullopt gives a page without a title placeholder, an empty one an empty placeholder.
-std::string flatDeck(const std::vector<std::optional<std::string>>& titles);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// The office process (soffice.bin) that runs with the given profile folder; 0 if none.
+pid_t officeProcess(const std::string& profileDir);
+
+// A deck as flat ODP text: pages named page1... with the given titles. A title of
+// std::nullopt gives a page without a title placeholder, an empty one an empty placeholder.
+std::string flatDeck(const std::vector<std::optional<std::string>>& titles);
