@@ -16,6 +16,7 @@
 #include <cppuhelper/implbase1.hxx>
 #include <osl/file.hxx>
 #include <osl/thread.h>
+#include <rtl/ustrbuf.hxx>
 #include <rtl/ustring.hxx>
 
 #include <QProcess>
@@ -30,6 +31,7 @@ using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 using rtl::OUString;
+using rtl::OUStringBuffer;
 
 namespace {
 
@@ -263,13 +265,14 @@ std::string systemPath(const OUString& url) {
 }
 
 std::string titleText(const OUString& text) {
-    std::string bytes = toUtf8(text);
-    std::string out;
-    out.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            continue;
-        out += bytes[i] == '\n' ? '\r' : bytes[i];
+    OUStringBuffer joined(text.getLength());
+    for (sal_Int32 i = 0; i < text.getLength(); ++i) {
+        const sal_Unicode c = text[i];
+        const bool lineBreak = c == '\r' || c == '\n' || c == '\v' || c == 0x2028 || c == 0x2029;
+        if (!lineBreak)
+            joined.append(c);
+        else if (!(c == '\n' && i > 0 && text[i - 1] == '\r'))
+            joined.appendAscii(" ");
     }
-    return out;
+    return toUtf8(joined.makeStringAndClear());
 }

@@ -108,5 +108,6 @@ css::uno::Reference<css::uno::XComponentContext> localUnoContext();
 // The system path of a file URL, as the file system spells it; empty for an unsaved
 // document.
 std::string systemPath(const rtl::OUString& url);
-// Title text in 8-bit form, with the office's line breaks turned into paragraph marks.
+// Title text in 8-bit form, each line break a blank: a break inside a log line would end
+// the line there and make the whole log unreadable to the import.
 std::string titleText(const rtl::OUString& text);

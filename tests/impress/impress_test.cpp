@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <thread>
 #include <unistd.h>
 
@@ -269,7 +270,7 @@ TEST(ImpressBinding, answersOnlyThePowerPointClassNames) {
 // The road of a talk: the logger binds first, the deck is opened, its show is started,
 // moved forward, back and by a jump, ended and started again at a later slide.
 TEST(ImpressBinding, logsATalkThatTheImportReads) {
-    const std::vector<std::optional<std::string>> titles = {"Opening", "Method & results", "",
+    const std::vector<std::optional<std::string>> titles = {"Opening", "Method &\nresults", "",
                                                             std::nullopt,
                                                             "Summary \xC3\x9C"
                                                             "ber"};
@@ -330,6 +331,32 @@ TEST(ImpressBinding, logsATalkThatTheImportReads) {
                 << "poll " << poll;
         }
     }
+}
+
+// The window states both builds send are taken; what automation would refuse is refused.
+TEST(ImpressBinding, takesTheLoggersWindowStatesAndRefusesOtherMembers) {
+    auto app = office().binding->create("PowerPoint.Application.7");
+    auto appWindow = asObject(app->get("AppWindow"));
+    for (AutomationObject* target : {app.get(), appWindow.get()}) {
+        for (std::int32_t state : {1, 2, 3, 1})
+            EXPECT_NO_THROW(target->put("WindowState", state)) << state;
+        for (std::int32_t state : {0, 4})
+            EXPECT_THROW(target->put("WindowState", state), AutomationError) << state;
+    }
+    auto windows = asObject(app->get("SlideShowWindows"));
+    auto presentation = asObject(app->get("ActivePresentation"));
+    const std::vector<std::function<void()>> refused = {
+        [&] { app->get("Presentations"); },
+        [&] { app->put("Caption", std::string("talk")); },
+        [&] { windows->get("", {std::int16_t(2)}); },
+        [&] { asObject(presentation->get("Slides", {std::int16_t(1)}))->get("Layout"); },
+        [&] {
+            auto slide = asObject(presentation->get("Slides", {std::int16_t(99)}));
+            asObject(asObject(slide->get("Objects"))->get("Title"))->get("Text");
+        },
+    };
+    for (size_t i = 0; i < refused.size(); ++i)
+        EXPECT_THROW(refused[i](), AutomationError) << "case " << i;
 }
 
 // A stopped office must not hold the logger window: the call fails within its bound, the

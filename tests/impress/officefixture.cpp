@@ -12,6 +12,8 @@ std::string xmlEscaped(const std::string& text) {
             out += "&amp;";
         else if (c == '<')
             out += "&lt;";
+        else if (c == '\n')
+            out += "</text:p><text:p>";
         else
             out += c;
     }

@@ -9,5 +9,6 @@
 pid_t officeProcess(const std::string& profileDir);
 
 // A deck as flat ODP text: pages named page1... with the given titles. A title of
-// std::nullopt gives a page without a title placeholder, an empty one an empty placeholder.
+// std::nullopt gives a page without a title placeholder, an empty one an empty placeholder;
+// a "\n" in a title starts a new paragraph.
 std::string flatDeck(const std::vector<std::optional<std::string>>& titles);
