@@ -9,11 +9,11 @@ class QtLoggerClock : public SystemClock {
     std::string timeText(double timeOfDay) const override;
 };
 
-// A logger on the desktop: the platform's automation, the computer's clock and the
-// system beep.
+// A logger on the desktop: the platform's automation (LibreOffice Impress on Linux, where
+// its binding is built), the computer's clock and the system beep.
 class QtLoggerEnvironment : public LoggerEnvironment {
   public:
-    AutomationFactory automation() override { return platformAutomationFactory(); }
+    AutomationFactory automation() override;
     LoggerClock& clock() override { return m_clock; }
     void beep() override;
 
