@@ -65,7 +65,16 @@ int OfficeView::shownSlideNumber(int generation) {
 bool OfficeView::takeController() {
     if (!m_presentation.is())
         return false;
-    auto controller = m_presentation->getController();
+    Reference<css::presentation::XSlideShowController> controller;
+    try {
+        controller = m_presentation->getController();
+    } catch (const css::lang::DisposedException&) {
+        // The watched deck was closed: look for another from here on.
+        m_watchedComponent.clear();
+        m_presentation.clear();
+        m_watched = -1;
+        return false;
+    }
     if (!controller.is() || controller.get() == m_ended.get())
         return false;
     m_controller = controller;

@@ -306,6 +306,38 @@ TEST(ImpressBinding, takesTheLoggersWindowStatesAndRefusesOtherMembers) {
         EXPECT_THROW(refused[i](), AutomationError) << "case " << i;
 }
 
+// A closed deck is let go: the show of a deck opened after it is seen.
+TEST(ImpressBinding, followsADeckOpenedAfterTheWatchedOneClosed) {
+    const std::string first = office().file("first.fodp");
+    const std::string second = office().file("second.fodp");
+    for (const auto& path : {first, second}) {
+        QFile f(QString::fromStdString(path));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::fromStdString(flatDeck({"One", "Two"})));
+    }
+    auto app = office().binding->create("PowerPoint.Application.8");
+    auto windows = asObject(app->get("SlideShowWindows"));
+    Presenter presenter(office().options.pipeName);
+    auto countAfter = [&](const std::string& command) {
+        presenter(command);
+        // The first poll after a deck opens only looks at it.
+        for (int poll = 0; poll < 2; ++poll)
+            try {
+                windows->get("Count");
+            } catch (const AutomationError&) {
+            }
+        return asInt32(windows->get("Count"));
+    };
+    presenter("load " + first);
+    EXPECT_EQ(countAfter("start"), 1);
+    EXPECT_EQ(countAfter("close"), 0);
+    presenter("load " + second);
+    EXPECT_EQ(countAfter("start"), 1);
+    EXPECT_EQ(asText(asObject(app->get("ActivePresentation"))->get("FullName")), second);
+    presenter("end");
+    presenter("close");
+}
+
 // A stopped office must not hold the logger window: the call fails within its bound, the
 // next ones at once, and calls work again once the office runs on.
 TEST(ImpressBinding, stoppedOfficeFailsAPollWithinItsBound) {

@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
                 driver->jumpTo(std::stoi(argument));
             else if (command == "end")
                 driver->end();
+            else if (command == "close")
+                driver->close();
             else if (command == "quit")
                 driver->quitOffice();
             else

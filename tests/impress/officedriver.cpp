@@ -10,6 +10,7 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/presentation/XPresentationSupplier.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #include <osl/file.hxx>
 
@@ -99,6 +100,12 @@ void OfficeDriver::waitForIndex(int index) {
 void OfficeDriver::end() {
     m_presentation->end();
     waitFor([&] { return shownIndex() < 0; }, "show ended");
+}
+
+void OfficeDriver::close() {
+    Reference<css::util::XCloseable>(m_deck, UNO_QUERY_THROW)->close(true);
+    m_deck.clear();
+    m_presentation.clear();
 }
 
 void OfficeDriver::quitOffice() {

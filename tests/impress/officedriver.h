@@ -20,6 +20,8 @@ class OfficeDriver {
     void previous();
     void jumpTo(int index);
     void end();
+    // Closes the deck without saving it.
+    void close();
     // Index of the shown slide in the running show; -1 when none runs.
     int shownIndex();
     void quitOffice();
