@@ -557,6 +557,7 @@ std::string LineReader::next() {
             m_skipLf = m_buffer[end] == '\r';
             m_pos = end + 1;
             ++m_line;
+            m_lastLineEnded = true;
             return line;
         }
         scanned = length;
@@ -564,6 +565,7 @@ std::string LineReader::next() {
             std::string line = m_buffer.substr(m_pos);
             m_pos = m_buffer.size();
             ++m_line;
+            m_lastLineEnded = false;
             return line;
         }
     }

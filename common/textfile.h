@@ -115,6 +115,9 @@ class LineReader {
     std::string next();
     // The 1-based number of the line next() returns next.
     int lineNumber() const { return m_line; }
+    // False when the line next() returned last ran to the end of the file without a line
+    // end: the system writes one after every line, so such a line was cut short.
+    bool lastLineEnded() const { return m_lastLineEnded; }
 
   private:
     LineReader(size_t maxLineBytes);
@@ -127,4 +130,5 @@ class LineReader {
     size_t m_cap;
     int m_line = 1;
     bool m_skipLf = false;
+    bool m_lastLineEnded = true;
 };

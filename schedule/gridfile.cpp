@@ -142,9 +142,15 @@ GridFile::ReadResult GridFile::read(LineReader& lines, ReadTarget& target) {
             if (lines.atEnd())
                 throw ReadError(lines.lineNumber(),
                                 "The file ends inside row " + std::to_string(k));
-            target.cell(k, col,
-                        col <= ScheduleColumn::Stop ? readTimeLine(lines, columnOfRow(col, k))
-                                                    : nextLine(lines));
+            const int line = lines.lineNumber();
+            const std::string value = col <= ScheduleColumn::Stop
+                                          ? readTimeLine(lines, columnOfRow(col, k))
+                                          : nextLine(lines);
+            // Every line is written with its line end: a last title without one was cut
+            // short, and would otherwise pass for the whole row.
+            if (col == ScheduleColumn::Title && !lines.lastLineEnded())
+                throw ReadError(line, "The file ends inside row " + std::to_string(k));
+            target.cell(k, col, value);
         }
         target.rowsRead(k);
     }

@@ -409,6 +409,8 @@ TEST(ReadGrid, faultsNameTheLineAndKeepWhatWasRead) {
          "8 of 'P' cannot be read: Stop of row 1 is not a time: \"1E+300\".", 0},
         {"ends inside a row", ThreeRows.substr(0, ThreeRows.size() - 7),
          "20 of 'P' cannot be read: The file ends inside row 3.", 2},
+        {"last title cut short", ThreeRows.substr(0, ThreeRows.size() - 4),
+         "20 of 'P' cannot be read: The file ends inside row 3.", 2},
         {"101st row", hundredOne,
          "506 of 'P' cannot be read: The grid holds no more than 100 rows.", 100},
         // A huge bad value is quoted in part, its control bytes shown, not cut off.
