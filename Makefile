@@ -1,5 +1,10 @@
 # One entry point for a fresh Debian machine: `make test`, `make demo`.
 BUILD ?= build
+# The second build: the whole tree under AddressSanitizer and UndefinedBehaviorSanitizer,
+# with clang, plus the fuzz targets.
+ASAN_BUILD ?= build-asan
+JOBS ?= 2
+FUZZ_SECONDS ?= 25
 PACKAGES := cmake g++ ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
             libbenchmark-dev fontconfig fonts-dejavu-core
 # The i686 Windows cross compiler that checks the COM binding; its recommended packages
@@ -10,9 +15,13 @@ BROWSER_PACKAGES := chromium
 # LibreOffice Impress with its SDK, and a virtual display, for the loggers' Impress binding
 # and its test; installed without recommended packages (about 85 MB to download).
 OFFICE_PACKAGES := libreoffice-impress libreoffice-dev xvfb
+# For the sanitizer and fuzz build, the window tests on a virtual display and the package
+# test; taken without their recommendations, which would pull in a desktop.
+TEST_PACKAGES := clang libclang-rt-14-dev xvfb xauth qt6-qpa-plugins dpkg
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+CTEST := QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-.PHONY: deps configure build test demo bench clean
+.PHONY: deps configure build test test-main test-asan fuzz package demo bench clean
 
 # $(call install_missing,PACKAGES,APT-OPTIONS): installs those not yet installed.
 define install_missing
@@ -35,15 +44,39 @@ deps:
 	        $(SUDO) apt-get install -y -qq --no-install-recommends nodejs npm; }
 	@[ tests/browser/node_modules/.package-lock.json -nt tests/browser/package-lock.json ] || \
 	    (cd tests/browser && npm ci --no-audit --no-fund)
+	$(call install_missing,$(TEST_PACKAGES),--no-install-recommends)
 
 configure: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: configure
-	cmake --build $(BUILD)
+	cmake --build $(BUILD) -j$(JOBS)
 
-test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+# Every group reports its own time: the normal tests (windows on a virtual display and the
+# package install included), the sanitized tests, then each fuzz target for FUZZ_SECONDS.
+test: test-main test-asan fuzz
+
+test-main: build
+	@start=$$(date +%s); cd $(BUILD) && $(CTEST); rc=$$?; \
+	echo "normal tests: $$(( $$(date +%s) - start )) s"; exit $$rc
+
+$(ASAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_CXX_COMPILER=clang++ -DCUE_SANITIZE=ON -DCUE_FUZZ=ON \
+	    -DCUE_FUZZ_SECONDS=$(FUZZ_SECONDS)
+
+test-asan: $(ASAN_BUILD)/build.ninja
+	@start=$$(date +%s); cmake --build $(ASAN_BUILD) -j$(JOBS) && \
+	cd $(ASAN_BUILD) && $(CTEST) -LE fuzz; rc=$$?; \
+	echo "sanitizer build and tests: $$(( $$(date +%s) - start )) s"; exit $$rc
+
+fuzz: $(ASAN_BUILD)/build.ninja
+	@start=$$(date +%s); cmake --build $(ASAN_BUILD) -j$(JOBS) && \
+	cd $(ASAN_BUILD) && $(CTEST) -L fuzz; rc=$$?; \
+	echo "fuzzing: $$(( $$(date +%s) - start )) s"; exit $$rc
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # The whole road of the sample lecture in demo/: cuerec8 records it, cuebuild writes the
 # presentation into build/demo/talk.
@@ -56,4 +89,4 @@ bench: build
 	$(BUILD)/bin/cuebench
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)
