@@ -19,7 +19,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -178,13 +177,3 @@ TEST_F(CuebuildWindow, gridFileCutInsideARowShowsItsLineAndStaysOutOfGridMode) {
 }
 
 } // namespace
-
-int main(int argc, char* argv[]) {
-    // Qt's own file dialog, whatever the desktop offers, so its widgets can be driven.
-    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
