@@ -13,6 +13,51 @@
 
 #include <iostream>
 
+struct QtProgramRun::Parts {
+    Parts(const ProgramEntry& entry, SettingsStore& settings, const std::string& directory)
+        : program(entry.makeProgram(directory)), ui(program.title),
+          environment(entry.makeEnvironment()), context{ui, settings, program, *environment},
+          main(entry.mainWindow(context)), view(systemViews().make(*main)) {}
+
+    Program program;
+    QtUiServices ui;
+    std::unique_ptr<ProgramEnvironment> environment;
+    WindowContext context;
+    std::unique_ptr<Window> main;
+    // The view exists before the window loads, so a window may show itself during its
+    // load (its view factory can hook that up); it is shown at the latest once loaded.
+    std::unique_ptr<QWidget> view;
+};
+
+QtProgramRun::QtProgramRun(const ProgramEntry& entry, SettingsStore& settings,
+                           const std::string& directory)
+    : m(std::make_unique<Parts>(entry, settings, directory)) {}
+
+QtProgramRun::~QtProgramRun() = default;
+
+bool QtProgramRun::start() {
+    if (!m->view)
+        return false;
+    m->main->load();
+    if (m->main->isClosed())
+        return false;
+    QMetaObject::invokeMethod(m->view.get(), "showModel");
+    m->view->show();
+    return true;
+}
+
+Window& QtProgramRun::mainWindow() const {
+    return *m->main;
+}
+
+QWidget* QtProgramRun::view() const {
+    return m->view.get();
+}
+
+bool QtProgramRun::hasView() const {
+    return m->view != nullptr;
+}
+
 int runQtProgram(const ProgramEntry& entry, int argc, char* argv[]) {
     QApplication app(argc, argv);
     // The program ends when its main window unloads, not when its last window closes:
@@ -20,24 +65,14 @@ int runQtProgram(const ProgramEntry& entry, int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     QtSettingsStore settings;
-    Program program =
-        entry.makeProgram(ModelText::pathFromQt(QCoreApplication::applicationDirPath()));
-    QtUiServices ui(program.title);
-    const auto environment = entry.makeEnvironment();
-    WindowContext context{ui, settings, program, *environment};
-    const auto main = entry.mainWindow(context);
-    // The view exists before the window loads, so a window may show itself during its
-    // load (its view factory can hook that up); it is shown at the latest once loaded.
-    const auto view = systemViews().make(*main);
-    if (!view ||
-        !QObject::connect(view.get(), SIGNAL(closed()), &app, SLOT(quit()), Qt::QueuedConnection)) {
-        std::cerr << entry.name << ": no view for the window " << main->name() << '\n';
+    QtProgramRun run(entry, settings,
+                     ModelText::pathFromQt(QCoreApplication::applicationDirPath()));
+    if (!run.hasView() ||
+        !QObject::connect(run.view(), SIGNAL(closed()), &app, SLOT(quit()), Qt::QueuedConnection)) {
+        std::cerr << entry.name << ": no view for the window " << run.mainWindow().name() << '\n';
         return 1;
     }
-    main->load();
-    if (main->isClosed())
+    if (!run.start())
         return 0;
-    QMetaObject::invokeMethod(view.get(), "showModel");
-    view->show();
     return app.exec();
 }

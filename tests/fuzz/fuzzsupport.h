@@ -1,9 +1,9 @@
 #pragma once
 
 #include "common/program.h"
-#include "common/scriptedui.h"
 #include "common/settingsstore.h"
 #include "schedule/mainwindow.h"
+#include "testing/scriptedui.h"
 
 #include <cstddef>
 #include <cstdint>

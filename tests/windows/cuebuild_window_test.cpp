@@ -2,12 +2,12 @@
 // start-up, its Qt windows and dialogs, driven by mouse and keys.
 #include "desktop.h"
 
-#include "common/program.h"
+#include "common/programregistry.h"
 #include "common/qtsettingsstore.h"
 #include "common/textfile.h"
-#include "gui/mainview.h"
 #include "gui/modeltext.h"
-#include "gui/qtuiservices.h"
+#include "gui/qtprogram.h"
+#include "schedule/cuebuildprogram.h"
 #include "schedule/mainwindow.h"
 
 #include <QAction>
@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -29,21 +30,26 @@
 
 namespace {
 
+const ProgramEntry& registered(ProgramRegistry& programs) {
+    registerCuebuild(programs);
+    return *programs.find("cuebuild");
+}
+
 // The program as its main() starts it, with its settings kept in a scratch folder.
 struct Cuebuild {
     explicit Cuebuild(const QString& settingsDir)
-        : settings(ModelText::pathFromQt(settingsDir)), program(cuebuildProgram(CUE_RUNTIME_DIR)),
-          ui(program.title), main(ui, settings, program) {}
+        : settings(ModelText::pathFromQt(settingsDir)),
+          run(registered(programs), settings, CUE_RUNTIME_DIR),
+          main(static_cast<Main&>(run.mainWindow())), view(qobject_cast<QMainWindow*>(run.view())) {
+    }
 
     // The splash shows and closes itself; then the main window is on screen.
     void start(Desktop& desktop) {
+        ASSERT_NE(view, nullptr);
+        closed = std::make_unique<QSignalSpy>(view, SIGNAL(closed()));
         desktop.expectSelfClosing();
-        main.load();
-        ASSERT_FALSE(main.isClosed());
-        view = std::make_unique<MainView>(main);
-        closed = std::make_unique<QSignalSpy>(view.get(), &MainView::closed);
-        view->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+        ASSERT_TRUE(run.start());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
         view->activateWindow();
     }
 
@@ -62,10 +68,10 @@ struct Cuebuild {
     }
 
     QtSettingsStore settings;
-    Program program;
-    QtUiServices ui;
-    Main main;
-    std::unique_ptr<MainView> view;
+    ProgramRegistry programs;
+    QtProgramRun run;
+    Main& main;
+    QMainWindow* view;
     std::unique_ptr<QSignalSpy> closed;
 };
 
