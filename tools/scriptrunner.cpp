@@ -135,8 +135,10 @@ void ScriptRunner::execute(const std::string& rawLine) {
         return;
     const auto [name, args] = ScriptParser::split(rawLine);
     const auto& table = commands();
-    const auto found = std::find_if(table.begin(), table.end(),
-                                    [&](const auto& entry) { return entry.first == name; });
+    // clang 14, which builds the sanitized tree, cannot capture a structured binding.
+    const auto found = std::find_if(table.begin(), table.end(), [&name = name](const auto& entry) {
+        return entry.first == name;
+    });
     if (found == table.end()) {
         if (!programCommandWord(name, args))
             throw ScriptError("unknown command \"" + name + "\"");
