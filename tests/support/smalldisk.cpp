@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +38,42 @@ void SmallDisk::fill() {
     ::close(fd);
     if (error != ENOSPC)
         throw std::runtime_error("the small disk did not fill up");
+}
+
+void SmallDisk::makeReadOnly() {
+    if (!m_mounted ||
+        ::mount("tmpfs", m_root.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+        throw std::runtime_error("the small disk cannot be made read-only");
+}
+
+std::string FullDisk::path(const std::string& name) const {
+    return disk.available() ? disk.path(name) : fallback.path().toStdString() + "/" + name;
+}
+
+void FullDisk::fill() {
+    if (disk.available())
+        disk.fill();
+    else
+        fault.emplace(TextFile::Step::Sync, ENOSPC);
+}
+
+ReadOnlyFolder::ReadOnlyFolder() = default;
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    // The folder's own clean-up needs to write into it again.
+    if (!m_disk.available())
+        ::chmod(m_fallback.path().toLocal8Bit().constData(), 0755);
+}
+
+std::string ReadOnlyFolder::path(const std::string& name) const {
+    return m_disk.available() ? m_disk.path(name) : m_fallback.path().toStdString() + "/" + name;
+}
+
+void ReadOnlyFolder::lock() {
+    if (m_disk.available())
+        m_disk.makeReadOnly();
+    else if (::chmod(m_fallback.path().toLocal8Bit().constData(), 0555) != 0)
+        throw std::runtime_error("the folder cannot be made read-only");
 }
 
 std::string fileBytes(const std::string& path) {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "common/textfile.h"
+
 #include <QTemporaryDir>
+
+#include <optional>
 
 #include <string>
 
@@ -18,11 +22,39 @@ class SmallDisk {
     std::string path(const std::string& name) const;
     // Takes every free byte, so the next write that needs space fails with ENOSPC.
     void fill();
+    // From now on nothing on the disk can be created, changed or removed.
+    void makeReadOnly();
 
   private:
     QTemporaryDir m_dir;
     std::string m_root;
     bool m_mounted = false;
+};
+
+// A disk with no room left: a real 64 KiB one where this machine lets us mount it, else
+// every write failing at its sync as a full disk makes it fail.
+struct FullDisk {
+    SmallDisk disk;
+    QTemporaryDir fallback;
+    std::optional<TextFile::InjectedFault> fault;
+
+    std::string path(const std::string& name) const;
+    void fill();
+};
+
+// A folder nothing can be written into: a read-only small disk for root, whom file
+// permissions do not stop, else a folder without write permission.
+class ReadOnlyFolder {
+  public:
+    ReadOnlyFolder();
+    ~ReadOnlyFolder();
+    std::string path(const std::string& name) const;
+    // What was put there before stays; nothing more is written.
+    void lock();
+
+  private:
+    SmallDisk m_disk;
+    QTemporaryDir m_fallback;
 };
 
 // Byte-exact file helpers for tests: the path is used as given, whatever its bytes.

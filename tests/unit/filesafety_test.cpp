@@ -18,24 +18,6 @@ namespace {
 
 const std::string Samples = CUE_SOURCE_DIR "/tests/samples/";
 
-// A disk with no room left: a real 64 KiB one where this machine lets us mount it, else
-// every write failing at its sync as a full disk makes it fail.
-struct FullDisk {
-    SmallDisk disk;
-    QTemporaryDir fallback;
-    std::optional<TextFile::InjectedFault> fault;
-
-    std::string path(const std::string& name) const {
-        return disk.available() ? disk.path(name) : fallback.path().toStdString() + "/" + name;
-    }
-    void fill() {
-        if (disk.available())
-            disk.fill();
-        else
-            fault.emplace(TextFile::Step::Sync, ENOSPC);
-    }
-};
-
 struct FileSafety : ::testing::Test, MainFixture {
     FileSafety() { start(); }
     // The folder's own clean-up cannot name 8-bit files; these go by their bytes.

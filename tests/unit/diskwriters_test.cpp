@@ -1,0 +1,109 @@
+// Every writer of the post-processor into a folder on a full disk and into a read-only
+// folder: the operator is told about the file, and nothing already in the folder changes.
+#include "common/textfile.h"
+#include "support/mainfixture.h"
+#include "support/smalldisk.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every file of a folder with its bytes.
+std::map<std::string, std::string> filesIn(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    DIR* d = ::opendir(folder.c_str());
+    while (const dirent* e = d ? ::readdir(d) : nullptr)
+        if (e->d_name[0] != '.' && std::string(e->d_name) != "filler")
+            files[e->d_name] = fileBytes(folder + "/" + e->d_name);
+    if (d)
+        ::closedir(d);
+    return files;
+}
+
+// A lecture whose log, grid file, resume file and presentation were written into `folder`
+// while there was room; the next writes need more than is left.
+struct Lecture : MainFixture {
+    explicit Lecture(const std::string& folder) : folder(folder) {
+        start();
+        putFile(log(), readFile(CUE_SOURCE_DIR "/tests/samples/q3.txt"));
+        ui.queueFile(log());
+        main->mnuRdLog_Click();
+        ui.queueFile(grid());
+        main->mnuSaveGrid_Click();
+        putFile(folder + "/q3.urs", "q3.txt\r\npnm://h/q3.ra\r\nhttp://h/q3/\r\n 0 \r\n");
+        EXPECT_TRUE(ui.boxTexts().empty()) << ui.boxTexts().front();
+        ui.clearEvents();
+        main->Grid1.setTextMatrix(2, Main::ColTitle, std::string(2000, 'x'));
+        main->ScheduleEdited = false;
+    }
+    std::string log() const { return folder + "/q3.txt"; }
+    std::string grid() const { return folder + "/q3 grid.txt"; }
+
+    std::string folder;
+};
+
+struct Writer {
+    const char* name;
+    std::function<void(Lecture&)> run;
+    const char* boxTitle;
+    const char* file; // named in the box
+};
+
+const Writer Writers[] = {
+    {"Save Grid",
+     [](Lecture& l) {
+         l.ui.queueFile(l.grid());
+         l.main->mnuSaveGrid_Click();
+     },
+     "Save Grid", "q3 grid.txt"},
+    {"the resume file on closing",
+     [](Lecture& l) {
+         l.ui.queueAnswer(Mb::OK);
+         l.ui.queueAnswer(Mb::Cancel); // the Save Grid it then offers
+         l.main->Unload();
+     },
+     "Resume File", "q3.urs"},
+};
+
+void expectToldAndUnchanged(const Writer& writer, Lecture& lecture,
+                            const std::map<std::string, std::string>& before) {
+    SCOPED_TRACE(writer.name);
+    const auto box =
+        std::find_if(lecture.ui.events.begin(), lecture.ui.events.end(),
+                     [](const UiEvent& e) { return e.kind == UiEvent::Kind::MessageBox; });
+    ASSERT_NE(box, lecture.ui.events.end());
+    EXPECT_EQ(box->title, writer.boxTitle);
+    EXPECT_NE(box->text.find(writer.file), std::string::npos) << box->text;
+    EXPECT_EQ(filesIn(lecture.folder), before);
+}
+
+TEST(DiskWriters, onAFullDiskEachWriterSaysSoAndKeepsTheEarlierFiles) {
+    for (const Writer& writer : Writers) {
+        FullDisk disk;
+        Lecture lecture(disk.path(""));
+        const auto before = filesIn(lecture.folder);
+        disk.fill();
+        writer.run(lecture);
+        expectToldAndUnchanged(writer, lecture, before);
+    }
+}
+
+TEST(DiskWriters, intoAReadOnlyFolderEachWriterSaysSoAndChangesNothing) {
+    for (const Writer& writer : Writers) {
+        ReadOnlyFolder folder;
+        Lecture lecture(folder.path(""));
+        const auto before = filesIn(lecture.folder);
+        folder.lock();
+        writer.run(lecture);
+        expectToldAndUnchanged(writer, lecture, before);
+    }
+}
+
+} // namespace
