@@ -84,26 +84,25 @@ void expectToldAndUnchanged(const Writer& writer, Lecture& lecture,
     EXPECT_EQ(filesIn(lecture.folder), before);
 }
 
-TEST(DiskWriters, onAFullDiskEachWriterSaysSoAndKeepsTheEarlierFiles) {
+// Each writer once, on a lecture folder in a fresh place that stops taking writes
+// once the lecture is there.
+template <typename Place, typename Stop> void eachWriterWhere(Stop stop) {
     for (const Writer& writer : Writers) {
-        FullDisk disk;
-        Lecture lecture(disk.path(""));
+        Place place;
+        Lecture lecture(place.path(""));
         const auto before = filesIn(lecture.folder);
-        disk.fill();
+        stop(place);
         writer.run(lecture);
         expectToldAndUnchanged(writer, lecture, before);
     }
 }
 
+TEST(DiskWriters, onAFullDiskEachWriterSaysSoAndKeepsTheEarlierFiles) {
+    eachWriterWhere<FullDisk>([](FullDisk& disk) { disk.fill(); });
+}
+
 TEST(DiskWriters, intoAReadOnlyFolderEachWriterSaysSoAndChangesNothing) {
-    for (const Writer& writer : Writers) {
-        ReadOnlyFolder folder;
-        Lecture lecture(folder.path(""));
-        const auto before = filesIn(lecture.folder);
-        folder.lock();
-        writer.run(lecture);
-        expectToldAndUnchanged(writer, lecture, before);
-    }
+    eachWriterWhere<ReadOnlyFolder>([](ReadOnlyFolder& folder) { folder.lock(); });
 }
 
 } // namespace
