@@ -1,0 +1,134 @@
+// The loggers as the operator meets them on a real (virtual) display, bound to the
+// substitute presentation program: the splash, the log dialog, a slide show followed by the
+// poll, End Log confirmed; the log they write is one cuebuild reads.
+#include "desktop.h"
+
+#include "common/programregistry.h"
+#include "common/qtsettingsstore.h"
+#include "common/textfile.h"
+#include "gui/modeltext.h"
+#include "gui/qtloggerenvironment.h"
+#include "gui/qtprogram.h"
+#include "logger/loggerprograms.h"
+#include "logger/powerpointversion.h"
+#include "logger/substitutepowerpoint.h"
+#include "support/mainfixture.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The desktop of the loggers' main() with the substitute in place of the presentation
+// program, and the beeps counted.
+class SubstituteEnvironment : public LoggerEnvironment {
+  public:
+    explicit SubstituteEnvironment(SubstitutePowerPoint ppt, int& beeps)
+        : m_ppt(std::move(ppt)), m_beeps(beeps) {}
+    AutomationFactory automation() override { return m_ppt.factory(); }
+    LoggerClock& clock() override { return m_clock; }
+    void beep() override { ++m_beeps; }
+
+  private:
+    SubstitutePowerPoint m_ppt;
+    QtLoggerClock m_clock;
+    int& m_beeps;
+};
+
+// A logger as its main() starts it, with its settings kept in a scratch folder.
+struct Cuerec {
+    Cuerec(const PowerPointVersion& version, const SubstitutePowerPoint& ppt,
+           const QString& settingsDir)
+        : settings(ModelText::pathFromQt(settingsDir)),
+          entry(loggerEntry(
+              version,
+              [this, ppt] { return std::make_unique<SubstituteEnvironment>(ppt, beeps); })),
+          run(entry, settings, CUE_RUNTIME_DIR), closed(run.view(), SIGNAL(closed())) {}
+
+    QString label(const char* name) const {
+        auto* widget = run.view()->findChild<QLabel*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget ? widget->text() : QString();
+    }
+    bool shows(const char* name, const QString& text) const {
+        return QTest::qWaitFor([&] { return label(name) == text; }, 5000);
+    }
+
+    int beeps = 0;
+    QtSettingsStore settings;
+    ProgramEntry entry;
+    QtProgramRun run;
+    QSignalSpy closed;
+};
+
+class CuerecWindow : public ::testing::TestWithParam<const PowerPointVersion*> {};
+
+TEST_P(CuerecWindow, loggingRunOnTheSubstitutePresentationProgram) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Vortrag März"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    SubstitutePowerPoint ppt;
+    ppt.setDeck(ModelText::pathFromQt(folder + QStringLiteral("/Vortrag 3.ppt")),
+                {"Welcome", "Agenda f\xc3\xbcr heute", std::nullopt});
+
+    Desktop desktop;
+    Cuerec app(*GetParam(), ppt, dir.filePath(QStringLiteral("settings")));
+    desktop.expectSelfClosing();
+    desktop.expectFileDialog(folder + QStringLiteral("/talk log"));
+    ASSERT_TRUE(app.run.start());
+    ASSERT_TRUE(desktop.settle());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app.run.view()));
+    const QString log = folder + QStringLiteral("/talk log.txt");
+    EXPECT_EQ(app.label("lblLogFIle"), log);
+
+    // The operator runs the show; each poll sees the slide shown.
+    ppt.startShow(1);
+    ASSERT_TRUE(app.shows("lblSlideNum", QStringLiteral("1")));
+    ppt.gotoSlide(2);
+    ASSERT_TRUE(app.shows("lblSlideNum", QStringLiteral("2")));
+    ppt.gotoSlide(3);
+    ASSERT_TRUE(app.shows("lblSlideNum", QStringLiteral("3")));
+    ppt.endShow();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return TextFile::readAll(ModelText::pathFromQt(log)).find("Slide Show Stopped") !=
+                   std::string::npos;
+        },
+        5000));
+
+    // End Log, confirmed: the closing line is written and the logger ends.
+    desktop.expectBox(QMessageBox::Ok);
+    QTest::mouseClick(app.run.view()->findChild<QPushButton*>(QStringLiteral("cmdEnd")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(desktop.settle());
+    EXPECT_EQ(desktop.boxes().value(0), QStringLiteral("End Logging and Exit?"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.closed.count() == 1; }, 5000));
+
+    // The post-processor reads what the logger wrote.
+    MainFixture cuebuild;
+    cuebuild.start();
+    cuebuild.ui.queueFile(ModelText::pathFromQt(log));
+    cuebuild.main->mnuRdLog_Click();
+    EXPECT_TRUE(cuebuild.ui.boxTexts().empty());
+    ASSERT_EQ(cuebuild.main->RowCount, 4);
+    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(1, Main::ColTitle), "Welcome");
+    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(2, Main::ColTitle), "Agenda f\xc3\xbcr heute");
+    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(3, Main::ColTitle), "NO TITLE");
+    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(4, Main::ColTitle), "BREAK");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLoggers, CuerecWindow, ::testing::Values(&PowerPoint7, &PowerPoint8),
+                         [](const auto& info) {
+                             return "cuerec" + std::to_string(info.param->number);
+                         });
+
+} // namespace
