@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -90,20 +91,25 @@ TEST_P(CuerecWindow, loggingRunOnTheSubstitutePresentationProgram) {
     const QString log = folder + QStringLiteral("/talk log.txt");
     EXPECT_EQ(app.label("lblLogFIle"), log);
 
-    // The operator runs the show; each poll sees the slide shown.
+    // The operator runs the show; a poll sees each slide shown and logs it at once.
+    const auto logLines = [&] {
+        const std::string bytes = TextFile::readAll(ModelText::pathFromQt(log));
+        return std::count(bytes.begin(), bytes.end(), '\n');
+    };
+    const auto waitForLines = [&](long lines) {
+        return QTest::qWaitFor([&] { return logLines() == lines; }, 5000);
+    };
     ppt.startShow(1);
-    ASSERT_TRUE(app.shows("lblSlideNum", QStringLiteral("1")));
+    ASSERT_TRUE(waitForLines(1));
     ppt.gotoSlide(2);
-    ASSERT_TRUE(app.shows("lblSlideNum", QStringLiteral("2")));
+    ASSERT_TRUE(waitForLines(2));
     ppt.gotoSlide(3);
-    ASSERT_TRUE(app.shows("lblSlideNum", QStringLiteral("3")));
+    ASSERT_TRUE(waitForLines(3));
     ppt.endShow();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return TextFile::readAll(ModelText::pathFromQt(log)).find("Slide Show Stopped") !=
-                   std::string::npos;
-        },
-        5000));
+    ASSERT_TRUE(waitForLines(4));
+    // The window shows the presentation and, once the show ended, the last slide.
+    EXPECT_TRUE(app.shows("lblSlideNum", QStringLiteral("3")));
+    EXPECT_EQ(app.label("lblPPTFile"), folder + QStringLiteral("/Vortrag 3.ppt"));
 
     // End Log, confirmed: the closing line is written and the logger ends.
     desktop.expectBox(QMessageBox::Ok);
