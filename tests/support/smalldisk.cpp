@@ -10,9 +10,10 @@
 #include <sstream>
 #include <stdexcept>
 
-SmallDisk::SmallDisk() : m_root(m_dir.path().toStdString()) {
+SmallDisk::SmallDisk(const char* size) : m_root(m_dir.path().toStdString()) {
+    const std::string options = std::string("size=") + size;
     m_mounted = ::geteuid() == 0 && m_dir.isValid() &&
-                ::mount("tmpfs", m_root.c_str(), "tmpfs", 0, "size=64k") == 0;
+                ::mount("tmpfs", m_root.c_str(), "tmpfs", 0, options.c_str()) == 0;
 }
 
 SmallDisk::~SmallDisk() {

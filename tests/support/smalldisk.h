@@ -8,11 +8,11 @@
 
 #include <string>
 
-// A real, tiny file system (a 64 KiB tmpfs) that a test can fill to the last byte. Only
-// root can mount one: available() is false elsewhere, and the test skips.
+// A real, tiny file system (a 64 KiB tmpfs unless told) that a test can fill to the last
+// byte. Only root can mount one: available() is false elsewhere, and the test skips.
 class SmallDisk {
   public:
-    SmallDisk();
+    explicit SmallDisk(const char* size = "64k");
     ~SmallDisk();
     SmallDisk(const SmallDisk&) = delete;
     SmallDisk& operator=(const SmallDisk&) = delete;
@@ -34,7 +34,8 @@ class SmallDisk {
 // A disk with no room left: a real 64 KiB one where this machine lets us mount it, else
 // every write failing at its sync as a full disk makes it fail.
 struct FullDisk {
-    SmallDisk disk;
+    // Room for a whole presentation beside its log before it fills.
+    SmallDisk disk{"512k"};
     QTemporaryDir fallback;
     std::optional<TextFile::InjectedFault> fault;
 
@@ -53,7 +54,7 @@ class ReadOnlyFolder {
     void lock();
 
   private:
-    SmallDisk m_disk;
+    SmallDisk m_disk{"512k"};
     QTemporaryDir m_fallback;
 };
 
