@@ -24,7 +24,7 @@ Desktop::Desktop() {
 }
 
 void Desktop::expectModal(std::function<void(QWidget*)> answer) {
-    m_expected.push_back(std::move(answer));
+    m_expected.push_back({std::move(answer), false});
 }
 
 void Desktop::expectFileDialog(const QString& path) {
@@ -34,6 +34,8 @@ void Desktop::expectFileDialog(const QString& path) {
             << "expected a file dialog, got " << w->windowTitle().toStdString();
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(name, nullptr);
+        // The completer's popup would take the Enter meant for the dialog.
+        name->setCompleter(nullptr);
         name->clear();
         Desktop::keys(name, path);
         QTest::keyClick(name, Qt::Key_Return);
@@ -52,17 +54,24 @@ void Desktop::expectBox(int standardButton) {
 }
 
 void Desktop::expectSelfClosing() {
-    expectModal([](QWidget*) {});
+    m_expected.push_back({[](QWidget*) {}, true});
 }
 
 void Desktop::poll() {
     QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal == m_handled && m_since.elapsed() > StuckMs) {
+        // An answer that did not close its window fails the test instead of hanging it.
+        ADD_FAILURE() << "modal window \"" << modal->windowTitle().toStdString()
+                      << "\" still open after its answer";
+        modal->close();
+        return;
+    }
     if (!modal || modal == m_handled || !modal->isVisible())
         return;
     if (!QTest::qWaitForWindowExposed(modal, 2000))
         return;
     m_handled = modal;
-    m_titles << modal->windowTitle();
+    m_since.start();
     if (m_expected.empty()) {
         ADD_FAILURE() << "unexpected modal window \"" << modal->windowTitle().toStdString() << "\""
                       << (qobject_cast<QMessageBox*>(modal)
@@ -72,14 +81,25 @@ void Desktop::poll() {
         modal->close();
         return;
     }
-    auto answer = std::move(m_expected.front());
+    const bool answerable = qobject_cast<QMessageBox*>(modal) || qobject_cast<QFileDialog*>(modal);
+    while (answerable && m_expected.size() > 1 && m_expected.front().selfClosing)
+        m_expected.pop_front();
+    auto answer = std::move(m_expected.front().answer);
     m_expected.pop_front();
     answer(modal);
 }
 
 bool Desktop::settle(int timeoutMs) {
     return QTest::qWaitFor(
-        [this] { return m_expected.empty() && !QApplication::activeModalWidget(); }, timeoutMs);
+        [this] {
+            if (QApplication::activeModalWidget())
+                return false;
+            // A window that closed itself between two looks has come and gone.
+            while (!m_expected.empty() && m_expected.front().selfClosing)
+                m_expected.pop_front();
+            return m_expected.empty();
+        },
+        timeoutMs);
 }
 
 void Desktop::chooseMenu(QMenuBar* bar, const QString& menuName, const QString& itemName) {

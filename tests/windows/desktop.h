@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -27,13 +28,13 @@ class Desktop {
     void expectFileDialog(const QString& path);
     // A message box: its text is recorded in boxes(), then the button is clicked.
     void expectBox(int standardButton);
-    // A modal window the program closes by itself, such as the splash.
+    // A modal window the program closes by itself, such as the splash. On a busy machine it
+    // may come and go between two looks; a dialog or box that follows is answered as usual.
     void expectSelfClosing();
 
     // Waits until every expected modal window has come and gone.
     bool settle(int timeoutMs = 10000);
     const QStringList& boxes() const { return m_boxes; }
-    const QStringList& modalTitles() const { return m_titles; }
 
     // Opens a top-level menu of the bar by its click, then clicks the named item in it.
     static void chooseMenu(QMenuBar* bar, const QString& menuName, const QString& itemName);
@@ -46,10 +47,15 @@ class Desktop {
   private:
     void poll();
 
-    std::deque<std::function<void(QWidget*)>> m_expected;
+    struct Expected {
+        std::function<void(QWidget*)> answer;
+        bool selfClosing = false;
+    };
+    std::deque<Expected> m_expected;
+    static constexpr int StuckMs = 20000;
     QPointer<QWidget> m_handled;
+    QElapsedTimer m_since;
     QStringList m_boxes;
-    QStringList m_titles;
     QTimer m_timer;
     int m_unexpected = 0;
 };
