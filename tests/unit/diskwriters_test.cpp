@@ -4,6 +4,8 @@
 #include "support/mainfixture.h"
 #include "support/smalldisk.h"
 
+#include <QProcess>
+
 #include <dirent.h>
 
 #include <algorithm>
@@ -38,22 +40,50 @@ struct Lecture : MainFixture {
         ui.queueFile(grid());
         main->mnuSaveGrid_Click();
         putFile(folder + "/q3.urs", "q3.txt\r\npnm://h/q3.ra\r\nhttp://h/q3/\r\n 0 \r\n");
+        main->mnuWrtAll_Click();
+        EXPECT_EQ(cevents().exitCode, 0) << cevents().error;
         EXPECT_TRUE(ui.boxTexts().empty()) << ui.boxTexts().front();
         ui.clearEvents();
         main->Grid1.setTextMatrix(2, Main::ColTitle, std::string(2000, 'x'));
         main->ScheduleEdited = false;
     }
     std::string log() const { return folder + "/q3.txt"; }
+    // The stand-in event compiler on the list in the folder, as Write RAE File starts it.
+    struct Run {
+        int exitCode;
+        std::string error;
+    };
+    Run cevents() const {
+        QProcess tool;
+        tool.start(QStringLiteral(CUE_RUNTIME_DIR "/cevents"),
+                   {QString::fromStdString(folder + "/cevents.txt"), QStringLiteral("q3.rae")});
+        tool.waitForFinished();
+        return {tool.exitCode(), tool.readAllStandardError().toStdString()};
+    }
     std::string grid() const { return folder + "/q3 grid.txt"; }
 
     std::string folder;
 };
 
+// What the operator is told: a box's title and text, or a tool's name and error output.
+struct Told {
+    std::string title;
+    std::string text;
+};
+
+// The first box the command showed.
+Told firstBox(const Lecture& l) {
+    const auto box = std::find_if(l.ui.events.begin(), l.ui.events.end(), [](const UiEvent& e) {
+        return e.kind == UiEvent::Kind::MessageBox;
+    });
+    return box == l.ui.events.end() ? Told{} : Told{box->title, box->text};
+}
+
 struct Writer {
     const char* name;
-    std::function<void(Lecture&)> run;
-    const char* boxTitle;
-    const char* file; // named in the box
+    std::function<Told(Lecture&)> run;
+    const char* title;
+    const char* file; // named in what the operator is told
 };
 
 const Writer Writers[] = {
@@ -61,6 +91,7 @@ const Writer Writers[] = {
      [](Lecture& l) {
          l.ui.queueFile(l.grid());
          l.main->mnuSaveGrid_Click();
+         return firstBox(l);
      },
      "Save Grid", "q3 grid.txt"},
     {"the resume file on closing",
@@ -68,19 +99,41 @@ const Writer Writers[] = {
          l.ui.queueAnswer(Mb::OK);
          l.ui.queueAnswer(Mb::Cancel); // the Save Grid it then offers
          l.main->Unload();
+         return firstBox(l);
      },
      "Resume File", "q3.urs"},
+    {"Write HTM Files",
+     [](Lecture& l) {
+         l.main->mnuWriteHTM_Click();
+         return firstBox(l);
+     },
+     "Open File", "sld001.htm"},
+    {"Write RAM FIles",
+     [](Lecture& l) {
+         l.main->mnuWrRam_Click();
+         return firstBox(l);
+     },
+     "Open File", "tsld001.ram"},
+    {"Write RAE File (the event list)",
+     [](Lecture& l) {
+         l.main->mnuWrCevents_Click();
+         return firstBox(l);
+     },
+     "Open File", "cevents.txt"},
+    {"the cevents tool",
+     [](Lecture& l) {
+         const Lecture::Run run = l.cevents();
+         EXPECT_EQ(run.exitCode, 2);
+         return Told{"cevents", run.error};
+     },
+     "cevents", "q3.rae"},
 };
 
-void expectToldAndUnchanged(const Writer& writer, Lecture& lecture,
+void expectToldAndUnchanged(const Writer& writer, const Told& told, const Lecture& lecture,
                             const std::map<std::string, std::string>& before) {
     SCOPED_TRACE(writer.name);
-    const auto box =
-        std::find_if(lecture.ui.events.begin(), lecture.ui.events.end(),
-                     [](const UiEvent& e) { return e.kind == UiEvent::Kind::MessageBox; });
-    ASSERT_NE(box, lecture.ui.events.end());
-    EXPECT_EQ(box->title, writer.boxTitle);
-    EXPECT_NE(box->text.find(writer.file), std::string::npos) << box->text;
+    EXPECT_EQ(told.title, writer.title);
+    EXPECT_NE(told.text.find(writer.file), std::string::npos) << told.text;
     EXPECT_EQ(filesIn(lecture.folder), before);
 }
 
@@ -92,8 +145,8 @@ template <typename Place, typename Stop> void eachWriterWhere(Stop stop) {
         Lecture lecture(place.path(""));
         const auto before = filesIn(lecture.folder);
         stop(place);
-        writer.run(lecture);
-        expectToldAndUnchanged(writer, lecture, before);
+        const Told told = writer.run(lecture);
+        expectToldAndUnchanged(writer, told, lecture, before);
     }
 }
 

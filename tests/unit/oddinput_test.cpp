@@ -7,6 +7,7 @@
 #include "support/mainfixture.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <string>
 
@@ -113,6 +114,41 @@ TEST(OddInput, aGridFileCutAnywhereInItsLastRowKeepsTheWholeRowsAndTellsTheLine)
         EXPECT_TRUE(lecture.main->mnuRdLog.Enabled);
         EXPECT_EQ(lecture.readFile(file), whole.substr(0, cut));
     }
+}
+
+TEST(OddInput, templatesOfManyMegabytesAreRewrittenWholeLineByLine) {
+    MainFixture f;
+    // A program folder of its own whose slide template is many megabytes: long runs of
+    // lines and one line of two megabytes between the markers.
+    const std::string programDir = f.path("program");
+    QDir().mkpath(QString::fromStdString(programDir));
+    for (const QString& name : QDir(CUE_RUNTIME_DIR).entryList(QDir::Files))
+        QFile::copy(QStringLiteral(CUE_RUNTIME_DIR "/") + name,
+                    QString::fromStdString(programDir + "/") + name);
+    const std::string original = f.readFile(programDir + "/slides.htm");
+    std::string filler;
+    for (int i = 0; filler.size() < 6u << 20; ++i)
+        filler += "<p>line " + std::to_string(i) + " \xc3\xa4\xe4</p>\r\n";
+    // The longest line a template may have; a longer one is refused with a message.
+    const std::string longLine = std::string(60000, 'y') + "\r\n";
+    const size_t cut = original.find("<main>");
+    ASSERT_NE(cut, std::string::npos);
+    const std::string big = original.substr(0, cut) + filler + longLine + original.substr(cut);
+    TextFile::writeAtomically(programDir + "/slides.htm", big);
+    f.program.directory = programDir;
+    f.start();
+
+    const std::string log =
+        f.writeFile("q3.txt", f.readFile(CUE_SOURCE_DIR "/tests/samples/q3.txt"));
+    f.ui.queueFile(log);
+    f.main->mnuRdLog_Click();
+    f.ui.clearEvents();
+    f.main->mnuWriteHTM_Click();
+    EXPECT_TRUE(f.ui.boxTexts().empty());
+    const std::string page = f.readFile(f.path("sld002.htm"));
+    EXPECT_GT(page.size(), big.size() - 1000);
+    EXPECT_NE(page.find(filler + longLine), std::string::npos);
+    EXPECT_NE(page.find("sld003.htm"), std::string::npos);
 }
 
 } // namespace

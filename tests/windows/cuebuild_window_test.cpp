@@ -98,6 +98,8 @@ class CuebuildWindow : public ::testing::Test {
 
 TEST_F(CuebuildWindow, lectureRoadFromReadLogFileToClose) {
     Cuebuild app(dir.filePath(QStringLiteral("settings")));
+    // The event compiler is the stand-in built beside the programs.
+    app.settings.SaveSetting("CuemarkPost", "URLs", "CeventsLoc", CUE_RUNTIME_DIR "/cevents");
     app.start(desktop);
     ASSERT_TRUE(desktop.settle());
     EXPECT_EQ(app.view->windowTitle(), QStringLiteral("Cuemark PostProcessor"));
@@ -142,6 +144,19 @@ TEST_F(CuebuildWindow, lectureRoadFromReadLogFileToClose) {
     const std::string saved = fileBytes(grid);
     EXPECT_EQ(saved.rfind("Cuemark Grid File\r\n", 0), 0u) << saved;
     EXPECT_NE(saved.find("\r\nAgenda f\xc3\xbcr heute\r\n"), std::string::npos) << saved;
+
+    // Write HTM, RAM, RAE into the log's folder; the stand-in cevents turns the event list
+    // into the event file named after the audio URL.
+    app.choose("mnuFile", "mnuWrtAll");
+    ASSERT_TRUE(desktop.settle());
+    for (const char* name : {"sld001.htm", "sld004.htm", "preload.htm", "index.htm", "p2hnext.gif",
+                             "tsld001.ram", "tsld004.ram", "cevents.txt"})
+        EXPECT_TRUE(QFile::exists(folder + "/" + QLatin1String(name))) << name;
+    EXPECT_NE(fileBytes(folder + QStringLiteral("/sld002.htm")).find("Agenda f\xc3\xbcr heute"),
+              std::string::npos);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return QFile::exists(folder + QStringLiteral("/stockholder_1.rae")); }, 10000));
+    EXPECT_EQ(fileBytes(folder + QStringLiteral("/stockholder_1.rae")).rfind("WEBVTT", 0), 0u);
 
     // Saved, so closing asks nothing more; the program ends.
     app.choose("mnuFile", "mnuExit");
