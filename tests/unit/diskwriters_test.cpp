@@ -79,6 +79,14 @@ Told firstBox(const Lecture& l) {
     return box == l.ui.events.end() ? Told{} : Told{box->title, box->text};
 }
 
+// A menu command of the window, and the first box it showed.
+std::function<Told(Lecture&)> command(void (Main::*handler)()) {
+    return [handler](Lecture& l) {
+        (l.main.get()->*handler)();
+        return firstBox(l);
+    };
+}
+
 struct Writer {
     const char* name;
     std::function<Told(Lecture&)> run;
@@ -102,24 +110,10 @@ const Writer Writers[] = {
          return firstBox(l);
      },
      "Resume File", "q3.urs"},
-    {"Write HTM Files",
-     [](Lecture& l) {
-         l.main->mnuWriteHTM_Click();
-         return firstBox(l);
-     },
-     "Open File", "sld001.htm"},
-    {"Write RAM FIles",
-     [](Lecture& l) {
-         l.main->mnuWrRam_Click();
-         return firstBox(l);
-     },
-     "Open File", "tsld001.ram"},
-    {"Write RAE File (the event list)",
-     [](Lecture& l) {
-         l.main->mnuWrCevents_Click();
-         return firstBox(l);
-     },
-     "Open File", "cevents.txt"},
+    {"Write HTM Files", command(&Main::mnuWriteHTM_Click), "Open File", "sld001.htm"},
+    {"Write RAM FIles", command(&Main::mnuWrRam_Click), "Open File", "tsld001.ram"},
+    {"Write RAE File (the event list)", command(&Main::mnuWrCevents_Click), "Open File",
+     "cevents.txt"},
     {"the cevents tool",
      [](Lecture& l) {
          const Lecture::Run run = l.cevents();
