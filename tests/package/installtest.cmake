@@ -31,7 +31,10 @@ set(root ${WORKDIR}/root/usr)
 set(expected lib/cuemark/cuebuild bin/cuebuild share/applications/cuebuild.desktop
     lib/cuemark/cuescript bin/cuescript)
 # Whatever ships beside the programs in the build ships beside them in the package.
-file(GLOB shipped RELATIVE ${SOURCE_DIR}/templates ${SOURCE_DIR}/templates/*)
+file(GLOB shipped LIST_DIRECTORIES false RELATIVE ${SOURCE_DIR}/templates
+    ${SOURCE_DIR}/templates/*)
+# The page templates are made in the build from templates/pages.
+list(APPEND shipped firstsld.htm slides.htm lastsld.htm preload.htm index.htm)
 foreach(f ${shipped})
     list(APPEND expected lib/cuemark/${f})
 endforeach()
