@@ -49,3 +49,12 @@ void About::setWhatsThisTexts() {
     lblNotice.WhatsThis = "Who made the program.";
     Command1.WhatsThis = "Closes this box.";
 }
+
+void About::show(UiServices& ui, Program& program, bool asSplash) {
+    program.SplashMode = asSplash;
+    {
+        About box(ui, program);
+        ui.ShowModal(box);
+    }
+    program.SplashMode = false;
+}

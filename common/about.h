@@ -23,6 +23,10 @@ class About : public Window {
     void Timer1_Timer();
     void Command1_Click();
 
+    // Shows the box modally, as the start-up splash or from a Help menu; SplashMode is
+    // clear again afterwards either way.
+    static void show(UiServices& ui, Program& program, bool asSplash);
+
   protected:
     void Form_Load() override;
 

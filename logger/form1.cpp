@@ -59,12 +59,7 @@ void Form1::Form_Load() {
     FirstLine = true;
     LogClosed = true;
 
-    m_program.SplashMode = true;
-    {
-        About splash(m_ui, m_program);
-        m_ui.ShowModal(splash);
-    }
-    m_program.SplashMode = false;
+    About::show(m_ui, m_program, true);
 
     Caption = m_program.title;
     placeWindow();
@@ -322,9 +317,7 @@ void Form1::Picture1_Click() {
 }
 
 void Form1::mnuAbout_Click() {
-    m_program.SplashMode = false;
-    About box(m_ui, m_program);
-    m_ui.ShowModal(box);
+    About::show(m_ui, m_program, false);
 }
 
 void Form1::mnuExit_Click() {

@@ -68,12 +68,7 @@ void Main::Form_Load() {
     Caption = "Cuemark PostProcessor";
 
     // The main window is not on screen yet while the splash shows.
-    m_program.SplashMode = true;
-    {
-        About about(m_ui, m_program);
-        m_ui.ShowModal(about);
-    }
-    m_program.SplashMode = false;
+    About::show(m_ui, m_program, true);
 
     loadUrlSettings();
     PageImages = {"",
@@ -204,9 +199,7 @@ void Main::mnuHelp_Click() {
 }
 
 void Main::mnuAbout_Click() {
-    m_program.SplashMode = false;
-    About about(m_ui, m_program);
-    m_ui.ShowModal(about);
+    About::show(m_ui, m_program, false);
 }
 
 void Main::Picture1_Click() {
