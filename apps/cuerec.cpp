@@ -5,8 +5,25 @@
 #include "logger/loggerprograms.h"
 #include "logger/powerpointversion.h"
 
+#ifdef CUE_IMPRESS_BINDING
+#include "logger/impress/impressbinding.h"
+#endif
+
+// On Linux the loggers bind LibreOffice Impress for the PowerPoint class names; only they
+// link the office's libraries.
+namespace {
+AutomationFactory desktopAutomation() {
+#ifdef CUE_IMPRESS_BINDING
+    return impressAutomationFactory();
+#else
+    return platformAutomationFactory();
+#endif
+}
+} // namespace
+
 int main(int argc, char* argv[]) {
-    const ProgramEntry entry =
-        loggerEntry(BuildPowerPointVersion, [] { return std::make_unique<QtLoggerEnvironment>(); });
-    return runQtProgram(entry, argc, argv);
+    const ProgramEntry entry = loggerEntry(BuildPowerPointVersion, [] {
+        return std::make_unique<QtLoggerEnvironment>(desktopAutomation());
+    });
+    return runQtProgram(entry, "cuerec", argc, argv);
 }
