@@ -16,11 +16,12 @@ namespace {
 
 constexpr int ShowItem = 1;
 
-// A position in twips as a 16-bit integer, halves rounded to even.
-int twips16(double value) {
+// A position in twips as a whole number, halves rounded to even; in 32 bits, since a wide
+// screen (or two side by side) is more than 32767 twips across.
+int wholeTwips(double value) {
     const double rounded = std::nearbyint(value);
-    return static_cast<int>(std::clamp(rounded, double(std::numeric_limits<std::int16_t>::min()),
-                                       double(std::numeric_limits<std::int16_t>::max())));
+    return static_cast<int>(std::clamp(rounded, double(std::numeric_limits<std::int32_t>::min()),
+                                       double(std::numeric_limits<std::int32_t>::max())));
 }
 
 } // namespace
@@ -75,8 +76,8 @@ void Form1::Form_Load() {
 }
 
 void Form1::placeWindow() {
-    const int left = twips16((m_ui.ScreenWidth() - Width) / 2.0);
-    const int top = twips16(m_ui.ScreenHeight() * 0.05);
+    const int left = wholeTwips((m_ui.ScreenWidth() - Width) / 2.0);
+    const int top = wholeTwips(m_ui.ScreenHeight() * 0.05);
     // A stored position that does not convert, or lies off the screen, gives the default.
     WindowPlacement::placeAt(*this, m_ui, m_settings, SettingsApp, "Window", left, top);
 }
