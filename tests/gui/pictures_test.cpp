@@ -51,7 +51,7 @@ TEST(Pictures, mainWindowAfterReadGrid) {
     ASSERT_EQ(f.main->RowCount, 3);
     savePicture(view, "main_grid");
     // The File and Help menus with their access keys and shortcuts.
-    for (const char* menu : {"mnuFile", "mnuHelpTop"}) {
+    for (const char* menu : {"mnuFile", "nuHelpTop"}) {
         auto* shown = view.findChild<QMenu*>(QLatin1String(menu));
         ASSERT_NE(shown, nullptr) << menu;
         shown->popup(view.mapToGlobal(QPoint(0, 0)));
