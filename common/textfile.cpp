@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #else
 #include <climits>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -303,24 +304,70 @@ struct LineFile::Impl {
         if (fd >= 0)
             ::close(fd);
     }
+
+    void open(const std::string& path, int mode) {
+        // Past a file-size limit a write must fail, not end the program.
+        static const bool noSignal = [] { return ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
+        (void)noSignal;
+        const Target target = resolveTarget(path);
+        const int opened =
+            ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | mode, 0666);
+        if (opened < 0)
+            failWith(errno);
+        struct stat st {};
+        if (::fstat(opened, &st) != 0) {
+            const int error = errno;
+            ::close(opened);
+            failWith(error);
+        }
+        if (fd >= 0)
+            ::close(fd);
+        fd = opened;
+        device = st.st_dev;
+        inode = st.st_ino;
+    }
+
+    // A fragment left by a failed line goes before anything else is written.
+    void cutBack() {
+        if (cutTo < 0)
+            return;
+        if (::ftruncate(fd, cutTo) != 0 || ::lseek(fd, cutTo, SEEK_SET) != cutTo)
+            failWith(errno);
+        cutTo = -1;
+    }
+
     int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t cutTo = -1;
 };
 
 LineFile::LineFile(const std::string& path) : m_path(path), m_impl(std::make_unique<Impl>()) {
-    const Target target = resolveTarget(path);
-    m_impl->fd =
-        ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-    if (m_impl->fd < 0)
-        failWith(errno);
+    m_impl->open(path, O_TRUNC);
 }
 
 LineFile::~LineFile() = default;
 
 void LineFile::writeLine(std::string_view bytes) {
-    if (m_impl->fd < 0)
+    Impl& d = *m_impl;
+    if (d.fd < 0)
         throw FileError("File not open");
-    writeAll(m_impl->fd, bytes);
-    syncData(m_impl->fd, false);
+    d.cutBack();
+    const off_t start = ::lseek(d.fd, 0, SEEK_END);
+    if (start < 0)
+        failWith(errno);
+    try {
+        writeAll(d.fd, bytes);
+        syncData(d.fd, false);
+    } catch (const FileError&) {
+        d.cutTo = start;
+        try {
+            d.cutBack();
+        } catch (const FileError&) {
+            // Tried again before the next line.
+        }
+        throw;
+    }
 }
 
 void LineFile::close() {
@@ -330,6 +377,17 @@ void LineFile::close() {
 
 bool LineFile::isOpen() const {
     return m_impl->fd >= 0;
+}
+
+bool LineFile::stillAtPath() const {
+    struct stat st {};
+    return m_impl->fd >= 0 && ::stat(m_path.c_str(), &st) == 0 && st.st_dev == m_impl->device &&
+           st.st_ino == m_impl->inode;
+}
+
+void LineFile::reopen() {
+    m_impl->open(m_path, O_APPEND);
+    m_impl->cutTo = -1;
 }
 
 struct LineReader::Impl {
@@ -439,6 +497,14 @@ void AtomicFileWriter::commit() {
 struct LineFile::Impl {
     explicit Impl(const QString& name) : file(name) {}
     QFile file;
+    qint64 cutTo = -1;
+
+    void cutBack() {
+        if (cutTo < 0)
+            return;
+        checked(file.resize(cutTo) && file.seek(cutTo), file);
+        cutTo = -1;
+    }
 };
 
 LineFile::LineFile(const std::string& path)
@@ -450,15 +516,29 @@ LineFile::LineFile(const std::string& path)
 LineFile::~LineFile() = default;
 
 void LineFile::writeLine(std::string_view bytes) {
-    QFile& file = m_impl->file;
+    Impl& d = *m_impl;
+    QFile& file = d.file;
     if (!file.isOpen())
         throw FileError("File not open");
-    if (const int error = injectedError(TextFile::Step::Write))
-        failWith(error);
-    checked(file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                    static_cast<qint64>(bytes.size()) &&
-                file.flush() && ::_commit(file.handle()) == 0,
-            file);
+    d.cutBack();
+    const qint64 start = file.size();
+    checked(file.seek(start), file);
+    try {
+        if (const int error = injectedError(TextFile::Step::Write))
+            failWith(error);
+        checked(file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                        static_cast<qint64>(bytes.size()) &&
+                    file.flush() && ::_commit(file.handle()) == 0,
+                file);
+    } catch (const FileError&) {
+        d.cutTo = start;
+        try {
+            d.cutBack();
+        } catch (const FileError&) {
+            // Tried again before the next line.
+        }
+        throw;
+    }
 }
 
 void LineFile::close() {
@@ -472,6 +552,19 @@ void LineFile::close() {
 
 bool LineFile::isOpen() const {
     return m_impl->file.isOpen();
+}
+
+bool LineFile::stillAtPath() const {
+    // An open file here can be deleted or moved but not replaced while it stays open.
+    return m_impl->file.isOpen() && QFileInfo::exists(m_impl->file.fileName());
+}
+
+void LineFile::reopen() {
+    QFile& file = m_impl->file;
+    file.close();
+    refuseNotPlain(file.fileName());
+    checked(file.open(QIODevice::WriteOnly | QIODevice::Append), file);
+    m_impl->cutTo = -1;
 }
 
 struct LineReader::Impl {
