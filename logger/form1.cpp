@@ -144,7 +144,7 @@ void Form1::forgetLogPath() {
 void Form1::Timer1_Timer() {
     if (LogPath.empty() || !m_log)
         return;
-    if (m_programLost && !bindAgain())
+    if (m_programLost && m_seams.attachObject && !bindAgain())
         return;
     // Any failure abandons the rest of this poll; the next tick starts afresh.
     try {
@@ -153,10 +153,15 @@ void Form1::Timer1_Timer() {
             count = asInt32(ShowWindows->get("Count"));
         } catch (const AutomationError& e) {
             // Quit, or too busy to answer: later polls bind again.
+            if (!m_programLost)
+                setStatus("The presentation program did not answer at " + nowText() + " (" +
+                          e.what() + "): waiting for it to run again.");
             m_programLost = true;
-            setStatus("The presentation program did not answer at " + nowText() + " (" + e.what() +
-                      "): waiting for it to run again.");
             return;
+        }
+        if (m_programLost) {
+            m_programLost = false;
+            setStatus("The presentation program answers again since " + nowText() + ".");
         }
         if (!ShowSeen) {
             if (count == 0)
@@ -206,18 +211,14 @@ void Form1::Timer1_Timer() {
 }
 
 bool Form1::bindAgain() {
-    if (!m_seams.attachObject)
-        return false;
     try {
         const AutomationRef app = m_seams.attachObject(m_version.className);
         ShowWindows = asObject(app->get("SlideShowWindows"));
         PowerPointApp = app;
+        return true;
     } catch (const std::exception&) {
         return false;
     }
-    m_programLost = false;
-    setStatus("The presentation program answers again since " + nowText() + ".");
-    return true;
 }
 
 std::int16_t Form1::shownSlide(const AutomationRef& window) {

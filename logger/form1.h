@@ -28,8 +28,9 @@ class Form1 : public Window {
         AutomationFactory createObject;
         LoggerClock& clock;
         std::function<void()> Beep;
-        // Binds a program that runs already, never starting one; the polls bind again
-        // through it once the program went away. Empty: they do not.
+        // Binds a program that runs already, never waiting for one to start; the polls
+        // bind again through it once the program stopped answering. Empty: they go on
+        // with the objects they hold.
         AutomationFactory attachObject = {};
     };
 
