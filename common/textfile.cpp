@@ -1,6 +1,7 @@
 #include "textfile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -327,19 +328,26 @@ struct LineFile::Impl {
         inode = st.st_ino;
     }
 
-    // A fragment left by a failed line goes before anything else is written.
-    void cutBack() {
-        if (cutTo < 0)
-            return;
-        if (::ftruncate(fd, cutTo) != 0 || ::lseek(fd, cutTo, SEEK_SET) != cutTo)
+    // Where the next line begins.
+    std::int64_t end() {
+        const off_t at = ::lseek(fd, 0, SEEK_END);
+        if (at < 0)
             failWith(errno);
-        cutTo = -1;
+        return at;
+    }
+    void append(std::string_view bytes) {
+        writeAll(fd, bytes);
+        syncData(fd, false);
+    }
+    void truncateTo(std::int64_t size) {
+        if (::ftruncate(fd, size) != 0 || ::lseek(fd, size, SEEK_SET) != size)
+            failWith(errno);
     }
 
     int fd = -1;
     dev_t device = 0;
     ino_t inode = 0;
-    off_t cutTo = -1;
+    std::int64_t cutTo = -1;
 };
 
 LineFile::LineFile(const std::string& path) : m_path(path), m_impl(std::make_unique<Impl>()) {
@@ -347,28 +355,6 @@ LineFile::LineFile(const std::string& path) : m_path(path), m_impl(std::make_uni
 }
 
 LineFile::~LineFile() = default;
-
-void LineFile::writeLine(std::string_view bytes) {
-    Impl& d = *m_impl;
-    if (d.fd < 0)
-        throw FileError("File not open");
-    d.cutBack();
-    const off_t start = ::lseek(d.fd, 0, SEEK_END);
-    if (start < 0)
-        failWith(errno);
-    try {
-        writeAll(d.fd, bytes);
-        syncData(d.fd, false);
-    } catch (const FileError&) {
-        d.cutTo = start;
-        try {
-            d.cutBack();
-        } catch (const FileError&) {
-            // Tried again before the next line.
-        }
-        throw;
-    }
-}
 
 void LineFile::close() {
     if (m_impl->fd >= 0)
@@ -496,15 +482,24 @@ void AtomicFileWriter::commit() {
 
 struct LineFile::Impl {
     explicit Impl(const QString& name) : file(name) {}
-    QFile file;
-    qint64 cutTo = -1;
 
-    void cutBack() {
-        if (cutTo < 0)
-            return;
-        checked(file.resize(cutTo) && file.seek(cutTo), file);
-        cutTo = -1;
+    std::int64_t end() {
+        const qint64 at = file.size();
+        checked(file.seek(at), file);
+        return at;
     }
+    void append(std::string_view bytes) {
+        if (const int error = injectedError(TextFile::Step::Write))
+            failWith(error);
+        checked(file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                        static_cast<qint64>(bytes.size()) &&
+                    file.flush() && ::_commit(file.handle()) == 0,
+                file);
+    }
+    void truncateTo(std::int64_t size) { checked(file.resize(size) && file.seek(size), file); }
+
+    QFile file;
+    std::int64_t cutTo = -1;
 };
 
 LineFile::LineFile(const std::string& path)
@@ -514,32 +509,6 @@ LineFile::LineFile(const std::string& path)
 }
 
 LineFile::~LineFile() = default;
-
-void LineFile::writeLine(std::string_view bytes) {
-    Impl& d = *m_impl;
-    QFile& file = d.file;
-    if (!file.isOpen())
-        throw FileError("File not open");
-    d.cutBack();
-    const qint64 start = file.size();
-    checked(file.seek(start), file);
-    try {
-        if (const int error = injectedError(TextFile::Step::Write))
-            failWith(error);
-        checked(file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                        static_cast<qint64>(bytes.size()) &&
-                    file.flush() && ::_commit(file.handle()) == 0,
-                file);
-    } catch (const FileError&) {
-        d.cutTo = start;
-        try {
-            d.cutBack();
-        } catch (const FileError&) {
-            // Tried again before the next line.
-        }
-        throw;
-    }
-}
 
 void LineFile::close() {
     QFile& file = m_impl->file;
@@ -589,7 +558,31 @@ LineReader::LineReader(const std::string& path, size_t maxLineBytes) : LineReade
 
 #endif
 
-// ---- Line reading, the same everywhere. ----
+// ---- Line writing and reading, the same everywhere. ----
+
+void LineFile::writeLine(std::string_view bytes) {
+    Impl& d = *m_impl;
+    if (!isOpen())
+        throw FileError("File not open");
+    // A fragment left by a failed line goes before anything else is written.
+    if (d.cutTo >= 0) {
+        d.truncateTo(d.cutTo);
+        d.cutTo = -1;
+    }
+    const std::int64_t start = d.end();
+    try {
+        d.append(bytes);
+    } catch (const FileError&) {
+        d.cutTo = start;
+        try {
+            d.truncateTo(start);
+            d.cutTo = -1;
+        } catch (const FileError&) {
+            // Tried again before the next line.
+        }
+        throw;
+    }
+}
 
 LineReader::LineReader(size_t maxLineBytes)
     : m_impl(std::make_unique<Impl>()), m_cap(maxLineBytes) {}
