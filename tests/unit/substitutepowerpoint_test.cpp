@@ -102,21 +102,3 @@ TEST(SubstitutePowerPoint, createsOnlyThePresentationProgramAndOnlyWhenAvailable
     ppt.setUnavailable(false);
     EXPECT_NE(ppt.factory()("PowerPoint.Application.7"), nullptr);
 }
-
-// A deck numbered from 5 shows 5 on its first slide, which is still slide 1 by place; a
-// quit program is attached to only once it was started again.
-TEST(SubstitutePowerPoint, numbersFromTheDecksFirstNumberAndAttachesOnlyWhileRunning) {
-    Substitute s;
-    s.ppt.setDeck("/talks/q.odp", {"One", "Two"}, 5);
-    s.ppt.startShow(2);
-    const AutomationRef slide = s.object(s.object(s.window(), "View"), "Slide");
-    EXPECT_EQ(asInt16(slide->get("SlideIndex")), 2);
-    EXPECT_EQ(asInt16(slide->get("SlideNumber")), 6);
-    EXPECT_EQ(s.title(2, true), "Two");
-
-    EXPECT_NE(s.ppt.attachFactory()("PowerPoint.Application.8"), nullptr);
-    s.ppt.quit();
-    EXPECT_THROW(s.ppt.attachFactory()("PowerPoint.Application.8"), AutomationError);
-    s.ppt.launch();
-    EXPECT_NE(s.ppt.attachFactory()("PowerPoint.Application.8"), nullptr);
-}
