@@ -204,17 +204,22 @@ std::shared_ptr<OfficeSession> OfficeSession::open(const ImpressOptions& options
     // An office on its first start (a fresh profile) may take its pipe and then answer
     // nothing for many seconds: a call that timed out means "still starting".
     for (;;) {
+        bool listener = true;
         try {
             if (session->connect(connectTimeout) == Reach::Bound) {
                 if (session->answers(connectTimeout))
                     return session;
-            } else if (!launched) {
-                launch(options);
-                launched = true;
+            } else {
+                listener = false;
             }
         } catch (const AutomationError&) {
-            if (session->m_shared->bound && !session->m_shared->alive)
-                throw;
+            // Timed out: someone listens but does not answer yet.
+        }
+        if (session->bound() && !session->alive())
+            throw AutomationError(officeClosed);
+        if (!listener && !launched) {
+            launch(options);
+            launched = true;
         }
         if (std::chrono::steady_clock::now() >= deadline)
             break;
