@@ -1,23 +1,9 @@
 #pragma once
 
+#include "common/schedulerow.h"
+
 #include <array>
 #include <string>
-
-// The SlideSchedule holds at most this many rows: the grid, the grid file, the log import
-// and every writer stop there.
-inline constexpr int MaxScheduleRows = 100;
-
-// One row of the SlideSchedule as the grid shows it: times are "hh:nn:ss" text (or
-// whatever the operator typed), ImageUrl and Title are 8-bit text as read.
-struct ScheduleRow {
-    std::string Length;
-    std::string Start;
-    std::string Stop;
-    std::string ImageUrl;
-    std::string Title;
-
-    friend bool operator==(const ScheduleRow&, const ScheduleRow&) = default;
-};
 
 // The grid's columns, one per field of a ScheduleRow; column 0 holds the row number.
 namespace ScheduleColumn {
