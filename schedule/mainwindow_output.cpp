@@ -19,7 +19,7 @@ void Main::showOutputFailure(const std::string& message) {
 std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused) {
     if (!WriteAllActive)
         CheckBoxes();
-    if (RowCount == 0) {
+    if (m_schedule.RowCount() == 0) {
         m_ui.MsgBox("No Data", Mb::OKOnly, "No Data");
         refused = WriteOutcome::NoData;
         return std::nullopt;
@@ -33,7 +33,7 @@ std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused) {
         refused = WriteOutcome::Failed;
         return std::nullopt;
     }
-    return PresentationOutput{scheduleRows(), *folder, txtHTMURL.Text, txtAudioURL.Text};
+    return PresentationOutput{m_schedule.rows(), *folder, txtHTMURL.Text, txtAudioURL.Text};
 }
 
 Main::WriteOutcome Main::writeHtmFiles() {

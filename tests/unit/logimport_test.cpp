@@ -77,7 +77,7 @@ struct Import : MainFixture {
     void fillGrid(const std::string& text) {
         for (int r = 1; r <= MaxScheduleRows; ++r)
             for (int c = 1; c <= 5; ++c)
-                main->Grid1.setTextMatrix(r, c, text);
+                main->schedule().setCell(r, c, text);
     }
     bool outputItemsOn() const {
         return main->mnuWriteHTM.Enabled && main->mnuWrRam.Enabled && main->mnuWrCevents.Enabled &&
@@ -94,9 +94,9 @@ struct Import : MainFixture {
             EXPECT_EQ(ui.events.back().style, Mb::OKOnly) << what;
             EXPECT_EQ(ui.events.back().title, "Cuemark PostProcessor") << what;
         }
-        EXPECT_EQ(main->RowCount, 0) << what;
-        EXPECT_EQ(main->LoggedFirstLength, ClockTime::NotSet) << what;
-        EXPECT_EQ(main->SavedFirstLength, ClockTime::NotSet) << what;
+        EXPECT_EQ(main->schedule().RowCount(), 0) << what;
+        EXPECT_EQ(main->schedule().LoggedFirstLength(), ClockTime::NotSet) << what;
+        EXPECT_EQ(main->schedule().SavedFirstLength(), ClockTime::NotSet) << what;
     }
 };
 
@@ -215,7 +215,7 @@ TEST(ReadLogFile, theSampleLogGivesThreeSlideRowsAndAPause) {
     f.importPath(samplePath);
 
     EXPECT_TRUE(f.ui.boxTexts().empty());
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.column(1, 4), (Lines{"00:00:05", "00:00:07", "00:00:27", "00:00:10"}));
     EXPECT_EQ(f.column(2, 4), (Lines{"00:00:00", "00:00:05", "00:00:12", "00:00:39"}));
     EXPECT_EQ(f.column(3, 4), (Lines{"00:00:05", "00:00:12", "00:00:39", "00:00:49"}));
@@ -226,8 +226,8 @@ TEST(ReadLogFile, theSampleLogGivesThreeSlideRowsAndAPause) {
         for (int c = 1; c <= 5; ++c)
             ASSERT_EQ(f.cell(r, c), "") << r << "," << c;
     EXPECT_EQ(f.cell(5, 0), "5");
-    EXPECT_EQ(ClockTime::format(f.main->LoggedFirstLength), "00:00:05");
-    EXPECT_EQ(f.main->SavedFirstLength, ClockTime::NotSet);
+    EXPECT_EQ(ClockTime::format(f.main->schedule().LoggedFirstLength()), "00:00:05");
+    EXPECT_EQ(f.main->schedule().SavedFirstLength(), ClockTime::NotSet);
 
     // The editor shows row 1; the first-row alternatives stay hidden without a saved length.
     EXPECT_EQ(f.main->txtLineNum.Text, "1");
@@ -328,7 +328,7 @@ TEST(ReadLogFile, ninetyNineRowsFitAndTheHundredthGridRowIsEmptied) {
         log.slide(i % 7, i);
     f.importBytes(log.end(2).bytes);
     EXPECT_TRUE(f.ui.boxTexts().empty());
-    ASSERT_EQ(f.main->RowCount, 99);
+    ASSERT_EQ(f.main->schedule().RowCount(), 99);
     EXPECT_EQ(f.cell(99, 4), "../q3/sld099.gif");
     EXPECT_EQ(f.cell(99, 1), "00:00:02");
     EXPECT_EQ(f.cell(100, 4), "");
@@ -342,7 +342,7 @@ TEST(ReadLogFile, titlesKindsAndEventsArriveAsWritten) {
         " 5.78703703703609E-05  , Event , 0:00:05 , 10:15:33 , SLIDE SHOW STOPPED\r\n"
         " 5.78703703703609E-05  , EVENT , 0:00:05 , 10:15:38 , LOGGING STOPPED\r\n";
     f.importBytes(log);
-    ASSERT_EQ(f.main->RowCount, 3);
+    ASSERT_EQ(f.main->schedule().RowCount(), 3);
     EXPECT_EQ(f.column(5, 3), (Lines{"Costs, risks, plans", "", "BREAK"}));
     EXPECT_EQ(f.column(4, 3), (Lines{"../q3/sld001.gif", "../q3/sld002.gif", "wait.gif"}));
 }
@@ -357,7 +357,7 @@ TEST(ReadLogFile, imageUrlsFollowThePatternAndEachLinesPresentation) {
                       .slide(5, 123, "d", "noext")
                       .end(5)
                       .bytes);
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.column(4, 4), (Lines{"img\\deck\\pic007.JPG", "img\\other\\pic012.JPG",
                                      "img\\other\\pic002.JPG", "img\\noext\\pic123.JPG"}));
 }
@@ -365,7 +365,7 @@ TEST(ReadLogFile, imageUrlsFollowThePatternAndEachLinesPresentation) {
 TEST(ReadLogFile, goingBackToASlideGivesItsOwnRow) {
     Import f;
     f.importBytes(LogBuilder().slide(0, 1).slide(10, 2).slide(20, 3).slide(30, 2).end(40).bytes);
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.cell(4, 4), "../q3/sld002.gif");
     EXPECT_EQ(f.column(2, 4), (Lines{"00:00:00", "00:00:10", "00:00:30", "00:01:00"}));
     EXPECT_EQ(f.cell(4, 3), "00:01:40");
@@ -379,7 +379,7 @@ TEST(ReadLogFile, aGapAcrossMidnightIsTheTimeThatPassed) {
                       .event(20, "Slide Show Stopped") // 00:00:10
                       .end(5)
                       .bytes);
-    ASSERT_EQ(f.main->RowCount, 3);
+    ASSERT_EQ(f.main->schedule().RowCount(), 3);
     EXPECT_EQ(f.column(1, 3), (Lines{"00:00:20", "00:00:20", "00:00:05"}));
     EXPECT_EQ(f.column(3, 3), (Lines{"00:00:20", "00:00:40", "00:00:45"}));
 }
@@ -387,9 +387,9 @@ TEST(ReadLogFile, aGapAcrossMidnightIsTheTimeThatPassed) {
 TEST(ReadLogFile, onlyASlideRowGivesTheLoggedFirstLength) {
     Import f;
     f.importBytes(LogBuilder().event(0, "Slide Show Stopped").slide(6, 1).end(4).bytes);
-    ASSERT_EQ(f.main->RowCount, 2);
+    ASSERT_EQ(f.main->schedule().RowCount(), 2);
     EXPECT_EQ(f.cell(1, 5), "BREAK");
-    EXPECT_EQ(f.main->LoggedFirstLength, ClockTime::NotSet);
+    EXPECT_EQ(f.main->schedule().LoggedFirstLength(), ClockTime::NotSet);
 }
 
 TEST(ReadLogFile, aPendingTapeLateLongerThanTheSavedLengthLeavesTheResumeFileAlone) {
@@ -403,9 +403,9 @@ TEST(ReadLogFile, aPendingTapeLateLongerThanTheSavedLengthLeavesTheResumeFileAlo
     f.importPath(f.path("q3.txt"));
 
     EXPECT_EQ(f.ui.boxTexts(), (Lines{"Tape Late is longer than the first slide"}));
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.cell(1, 1), "00:00:05");
-    EXPECT_EQ(f.main->SavedFirstLength, ClockTime::NotSet);
+    EXPECT_EQ(f.main->schedule().SavedFirstLength(), ClockTime::NotSet);
     EXPECT_TRUE(f.main->mnuConfig.Enabled);
     EXPECT_FALSE(f.main->cmd1SaveTIme.Visible);
     f.ui.clearEvents();
@@ -423,7 +423,7 @@ TEST(ReadLogFile, theRunningTotalIsTheExactSumSoStopsMeetStarts) {
                   " , Slide , 0:00:01 , x , q3.ppt , 2 , B\r\n" + d +
                   " , Slide , 0:00:01 , x , q3.ppt , 3 , C\r\n" + d +
                   " , Event , 0:00:01 , x , Logging Stopped\r\n");
-    ASSERT_EQ(f.main->RowCount, 3);
+    ASSERT_EQ(f.main->schedule().RowCount(), 3);
     EXPECT_EQ(f.column(1, 3), (Lines{"00:00:02", "00:00:02", "00:00:02"}));
     EXPECT_EQ(f.column(2, 3), (Lines{"00:00:00", "00:00:02", "00:00:03"}));
     EXPECT_EQ(f.column(3, 3), (Lines{"00:00:02", "00:00:03", "00:00:05"}));
@@ -434,7 +434,7 @@ TEST(ReadLogFile, aNameWithoutADotOpensItsTxtFileAndLooksForItsUrsFile) {
     f.writeFile("talk.txt", readSample());
     f.writeFile("talk.urs", "talk\r\npnm://a/b.ra\r\nhttp://a/b/\r\n 4.62962962962963E-05 \r\n");
     f.importPath(f.path("talk"));
-    EXPECT_EQ(f.main->RowCount, 4);
+    EXPECT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.main->LogFileName, f.path("talk.txt"));
     EXPECT_EQ(f.main->txtLogFile.Text, f.path("talk.txt"));
     EXPECT_EQ(f.main->ResumeFilePath, f.path("talk.urs"));
@@ -451,7 +451,7 @@ TEST(ReadLogFile, aNameWithoutADotOpensItsTxtFileAndLooksForItsUrsFile) {
 TEST(ReadLogFile, aDotOnlyInAFolderNameEndsTheCommandSilently) {
     Import f;
     f.importPath(samplePath);
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     f.ui.clearEvents();
     ASSERT_TRUE(QDir(f.dir.path()).mkdir("my.files"));
     const std::string chosen = f.path("my.files") + "/talk";
@@ -459,9 +459,9 @@ TEST(ReadLogFile, aDotOnlyInAFolderNameEndsTheCommandSilently) {
     EXPECT_TRUE(f.ui.boxTexts().empty());
     EXPECT_EQ(f.main->LogFileName, chosen);
     EXPECT_EQ(f.main->txtLogFile.Text, chosen);
-    EXPECT_EQ(f.main->RowCount, 4);
+    EXPECT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.cell(1, 1), "00:00:05");
-    EXPECT_EQ(ClockTime::format(f.main->LoggedFirstLength), "00:00:05");
+    EXPECT_EQ(ClockTime::format(f.main->schedule().LoggedFirstLength()), "00:00:05");
 }
 
 TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
@@ -473,7 +473,7 @@ TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
     f.importPath(f.path("q3.txt"));
 
     EXPECT_TRUE(f.ui.boxTexts().empty());
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.column(1, 4), (Lines{"00:00:04", "00:00:07", "00:00:27", "00:00:10"}));
     EXPECT_EQ(f.column(2, 4), (Lines{"00:00:00", "00:00:04", "00:00:11", "00:00:38"}));
     EXPECT_EQ(f.column(5, 1), (Lines{"Welcome"}));
@@ -482,8 +482,8 @@ TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
     EXPECT_EQ(f.main->txtAudioURL.Text, "pnm://saved.example/talk.ra");
     EXPECT_EQ(f.main->txtHTMURL.Text, "http://saved.example/talk/");
     EXPECT_FALSE(f.main->mnuConfig.Enabled);
-    EXPECT_FALSE(f.main->ScheduleEdited);
-    EXPECT_FALSE(f.main->FirstRowEdited);
+    EXPECT_FALSE(f.main->schedule().ScheduleEdited());
+    EXPECT_FALSE(f.main->schedule().FirstRowEdited());
     EXPECT_EQ(f.main->txtLineNum.Text, "1");
     EXPECT_EQ(f.main->txtSlideLength.Text, "00:00:04");
     EXPECT_TRUE(f.main->cmd1LogTIme.Visible);
@@ -492,7 +492,7 @@ TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
     // Only row 1 changed: closing asks nothing and writes the ResumeFile.
     f.main->txtSlideLength.Text = "00:00:03";
     f.main->cmdUpdate_Click();
-    ASSERT_TRUE(f.main->FirstRowEdited);
+    ASSERT_TRUE(f.main->schedule().FirstRowEdited());
     f.ui.clearEvents();
     EXPECT_TRUE(f.main->Unload());
     EXPECT_TRUE(f.ui.boxTexts().empty());
@@ -505,7 +505,7 @@ TEST(ReadLogFile, aRejectedImportAfterAGoodOneWritesNoResumeFileOnClosing) {
     Import f;
     f.writeFile("q3.txt", readSample());
     f.importPath(f.path("q3.txt"));
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
 
     f.importBytes(LogBuilder().slide(0, 9, "Half").slide(5, 10).bytes, "cut.txt");
     ASSERT_EQ(f.ui.boxTexts(), (Lines{"Not a Log File"}));
@@ -532,10 +532,10 @@ TEST(ReadLogFile, aDamagedResumeFileChangesNothing) {
         f.writeFile("q3.urs", urs);
         f.importPath(f.path("q3.txt"));
         EXPECT_TRUE(f.ui.boxTexts().empty()) << urs;
-        EXPECT_EQ(f.main->RowCount, 4) << urs;
+        EXPECT_EQ(f.main->schedule().RowCount(), 4) << urs;
         EXPECT_EQ(f.cell(1, 1), "00:00:05") << urs;
         EXPECT_EQ(f.main->txtAudioURL.Text, audio) << urs;
-        EXPECT_EQ(f.main->SavedFirstLength, ClockTime::NotSet) << urs;
+        EXPECT_EQ(f.main->schedule().SavedFirstLength(), ClockTime::NotSet) << urs;
         EXPECT_TRUE(f.main->mnuConfig.Enabled) << urs;
         EXPECT_FALSE(f.main->cmd1SaveTIme.Visible) << urs;
     }
@@ -566,10 +566,10 @@ TEST(ReadLogFile, aCancelledOrRejectedImportLeavesTheMenuAsItWas) {
     EXPECT_EQ(f.main->LogFileName, "");
 
     f.importPath(samplePath);
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     f.ui.queueCancel();
     f.main->mnuRdLog_Click();
-    EXPECT_EQ(f.main->RowCount, 4);
+    EXPECT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.main->LogFileName, samplePath);
 
     f.importBytes("");
@@ -579,7 +579,7 @@ TEST(ReadLogFile, aCancelledOrRejectedImportLeavesTheMenuAsItWas) {
     f.ui.clearEvents();
     f.importBytes(LogBuilder().slide(0, 5).end(9).bytes, "second.txt");
     EXPECT_TRUE(f.ui.boxTexts().empty());
-    EXPECT_EQ(f.main->RowCount, 1);
+    EXPECT_EQ(f.main->schedule().RowCount(), 1);
     EXPECT_TRUE(f.outputItemsOn());
     EXPECT_FALSE(f.main->mnuReadGrid.Enabled);
     EXPECT_EQ(f.cell(2, 1), "");
@@ -631,10 +631,10 @@ TEST(ReadLogFile, logsFromTheWriterImportToTheLengthsThatWereWritten) {
         Import f;
         f.importBytes(log.bytes);
         ASSERT_TRUE(f.ui.boxTexts().empty()) << i;
-        ASSERT_EQ(f.main->RowCount, static_cast<int>(lengths.size())) << i;
-        EXPECT_EQ(f.column(1, f.main->RowCount), lengths) << i;
+        ASSERT_EQ(f.main->schedule().RowCount(), static_cast<int>(lengths.size())) << i;
+        EXPECT_EQ(f.column(1, f.main->schedule().RowCount()), lengths) << i;
         long long start = 0;
-        for (int r = 1; r <= f.main->RowCount; ++r) {
+        for (int r = 1; r <= f.main->schedule().RowCount(); ++r) {
             EXPECT_EQ(f.cell(r, 2), ClockTime::format(ClockTime::fromSeconds(start))) << i;
             start += runs[i][r].after;
             const Step& s = runs[i][r - 1];
