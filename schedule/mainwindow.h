@@ -189,7 +189,7 @@ class Main : public Window {
     // The output commands' common start: the URL warnings unless the combined command
     // gave them, "No Data", and the folder of the log. Nothing when the command must end.
     std::optional<PresentationOutput> outputToWrite(WriteOutcome& refused);
-    WriteOutcome writeHtmFiles();
+    WriteOutcome writeHtmCommand();
     void showOutputFailure(const std::string& message);
 
     UiServices& m_ui;
