@@ -70,9 +70,6 @@ MainView::MainView(Main& main, QWidget* parent) : MainWindowView(main, parent) {
         firstLine->addWidget(shown);
     }
     firstLine->addStretch();
-    // Kept for completeness; nothing shows them.
-    for (TextField* unused : {&main.txtSlideStart, &main.txtSlideStop})
-        firstLine->addWidget(timeField(*unused));
     firstLine->addWidget(labelFor(main.lblTapeEarly, tapeEarly));
     firstLine->addWidget(tapeEarly);
     firstLine->addSpacing(10);

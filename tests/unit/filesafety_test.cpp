@@ -42,7 +42,7 @@ struct FileSafety : ::testing::Test, MainFixture {
     void oneEditedRow() {
         main->schedule().setRowCount(1);
         const char* row1[] = {"00:00:10", "00:00:00", "00:00:10", "sld001.gif", "Intro"};
-        for (int col = 1; col <= 5; ++col)
+        for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
             main->schedule().setCell(1, col, row1[col - 1]);
         main->schedule().setScheduleEdited(true);
     }

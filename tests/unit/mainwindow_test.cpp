@@ -99,7 +99,7 @@ TEST_F(MainTest, startUpOnAnEmptyStore) {
         EXPECT_EQ(main->Grid1.TextMatrix(row, 0), std::to_string(row));
     EXPECT_EQ(main->Grid1.ColWidth, (std::vector<int>{300, 700, 700, 700, 2550, 2540}));
     for (int col = 0; col < 6; ++col)
-        EXPECT_EQ(main->Grid1.ColAlignment[col] == Alignment::Left, col >= 4) << col;
+        EXPECT_EQ(main->Grid1.ColAlignment[col] == Alignment::Left, col >= Main::ColImageUrl) << col;
     EXPECT_EQ(main->Grid1.Row, 1);
     EXPECT_EQ(main->Grid1.Col, 1);
 
@@ -224,7 +224,7 @@ TEST_F(MainTest, aFailedSaveAtClosingKeepsTheWindowAndItsSchedule) {
     start();
     main->schedule().setRowCount(1);
     const char* row1[] = {"00:00:10", "00:00:00", "00:00:10", "sld001.gif", "Intro"};
-    for (int col = 1; col <= 5; ++col)
+    for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
         main->schedule().setCell(1, col, row1[col - 1]);
     main->schedule().setScheduleEdited(true);
     ui.queueAnswer(Mb::Yes);
