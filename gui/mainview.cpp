@@ -70,6 +70,9 @@ MainView::MainView(Main& main, QWidget* parent) : MainWindowView(main, parent) {
         firstLine->addWidget(shown);
     }
     firstLine->addStretch();
+    // Hidden for good, but every control of the window has its widget and its help.
+    for (TextField* unused : {&main.txtSlideStart, &main.txtSlideStop})
+        firstLine->addWidget(timeField(*unused));
     firstLine->addWidget(labelFor(main.lblTapeEarly, tapeEarly));
     firstLine->addWidget(tapeEarly);
     firstLine->addSpacing(10);

@@ -76,7 +76,7 @@ class Main : public Window {
     Button cmd1LogTIme{this, "cmd1LogTIme", "L"};
     Button cmd1SaveTIme{this, "cmd1SaveTIme", "M"};
     Button cmdUpdate{this, "cmdUpdate", "Update"};
-    // Hidden for good, read and written by nothing; no view makes a widget for them.
+    // Hidden for good and read or written by nothing, as the window has always had them.
     TextField txtSlideStart{this, "txtSlideStart"};
     TextField txtSlideStop{this, "txtSlideStop"};
 
