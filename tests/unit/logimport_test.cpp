@@ -1,5 +1,6 @@
 #include "common/clocktime.h"
 #include "logger/presentationlog.h"
+#include "schedule/logimport.h"
 #include "schedule/logreader.h"
 #include "support/mainfixture.h"
 #include "webout/pathhelpers.h"
@@ -334,62 +335,77 @@ TEST(ReadLogFile, ninetyNineRowsFitAndTheHundredthGridRowIsEmptied) {
     EXPECT_EQ(f.cell(100, 4), "");
 }
 
-TEST(ReadLogFile, titlesKindsAndEventsArriveAsWritten) {
-    Import f;
-    const std::string log =
-        " 0  , slide , 0:00:00 , 10:15:23 , C:\\Talks\\q3.ppt , 1 , Costs, risks, plans\r\n"
-        " 5.78703703703609E-05  , SLIDE , 0:00:05 , 10:15:28 , C:\\Talks\\q3.ppt , 2 , \r\n"
-        " 5.78703703703609E-05  , Event , 0:00:05 , 10:15:33 , SLIDE SHOW STOPPED\r\n"
-        " 5.78703703703609E-05  , EVENT , 0:00:05 , 10:15:38 , LOGGING STOPPED\r\n";
-    f.importBytes(log);
-    ASSERT_EQ(f.main->schedule().RowCount(), 3);
-    EXPECT_EQ(f.column(5, 3), (Lines{"Costs, risks, plans", "", "BREAK"}));
-    EXPECT_EQ(f.column(4, 3), (Lines{"../q3/sld001.gif", "../q3/sld002.gif", "wait.gif"}));
-}
-
-TEST(ReadLogFile, imageUrlsFollowThePatternAndEachLinesPresentation) {
-    Import f;
-    f.main->IMGPath = "img\\{pf}\\pic0.JPG";
-    f.importBytes(LogBuilder()
-                      .slide(0, 7, "a", "/home/t/deck.v2.ppt")
-                      .slide(5, 12, "b", "C:\\Smith, J\\other.ppt")
-                      .slide(5, 2, "c", "C:\\Smith, J\\other.ppt")
-                      .slide(5, 123, "d", "noext")
-                      .end(5)
-                      .bytes);
-    ASSERT_EQ(f.main->schedule().RowCount(), 4);
-    EXPECT_EQ(f.column(4, 4), (Lines{"img\\deck\\pic007.JPG", "img\\other\\pic012.JPG",
-                                     "img\\other\\pic002.JPG", "img\\noext\\pic123.JPG"}));
-}
-
-TEST(ReadLogFile, goingBackToASlideGivesItsOwnRow) {
-    Import f;
-    f.importBytes(LogBuilder().slide(0, 1).slide(10, 2).slide(20, 3).slide(30, 2).end(40).bytes);
-    ASSERT_EQ(f.main->schedule().RowCount(), 4);
-    EXPECT_EQ(f.cell(4, 4), "../q3/sld002.gif");
-    EXPECT_EQ(f.column(2, 4), (Lines{"00:00:00", "00:00:10", "00:00:30", "00:01:00"}));
-    EXPECT_EQ(f.cell(4, 3), "00:01:40");
-}
-
-TEST(ReadLogFile, aGapAcrossMidnightIsTheTimeThatPassed) {
-    Import f;
-    f.importBytes(LogBuilder(23 * 3600 + 59 * 60 + 30)
-                      .slide(0, 1)
-                      .slide(20, 2)                    // 23:59:50
-                      .event(20, "Slide Show Stopped") // 00:00:10
-                      .end(5)
-                      .bytes);
-    ASSERT_EQ(f.main->schedule().RowCount(), 3);
-    EXPECT_EQ(f.column(1, 3), (Lines{"00:00:20", "00:00:20", "00:00:05"}));
-    EXPECT_EQ(f.column(3, 3), (Lines{"00:00:20", "00:00:40", "00:00:45"}));
-}
-
-TEST(ReadLogFile, onlyASlideRowGivesTheLoggedFirstLength) {
-    Import f;
-    f.importBytes(LogBuilder().event(0, "Slide Show Stopped").slide(6, 1).end(4).bytes);
-    ASSERT_EQ(f.main->schedule().RowCount(), 2);
-    EXPECT_EQ(f.cell(1, 5), "BREAK");
-    EXPECT_EQ(f.main->schedule().LoggedFirstLength(), ClockTime::NotSet);
+// The import itself, from a reading of the log and the image pattern to rows.
+TEST(ImportLog, formsOneRowPerLineAsTheLogGivesIt) {
+    struct Case {
+        std::string what;
+        std::string bytes;
+        std::string imagePattern;
+        std::vector<std::pair<int, Lines>> columns; // column, then its rows from row 1
+        int loggedSeconds;                          // -1: not set
+    };
+    const std::string defaultPattern = "../{PF}/sld000.gif";
+    const Case cases[] = {
+        {"titles, kinds and events as written",
+         " 0  , slide , 0:00:00 , 10:15:23 , C:\\Talks\\q3.ppt , 1 , Costs, risks, plans\r\n"
+         " 5.78703703703609E-05  , SLIDE , 0:00:05 , 10:15:28 , C:\\Talks\\q3.ppt , 2 , \r\n"
+         " 5.78703703703609E-05  , Event , 0:00:05 , 10:15:33 , SLIDE SHOW STOPPED\r\n"
+         " 5.78703703703609E-05  , EVENT , 0:00:05 , 10:15:38 , LOGGING STOPPED\r\n",
+         defaultPattern,
+         {{5, {"Costs, risks, plans", "", "BREAK"}},
+          {4, {"../q3/sld001.gif", "../q3/sld002.gif", "wait.gif"}}},
+         5},
+        {"image URLs from the pattern and each line's presentation",
+         LogBuilder()
+             .slide(0, 7, "a", "/home/t/deck.v2.ppt")
+             .slide(5, 12, "b", "C:\\Smith, J\\other.ppt")
+             .slide(5, 2, "c", "C:\\Smith, J\\other.ppt")
+             .slide(5, 123, "d", "noext")
+             .end(5)
+             .bytes,
+         "img\\{pf}\\pic0.JPG",
+         {{4,
+           {"img\\deck\\pic007.JPG", "img\\other\\pic012.JPG", "img\\other\\pic002.JPG",
+            "img\\noext\\pic123.JPG"}}},
+         5},
+        {"a slide shown again has its own row",
+         LogBuilder().slide(0, 1).slide(10, 2).slide(20, 3).slide(30, 2).end(40).bytes,
+         defaultPattern,
+         {{4, {"../q3/sld001.gif", "../q3/sld002.gif", "../q3/sld003.gif", "../q3/sld002.gif"}},
+          {2, {"00:00:00", "00:00:10", "00:00:30", "00:01:00"}},
+          {3, {"00:00:10", "00:00:30", "00:01:00", "00:01:40"}}},
+         10},
+        {"a gap across midnight is the time that passed",
+         LogBuilder(23 * 3600 + 59 * 60 + 30)
+             .slide(0, 1)
+             .slide(20, 2)                    // 23:59:50
+             .event(20, "Slide Show Stopped") // 00:00:10
+             .end(5)
+             .bytes,
+         defaultPattern,
+         {{1, {"00:00:20", "00:00:20", "00:00:05"}}, {3, {"00:00:20", "00:00:40", "00:00:45"}}},
+         20},
+        {"only a slide row gives the logged first length",
+         LogBuilder().event(0, "Slide Show Stopped").slide(6, 1).end(4).bytes,
+         defaultPattern,
+         {{4, {"wait.gif", "../q3/sld001.gif"}}, {5, {"BREAK", "T"}}},
+         -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LogReader log(c.bytes);
+        const ImportedLog imported = importLog(log, c.imagePattern);
+        ASSERT_FALSE(imported.rejection);
+        for (const auto& [column, expected] : c.columns) {
+            ASSERT_EQ(imported.rows.size(), expected.size());
+            Lines got;
+            for (const ScheduleRow& row : imported.rows)
+                got.push_back(row.*ScheduleCells[column - ScheduleColumn::Length]);
+            EXPECT_EQ(got, expected) << "column " << column;
+        }
+        const double logged = imported.loggedFirstLength;
+        EXPECT_EQ(logged == ClockTime::NotSet ? -1 : ClockTime::toSeconds(logged), c.loggedSeconds);
+    }
 }
 
 TEST(ReadLogFile, aPendingTapeLateLongerThanTheSavedLengthLeavesTheResumeFileAlone) {
