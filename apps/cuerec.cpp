@@ -9,14 +9,24 @@
 #include "logger/impress/impressbinding.h"
 #endif
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
 // On Linux the loggers bind LibreOffice Impress for the PowerPoint class names; only they
 // link the office's libraries.
 namespace {
-AutomationFactory desktopAutomation() {
+DesktopAutomation desktopAutomation() {
 #ifdef CUE_IMPRESS_BINDING
-    return impressAutomationFactory();
+    auto impress = std::make_shared<ImpressBinding>();
+    return {impress->factory(), impress->attachFactory(), [impress] {
+                using namespace std::chrono_literals;
+                return impress->shutdown(3s);
+            }};
 #else
-    return platformAutomationFactory();
+    // COM creates a server that runs already, and starts one otherwise.
+    return {platformAutomationFactory(), platformAutomationFactory(), {}};
 #endif
 }
 } // namespace
@@ -25,5 +35,11 @@ int main(int argc, char* argv[]) {
     const ProgramEntry entry = loggerEntry(BuildPowerPointVersion, [] {
         return std::make_unique<QtLoggerEnvironment>(desktopAutomation());
     });
-    return runQtProgram(entry, "cuerec", argc, argv);
+    const int status = runQtProgram(entry, "cuerec", argc, argv);
+    // A stuck office must not keep the process alive in the static teardown.
+    if (QtLoggerEnvironment::officeLeftStuck()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

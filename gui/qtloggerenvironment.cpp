@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTime>
 
+#include <utility>
+
 std::string QtLoggerClock::timeText(double timeOfDay) const {
     const QLocale locale = QLocale::system();
     // The long format without its time zone, which the desktop's time of day never shows.
@@ -19,6 +21,22 @@ std::string QtLoggerClock::timeText(double timeOfDay) const {
     if (text.isEmpty() || text.contains(QLatin1Char(',')))
         return LoggerClock::timeText(timeOfDay);
     return text.toLocal8Bit().toStdString();
+}
+
+namespace {
+bool stuckOffice = false;
+}
+
+QtLoggerEnvironment::QtLoggerEnvironment(DesktopAutomation automation)
+    : m_automation(std::move(automation)) {}
+
+QtLoggerEnvironment::~QtLoggerEnvironment() {
+    if (m_automation.shutdown && !m_automation.shutdown())
+        stuckOffice = true;
+}
+
+bool QtLoggerEnvironment::officeLeftStuck() {
+    return stuckOffice;
 }
 
 void QtLoggerEnvironment::beep() {
