@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.21)
 # Writes the page templates the post-processor reads (firstsld.htm, slides.htm, lastsld.htm,
-# preload.htm, index.htm) from the sources in templates/pages: the player script and style
-# sheet go into every page, so a written presentation needs no file besides its pages.
+# preload.htm, index.htm) from the sources in templates/pages: the player script (its file
+# readers, then the player itself) and style sheet go into every page, so a written
+# presentation needs no file besides its pages.
 #   cmake -DSRC=templates/pages -DOUT=build/bin -P pagetemplates.cmake
 # A source line starting with [first] or [last] is kept only in that template; one starting
 # with [!first] or [!last] is kept in every other template.
@@ -28,9 +29,13 @@ function(check_inlined name text)
     endif()
 endfunction()
 
+file(READ ${SRC}/parsers.js parsers)
 file(READ ${SRC}/player.js script)
 file(READ ${SRC}/player.css style)
+check_inlined(parsers.js "${parsers}")
 check_inlined(player.js "${script}")
+# The file readers go first: the player is built on them.
+string(PREPEND script "${parsers}")
 check_inlined(player.css "${style}")
 
 function(inline text result)
