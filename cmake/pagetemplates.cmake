@@ -36,6 +36,20 @@ check_inlined(parsers.js "${parsers}")
 check_inlined(player.js "${script}")
 # The file readers go first: the player is built on them.
 string(PREPEND script "${parsers}")
+
+# Every page carries the player, so its comments, indentation and blank lines stay in the
+# sources. Only whole comment lines go: no string or pattern of these files spans lines.
+function(compact var)
+    set(text "${${var}}")
+    string(REGEX REPLACE "/\\*[^*]*\\*+([^/*][^*]*\\*+)*/" "" text "${text}")
+    string(REGEX REPLACE "\n[ \t]*//[^\n]*" "" text "${text}")
+    string(REGEX REPLACE "\n[ \t]+" "\n" text "${text}")
+    string(REGEX REPLACE "\n\n+" "\n" text "${text}")
+    string(REGEX REPLACE "^\n+" "" text "${text}")
+    set(${var} "${text}" PARENT_SCOPE)
+endfunction()
+compact(script)
+compact(style)
 check_inlined(player.css "${style}")
 
 function(inline text result)
