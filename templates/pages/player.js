@@ -248,6 +248,16 @@
         });
     };
 
+    SlidePage.prototype.plainLink = function () {
+        var button = this.el.play, link = this.el.ram;
+        if (button === link) return;
+        button.removeAttribute('id');
+        button.parentNode.replaceChild(link, button);
+        link.id = 'cm-play';
+        this.el.play = link;
+        if (this.el.controls) this.el.controls.hidden = true;
+    };
+
     SlidePage.prototype.controls = function () {
         var self = this, speed = this.el.speed, full = this.el.full;
         if (!this.el.controls) return;
@@ -508,6 +518,7 @@
                 if (self.wholeFile) return;
                 self.ready = false;
                 a.hidden = true;
+                self.plainLink();
                 self.status(F.fill(MSG.audioFailed, 'URL', self.audioUrl.href), 'plain');
             });
         }
