@@ -34,11 +34,13 @@ file(READ ${SRC}/player.js script)
 file(READ ${SRC}/player.css style)
 check_inlined(parsers.js "${parsers}")
 check_inlined(player.js "${script}")
+check_inlined(player.css "${style}")
 # The file readers go first: the player is built on them.
 string(PREPEND script "${parsers}")
 
 # Every page carries the player, so its comments, indentation and blank lines stay in the
-# sources. Only whole comment lines go: no string or pattern of these files spans lines.
+# sources. Block comments and whole comment lines go; no string or pattern of these files
+# holds a comment's opening or spans lines.
 function(compact var)
     set(text "${${var}}")
     string(REGEX REPLACE "/\\*[^*]*\\*+([^/*][^*]*\\*+)*/" "" text "${text}")
@@ -50,7 +52,6 @@ function(compact var)
 endfunction()
 compact(script)
 compact(style)
-check_inlined(player.css "${style}")
 
 function(inline text result)
     string(REPLACE "<!-- cm:inline player.css -->" "<style>\n${style}</style>" text "${text}")
