@@ -132,6 +132,15 @@ async function waitForSlide(page, slide) {
         [slide.file, slide.image]);
 }
 
+// axe-core's findings on the page as it stands, by rule and element.
+async function accessibilityViolations(page) {
+    await page.addScriptTag({ path: require.resolve('axe-core/axe.min.js') });
+    const found = await page.evaluate(() => window.axe.run());
+    return found.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`);
+}
+
+const deckNumber = (image) => +(/(\d+)\.\w+$/.exec(image) || [0, 0])[1];
+
 describe('a presentation whose audio a browser can play', () => {
     let browser, site, demo, base;
 
@@ -140,6 +149,7 @@ describe('a presentation whose audio a browser can play', () => {
         site = await serve(ROOT);
         base = new URL(DEMO.replace(/\/?$/, '/'), site.url).href;
         browser = await launch();
+        fs.mkdirSync(PICTURES, { recursive: true });
     });
     after(async () => {
         await browser?.close();
@@ -289,32 +299,8 @@ describe('a presentation whose audio a browser can play', () => {
         assert.equal(await page.getAttribute('#cm-live', 'aria-live'), 'polite');
         await page.close();
     });
-});
 
-// axe-core's findings on the page as it stands, by rule and element.
-async function accessibilityViolations(page) {
-    await page.addScriptTag({ path: require.resolve('axe-core/axe.min.js') });
-    const found = await page.evaluate(() => window.axe.run());
-    return found.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`);
-}
-
-const deckNumber = (image) => +(/(\d+)\.\w+$/.exec(image) || [0, 0])[1];
-
-describe('the player beyond playback', () => {
-    let browser, site, demo, base;
-
-    before(async () => {
-        demo = readPresentation(DEMO);
-        site = await serve(ROOT);
-        base = new URL(DEMO.replace(/\/?$/, '/'), site.url).href;
-        browser = await launch();
-        fs.mkdirSync(PICTURES, { recursive: true });
-    });
-    after(async () => {
-        await browser?.close();
-        site?.server.close();
-    });
-
+    // Beyond playback: deep links, speed, transcript, index, resume, full screen, phone.
     test('a deep link shows its slide with the audio there; playing keeps #t= of the slide shown', async () => {
         const five = demo.cues.find((c) => c.n === 5), six = demo.cues.find((c) => c.n === 6);
         const t = Math.round(five.start + 1);
