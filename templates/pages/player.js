@@ -315,7 +315,8 @@
         var a = this.el.audio, now = Date.now();
         if (!this.started || (!force && now - this.savedAt < 2000)) return;
         this.savedAt = now;
-        store.set('position', { n: this.shown, t: Math.floor(a.currentTime * 10) / 10 });
+        // A lecture heard to its end leaves nothing to resume.
+        store.set('position', a.ended ? null : { n: this.shown, t: Math.floor(a.currentTime * 10) / 10 });
     };
 
     // The lecture's cues as a transcript beside the slide and a caption under it.
@@ -490,7 +491,8 @@
         if (!this.started) {
             this.started = true;
             a.hidden = false;
-            a.preload = 'auto';
+            // Enough before the click to start at once; the rest once playing is asked for.
+            a.preload = 'metadata';
             a.src = this.audioUrl.href;
             this.applySpeed();
             ['timeupdate', 'seeking', 'seeked'].forEach(function (type) {
@@ -509,6 +511,9 @@
             a.addEventListener('pause', function () {
                 say(self.el.playLabel, 'Play from here');
                 self.remember(true);
+            });
+            window.addEventListener('pagehide', function () {
+                if (!a.paused) self.remember(true);
             });
             a.addEventListener('ended', function () {
                 self.status(MSG.ended, 'ready');
@@ -579,6 +584,7 @@
     SlidePage.prototype.play = function () {
         var self = this, a = this.audio();
         this.armed = true;
+        a.preload = 'auto';
         if (this.target !== null && a.readyState >= 1) this.applySeek();
         if (this.wholeFile && a.src.indexOf('blob:') !== 0) return;
         var pending = a.play();
