@@ -7,6 +7,7 @@
     var MSG = {
         file: 'Opened as a file: serve this folder over http to hear the lecture.',
         noRam: 'No metafile (NAME) beside this page: there is nothing to play.',
+        badRam: 'The metafile (NAME) gives no audio URL with start and end times: there is nothing to play.',
         noPlay: 'The lecture\'s audio (URL) cannot be played in a web browser.',
         noEvents: 'No event list (cevents.txt) beside this page: the slides cannot follow the audio.',
         ready: 'Play from here, or press P, to hear the lecture from this slide.',
@@ -187,7 +188,7 @@
         var spoken = loadTranscript();
         var ramName = F.fileName(this.el.play.getAttribute('href') || '');
         this.loadMetafile(this.shown, this.el.play.href).then(function (meta) {
-            if (!meta) return self.status(F.fill(MSG.noRam, 'NAME', ramName), 'plain');
+            if (!meta) return self.status(F.fill(meta === null ? MSG.badRam : MSG.noRam, 'NAME', ramName), 'plain');
             try {
                 self.audioUrl = new URL(meta.url, self.el.play.href);
             } catch (e) {
@@ -361,10 +362,11 @@
         list.scrollTop = item.offsetTop - (list.clientHeight - item.offsetHeight) / 2;
     };
 
+    // The metafile read (null when it makes no sense, undefined when it cannot be had).
     SlidePage.prototype.loadMetafile = function (n, url) {
         if (!this.metafiles[n]) {
             this.metafiles[n] = fetchText(url).then(F.parseMetafile, function () {
-                return null;
+                return undefined;
             });
         }
         return this.metafiles[n];

@@ -626,6 +626,33 @@ describe('plain navigation where the lecture cannot play', () => {
         }, (base) => expectPlain(base + 'sld003.htm', /No event list/));
     });
 
+    test('hostile metafiles: no event file from elsewhere, no time a page cannot take, no garbled message', async () => {
+        const cases = [
+            // [audio URL and times of tsld003.ram, status, state]
+            // The audio may lie elsewhere, and fails to load there; the event file may not.
+            ['\\\\evil.invalid\\x.ra.mp3?start="00:00:09"&end="00:01:00"', /^Play from here|could not be loaded/, null],
+            [`lecture6.ra.mp3?start="${'9'.repeat(400)}:00:00"&end="00:01:00"`, /^The metafile \(tsld003\.ram\) gives no/, 'plain'],
+            ['pnm://h/a$&b$1.ra?start="00:00:09"&end="00:01:00"', /\(pnm:\/\/h\/a\$&b\$1\.ra\) cannot be played/, 'plain'],
+        ];
+        for (const [line, status, expected] of cases) {
+            await withChangedCopy((folder) => fs.writeFileSync(path.join(folder, 'tsld003.ram'), line + '\r\n'),
+                async (base) => {
+                    const page = await openPage(browser, base + 'sld003.htm');
+                    const asked = [];
+                    page.on('request', (r) => asked.push(r.url()));
+                    await page.reload();
+                    await page.waitForFunction(() => document.body.dataset.cmState);
+                    await page.waitForTimeout(300);
+                    const now = await state(page);
+                    assert.match(now.status, status, line);
+                    if (expected) assert.equal(now.state, expected, line);
+                    assert.deepEqual(asked.filter((u) => /\.rae$/i.test(u) && !u.startsWith(base)), [], line);
+                    assert.deepEqual(page.errors, [], line);
+                    await page.close();
+                });
+        }
+    });
+
     test('audio that does not load', async () => {
         await withChangedCopy((folder) => {
             for (const f of fs.readdirSync(folder))
