@@ -189,6 +189,11 @@ var CuemarkFiles = (function () {
         return t <= MAX_TIME ? t : null;
     }
 
+    // "&play" beside the time: the link asks the audio to start there.
+    function hashPlays(hash) {
+        return /^#?(?:[^&]*&)*play(?:&|$)/.test(hash || '');
+    }
+
     // A message with NAME filled in as it stands ("$&" in it is no pattern).
     function fill(message, name, value) {
         return message.replace(name, function () {
@@ -223,7 +228,7 @@ var CuemarkFiles = (function () {
         deckNumber: deckNumber, parseClock: parseClock, formatClock: formatClock,
         parseMetafile: parseMetafile, eventFileName: eventFileName, parseWebVtt: parseWebVtt,
         parseEventList: parseEventList, pageCues: pageCues, parsePreload: parsePreload,
-        hashTime: hashTime, fill: fill, searchRows: searchRows
+        hashTime: hashTime, hashPlays: hashPlays, fill: fill, searchRows: searchRows
     };
 })();
 if (typeof module === 'object' && module.exports) module.exports = CuemarkFiles;

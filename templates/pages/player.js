@@ -226,9 +226,9 @@
         this.offerResume(asked, here);
         window.addEventListener('hashchange', function () {
             var t = F.hashTime(location.hash);
-            if (t !== null) self.playAt(t, /(^#|&)play(&|$)/.test(location.hash));
+            if (t !== null) self.playAt(t, F.hashPlays(location.hash));
         });
-        if (cue && /(^#|&)play(&|$)/.test(location.hash)) this.toggle();
+        if (cue && F.hashPlays(location.hash)) this.toggle();
     };
 
     // "Play from here" becomes a button that plays and pauses; the link stays the place

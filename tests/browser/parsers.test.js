@@ -94,6 +94,8 @@ test('addresses, deck numbers and messages', () => {
     const times = [['#t=21', 21], ['#t=12.5&play', 12.5], ['#play&t=3', 3], ['t=4', 4],
         ['#t=', null], ['#t=1e9', null], ['#t=99999999999', null], ['#x=1', null], ['', null]];
     for (const [hash, t] of times) assert.equal(F.hashTime(hash), t, hash);
+    const plays = [['#t=3&play', true], ['#play&t=3', true], ['#t=3', false], ['#t=3&player', false]];
+    for (const [hash, play] of plays) assert.equal(F.hashPlays(hash), play, hash);
     const decks = [['../lecture6/sld008.gif', 8], ['http://h/p/Slide12.PNG?x=1', 12],
         ['wait.gif', 0], ['', 0]];
     for (const [image, n] of decks) assert.equal(F.deckNumber(image), n, image);
