@@ -15,11 +15,30 @@
 #include <unistd.h>
 #endif
 
+#include <csignal>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
 
 namespace {
+
+std::atomic<bool> interrupted{false};
+
+// An interrupted run still ends the office it started: the signal only stops the next
+// slide from being drawn.
+void catchInterrupts() {
+    const auto handler = [](int) { interrupted = true; };
+#if defined(_WIN32)
+    std::signal(SIGINT, handler);
+    std::signal(SIGTERM, handler);
+#else
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+#endif
+}
 
 // Where no presentation program can be bound, every deck is refused as unreadable.
 class NoPresentationProgram : public DeckExporter {
@@ -60,6 +79,8 @@ int main(int argc, char* argv[]) {
         std::cout << "cueslides " CUE_VERSION "\n";
         return SlidesDone;
     }
+    catchInterrupts();
     const auto deck = platformDeck();
-    return exportSlides(request, *deck, std::cerr, isatty(STDOUT_FILENO) ? &std::cout : nullptr);
+    return exportSlides(request, *deck, std::cerr, isatty(STDOUT_FILENO) ? &std::cout : nullptr,
+                        &interrupted);
 }

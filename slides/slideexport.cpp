@@ -122,7 +122,8 @@ std::string slideImageName(int number, ImageFormat format) {
 }
 
 int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostream& errors,
-                 std::ostream* progress) {
+                 std::ostream* progress, const std::atomic<bool>* interrupted) {
+    auto stopped = [interrupted] { return interrupted && interrupted->load(); };
     const std::string& deck = request.deck;
     std::string folder = request.folder.empty() ? defaultImageFolder(deck) : request.folder;
     if (folder.empty()) {
@@ -146,6 +147,10 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
         return SlidesRefused;
     }
     OpenDeck open{exporter};
+    if (stopped()) {
+        errors << "cueslides: interrupted: nothing was written\n";
+        return SlidesRefused;
+    }
     if (size.slides < 1 || !(size.width > 0) || !(size.height > 0)) {
         errors << "cueslides: the deck " << deck << " has no slides to draw\n";
         return SlidesRefused;
@@ -171,6 +176,11 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
 
     std::vector<int> failed;
     for (int n = 1; n <= size.slides; ++n) {
+        if (stopped()) {
+            errors << "cueslides: interrupted: slides " << n << " to " << size.slides
+                   << " were not written\n";
+            return SlidesFailed;
+        }
         const std::string name = slideImageName(n, request.format);
         const std::string target = joined(folder, name);
         const std::string drawn =

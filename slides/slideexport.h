@@ -2,6 +2,7 @@
 
 #include "slides/deckexporter.h"
 
+#include <atomic>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -35,6 +36,7 @@ std::string defaultImageFolder(const std::string& deckPath);
 std::string slideImageName(int number, ImageFormat format);
 
 // Writes every slide of the deck into the folder, each file replaced whole or not at all.
-// progress, when given, gets one line per slide.
+// progress, when given, gets one line per slide. Once interrupted is set (from a signal
+// handler), no further slide is drawn and the deck is closed.
 int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostream& errors,
-                 std::ostream* progress);
+                 std::ostream* progress, const std::atomic<bool>* interrupted = nullptr);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -21,6 +22,9 @@ struct FakePowerPoint {
     int slides = 3;
     bool openFails = false;
     std::set<int> failingSlides;
+    // Set while slide interruptAt is drawn, as a signal would.
+    int interruptAt = 0;
+    std::atomic<bool> interrupted{false};
 
     struct Object : AutomationObject {
         FakePowerPoint& pp;
@@ -62,6 +66,8 @@ struct FakePowerPoint {
                 return child("Slide" + asText(args.at(0)));
             if (member == "Export") {
                 const int n = std::stoi(name.substr(5));
+                if (n == pp.interruptAt)
+                    pp.interrupted = true;
                 if (pp.failingSlides.count(n))
                     throw AutomationError("Slide.Export : Failed.");
                 std::string path = asText(args.at(0));
@@ -95,7 +101,7 @@ struct Outcome {
 Outcome run(FakePowerPoint& pp, const SlidesRequest& request) {
     PowerPointDeck deck(pp.factory());
     std::ostringstream errors, progress;
-    const int status = exportSlides(request, deck, errors, &progress);
+    const int status = exportSlides(request, deck, errors, &progress, &pp.interrupted);
     return {status, errors.str(), progress.str()};
 }
 
@@ -147,8 +153,8 @@ TEST(SlideExport, drawsEverySlideThroughPowerPointIntoThePatternsFolder) {
 }
 
 // What goes wrong: refused before PowerPoint is asked, refused by PowerPoint (nothing
-// written, no folder made), or one slide failing (reported by number, the others written,
-// the earlier file of the failed slide whole).
+// written, no folder made), one slide failing (reported by number, the others written,
+// the earlier file of the failed slide whole), or an interrupt (PowerPoint let go still).
 TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
     struct Case {
         const char* name;
@@ -161,49 +167,22 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
         std::set<std::string> files;
         const char* message;
         bool quits;
+        int interruptAt = 0;
     };
+    // clang-format off
     const std::vector<Case> cases = {
-        {"missing deck",
-         false,
-         false,
-         {},
-         0,
-         ImageFormat::Gif,
-         SlidesRefused,
-         {},
-         "no such file",
-         false},
-        {"refused deck",
-         true,
-         true,
-         {},
-         0,
-         ImageFormat::Gif,
-         SlidesRefused,
-         {},
-         "cannot open the deck",
-         true},
-        {"slide 2 fails",
-         true,
-         false,
-         {2},
-         0,
-         ImageFormat::Gif,
-         SlidesFailed,
-         {"sld001.gif", "sld002.gif", "sld003.gif"},
-         "slide 2 was not written",
-         true},
-        {"operator's PowerPoint",
-         true,
-         false,
-         {},
-         1,
-         ImageFormat::Png,
-         SlidesDone,
-         {"sld001.png", "sld002.png", "sld003.png"},
-         "",
-         false},
+        {"missing deck", false, false, {}, 0, ImageFormat::Gif, SlidesRefused, {},
+         "no such file", false},
+        {"refused deck", true, true, {}, 0, ImageFormat::Gif, SlidesRefused, {},
+         "cannot open the deck", true},
+        {"slide 2 fails", true, false, {2}, 0, ImageFormat::Gif, SlidesFailed,
+         {"sld001.gif", "sld002.gif", "sld003.gif"}, "slide 2 was not written", true},
+        {"operator's PowerPoint", true, false, {}, 1, ImageFormat::Png, SlidesDone,
+         {"sld001.png", "sld002.png", "sld003.png"}, "", false},
+        {"interrupted", true, false, {}, 0, ImageFormat::Gif, SlidesFailed, {"sld001.gif"},
+         "slides 2 to 3 were not written", true, 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
@@ -219,6 +198,7 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
         pp.openFails = c.openFails;
         pp.failingSlides = c.failing;
         pp.presentationsBefore = c.presentationsBefore;
+        pp.interruptAt = c.interruptAt;
         SlidesRequest request;
         request.deck = deck;
         request.folder = folder;
