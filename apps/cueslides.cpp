@@ -68,7 +68,9 @@ int main(int argc, char* argv[]) {
     try {
         request = parseSlidesArguments(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::invalid_argument& e) {
-        std::cerr << "cueslides: " << e.what() << "\n" << SlidesUsage;
+        const std::string usage = SlidesUsage;
+        std::cerr << "cueslides: " << e.what() << "\n"
+                  << usage.substr(0, usage.find('\n') + 1) << "Try cueslides --help.\n";
         return SlidesRefused;
     }
     if (request.action == SlidesRequest::Action::Help) {
