@@ -44,7 +44,8 @@ if(NOT drawn)
     file(COPY ${demo}/lecture6 DESTINATION ${WORKDIR})
 endif()
 file(MAKE_DIRECTORY ${WORKDIR}/talk)
-file(COPY ${demo}/play/lecture6.txt ${demo}/play/lecture6.ra.mp3 DESTINATION ${WORKDIR}/play)
+file(COPY ${demo}/play/lecture6.txt ${demo}/play/lecture6.ra.mp3 ${demo}/play/captions.vtt
+    DESTINATION ${WORKDIR}/play)
 set(CEVENTS_LOCATION ${CEVENTS})
 configure_file(${demo}/settings/CuemarkPost.ini.in ${WORKDIR}/settings/CuemarkPost.ini @ONLY)
 
