@@ -84,10 +84,12 @@ fuzz: $(ASAN_BUILD)/build.ninja
 package: build
 	cd $(BUILD) && cpack -G DEB
 
-# The whole road of the sample lecture in demo/: cuerec8 records it, cuebuild writes the
-# presentation into build/demo/talk.
+# The whole road of the sample lecture in demo/: cueslides draws the slide images from
+# demo/lecture6.fodp (the kept images where no office is installed), cuerec8 records the
+# talk, cuebuild writes the presentation into build/demo/talk.
 demo: build
 	cmake -DCUESCRIPT=$(abspath $(BUILD))/bin/cuescript -DCEVENTS=$(abspath $(BUILD))/bin/cevents \
+	    -DCUESLIDES=$(abspath $(BUILD))/bin/cueslides \
 	    -DLINKCHECK=$(abspath $(BUILD))/bin/linkcheck -DWORKDIR=$(abspath $(BUILD))/demo \
 	    -P demo/rundemo.cmake
 

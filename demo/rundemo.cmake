@@ -2,7 +2,9 @@
 # records the talk on the substitute presentation program into talk/lecture6.txt, then
 # cuebuild reads that log and "Write HTM, RAM, RAE" writes the presentation beside it.
 # Then a one-minute talk of the same slides with audio a browser plays (play/).
-#   cmake -DCUESCRIPT=... -DCEVENTS=... -DWORKDIR=... [-DLINKCHECK=...] -P rundemo.cmake
+#   cmake -DCUESCRIPT=... -DCEVENTS=... -DWORKDIR=... [-DCUESLIDES=...] [-DLINKCHECK=...]
+#         -P rundemo.cmake
+# With CUESLIDES_REQUIRED, the images must be drawn by cueslides.
 # With LINKCHECK, every relative link and image of the written pages must resolve.
 
 foreach(var CUESCRIPT CEVENTS WORKDIR)
@@ -14,8 +16,33 @@ set(demo ${CMAKE_CURRENT_LIST_DIR})
 
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR})
-# The slide images lie where the image pattern ../{PF}/sld000.gif points from the log.
-file(COPY ${demo}/lecture6 DESTINATION ${WORKDIR})
+# The slide images lie where the image pattern ../{PF}/sld000.gif points from the log:
+# drawn from the deck by cueslides, which writes them there by itself, or where no office
+# can draw them, the images kept in demo/lecture6.
+set(drawn FALSE)
+if(DEFINED CUESLIDES AND EXISTS "${CUESLIDES}")
+    file(COPY ${demo}/lecture6.fodp DESTINATION ${WORKDIR})
+    execute_process(COMMAND ${CUESLIDES} --width 480 ${WORKDIR}/lecture6.fodp
+        OUTPUT_QUIET
+        ERROR_VARIABLE errors
+        RESULT_VARIABLE status
+        TIMEOUT 300)
+    if(status EQUAL 0)
+        set(drawn TRUE)
+        message("Drew the slide images from demo/lecture6.fodp with cueslides into "
+            "${WORKDIR}/lecture6")
+    else()
+        message("cueslides could not draw the slides (status ${status}):\n${errors}")
+        file(REMOVE_RECURSE ${WORKDIR}/lecture6)
+    endif()
+endif()
+if(NOT drawn AND CUESLIDES_REQUIRED)
+    message(FATAL_ERROR "rundemo: cueslides was to draw the slide images")
+endif()
+if(NOT drawn)
+    message("No office draws the slides here: using the images kept in demo/lecture6")
+    file(COPY ${demo}/lecture6 DESTINATION ${WORKDIR})
+endif()
 file(MAKE_DIRECTORY ${WORKDIR}/talk)
 file(COPY ${demo}/play/lecture6.txt ${demo}/play/lecture6.ra.mp3 ${demo}/play/captions.vtt
     DESTINATION ${WORKDIR}/play)

@@ -277,8 +277,10 @@ OfficeSession::Reach OfficeSession::connect(std::chrono::milliseconds timeout) {
             bridgeComponent->addEventListener(new BridgeWatch(s));
             Reference<css::uno::XComponentContext> remote(
                 bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
-            s->view = std::make_unique<OfficeView>(Reference<css::frame::XDesktop>(
-                css::frame::Desktop::create(remote), UNO_QUERY_THROW));
+            s->view = std::make_unique<OfficeView>(
+                Reference<css::frame::XDesktop>(css::frame::Desktop::create(remote),
+                                                UNO_QUERY_THROW),
+                remote);
             s->bound = true;
             *reach = Reach::Bound;
             return {};

@@ -24,7 +24,8 @@
 // run by OfficeSession touch it.
 class OfficeView {
   public:
-    explicit OfficeView(css::uno::Reference<css::frame::XDesktop> desktop);
+    explicit OfficeView(css::uno::Reference<css::frame::XDesktop> desktop,
+                        css::uno::Reference<css::uno::XComponentContext> context = {});
 
     // 1 while the watched document's presentation runs, else 0. Looks for another
     // document only when the watched one shows nothing, so a followed show costs one
@@ -47,6 +48,8 @@ class OfficeView {
     bool showing() const { return m_controller.is(); }
 
     const css::uno::Reference<css::frame::XDesktop>& desktop() const { return m_desktop; }
+    // The office's own context, for services made in the office (graphic export).
+    const css::uno::Reference<css::uno::XComponentContext>& context() const { return m_context; }
 
   private:
     bool watch(const css::uno::Reference<css::lang::XComponent>& component);
@@ -55,6 +58,7 @@ class OfficeView {
     std::string readLocation(const css::uno::Reference<css::frame::XModel>& model);
 
     css::uno::Reference<css::frame::XDesktop> m_desktop;
+    css::uno::Reference<css::uno::XComponentContext> m_context;
     // Every document watched in this session; ids index it.
     std::vector<css::uno::Reference<css::frame::XModel>> m_documents;
     css::uno::Reference<css::lang::XComponent> m_watchedComponent;

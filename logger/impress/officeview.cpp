@@ -7,7 +7,9 @@
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 
-OfficeView::OfficeView(Reference<css::frame::XDesktop> desktop) : m_desktop(std::move(desktop)) {}
+OfficeView::OfficeView(Reference<css::frame::XDesktop> desktop,
+                       Reference<css::uno::XComponentContext> context)
+    : m_desktop(std::move(desktop)), m_context(std::move(context)) {}
 
 int OfficeView::showCount() {
     if (m_controller.is()) {

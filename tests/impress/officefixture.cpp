@@ -60,6 +60,7 @@ std::string flatDeck(const std::vector<std::optional<std::string>>& titles) {
         }
         pages += "</draw:page>\n";
     }
+    // Without an office:styles element the office drops the page layout for a 16:9 page.
     return R"(<?xml version="1.0" encoding="UTF-8"?>
 <office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
  xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
@@ -69,6 +70,7 @@ std::string flatDeck(const std::vector<std::optional<std::string>>& titles) {
  xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
  xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
  office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.presentation">
+<office:styles/>
 <office:automatic-styles>
 <style:style style:name="pr1" style:family="presentation"/>
 <style:page-layout style:name="PM1"><style:page-layout-properties fo:page-width="28cm" fo:page-height="21cm"/></style:page-layout>

@@ -8,7 +8,7 @@
 // The office process (soffice.bin) that runs with the given profile folder; 0 if none.
 pid_t officeProcess(const std::string& profileDir);
 
-// A deck as flat ODP text: pages named page1... with the given titles. A title of
+// A deck as flat ODP text: 4:3 pages named page1... with the given titles. A title of
 // std::nullopt gives a page without a title placeholder, an empty one an empty placeholder;
 // a "\n" in a title starts a new paragraph.
 std::string flatDeck(const std::vector<std::optional<std::string>>& titles);

@@ -53,7 +53,7 @@ endforeach()
 # Each program is where its package puts it, with its link, manual page and (for the
 # desktop programs) desktop entry; cuebuild installs without an office.
 set(programs_cuemark cuebuild cuescript cevents)
-set(programs_cuemark-loggers cuerec7 cuerec8)
+set(programs_cuemark-loggers cuerec7 cuerec8 cueslides)
 foreach(package ${packages})
     foreach(program ${programs_${package}})
         set(expected lib/cuemark/${program} bin/${program} share/man/man1/${program}.1.gz)

@@ -1,0 +1,210 @@
+#include "impressdeck.h"
+
+#include "logger/impress/officesession.h"
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/document/XExporter.hpp>
+#include <com/sun/star/document/XFilter.hpp>
+#include <com/sun/star/drawing/GraphicExportFilter.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <osl/file.hxx>
+#include <osl/thread.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <csignal>
+#include <thread>
+#include <unistd.h>
+
+using css::beans::PropertyValue;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Loading a large deck or drawing a busy slide on a loaded machine takes seconds.
+constexpr std::chrono::milliseconds CallTimeout = 120s;
+constexpr std::chrono::milliseconds StartTimeout = 120s;
+constexpr std::chrono::milliseconds EndTimeout = 20s;
+
+PropertyValue property(const char* name, const Any& value) {
+    PropertyValue p;
+    p.Name = OUString::createFromAscii(name);
+    p.Value = value;
+    return p;
+}
+
+Sequence<PropertyValue> properties(std::initializer_list<PropertyValue> values) {
+    return Sequence<PropertyValue>(values.begin(), static_cast<sal_Int32>(values.size()));
+}
+
+// The file URL of a path whose bytes are in the system's encoding, as the office reads it.
+OUString fileUrl(const std::string& path) {
+    const OUString system(path.data(), static_cast<sal_Int32>(path.size()),
+                          osl_getThreadTextEncoding());
+    OUString url;
+    if (osl::FileBase::getFileURLFromSystemPath(system, url) != osl::FileBase::E_None)
+        throw DeckError("the path " + path + " cannot be given to the presentation program");
+    return url;
+}
+
+// The processes of the office that runs with this profile: soffice, oosplash, soffice.bin.
+std::vector<pid_t> officeProcesses(const QByteArray& profile) {
+    std::vector<pid_t> found;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool numeric = false;
+        const pid_t pid = entry.toInt(&numeric);
+        if (!numeric)
+            continue;
+        QFile cmdline("/proc/" + entry + "/cmdline");
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(profile))
+            found.push_back(pid);
+    }
+    return found;
+}
+
+} // namespace
+
+// Touched only by jobs on the session's thread.
+struct OfficeDeck {
+    Reference<css::lang::XComponent> component;
+    Reference<css::container::XIndexAccess> pages;
+    Reference<css::uno::XComponentContext> context;
+    DeckSize size;
+};
+
+struct ImpressDeck::Impl {
+    std::unique_ptr<QTemporaryDir> profile;
+    std::shared_ptr<OfficeSession> session;
+    std::shared_ptr<OfficeDeck> deck = std::make_shared<OfficeDeck>();
+
+    void endOffice() {
+        if (session) {
+            try {
+                session->run([deck = deck](OfficeView& view) -> AutomationValue {
+                    Reference<css::util::XCloseable> closeable(deck->component, UNO_QUERY);
+                    deck->pages.clear();
+                    deck->context.clear();
+                    deck->component.clear();
+                    if (closeable.is())
+                        closeable->close(true);
+                    view.desktop()->terminate();
+                    return {};
+                });
+            } catch (const AutomationError&) {
+                // An office that quits as it answers breaks the bridge; it is waited for below.
+            }
+            session.reset();
+        }
+        if (!profile)
+            return;
+        // The profile's path names this office's processes and no other.
+        const QByteArray marker = QFile::encodeName(profile->path());
+        const auto deadline = std::chrono::steady_clock::now() + EndTimeout;
+        while (!officeProcesses(marker).empty() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(100ms);
+        for (pid_t pid : officeProcesses(marker))
+            kill(pid, SIGKILL);
+        profile.reset();
+    }
+};
+
+ImpressDeck::ImpressDeck() : m_impl(std::make_unique<Impl>()) {}
+
+ImpressDeck::~ImpressDeck() {
+    close();
+}
+
+DeckSize ImpressDeck::open(const std::string& deckPath) {
+    m_impl->profile = std::make_unique<QTemporaryDir>();
+    if (!m_impl->profile->isValid())
+        throw DeckError("cannot make a folder for the presentation program's profile: " +
+                        m_impl->profile->errorString().toStdString());
+    ImpressOptions options = ImpressOptions::defaults();
+    options.pipeName = "cueslides-" + std::to_string(getpid());
+    options.officeArguments = {
+        "-env:UserInstallation=" +
+            QUrl::fromLocalFile(m_impl->profile->filePath("profile")).toString().toStdString(),
+        "--headless", "--invisible", "--nodefault", "--nolockcheck"};
+    options.callTimeout = CallTimeout;
+    options.startTimeout = StartTimeout;
+    try {
+        m_impl->session = OfficeSession::open(options);
+    } catch (const AutomationError& e) {
+        throw DeckError(std::string("LibreOffice Impress cannot be started: ") + e.what());
+    }
+
+    const OUString url = fileUrl(deckPath);
+    try {
+        m_impl->session->run([deck = m_impl->deck, url](OfficeView& view) -> AutomationValue {
+            Reference<css::frame::XComponentLoader> loader(view.desktop(), UNO_QUERY_THROW);
+            const auto arguments =
+                properties({property("Hidden", Any(true)), property("ReadOnly", Any(true))});
+            deck->component = loader->loadComponentFromURL(url, "_blank", 0, arguments);
+            if (!deck->component.is())
+                throw AutomationError("the presentation program cannot read it");
+            Reference<css::drawing::XDrawPagesSupplier> supplier(deck->component, UNO_QUERY);
+            if (!supplier.is())
+                throw AutomationError("it is not a presentation");
+            deck->pages.set(supplier->getDrawPages(), UNO_QUERY_THROW);
+            deck->context = view.context();
+            deck->size.slides = deck->pages->getCount();
+            if (deck->size.slides > 0) {
+                Reference<css::beans::XPropertySet> page(deck->pages->getByIndex(0),
+                                                         UNO_QUERY_THROW);
+                deck->size.width = page->getPropertyValue("Width").get<sal_Int32>();
+                deck->size.height = page->getPropertyValue("Height").get<sal_Int32>();
+            }
+            return {};
+        });
+    } catch (const AutomationError& e) {
+        throw DeckError(e.what());
+    }
+    return m_impl->deck->size;
+}
+
+void ImpressDeck::exportSlide(int number, const std::string& imagePath, ImageFormat format,
+                              int width, int height) {
+    if (!m_impl->session)
+        throw DeckError("no deck is open");
+    const OUString url = fileUrl(imagePath);
+    const OUString mediaType =
+        format == ImageFormat::Gif ? OUString("image/gif") : OUString("image/png");
+    try {
+        m_impl->session->run([deck = m_impl->deck, url, mediaType, number, width,
+                              height](OfficeView&) -> AutomationValue {
+            Reference<css::lang::XComponent> page(deck->pages->getByIndex(number - 1),
+                                                  UNO_QUERY_THROW);
+            const auto filter = css::drawing::GraphicExportFilter::create(deck->context);
+            filter->setSourceDocument(page);
+            const auto size = properties({property("PixelWidth", Any(sal_Int32(width))),
+                                          property("PixelHeight", Any(sal_Int32(height)))});
+            const auto target =
+                properties({property("URL", Any(url)), property("MediaType", Any(mediaType)),
+                            property("FilterData", Any(size))});
+            if (!filter->filter(target))
+                throw AutomationError("the presentation program could not draw it");
+            return {};
+        });
+    } catch (const AutomationError& e) {
+        throw DeckError(e.what());
+    }
+}
+
+void ImpressDeck::close() {
+    m_impl->endOffice();
+}

@@ -1,0 +1,208 @@
+#include "slideexport.h"
+
+#include "common/textfile.h"
+#include "config/postsettings.h"
+#include "webout/pathhelpers.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+#include <system_error>
+
+namespace {
+
+constexpr int MaxWidth = 10000;
+// An exported image is read back whole before it replaces the folder's file.
+constexpr size_t MaxImageBytes = 512 * 1024 * 1024;
+
+int parseWidth(const std::string& text) {
+    int width = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), width);
+    if (error != std::errc() || end != text.data() + text.size() || width < 1 || width > MaxWidth)
+        throw std::invalid_argument("the width must be a number of pixels from 1 to " +
+                                    std::to_string(MaxWidth) + ": \"" + text + "\"");
+    return width;
+}
+
+ImageFormat parseFormat(const std::string& text) {
+    if (text == "gif")
+        return ImageFormat::Gif;
+    if (text == "png")
+        return ImageFormat::Png;
+    throw std::invalid_argument("the format must be gif or png: \"" + text + "\"");
+}
+
+std::string joined(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '/' || folder.back() == '\\')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+std::string listed(const std::vector<int>& numbers) {
+    std::string text;
+    for (int n : numbers)
+        text += (text.empty() ? "" : ", ") + std::to_string(n);
+    return text;
+}
+
+// Closes the deck on every way out.
+struct OpenDeck {
+    DeckExporter& exporter;
+    ~OpenDeck() { exporter.close(); }
+};
+
+} // namespace
+
+const char* const SlidesUsage =
+    "usage: cueslides [--width N] [--format gif|png] DECK [FOLDER]\n"
+    "Writes every slide of DECK as sld001.gif onward into FOLDER (by default the folder\n"
+    "beside DECK named after its base name, where the image pattern ../{PF}/sld000.gif\n"
+    "looks). The default width is 640 pixels; the height follows the deck's proportions.\n"
+    "Exit status: 0 every slide written, 1 some slides failed, 2 nothing written.\n";
+
+SlidesRequest parseSlidesArguments(const std::vector<std::string>& args) {
+    SlidesRequest request;
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw std::invalid_argument(arg + " needs a value");
+            return args[++i];
+        };
+        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+            operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            request.action = SlidesRequest::Action::Help;
+            return request;
+        }
+        if (arg == "--version") {
+            request.action = SlidesRequest::Action::Version;
+            return request;
+        }
+        if (arg == "--width")
+            request.width = parseWidth(value());
+        else if (arg.rfind("--width=", 0) == 0)
+            request.width = parseWidth(arg.substr(8));
+        else if (arg == "--format")
+            request.format = parseFormat(value());
+        else if (arg.rfind("--format=", 0) == 0)
+            request.format = parseFormat(arg.substr(9));
+        else if (arg == "--")
+            optionsEnded = true;
+        else
+            throw std::invalid_argument("unknown option " + arg);
+    }
+    if (operands.empty() || operands.size() > 2)
+        throw std::invalid_argument(operands.empty() ? "no deck given" : "too many arguments");
+    request.deck = operands[0];
+    if (operands.size() == 2)
+        request.folder = operands[1];
+    return request;
+}
+
+std::string defaultImageFolder(const std::string& deckPath) {
+    const std::string name = ExpandIMGPath("{PF}", deckPath);
+    if (name.empty())
+        return {};
+    return GetFname(deckPath).directory + name;
+}
+
+std::string slideImageName(int number, ImageFormat format) {
+    const auto parts = SplitIMGFileName(GetFname(PostSettings::IMGPath.defaultValue).fileName);
+    return parts->prefix + threeDigits(number) + (format == ImageFormat::Gif ? ".gif" : ".png");
+}
+
+int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostream& errors,
+                 std::ostream* progress, const std::atomic<bool>* interrupted) {
+    auto stopped = [interrupted] { return interrupted && interrupted->load(); };
+    const std::string& deck = request.deck;
+    std::string folder = request.folder.empty() ? defaultImageFolder(deck) : request.folder;
+    if (folder.empty()) {
+        errors << "cueslides: the name of " << deck << " gives no folder name; name a FOLDER\n";
+        return SlidesRefused;
+    }
+    // Asked before the office starts: a wrong name costs nothing.
+    if (!TextFile::exists(deck)) {
+        errors << "cueslides: cannot open the deck " << deck << ": there is no such file\n";
+        return SlidesRefused;
+    }
+    DeckSize size;
+    try {
+        std::error_code ignored;
+        // The presentation program resolves a relative name against its own folder.
+        size =
+            exporter.open(std::filesystem::absolute(std::filesystem::path(deck), ignored).string());
+    } catch (const DeckError& e) {
+        exporter.close();
+        errors << "cueslides: cannot open the deck " << deck << ": " << e.what() << "\n";
+        return SlidesRefused;
+    }
+    OpenDeck open{exporter};
+    if (stopped()) {
+        errors << "cueslides: interrupted: nothing was written\n";
+        return SlidesRefused;
+    }
+    if (size.slides < 1 || !(size.width > 0) || !(size.height > 0)) {
+        errors << "cueslides: the deck " << deck << " has no slides to draw\n";
+        return SlidesRefused;
+    }
+    const int height =
+        std::max(1, static_cast<int>(std::lround(request.width * size.height / size.width)));
+
+    std::error_code made;
+    // The path's bytes reach the system unchanged.
+    std::filesystem::create_directories(std::filesystem::path(folder), made);
+    if (made || !std::filesystem::is_directory(std::filesystem::path(folder))) {
+        errors << "cueslides: cannot make the folder " << folder << ": "
+               << (made ? made.message() : "a file of that name is in the way") << "\n";
+        return SlidesRefused;
+    }
+    // The office writes each picture here first; the folder gets it only whole.
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        errors << "cueslides: cannot make a temporary folder: "
+               << scratch.errorString().toStdString() << "\n";
+        return SlidesRefused;
+    }
+
+    std::vector<int> failed;
+    for (int n = 1; n <= size.slides; ++n) {
+        if (stopped()) {
+            errors << "cueslides: interrupted: slides " << n << " to " << size.slides
+                   << " were not written\n";
+            return SlidesFailed;
+        }
+        const std::string name = slideImageName(n, request.format);
+        const std::string target = joined(folder, name);
+        const std::string drawn =
+            QDir(scratch.path()).filePath(QString::fromStdString(name)).toStdString();
+        try {
+            exporter.exportSlide(n, drawn, request.format, request.width, height);
+            const std::string bytes = TextFile::readAll(drawn, MaxImageBytes);
+            if (bytes.empty())
+                throw DeckError("the presentation program drew nothing");
+            TextFile::writeAtomically(target, bytes);
+            if (progress)
+                *progress << "Slide " << n << " of " << size.slides << ": " << target << std::endl;
+        } catch (const std::exception& e) {
+            failed.push_back(n);
+            errors << "cueslides: slide " << n << " was not written: " << e.what() << "\n";
+        }
+        std::filesystem::remove(std::filesystem::path(drawn), made);
+    }
+    if (!failed.empty()) {
+        errors << "cueslides: " << failed.size() << " of " << size.slides
+               << " slides were not written: " << listed(failed) << "\n";
+        return SlidesFailed;
+    }
+    return SlidesDone;
+}

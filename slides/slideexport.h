@@ -1,0 +1,42 @@
+#pragma once
+
+#include "slides/deckexporter.h"
+
+#include <atomic>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What cueslides was asked to do.
+struct SlidesRequest {
+    enum class Action { Export, Help, Version };
+    Action action = Action::Export;
+    int width = 640;
+    ImageFormat format = ImageFormat::Gif;
+    std::string deck;
+    // Empty: the folder the default image pattern points to.
+    std::string folder;
+};
+
+// Exit statuses: every slide written; some slides failed; nothing written.
+inline constexpr int SlidesDone = 0;
+inline constexpr int SlidesFailed = 1;
+inline constexpr int SlidesRefused = 2;
+
+extern const char* const SlidesUsage;
+
+// Throws std::invalid_argument with the message for a wrong command line.
+SlidesRequest parseSlidesArguments(const std::vector<std::string>& args);
+
+// The folder beside the deck named as the image pattern's "{PF}" names it, so pages made
+// from a log of this deck find the images unchanged; empty when the name gives none.
+std::string defaultImageFolder(const std::string& deckPath);
+// "sld001.gif": the pattern's prefix, the three-digit number and the format's extension.
+std::string slideImageName(int number, ImageFormat format);
+
+// Writes every slide of the deck into the folder, each file replaced whole or not at all.
+// progress, when given, gets one line per slide. Once interrupted is set (from a signal
+// handler), no further slide is drawn and the deck is closed.
+int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostream& errors,
+                 std::ostream* progress, const std::atomic<bool>* interrupted = nullptr);

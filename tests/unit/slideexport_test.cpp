@@ -1,0 +1,272 @@
+#include "common/textfile.h"
+#include "slides/powerpointdeck.h"
+#include "slides/slideexport.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <set>
+#include <sstream>
+
+namespace {
+
+// PowerPoint as the slide export meets it through automation: it records every member
+// called and draws a slide as a short text naming the slide and the asked size.
+struct FakePowerPoint {
+    std::vector<std::string> calls;
+    int presentationsBefore = 0;
+    int slides = 3;
+    bool openFails = false;
+    std::set<int> failingSlides;
+    // Set while slide interruptAt is drawn, as a signal would.
+    int interruptAt = 0;
+    std::atomic<bool> interrupted{false};
+
+    struct Object : AutomationObject {
+        FakePowerPoint& pp;
+        std::string name;
+        Object(FakePowerPoint& p, std::string n) : pp(p), name(std::move(n)) {}
+
+        AutomationRef child(const std::string& n) { return std::make_shared<Object>(pp, n); }
+        AutomationValue get(const std::string& member,
+                            const std::vector<AutomationValue>& args) override {
+            pp.calls.push_back(name + "." + member);
+            if (member == "Presentations" || member == "Slides" || member == "PageSetup")
+                return child(member);
+            if (member == "Count")
+                return std::int32_t(name == "Slides" ? pp.slides : pp.open());
+            if (member == "SlideWidth")
+                return 720.0;
+            if (member == "SlideHeight")
+                return std::int32_t(540);
+            throw AutomationError("Object doesn't support this property or method");
+        }
+        void put(const std::string&, const AutomationValue&) override {
+            throw AutomationError("Object doesn't support this property or method");
+        }
+        AutomationValue call(const std::string& member,
+                             const std::vector<AutomationValue>& args) override {
+            std::string text = name + "." + member + "(";
+            for (const auto& a : args)
+                text += (text.back() == '(' ? "" : ",") + asText(a);
+            pp.calls.push_back(text + ")");
+            if (member == "Open") {
+                if (pp.openFails)
+                    throw AutomationError("PowerPoint could not open the file.");
+                pp.opened = true;
+                return child("Presentation");
+            }
+            if (member == "Close")
+                pp.opened = false;
+            if (member == "Item")
+                return child("Slide" + asText(args.at(0)));
+            if (member == "Export") {
+                const int n = std::stoi(name.substr(5));
+                if (n == pp.interruptAt)
+                    pp.interrupted = true;
+                if (pp.failingSlides.count(n))
+                    throw AutomationError("Slide.Export : Failed.");
+                std::string path = asText(args.at(0));
+                // PowerPoint is handed Windows paths; here they name the same file.
+                EXPECT_EQ(path.find('/'), std::string::npos) << path;
+                std::replace(path.begin(), path.end(), '\\', '/');
+                TextFile::writeAtomically(path, "slide " + std::to_string(n) + " " +
+                                                    asText(args.at(1)) + " " + asText(args.at(2)) +
+                                                    "x" + asText(args.at(3)));
+            }
+            return {};
+        }
+    };
+
+    bool opened = false;
+    int open() const { return presentationsBefore + (opened ? 1 : 0); }
+    AutomationFactory factory() {
+        return [this](const std::string& className) -> AutomationRef {
+            calls.push_back("create " + className);
+            return std::make_shared<Object>(*this, "Application");
+        };
+    }
+};
+
+struct Outcome {
+    int status;
+    std::string errors;
+    std::string progress;
+};
+
+Outcome run(FakePowerPoint& pp, const SlidesRequest& request) {
+    PowerPointDeck deck(pp.factory());
+    std::ostringstream errors, progress;
+    const int status = exportSlides(request, deck, errors, &progress, &pp.interrupted);
+    return {status, errors.str(), progress.str()};
+}
+
+std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+// The whole road on a deck beside which no folder exists yet: the folder is named as the
+// image pattern names it, and PowerPoint, which held nothing before, is quit again.
+TEST(SlideExport, drawsEverySlideThroughPowerPointIntoThePatternsFolder) {
+    QTemporaryDir dir;
+    const std::string talks = dir.filePath("my talks").toStdString();
+    std::filesystem::create_directory(talks);
+    const std::string deck = talks + "/q3.review.ppt";
+    TextFile::writeAtomically(deck, "deck");
+    FakePowerPoint pp;
+    SlidesRequest request;
+    request.deck = deck;
+    request.width = 320;
+
+    const Outcome r = run(pp, request);
+    EXPECT_EQ(r.status, SlidesDone) << r.errors;
+    EXPECT_EQ(r.errors, "");
+    const std::string folder = talks + "/q3";
+    EXPECT_EQ(filesIn(folder), (std::set<std::string>{"sld001.gif", "sld002.gif", "sld003.gif"}));
+    EXPECT_EQ(TextFile::readAll(folder + "/sld002.gif"), "slide 2 GIF 320x240");
+    EXPECT_EQ(std::count(r.progress.begin(), r.progress.end(), '\n'), 3);
+
+    std::string windowsDeck = deck;
+    std::replace(windowsDeck.begin(), windowsDeck.end(), '/', '\\');
+    const std::vector<std::string> expected = {
+        "create PowerPoint.Application", "Application.Presentations",
+        "Presentations.Count",           "Presentations.Open(" + windowsDeck + ",-1,0,0)",
+        "Presentation.Slides",           "Slides.Count",
+        "Presentation.PageSetup",        "PageSetup.SlideWidth",
+        "PageSetup.SlideHeight"};
+    ASSERT_GE(pp.calls.size(), expected.size() + 3);
+    EXPECT_EQ(std::vector<std::string>(pp.calls.begin(), pp.calls.begin() + expected.size()),
+              expected);
+    const std::vector<std::string> end = {"Presentation.Close()", "Presentations.Count",
+                                          "Application.Quit()"};
+    EXPECT_EQ(std::vector<std::string>(pp.calls.end() - 3, pp.calls.end()), end);
+}
+
+// What goes wrong: refused before PowerPoint is asked, refused by PowerPoint (nothing
+// written, no folder made), one slide failing (reported by number, the others written,
+// the earlier file of the failed slide whole), or an interrupt (PowerPoint let go still).
+TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
+    struct Case {
+        const char* name;
+        bool deckExists;
+        bool openFails;
+        std::set<int> failing;
+        int presentationsBefore;
+        ImageFormat format;
+        int status;
+        std::set<std::string> files;
+        const char* message;
+        bool quits;
+        int interruptAt = 0;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"missing deck", false, false, {}, 0, ImageFormat::Gif, SlidesRefused, {},
+         "no such file", false},
+        {"refused deck", true, true, {}, 0, ImageFormat::Gif, SlidesRefused, {},
+         "cannot open the deck", true},
+        {"slide 2 fails", true, false, {2}, 0, ImageFormat::Gif, SlidesFailed,
+         {"sld001.gif", "sld002.gif", "sld003.gif"}, "slide 2 was not written", true},
+        {"operator's PowerPoint", true, false, {}, 1, ImageFormat::Png, SlidesDone,
+         {"sld001.png", "sld002.png", "sld003.png"}, "", false},
+        {"interrupted", true, false, {}, 0, ImageFormat::Gif, SlidesFailed, {"sld001.gif"},
+         "slides 2 to 3 were not written", true, 1},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const std::string deck = dir.filePath("talk.odp").toStdString();
+        const std::string folder = dir.filePath("images").toStdString();
+        if (c.deckExists)
+            TextFile::writeAtomically(deck, "deck");
+        if (!c.failing.empty()) {
+            std::filesystem::create_directory(folder);
+            TextFile::writeAtomically(folder + "/sld002.gif", "earlier picture");
+        }
+        FakePowerPoint pp;
+        pp.openFails = c.openFails;
+        pp.failingSlides = c.failing;
+        pp.presentationsBefore = c.presentationsBefore;
+        pp.interruptAt = c.interruptAt;
+        SlidesRequest request;
+        request.deck = deck;
+        request.folder = folder;
+        request.format = c.format;
+
+        const Outcome r = run(pp, request);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_NE(r.errors.find(c.message), std::string::npos) << r.errors;
+        EXPECT_EQ(filesIn(folder), c.files);
+        EXPECT_EQ(std::filesystem::exists(folder), !c.files.empty());
+        if (!c.failing.empty()) {
+            EXPECT_EQ(TextFile::readAll(folder + "/sld002.gif"), "earlier picture");
+        }
+        if (c.format == ImageFormat::Png) {
+            EXPECT_EQ(TextFile::readAll(folder + "/sld003.png"), "slide 3 PNG 640x480");
+        }
+        EXPECT_EQ(!pp.calls.empty() && pp.calls.back() == "Application.Quit()", c.quits);
+        if (!c.deckExists) {
+            EXPECT_TRUE(pp.calls.empty());
+        }
+    }
+}
+
+TEST(SlideExport, readsTheCommandLineAndNamesTheFolderAsThePatternDoes) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string error; // empty: accepted
+        int width;
+        ImageFormat format;
+        std::string folder;
+    };
+    const std::vector<Case> cases = {
+        {{"talk.odp"}, "", 640, ImageFormat::Gif, ""},
+        {{"--width", "1024", "--format", "png", "a b.odp", "out"},
+         "",
+         1024,
+         ImageFormat::Png,
+         "out"},
+        {{"--width=200", "--", "-odd.odp"}, "", 200, ImageFormat::Gif, ""},
+        {{}, "no deck", 0, ImageFormat::Gif, ""},
+        {{"a.odp", "b", "c"}, "too many", 0, ImageFormat::Gif, ""},
+        {{"--width", "0", "a.odp"}, "width", 0, ImageFormat::Gif, ""},
+        {{"--width", "12px", "a.odp"}, "width", 0, ImageFormat::Gif, ""},
+        {{"--format", "jpg", "a.odp"}, "format", 0, ImageFormat::Gif, ""},
+        {{"a.odp", "--width"}, "needs a value", 0, ImageFormat::Gif, ""},
+        {{"--height", "5", "a.odp"}, "unknown option", 0, ImageFormat::Gif, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.empty() ? "(none)" : c.args.back());
+        try {
+            const SlidesRequest r = parseSlidesArguments(c.args);
+            EXPECT_EQ(c.error, "");
+            EXPECT_EQ(r.width, c.width);
+            EXPECT_EQ(r.format, c.format);
+            EXPECT_EQ(r.folder, c.folder);
+        } catch (const std::invalid_argument& e) {
+            EXPECT_NE(c.error, "");
+            EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(parseSlidesArguments({"a.odp", "--help"}).action, SlidesRequest::Action::Help);
+
+    const std::vector<std::pair<std::string, std::string>> folders = {
+        {"C:\\Talks\\Q3.review.ppt", "C:\\Talks\\Q3"},
+        {"/home/a b/lecture 6.odp", "/home/a b/lecture 6"},
+        {"talk", "talk"},
+        {"talks/.odp", ""},
+    };
+    for (const auto& [deck, folder] : folders)
+        EXPECT_EQ(defaultImageFolder(deck), folder) << deck;
+}
