@@ -2,10 +2,6 @@
 
 #include "common/clocktime.h"
 
-#ifdef CUE_IMPRESS_BINDING
-#include "logger/impress/impressbinding.h"
-#endif
-
 #include <QApplication>
 #include <QLocale>
 #include <QRegularExpression>
@@ -23,14 +19,6 @@ std::string QtLoggerClock::timeText(double timeOfDay) const {
     if (text.isEmpty() || text.contains(QLatin1Char(',')))
         return LoggerClock::timeText(timeOfDay);
     return text.toLocal8Bit().toStdString();
-}
-
-AutomationFactory QtLoggerEnvironment::automation() {
-#ifdef CUE_IMPRESS_BINDING
-    return impressAutomationFactory();
-#else
-    return platformAutomationFactory();
-#endif
 }
 
 void QtLoggerEnvironment::beep() {

@@ -3,8 +3,8 @@
 
 #include "common/programregistry.h"
 #include "common/textfile.h"
-#include "logger/loggerprograms.h"
 #include "schedule/cuebuildprogram.h"
+#include "testing/scriptedloggers.h"
 
 #include <QCoreApplication>
 #include <QDir>
