@@ -5,8 +5,8 @@
 #include "viewregistry.h"
 
 #include "common/programregistry.h"
-#include "common/qtsettingsstore.h"
 #include "common/window.h"
+#include "qtplatform/qtsettingsstore.h"
 
 #include <QApplication>
 #include <QWidget>
