@@ -315,7 +315,7 @@ void WindowBinder::bindAction(QAction* action, MenuItem& item) {
 
 void WindowBinder::bindTimers() {
     for (Control* control : m_window.controls()) {
-        auto* timer = dynamic_cast<Timer*>(control);
+        auto* timer = controlAs<Timer>(*control);
         if (!timer)
             continue;
         auto* qtimer = new QTimer(this);
