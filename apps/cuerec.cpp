@@ -11,17 +11,27 @@
 #include "logger/impress/impressbinding.h"
 #endif
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
 namespace {
 
 // The presentation program this build binds: PowerPoint through COM on Windows,
 // LibreOffice Impress where its binding was built, else none.
-AutomationFactory presentationProgram() {
+PresentationBinding presentationProgram() {
 #if defined(_WIN32)
-    return comAutomationFactory();
+    // COM creates a server that runs already, and starts one otherwise.
+    return {comAutomationFactory(), comAutomationFactory(), {}};
 #elif defined(CUE_IMPRESS_BINDING)
-    return impressAutomationFactory();
+    auto impress = std::make_shared<ImpressBinding>();
+    return {impress->factory(), impress->attachFactory(), [impress] {
+                using namespace std::chrono_literals;
+                return impress->shutdown(3s);
+            }};
 #else
-    return unavailableAutomationFactory();
+    return {unavailableAutomationFactory(), unavailableAutomationFactory(), {}};
 #endif
 }
 
@@ -31,5 +41,11 @@ int main(int argc, char* argv[]) {
     const ProgramEntry entry = loggerEntry(BuildPowerPointVersion, [] {
         return std::make_unique<QtLoggerEnvironment>(presentationProgram());
     });
-    return runQtProgram(entry, argc, argv);
+    const int status = runQtProgram(entry, argc, argv);
+    // A stuck office must not keep the process alive in the static teardown.
+    if (QtLoggerEnvironment::officeLeftStuck()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

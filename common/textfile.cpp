@@ -43,7 +43,28 @@ void TextFile::writeAtomically(const std::string& path, std::string_view bytes) 
     file.commit();
 }
 
-// ---- Line reading, the same everywhere. ----
+// ---- Line writing and reading, the same everywhere. ----
+
+void TextFileParts::writeLine(LineSink& d, std::string_view bytes) {
+    // A fragment left by a failed line goes before anything else is written.
+    if (d.cutTo >= 0) {
+        d.truncateTo(d.cutTo);
+        d.cutTo = -1;
+    }
+    const std::int64_t start = d.end();
+    try {
+        d.append(bytes);
+    } catch (const FileError&) {
+        d.cutTo = start;
+        try {
+            d.truncateTo(start);
+            d.cutTo = -1;
+        } catch (const FileError&) {
+            // Tried again before the next line.
+        }
+        throw;
+    }
+}
 
 // A reader over bytes in memory has no source.
 struct LineReader::Impl {

@@ -3,6 +3,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -241,29 +243,64 @@ void AtomicFileWriter::commit() {
     });
 }
 
-struct LineFile::Impl {
-    ~Impl() {
+struct LineFile::Impl : TextFileParts::LineSink {
+    ~Impl() override {
         if (fd >= 0)
             ::close(fd);
     }
+
+    void open(const std::string& path, int mode) {
+        // Past a file-size limit a write must fail, not end the program.
+        static const bool noSignal = [] { return ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
+        (void)noSignal;
+        const Target target = resolveTarget(path);
+        const int opened =
+            ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | mode, 0666);
+        if (opened < 0)
+            failWith(errno);
+        struct stat st {};
+        if (::fstat(opened, &st) != 0) {
+            const int error = errno;
+            ::close(opened);
+            failWith(error);
+        }
+        if (fd >= 0)
+            ::close(fd);
+        fd = opened;
+        device = st.st_dev;
+        inode = st.st_ino;
+    }
+
+    std::int64_t end() override {
+        const off_t at = ::lseek(fd, 0, SEEK_END);
+        if (at < 0)
+            failWith(errno);
+        return at;
+    }
+    void append(std::string_view bytes) override {
+        writeAll(fd, bytes);
+        syncData(fd, false);
+    }
+    void truncateTo(std::int64_t size) override {
+        if (::ftruncate(fd, size) != 0 || ::lseek(fd, size, SEEK_SET) != size)
+            failWith(errno);
+    }
+
     int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
 };
 
 LineFile::LineFile(const std::string& path) : m_path(path), m_impl(std::make_unique<Impl>()) {
-    const Target target = resolveTarget(path);
-    m_impl->fd =
-        ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-    if (m_impl->fd < 0)
-        failWith(errno);
+    m_impl->open(path, O_TRUNC);
 }
 
 LineFile::~LineFile() = default;
 
 void LineFile::writeLine(std::string_view bytes) {
-    if (m_impl->fd < 0)
+    if (!isOpen())
         throw FileError("File not open");
-    writeAll(m_impl->fd, bytes);
-    syncData(m_impl->fd, false);
+    TextFileParts::writeLine(*m_impl, bytes);
 }
 
 void LineFile::close() {
@@ -273,6 +310,17 @@ void LineFile::close() {
 
 bool LineFile::isOpen() const {
     return m_impl->fd >= 0;
+}
+
+bool LineFile::stillAtPath() const {
+    struct stat st {};
+    return m_impl->fd >= 0 && ::stat(m_path.c_str(), &st) == 0 && st.st_dev == m_impl->device &&
+           st.st_ino == m_impl->inode;
+}
+
+void LineFile::reopen() {
+    m_impl->open(m_path, O_APPEND);
+    m_impl->cutTo = -1;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <string>
 
 using TextFileParts::BlockBytes;
@@ -220,7 +221,24 @@ void AtomicFileWriter::commit() {
     });
 }
 
-struct LineFile::Impl {
+struct LineFile::Impl : TextFileParts::LineSink {
+    std::int64_t end() override {
+        LARGE_INTEGER at{};
+        if (!::SetFilePointerEx(file.get(), LARGE_INTEGER{}, &at, FILE_END))
+            failWithSystemError();
+        return at.QuadPart;
+    }
+    void append(std::string_view bytes) override {
+        writeAll(file.get(), bytes);
+        syncData(file.get());
+    }
+    void truncateTo(std::int64_t size) override {
+        LARGE_INTEGER at{};
+        at.QuadPart = size;
+        if (!::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) || !::SetEndOfFile(file.get()))
+            failWithSystemError();
+    }
+
     Handle file;
 };
 
@@ -231,10 +249,9 @@ LineFile::LineFile(const std::string& path) : m_path(path), m_impl(std::make_uni
 LineFile::~LineFile() = default;
 
 void LineFile::writeLine(std::string_view bytes) {
-    if (!m_impl->file.isOpen())
+    if (!isOpen())
         throw FileError("File not open");
-    writeAll(m_impl->file.get(), bytes);
-    syncData(m_impl->file.get());
+    TextFileParts::writeLine(*m_impl, bytes);
 }
 
 void LineFile::close() {
@@ -244,4 +261,15 @@ void LineFile::close() {
 
 bool LineFile::isOpen() const {
     return m_impl->file.isOpen();
+}
+
+bool LineFile::stillAtPath() const {
+    // An open file here can be deleted or moved but not replaced while it stays open.
+    return m_impl->file.isOpen() && TextFile::exists(m_path);
+}
+
+void LineFile::reopen() {
+    m_impl->file.reset();
+    m_impl->file.reset(openPlain(m_path, GENERIC_WRITE, OPEN_ALWAYS));
+    m_impl->cutTo = -1;
 }

@@ -4,6 +4,7 @@
 #include "textfile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,22 @@ void guardedStep(std::string& failure, Abandon abandon, Step step) {
         throw;
     }
 }
+
+// What a platform gives a LineFile: where the next line begins, how to append it and sync
+// it, and how to cut the file back.
+class LineSink {
+  public:
+    virtual ~LineSink() = default;
+    virtual std::int64_t end() = 0;
+    virtual void append(std::string_view bytes) = 0;
+    virtual void truncateTo(std::int64_t size) = 0;
+    // Where a failed line began, while the fragment it left is not yet cut off.
+    std::int64_t cutTo = -1;
+};
+
+// Writes one whole line or, when it fails, nothing: a fragment is cut back at once, or
+// before the next line.
+void writeLine(LineSink& sink, std::string_view bytes);
 
 // Where a LineReader takes its blocks from; the platform opens files.
 class BlockSource {

@@ -21,6 +21,19 @@ std::string QtLoggerClock::timeText(double timeOfDay) const {
     return text.toLocal8Bit().toStdString();
 }
 
+namespace {
+bool stuckOffice = false;
+}
+
+QtLoggerEnvironment::~QtLoggerEnvironment() {
+    if (m_binding.release && !m_binding.release())
+        stuckOffice = true;
+}
+
+bool QtLoggerEnvironment::officeLeftStuck() {
+    return stuckOffice;
+}
+
 void QtLoggerEnvironment::beep() {
     QApplication::beep();
 }

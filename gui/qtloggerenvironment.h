@@ -15,13 +15,20 @@ class QtLoggerClock : public SystemClock {
 // system beep.
 class QtLoggerEnvironment : public LoggerEnvironment {
   public:
-    explicit QtLoggerEnvironment(AutomationFactory automation)
-        : m_automation(std::move(automation)) {}
-    AutomationFactory automation() override { return m_automation; }
+    explicit QtLoggerEnvironment(PresentationBinding binding) : m_binding(std::move(binding)) {}
+    // Lets go of the presentation program while the program still runs.
+    ~QtLoggerEnvironment() override;
+
+    AutomationFactory automation() override { return m_binding.create; }
+    AutomationFactory attachment() override { return m_binding.attach; }
     LoggerClock& clock() override { return m_clock; }
     void beep() override;
 
+    // True once a presentation program kept hold past the wait: the process must then end
+    // without its static teardown, which would wait for it again.
+    static bool officeLeftStuck();
+
   private:
-    AutomationFactory m_automation;
+    PresentationBinding m_binding;
     QtLoggerClock m_clock;
 };

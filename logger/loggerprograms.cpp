@@ -21,9 +21,10 @@ ProgramEntry loggerEntry(const PowerPointVersion& version, LoggerEnvironmentFact
         auto* desktop = dynamic_cast<LoggerEnvironment*>(&context.environment);
         if (!desktop)
             throw std::logic_error("a logger needs a logger environment");
-        auto form = std::make_unique<Form1>(
-            context.ui, context.settings, context.program, version,
-            Form1::Seams{desktop->automation(), desktop->clock(), [desktop] { desktop->beep(); }});
+        auto form = std::make_unique<Form1>(context.ui, context.settings, context.program, version,
+                                            Form1::Seams{desktop->automation(), desktop->clock(),
+                                                         [desktop] { desktop->beep(); },
+                                                         desktop->attachment()});
         desktop->form = form.get();
         return form;
     };

@@ -15,10 +15,22 @@ class Form1;
 class LoggerEnvironment : public ProgramEnvironment {
   public:
     virtual AutomationFactory automation() = 0;
+    // Binds a program that runs already; empty where binding could only start one.
+    virtual AutomationFactory attachment() { return {}; }
     virtual LoggerClock& clock() = 0;
     virtual void beep() = 0;
     // The window made from this environment, once the program has started.
     Form1* form = nullptr;
+};
+
+// The presentation program a logger's main binds: how a poll creates it, how it binds one
+// that runs already (empty where it could only start one), and how the logger lets go of
+// it before the program ends (false when it did not let go in time; empty when nothing
+// is held).
+struct PresentationBinding {
+    AutomationFactory create;
+    AutomationFactory attach;
+    std::function<bool()> release;
 };
 
 using LoggerEnvironmentFactory = std::function<std::unique_ptr<LoggerEnvironment>()>;

@@ -11,6 +11,7 @@
 class ScriptLoggerEnvironment : public LoggerEnvironment {
   public:
     AutomationFactory automation() override { return ppt.factory(); }
+    AutomationFactory attachment() override { return ppt.attachFactory(); }
     LoggerClock& clock() override { return manualClock; }
     void beep() override;
 
