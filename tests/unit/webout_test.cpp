@@ -68,7 +68,7 @@ PresentationOutput presentation(std::vector<ScheduleRow> rows, const std::string
 
 // The three writers of "Write HTM, RAM, RAE" into one folder.
 void writeAll(const PresentationOutput& out) {
-    writeHtmlFiles(out, templateDir(), pageImages());
+    writeAllPages(out, templateDir(), pageImages());
     writeMetafiles(out);
     writeEventList(out);
 }
@@ -229,16 +229,16 @@ TEST(WebOutput, failuresNameTheFileAndTheReason) {
     const PresentationOutput nowhere = presentation(rows, dir.file("missing/"));
 
     EXPECT_EQ(failure([&] {
-                  writeHtmlFiles(out, dir.file("none"), pageImages());
+                  writeAllPages(out, dir.file("none"), pageImages());
               }).rfind("'" + dir.file("none") + "/firstsld.htm' ", 0),
               0u);
     EXPECT_EQ(failure([&] {
-                  writeHtmlFiles(nowhere, templateDir(), pageImages());
+                  writeAllPages(nowhere, templateDir(), pageImages());
               }).rfind("'" + dir.file("missing/sld001.htm") + "' ", 0),
               0u);
     const std::vector<std::string> noSuchImage = {"p2hnext.gif", "nosuch.gif"};
     EXPECT_EQ(failure([&] {
-                  writeHtmlFiles(out, templateDir(), noSuchImage);
+                  writeAllPages(out, templateDir(), noSuchImage);
               }).rfind("'" + templateDir() + "/nosuch.gif' ", 0),
               0u);
     // The last Stop is read before any metafile is written.
