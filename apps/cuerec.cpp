@@ -5,7 +5,9 @@
 #include "logger/loggerprograms.h"
 #include "logger/powerpointversion.h"
 
-#ifdef CUE_IMPRESS_BINDING
+#if defined(_WIN32)
+#include "logger/comautomation.h"
+#elif defined(CUE_IMPRESS_BINDING)
 #include "logger/impress/impressbinding.h"
 #endif
 
@@ -14,26 +16,30 @@
 #include <cstdlib>
 #include <memory>
 
-// On Linux the loggers bind LibreOffice Impress for the PowerPoint class names; only they
-// link the office's libraries.
 namespace {
-DesktopAutomation desktopAutomation() {
-#ifdef CUE_IMPRESS_BINDING
+
+// The presentation program this build binds: PowerPoint through COM on Windows,
+// LibreOffice Impress where its binding was built, else none.
+PresentationBinding presentationProgram() {
+#if defined(_WIN32)
+    // COM creates a server that runs already, and starts one otherwise.
+    return {comAutomationFactory(), comAutomationFactory(), {}};
+#elif defined(CUE_IMPRESS_BINDING)
     auto impress = std::make_shared<ImpressBinding>();
     return {impress->factory(), impress->attachFactory(), [impress] {
                 using namespace std::chrono_literals;
                 return impress->shutdown(3s);
             }};
 #else
-    // COM creates a server that runs already, and starts one otherwise.
-    return {platformAutomationFactory(), platformAutomationFactory(), {}};
+    return {unavailableAutomationFactory(), unavailableAutomationFactory(), {}};
 #endif
 }
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     const ProgramEntry entry = loggerEntry(BuildPowerPointVersion, [] {
-        return std::make_unique<QtLoggerEnvironment>(desktopAutomation());
+        return std::make_unique<QtLoggerEnvironment>(presentationProgram());
     });
     const int status = runQtProgram(entry, "cuerec", argc, argv);
     // A stuck office must not keep the process alive in the static teardown.

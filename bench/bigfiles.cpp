@@ -2,7 +2,9 @@
 // of 1 GiB (30): each must be turned down at once, and its memory must not grow with the
 // file. Run: make bench.
 #include "common/program.h"
+#include "common/programregistry.h"
 #include "common/settingsstore.h"
+#include "schedule/cuebuildprogram.h"
 #include "schedule/mainwindow.h"
 #include "testing/scriptedui.h"
 
@@ -63,7 +65,7 @@ void runOn(benchmark::State& state, const std::string& head, const Command& comm
         state.PauseTiming();
         ScriptedUi ui("Cuemark PostProcessor");
         MemorySettingsStore settings;
-        Program program = cuebuildProgram(dir.path().toStdString());
+        Program program = cuebuildEntry().makeProgram(dir.path().toStdString());
         Main main(ui, settings, program);
         main.load();
         ui.clearEvents();

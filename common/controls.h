@@ -2,9 +2,30 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 class Window;
+class TextField;
+class Label;
+class Button;
+class MenuItem;
+class Timer;
+class Grid;
+
+// The one place that tells the kinds of control apart. A new kind adds its visit here,
+// and every visitor (the script dumper, the Qt binder) must then say how to show it.
+class ControlVisitor {
+  public:
+    virtual ~ControlVisitor() = default;
+    virtual void visit(TextField& control) = 0;
+    virtual void visit(Label& control) = 0;
+    virtual void visit(Button& control) = 0;
+    virtual void visit(MenuItem& control) = 0;
+    virtual void visit(Timer& control) = 0;
+    virtual void visit(Grid& control) = 0;
+};
 
 // The controls of a window model are plain members: a handler reads and writes their
 // state directly, and a view (Qt or the script runner) shows it and forwards events.
@@ -18,6 +39,7 @@ class Control {
 
     const std::string& name() const { return m_name; }
     Window* owner() const { return m_owner; }
+    virtual void accept(ControlVisitor& visitor) = 0;
 
     bool Visible = true;
     bool Enabled = true;
@@ -30,6 +52,7 @@ class Control {
 
 class TextField : public Control {
   public:
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
     TextField(Window* owner, std::string name, std::string text = {});
     std::string Text;
     std::function<void(int& keyAscii)> KeyPress;
@@ -38,12 +61,14 @@ class TextField : public Control {
 
 class Label : public Control {
   public:
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
     Label(Window* owner, std::string name, std::string caption = {});
     std::string Caption;
 };
 
 class Button : public Control {
   public:
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
     Button(Window* owner, std::string name, std::string caption = {});
     std::string Caption;
     std::function<void()> Click;
@@ -53,6 +78,7 @@ class Button : public Control {
 // the window's menu bar, the others are appended to their parent's list.
 class MenuItem : public Control {
   public:
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
     MenuItem(Window* owner, std::string name, std::string caption, MenuItem* parent = nullptr);
     std::string Caption;
     bool Checked = false;
@@ -68,6 +94,7 @@ class MenuItem : public Control {
 // Ticks arrive only while Enabled; Interval is in milliseconds.
 class Timer : public Control {
   public:
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
     Timer(Window* owner, std::string name, int interval = 0, bool enabled = false);
     int Interval = 0;
     std::function<void()> Tick;
@@ -79,6 +106,7 @@ enum class Alignment { Default, Left };
 // a click makes the clicked cell current before Click runs.
 class Grid : public Control {
   public:
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
     Grid(Window* owner, std::string name, int rows, int cols);
 
     int Rows() const { return m_rows; }
@@ -100,6 +128,67 @@ class Grid : public Control {
     int m_cols;
     std::vector<std::string> m_cells;
 };
+
+namespace ControlKinds {
+
+template <class F, bool Const, bool Every> class FunctionVisitor : public ControlVisitor {
+  public:
+    explicit FunctionVisitor(F& f) : m_f(f) {}
+    void visit(TextField& c) override { call(c); }
+    void visit(Label& c) override { call(c); }
+    void visit(Button& c) override { call(c); }
+    void visit(MenuItem& c) override { call(c); }
+    void visit(Timer& c) override { call(c); }
+    void visit(Grid& c) override { call(c); }
+
+  private:
+    template <class T> void call(T& c) {
+        static_assert(!Every || std::is_invocable_v<F&, const T&>,
+                      "a front end that shows every control must handle every kind");
+        if constexpr (Const) {
+            if constexpr (std::is_invocable_v<F&, const T&>)
+                m_f(std::as_const(c));
+        } else if constexpr (std::is_invocable_v<F&, T&>) {
+            m_f(c);
+        }
+    }
+    F& m_f;
+};
+
+} // namespace ControlKinds
+
+// Calls the overload of `f` that takes the control's kind; a kind it has none for is
+// passed over. `visitControl(c, [](Button& b) {...}, ...)` reads as a switch on the kind.
+template <class F> void visitControl(Control& control, F&& f) {
+    ControlKinds::FunctionVisitor<std::remove_reference_t<F>, false, false> visitor(f);
+    control.accept(visitor);
+}
+template <class F> void visitControl(const Control& control, F&& f) {
+    ControlKinds::FunctionVisitor<std::remove_reference_t<F>, true, false> visitor(f);
+    // Only const references reach f.
+    const_cast<Control&>(control).accept(visitor);
+}
+// The same, where `f` must take every kind: a new kind does not compile until it does.
+template <class F> void visitEveryKind(const Control& control, F&& f) {
+    ControlKinds::FunctionVisitor<std::remove_reference_t<F>, true, true> visitor(f);
+    const_cast<Control&>(control).accept(visitor);
+}
+
+// The control as the kind T, or null when it is another kind.
+template <class T> T* controlAs(Control& control) {
+    T* found = nullptr;
+    visitControl(control, [&found](T& c) { found = &c; });
+    return found;
+}
+template <class T> const T* controlAs(const Control& control) {
+    const T* found = nullptr;
+    visitControl(control, [&found](const T& c) { found = &c; });
+    return found;
+}
+
+// An overload set of lambdas, for visitControl.
+template <class... F> struct Overloaded : F... { using F::operator()...; };
+template <class... F> Overloaded(F...) -> Overloaded<F...>;
 
 // The common dialog object of a window: its file dialog and its help viewer. The last
 // chosen FileName stays in it and is where the next use starts.

@@ -4,7 +4,7 @@
 
 // What one running program shares between its windows.
 struct Program {
-    std::string title;        // "Cuemark PostProcessor", "Cuemark Logger 7", ...
+    std::string title;        // the title of its registry entry
     std::string version;      // shown in the About box
     std::string directory;    // the program's own directory, without a trailing separator
     std::string helpFileName; // beside the program
@@ -16,6 +16,3 @@ std::string programFilePath(const Program& program, const std::string& fileName)
 inline std::string helpFilePath(const Program& program) {
     return programFilePath(program, program.helpFileName);
 }
-
-Program cuebuildProgram(const std::string& directory);
-Program loggerProgram(int powerPointVersion, const std::string& directory);

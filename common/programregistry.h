@@ -30,7 +30,7 @@ struct WindowContext {
 // A program of the system, registered once and found by its name by cuescript's
 // `program NAME`, the apps' mains and the views.
 //
-// How a program registers (see registerCuebuild in schedule/cuebuildprogram.cpp):
+// How a program registers (the post-processor's entry in schedule/ is an example):
 // - Entry: name, settingsApplication, title, version and helpFileName, plus mainWindow,
 //   a factory of its main window from a WindowContext, and, when it needs one,
 //   environment, a factory of its ProgramEnvironment (the runner makes one per program
@@ -43,9 +43,9 @@ struct WindowContext {
 // - View: the gui library registers a Qt view for each window name in its ViewRegistry
 //   (gui/viewregistry.h); models never see it.
 struct ProgramEntry {
-    std::string name;                // "cuebuild"
-    std::string settingsApplication; // "CuemarkPost"
-    std::string title;               // "Cuemark PostProcessor"
+    std::string name;                // what `program NAME` and the apps look up
+    std::string settingsApplication; // its application in the settings store
+    std::string title;               // window and message box title
     std::string version;             // shown in the About box
     std::string helpFileName;        // beside the program
     std::function<std::unique_ptr<ProgramEnvironment>()> environment;
@@ -70,7 +70,7 @@ class ProgramRegistry {
     // Null when no program has that name.
     const ProgramEntry* find(const std::string& name) const;
     const std::vector<ProgramEntry>& entries() const { return m_entries; }
-    // "cuebuild, cuerec7": for messages.
+    // The names, separated by ", ": for messages.
     std::string names() const;
 
   private:

@@ -45,8 +45,12 @@ void Window::setFocus(Control* control) {
         return;
     Control* previous = m_focus;
     m_focus = control;
-    if (auto* field = dynamic_cast<TextField*>(previous); field && field->LostFocus)
-        field->LostFocus();
+    if (previous) {
+        visitControl(*previous, [](TextField& field) {
+            if (field.LostFocus)
+                field.LostFocus();
+        });
+    }
 }
 
 Control* Window::control(const std::string& name) const {
@@ -59,7 +63,7 @@ Control* Window::control(const std::string& name) const {
 
 std::string Window::refusal(const Control& control) const {
     std::vector<const Control*> chain;
-    if (auto* item = dynamic_cast<const MenuItem*>(&control)) {
+    if (auto* item = controlAs<MenuItem>(control)) {
         std::vector<const MenuItem*> path;
         if (menuPath(m_menuBar, item, path))
             chain.assign(path.begin(), path.end());
@@ -85,12 +89,12 @@ std::string Window::click(Control& control) {
 
 void Window::command(Control& control) {
     releaseFocus();
-    if (auto* button = dynamic_cast<Button*>(&control); button && button->Click)
-        button->Click();
-    else if (auto* item = dynamic_cast<MenuItem*>(&control); item && item->Click)
-        item->Click();
-    else if (auto* grid = dynamic_cast<Grid*>(&control); grid && grid->Click)
-        grid->Click();
+    std::function<void()> click;
+    visitControl(control, Overloaded{[&](Button& c) { click = c.Click; },
+                                     [&](MenuItem& c) { click = c.Click; },
+                                     [&](Grid& c) { click = c.Click; }});
+    if (click)
+        click();
 }
 
 std::string Window::clickCell(Grid& grid, int row, int col) {
@@ -156,7 +160,7 @@ bool Window::tickTimers() {
     for (Control* control : m_controls) {
         if (m_closed)
             break;
-        if (auto* timer = dynamic_cast<Timer*>(control))
+        if (auto* timer = controlAs<Timer>(*control))
             ticked = tick(*timer) || ticked;
     }
     return ticked;

@@ -15,7 +15,7 @@
 #endif
 
 QString ModelText::toQt(const std::string& bytes) {
-    return EightBitText::decode(bytes);
+    return QString::fromStdString(EightBitText::toUtf8(bytes));
 }
 
 QString ModelText::lines(const std::string& bytes) {
@@ -23,7 +23,7 @@ QString ModelText::lines(const std::string& bytes) {
 }
 
 std::string ModelText::fromQt(const QString& text, const std::string& previous) {
-    return EightBitText::encodeEdit(text, previous);
+    return EightBitText::encodeEdit(text.toStdString(), previous);
 }
 
 QString ModelText::pathToQt(const std::string& path) {

@@ -27,11 +27,8 @@ namespace {
 bool stuckOffice = false;
 }
 
-QtLoggerEnvironment::QtLoggerEnvironment(DesktopAutomation automation)
-    : m_automation(std::move(automation)) {}
-
 QtLoggerEnvironment::~QtLoggerEnvironment() {
-    if (m_automation.shutdown && !m_automation.shutdown())
+    if (m_binding.release && !m_binding.release())
         stuckOffice = true;
 }
 

@@ -4,10 +4,10 @@
 #include "qtuiservices.h"
 #include "viewregistry.h"
 
-#include "common/commandline.h"
+#include "qtplatform/commandline.h"
 #include "common/programregistry.h"
-#include "common/qtsettingsstore.h"
 #include "common/window.h"
+#include "qtplatform/qtsettingsstore.h"
 
 #include <QApplication>
 #include <QIcon>

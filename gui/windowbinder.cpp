@@ -330,7 +330,7 @@ void WindowBinder::bindAction(QAction* action, MenuItem& item, QChar key) {
 
 void WindowBinder::bindTimers() {
     for (Control* control : m_window.controls()) {
-        auto* timer = dynamic_cast<Timer*>(control);
+        auto* timer = controlAs<Timer>(*control);
         if (!timer)
             continue;
         auto* qtimer = new QTimer(this);

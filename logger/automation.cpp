@@ -51,3 +51,9 @@ std::string asText(const AutomationValue& value) {
     }
     return std::to_string(asInt32(value));
 }
+
+AutomationFactory unavailableAutomationFactory() {
+    return [](const std::string&) -> AutomationRef {
+        throw AutomationError("ActiveX component can't create object");
+    };
+}

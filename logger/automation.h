@@ -53,6 +53,6 @@ std::string asText(const AutomationValue& value);
 // AutomationError when no such program can be started.
 using AutomationFactory = std::function<AutomationRef(const std::string& className)>;
 
-// The desktop's own automation: COM on Windows. Elsewhere no presentation program can be
-// created, and every creation fails as on a machine without one.
-AutomationFactory platformAutomationFactory();
+// A desktop without a presentation program: every creation fails as on a machine without
+// one. The program's main picks this, the COM binding or an office binding.
+AutomationFactory unavailableAutomationFactory();

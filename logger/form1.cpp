@@ -22,6 +22,11 @@ int twips(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
 
+bool readOption(const SettingsStore& settings, const LogSettings::Option& option) {
+    return GetBoolSetting(settings, LogSettings::Application, option.section, option.key,
+                          option.defaultValue);
+}
+
 } // namespace
 
 Form1::Form1(UiServices& ui, SettingsStore& settings, Program& program,
@@ -65,9 +70,9 @@ void Form1::Form_Load() {
     if (Show)
         Show();
 
-    mnuBeep1.Checked = GetBoolSetting(m_settings, SettingsApp, "Options", "Beep1", true);
-    mnuBeep2.Checked = GetBoolSetting(m_settings, SettingsApp, "Options", "Beep2", true);
-    mnuZoomPPT.Checked = GetBoolSetting(m_settings, SettingsApp, "Options", "ZoomPPT", true);
+    mnuBeep1.Checked = readOption(m_settings, LogSettings::Beep1);
+    mnuBeep2.Checked = readOption(m_settings, LogSettings::Beep2);
+    mnuZoomPPT.Checked = readOption(m_settings, LogSettings::ZoomPPT);
     ShowSeen = false;
     StartProcessing();
     Timer1.Enabled = true;
@@ -77,7 +82,8 @@ void Form1::placeWindow() {
     const int left = twips((m_ui.ScreenWidth() - Width) / 2.0);
     const int top = twips(m_ui.ScreenHeight() * 0.05);
     // A stored position that does not convert, or lies off the screen, gives the default.
-    WindowPlacement::placeAt(*this, m_ui, m_settings, SettingsApp, "Window", left, top);
+    WindowPlacement::placeAt(*this, m_ui, m_settings, SettingsApp, LogSettings::WindowSection, left,
+                             top);
 }
 
 AutomationRef Form1::windowOwner() {
@@ -357,8 +363,9 @@ void Form1::Form_Unload(int& Cancel) {
         closeLog(PresentationLog::ProgramStopped);
     }
     Timer1.Enabled = false;
-    m_settings.SaveSetting(SettingsApp, "Window", "Left", numberSettingText(Left));
-    m_settings.SaveSetting(SettingsApp, "Window", "Top", numberSettingText(Top));
+    m_settings.SaveSetting(SettingsApp, LogSettings::WindowSection, "Left",
+                           numberSettingText(Left));
+    m_settings.SaveSetting(SettingsApp, LogSettings::WindowSection, "Top", numberSettingText(Top));
 }
 
 void Form1::cmdOpenLog_Click() {
@@ -369,21 +376,21 @@ void Form1::mnuOpenLog_Click() {
     StartProcessing();
 }
 
-void Form1::toggleOption(MenuItem& item, const char* key) {
+void Form1::toggleOption(MenuItem& item, const LogSettings::Option& option) {
     item.Checked = !item.Checked;
-    m_settings.SaveSetting(SettingsApp, "Options", key, boolSettingText(item.Checked));
+    m_settings.SaveSetting(SettingsApp, option.section, option.key, boolSettingText(item.Checked));
 }
 
 void Form1::mnuBeep1_Click() {
-    toggleOption(mnuBeep1, "Beep1");
+    toggleOption(mnuBeep1, LogSettings::Beep1);
 }
 
 void Form1::mnuBeep2_Click() {
-    toggleOption(mnuBeep2, "Beep2");
+    toggleOption(mnuBeep2, LogSettings::Beep2);
 }
 
 void Form1::mnuZoomPPT_Click() {
-    toggleOption(mnuZoomPPT, "ZoomPPT");
+    toggleOption(mnuZoomPPT, LogSettings::ZoomPPT);
 }
 
 void Form1::mnuHelp_Click() {

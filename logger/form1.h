@@ -4,6 +4,7 @@
 #include "common/program.h"
 #include "common/window.h"
 #include "logger/automation.h"
+#include "logger/logsettings.h"
 #include "logger/powerpointversion.h"
 
 #include <cstdint>
@@ -20,7 +21,7 @@ class UiServices;
 // polls the first slide-show window on Timer1 and writes the PresentationLog.
 class Form1 : public Window {
   public:
-    static constexpr const char* SettingsApp = "CuemarkLog";
+    static constexpr const char* SettingsApp = LogSettings::Application;
     static constexpr const char* BindingTitle = "Cuemark Logger";
 
     // What the desktop gives the logger besides its user-interface services.
@@ -119,7 +120,7 @@ class Form1 : public Window {
     void wireHandlers();
     void setWhatsThisTexts();
     void placeWindow();
-    void toggleOption(MenuItem& item, const char* key);
+    void toggleOption(MenuItem& item, const LogSettings::Option& option);
     // The object whose Visible and WindowState this version sets.
     AutomationRef windowOwner();
     void beep();

@@ -20,7 +20,3 @@ double SystemClock::timeOfDay() {
     const std::tm* local = std::localtime(&now);
     return ClockTime::fromSeconds(local->tm_hour * 3600LL + local->tm_min * 60LL + local->tm_sec);
 }
-
-void ManualClock::set(int hours, int minutes, int seconds) {
-    now = ClockTime::fromSeconds(hours * 3600LL + minutes * 60LL + seconds);
-}

@@ -1,165 +1,19 @@
 #include "loggerprograms.h"
 
-#include "common/clocktime.h"
-#include "common/program.h"
-#include "common/scriptcommand.h"
-#include "common/textfile.h"
+#include "common/version.h"
 #include "logger/form1.h"
 
-#include <ostream>
 #include <stdexcept>
 #include <string>
-#include <vector>
-
-namespace {
-
-ScriptLoggerEnvironment& scripted(ProgramEnvironment& env, ScriptContext& context) {
-    auto* scriptedEnv = dynamic_cast<ScriptLoggerEnvironment*>(&env);
-    if (!scriptedEnv)
-        throw ScriptError("this logger does not run on the scripted desktop");
-    scriptedEnv->out = &context.out();
-    return *scriptedEnv;
-}
-
-// Words separated by blanks; a word in double quotes may hold blanks ("Why cache?").
-std::vector<std::string> wordsOf(const std::string& args) {
-    std::vector<std::string> words;
-    for (size_t i = 0; i < args.size();) {
-        if (args[i] == ' ' || args[i] == '\t') {
-            ++i;
-        } else if (args[i] == '"') {
-            const size_t close = args.find('"', i + 1);
-            if (close == std::string::npos)
-                throw ScriptError("a quoted word has no closing quote");
-            words.push_back(args.substr(i + 1, close - i - 1));
-            i = close + 1;
-        } else {
-            const size_t end = args.find_first_of(" \t", i);
-            words.push_back(args.substr(i, end - i));
-            i = end == std::string::npos ? args.size() : end;
-        }
-    }
-    return words;
-}
-
-int slideNumber(const std::vector<std::string>& words) {
-    if (words.size() != 2 || words[1].empty() || words[1].size() > 4 ||
-        words[1].find_first_not_of("0123456789") != std::string::npos)
-        throw ScriptError("ppt " + words[0] + " needs one slide number");
-    return std::stoi(words[1]);
-}
-
-void clockCommand(ScriptContext& context, ProgramEnvironment& env, const std::string& args) {
-    ScriptLoggerEnvironment& logger = scripted(env, context);
-    const auto time = ClockTime::parse(args);
-    if (!time || args.size() < 7)
-        throw ScriptError("clock needs a time of day HH:MM:SS, not \"" + args + "\"");
-    logger.manualClock.now = *time;
-}
-
-void tickCommand(ScriptContext& context, ProgramEnvironment& env, const std::string& args) {
-    ScriptLoggerEnvironment& logger = scripted(env, context);
-    if (!args.empty())
-        throw ScriptError("tick takes no argument");
-    if (logger.form)
-        logger.form->tick(logger.form->Timer1);
-}
-
-void pptCommand(ScriptContext& context, ProgramEnvironment& env, const std::string& args) {
-    ScriptLoggerEnvironment& logger = scripted(env, context);
-    const std::vector<std::string> words = wordsOf(args);
-    if (words.empty())
-        throw ScriptError("ppt needs deck, start, goto, end, quit, launch, unavailable or calls");
-    const std::string& what = words[0];
-    const auto beforeProgram = [&] {
-        if (logger.form)
-            throw ScriptError("ppt " + what + " comes before program");
-    };
-    const auto noArgument = [&] {
-        if (words.size() != 1)
-            throw ScriptError("ppt " + what + " takes no argument");
-    };
-    try {
-        if (what == "deck") {
-            beforeProgram();
-            if (words.size() < 2)
-                throw ScriptError("ppt deck needs the presentation's path and its slide titles");
-            std::vector<SubstitutePowerPoint::Title> titles;
-            for (size_t i = 2; i < words.size(); ++i) {
-                if (words[i] == "--empty")
-                    titles.emplace_back("");
-                else if (words[i] == "--no-title")
-                    titles.emplace_back(std::nullopt);
-                else
-                    titles.emplace_back(words[i]);
-            }
-            logger.ppt.setDeck(words[1], std::move(titles));
-        } else if (what == "start") {
-            logger.ppt.startShow(slideNumber(words));
-        } else if (what == "goto") {
-            logger.ppt.gotoSlide(slideNumber(words));
-        } else if (what == "end") {
-            noArgument();
-            logger.ppt.endShow();
-        } else if (what == "quit") {
-            noArgument();
-            logger.ppt.quit();
-        } else if (what == "launch") {
-            noArgument();
-            logger.ppt.launch();
-        } else if (what == "unavailable") {
-            noArgument();
-            beforeProgram();
-            logger.ppt.setUnavailable(true);
-        } else if (what == "calls") {
-            noArgument();
-            context.out() << "ppt calls " << logger.ppt.calls() << '\n';
-        } else {
-            throw ScriptError(
-                "ppt needs deck, start, goto, end, quit, launch, unavailable or calls, not " +
-                what);
-        }
-    } catch (const ScriptError&) {
-        throw;
-    } catch (const std::logic_error& e) {
-        throw ScriptError("ppt " + what + ": " + e.what());
-    }
-}
-
-// Shows a log file line by line, line ends included, so a script checks its bytes.
-void logCommand(ScriptContext& context, ProgramEnvironment& env, const std::string& args) {
-    scripted(env, context);
-    if (args.empty())
-        throw ScriptError("log needs the log file's path");
-    std::string bytes;
-    try {
-        bytes = TextFile::readAll(args);
-    } catch (const FileError& e) {
-        throw ScriptError("log: " + std::string(e.what()));
-    }
-    for (size_t from = 0; from < bytes.size();) {
-        size_t end = bytes.find('\n', from);
-        end = end == std::string::npos ? bytes.size() : end + 1;
-        context.out() << "log " << context.quoted(bytes.substr(from, end - from)) << '\n';
-        from = end;
-    }
-}
-
-} // namespace
-
-void ScriptLoggerEnvironment::beep() {
-    if (out)
-        *out << "beep\n";
-}
 
 ProgramEntry loggerEntry(const PowerPointVersion& version, LoggerEnvironmentFactory environment) {
-    const Program shipped = loggerProgram(version.number, {});
     ProgramEntry entry;
     entry.name = "cuerec" + std::to_string(version.number);
-    entry.settingsApplication = Form1::SettingsApp;
-    entry.title = shipped.title;
-    entry.version = shipped.version;
-    entry.helpFileName = shipped.helpFileName;
+    entry.settingsApplication = LogSettings::Application;
+    entry.title = "Cuemark Logger " + std::to_string(version.number);
+    // The loggers show the major version alone.
+    entry.version = std::string("Version ") + CueVersionMajor;
+    entry.helpFileName = "cuerec.hlp";
     entry.environment = [environment]() -> std::unique_ptr<ProgramEnvironment> {
         return environment();
     };
@@ -177,19 +31,4 @@ ProgramEntry loggerEntry(const PowerPointVersion& version, LoggerEnvironmentFact
     // The logger's boxes stay up while the talk goes on, as on the desktop.
     entry.boxesWaitForAnswer = true;
     return entry;
-}
-
-void registerScriptedLoggers(ProgramRegistry& registry) {
-    for (const PowerPointVersion* version : {&PowerPoint7, &PowerPoint8}) {
-        ProgramEntry entry =
-            loggerEntry(*version, [] { return std::make_unique<ScriptLoggerEnvironment>(); });
-        using When = ScriptCommand::When;
-        entry.commands = {
-            {"clock", When::Anytime, clockCommand},
-            {"tick", When::InProgram, tickCommand},
-            {"ppt", When::Anytime, pptCommand},
-            {"log", When::Anytime, logCommand},
-        };
-        registry.add(std::move(entry));
-    }
 }

@@ -4,10 +4,8 @@
 #include "logger/automation.h"
 #include "logger/loggerclock.h"
 #include "logger/powerpointversion.h"
-#include "logger/substitutepowerpoint.h"
 
 #include <functional>
-#include <iosfwd>
 #include <memory>
 
 class Form1;
@@ -25,24 +23,18 @@ class LoggerEnvironment : public ProgramEnvironment {
     Form1* form = nullptr;
 };
 
-// The scripted desktop: the substitute presentation program, a clock the script sets,
-// and beeps that are counted and printed.
-class ScriptLoggerEnvironment : public LoggerEnvironment {
-  public:
-    AutomationFactory automation() override { return ppt.factory(); }
-    AutomationFactory attachment() override { return ppt.attachFactory(); }
-    LoggerClock& clock() override { return manualClock; }
-    void beep() override;
-
-    SubstitutePowerPoint ppt;
-    ManualClock manualClock;
-    std::ostream* out = nullptr; // where a beep is shown
+// The presentation program a logger's main binds: how a poll creates it, how it binds one
+// that runs already (empty where it could only start one), and how the logger lets go of
+// it before the program ends (false when it did not let go in time; empty when nothing
+// is held).
+struct PresentationBinding {
+    AutomationFactory create;
+    AutomationFactory attach;
+    std::function<bool()> release;
 };
 
 using LoggerEnvironmentFactory = std::function<std::unique_ptr<LoggerEnvironment>()>;
 
-// The entry of the logger built for this version, on the desktop the factory makes.
+// The entry of the logger built for this version, on the desktop the factory makes: its
+// title, version, help file and settings application are declared here only.
 ProgramEntry loggerEntry(const PowerPointVersion& version, LoggerEnvironmentFactory environment);
-// cuerec7 and cuerec8 on the scripted desktop, with their script commands: clock, tick,
-// ppt and log.
-void registerScriptedLoggers(ProgramRegistry& registry);

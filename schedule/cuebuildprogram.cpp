@@ -1,18 +1,22 @@
 #include "cuebuildprogram.h"
 
 #include "common/programregistry.h"
+#include "common/version.h"
 #include "schedule/mainwindow.h"
 
-void registerCuebuild(ProgramRegistry& registry) {
-    const Program shipped = cuebuildProgram({});
+ProgramEntry cuebuildEntry() {
     ProgramEntry entry;
     entry.name = "cuebuild";
     entry.settingsApplication = Main::SettingsApp;
-    entry.title = shipped.title;
-    entry.version = shipped.version;
-    entry.helpFileName = shipped.helpFileName;
+    entry.title = "Cuemark PostProcessor";
+    entry.version = std::string("Version ") + CueVersion;
+    entry.helpFileName = "cuebuild.hlp";
     entry.mainWindow = [](WindowContext& context) {
         return std::make_unique<Main>(context.ui, context.settings, context.program);
     };
-    registry.add(std::move(entry));
+    return entry;
+}
+
+void registerCuebuild(ProgramRegistry& registry) {
+    registry.add(cuebuildEntry());
 }

@@ -1,11 +1,11 @@
 // cuescript: drives a program's windows from a script and prints what the operator sees.
 #include "scriptrunner.h"
 
-#include "common/commandline.h"
+#include "qtplatform/commandline.h"
 #include "common/programregistry.h"
 #include "common/textfile.h"
-#include "logger/loggerprograms.h"
 #include "schedule/cuebuildprogram.h"
+#include "testing/scriptedloggers.h"
 
 #include <QCoreApplication>
 #include <QDir>

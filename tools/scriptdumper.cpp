@@ -129,24 +129,33 @@ void ScriptDumper::dump(const Window& window) {
         if (!control->Enabled)
             marks += " disabled";
         const std::string& name = control->name();
-        if (auto* field = dynamic_cast<const TextField*>(control)) {
-            m_out << "  text " << name << ' ' << quoted(field->Text) << marks << '\n';
-        } else if (auto* label = dynamic_cast<const Label*>(control)) {
-            m_out << "  label " << name << ' ' << quoted(label->Caption) << marks << '\n';
-        } else if (auto* button = dynamic_cast<const Button*>(control)) {
-            m_out << "  button " << name << ' ' << quoted(button->Caption) << marks << '\n';
-        } else if (auto* item = dynamic_cast<const MenuItem*>(control)) {
-            if (item->isSeparator())
-                continue;
-            if (item->Checked)
-                marks += " checked";
-            m_out << "  menu " << name << ' ' << quoted(item->Caption) << marks << '\n';
-        } else if (auto* grid = dynamic_cast<const Grid*>(control)) {
-            m_out << "  grid " << name << " row " << grid->Row << " col " << grid->Col << marks
-                  << '\n';
-        } else if (auto* timer = dynamic_cast<const Timer*>(control)) {
-            m_out << "  timer " << name << " interval " << timer->Interval << marks << '\n';
-        }
+        visitEveryKind(*control, Overloaded{[&](const TextField& field) {
+                                                m_out << "  text " << name << ' '
+                                                      << quoted(field.Text) << marks << '\n';
+                                            },
+                                            [&](const Label& label) {
+                                                m_out << "  label " << name << ' '
+                                                      << quoted(label.Caption) << marks << '\n';
+                                            },
+                                            [&](const Button& button) {
+                                                m_out << "  button " << name << ' '
+                                                      << quoted(button.Caption) << marks << '\n';
+                                            },
+                                            [&](const MenuItem& item) {
+                                                if (item.isSeparator())
+                                                    return;
+                                                m_out << "  menu " << name << ' '
+                                                      << quoted(item.Caption) << marks
+                                                      << (item.Checked ? " checked" : "") << '\n';
+                                            },
+                                            [&](const Grid& grid) {
+                                                m_out << "  grid " << name << " row " << grid.Row
+                                                      << " col " << grid.Col << marks << '\n';
+                                            },
+                                            [&](const Timer& timer) {
+                                                m_out << "  timer " << name << " interval "
+                                                      << timer.Interval << marks << '\n';
+                                            }});
     }
     LineDump state(m_out, *this);
     window.dumpState(state);

@@ -6,10 +6,10 @@
 #include "common/controls.h"
 #include "common/program.h"
 #include "common/programregistry.h"
-#include "common/qtsettingsstore.h"
 #include "common/settingsstore.h"
 #include "common/text.h"
 #include "common/window.h"
+#include "qtplatform/qtsettingsstore.h"
 #include "testing/scriptedui.h"
 
 #include <QDir>
@@ -308,7 +308,11 @@ ControlType& ScriptRunner::controlOf(const std::string& name, const char* kind) 
     Control* control = window.control(name);
     if (!control)
         throw ScriptError("window " + window.name() + " has no control " + name);
-    auto* typed = dynamic_cast<ControlType*>(control);
+    ControlType* typed = nullptr;
+    if constexpr (std::is_same_v<ControlType, Control>)
+        typed = control;
+    else
+        typed = controlAs<ControlType>(*control);
     if (!typed)
         throw ScriptError(name + " is not " + kind);
     return *typed;
@@ -317,8 +321,8 @@ ControlType& ScriptRunner::controlOf(const std::string& name, const char* kind) 
 void ScriptRunner::clickCommand(const std::string& args) {
     const std::string name = Text::trimBlanks(args);
     Control& control = controlOf<Control>(name, "a control");
-    auto* item = dynamic_cast<MenuItem*>(&control);
-    if (!dynamic_cast<Button*>(&control) && !item)
+    auto* item = controlAs<MenuItem>(control);
+    if (!controlAs<Button>(control) && !item)
         throw ScriptError(name + " is not a button or menu item");
     if (item && item->isSeparator())
         throw ScriptError(name + " is a separator");

@@ -1,13 +1,14 @@
-# Compiles the COM binding and the logger's Qt-free core with the i686 mingw-w64 cross
-# compiler, links the binding into a PE32 program, and checks both are 32-bit x86 code.
-# In: COMPILER, SOURCE_DIR, SOURCES (separated by "|"), PROBE, WORKDIR.
+# Compiles the core layers, which need no Qt, with the i686 mingw-w64 cross compiler, links
+# the COM binding into a PE32 program, and checks both are 32-bit x86 code.
+# In: COMPILER, SOURCE_DIR, GENERATED_DIR (headers written by the build), SOURCES
+# (separated by "|"), PROBE, WORKDIR.
 if(NOT COMPILER)
     message(FATAL_ERROR "i686-w64-mingw32-g++ is not installed (make deps installs g++-mingw-w64-i686)")
 endif()
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR})
 set(FLAGS -std=c++20 -O0 -Wall -Wextra -Werror -Wno-unused-parameter
-    -Wno-missing-field-initializers -I${SOURCE_DIR})
+    -Wno-missing-field-initializers -I${SOURCE_DIR} -I${GENERATED_DIR})
 
 # The machine field of a COFF header: 4c01 is i386.
 function(expect_i386 hexAtOffset what)
@@ -54,4 +55,4 @@ if(NOT mz STREQUAL "4d5a" OR NOT signature STREQUAL "50450000")
 endif()
 expect_i386("${machine}" comprobe.exe)
 list(LENGTH OBJECTS count)
-message(STATUS "PE32 comprobe.exe linked; ${count} logger sources compiled for i686")
+message(STATUS "PE32 comprobe.exe linked; ${count} core sources compiled for i686")

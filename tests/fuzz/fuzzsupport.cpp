@@ -1,6 +1,8 @@
 #include "fuzzsupport.h"
 
+#include "common/programregistry.h"
 #include "common/textfile.h"
+#include "schedule/cuebuildprogram.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -69,7 +71,7 @@ void Fuzz::fail(const std::string& what) {
 }
 
 Fuzz::Session::Session()
-    : program(cuebuildProgram(scratchPath("program"))),
+    : program(cuebuildEntry().makeProgram(scratchPath("program"))),
       main(std::make_unique<Main>(ui, settings, program)) {
     main->load();
 }

@@ -1,5 +1,7 @@
+#include "common/programregistry.h"
 #include "gui/modeltext.h"
 #include "gui/qtuiservices.h"
+#include "schedule/cuebuildprogram.h"
 
 #include "common/about.h"
 #include "common/program.h"
@@ -291,7 +293,7 @@ TEST(QtBusy, busyPointerSetsAndRestoresTheCursor) {
 
 TEST(QtModal, splashClosesItselfAndMenuAboutWaitsForOk) {
     QtUiServices ui("Cuemark PostProcessor");
-    Program program = cuebuildProgram(CUE_RUNTIME_DIR);
+    Program program = cuebuildEntry().makeProgram(CUE_RUNTIME_DIR);
     program.SplashMode = true;
     {
         About splash(ui, program);

@@ -3,6 +3,7 @@
 #include "logger/form1.h"
 #include "logger/impress/impressbinding.h"
 #include "logger/loggerclock.h"
+#include "logger/loggerprograms.h"
 #include "logger/powerpointversion.h"
 #include "officefixture.h"
 #include "schedule/logreader.h"
@@ -105,7 +106,7 @@ class LoggerRun {
     LoggerRun(const PowerPointVersion& version, std::string logPath)
         : m_version(version), m_logPath(std::move(logPath)),
           m_ui("Cuemark Logger " + std::to_string(version.number)),
-          m_program(loggerProgram(version.number, CUE_RUNTIME_DIR)),
+          m_program(loggerEntry(version, nullptr).makeProgram(CUE_RUNTIME_DIR)),
           m_form(m_ui, m_settings, m_program, version,
                  Form1::Seams{office().binding->factory(), m_clock, [] {},
                               office().binding->attachFactory()}) {

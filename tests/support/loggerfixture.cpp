@@ -1,10 +1,12 @@
 #include "loggerfixture.h"
 
+#include "logger/loggerprograms.h"
+
 #include <QFile>
 
 LoggerFixture::LoggerFixture(const PowerPointVersion& version)
     : ui("Cuemark Logger " + std::to_string(version.number)),
-      program(loggerProgram(version.number, CUE_RUNTIME_DIR)),
+      program(loggerEntry(version, nullptr).makeProgram(CUE_RUNTIME_DIR)),
       form(std::make_unique<Form1>(
           ui, settings, program, version,
           Form1::Seams{ppt.factory(), clock, [this] { ++beeps; }, ppt.attachFactory()})) {

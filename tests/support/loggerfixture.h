@@ -4,8 +4,9 @@
 #include "common/settingsstore.h"
 #include "logger/form1.h"
 #include "logger/loggerclock.h"
-#include "logger/substitutepowerpoint.h"
+#include "testing/manualclock.h"
 #include "testing/scriptedui.h"
+#include "testing/substitutepowerpoint.h"
 
 #include <QTemporaryDir>
 

@@ -1,9 +1,12 @@
 #include "mainfixture.h"
 
+#include "common/programregistry.h"
+#include "schedule/cuebuildprogram.h"
+
 #include <QFile>
 
 MainFixture::MainFixture()
-    : program(cuebuildProgram(CUE_RUNTIME_DIR)),
+    : program(cuebuildEntry().makeProgram(CUE_RUNTIME_DIR)),
       main(std::make_unique<Main>(ui, settings, program)) {}
 
 void MainFixture::start() {

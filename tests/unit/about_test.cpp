@@ -1,5 +1,7 @@
 #include "common/about.h"
 #include "common/program.h"
+#include "common/programregistry.h"
+#include "schedule/cuebuildprogram.h"
 #include "testing/scriptedui.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +10,7 @@ namespace {
 
 struct AboutFixture : ::testing::Test {
     ScriptedUi ui{"Cuemark PostProcessor"};
-    Program program = cuebuildProgram("/opt/cuemark");
+    Program program = cuebuildEntry().makeProgram("/opt/cuemark");
     About about{ui, program};
 };
 

@@ -26,11 +26,11 @@ TEST(EightBitText, showsUtf8WhenItDecodesElseTheWindowsCodePage) {
 
 TEST(EightBitText, anEditKeepsTheBytesOfAnEightBitTextAndItsCodePage) {
     const std::string previous = "Caf\xe9 \x93x\x94";
-    const QString shown = EightBitText::decode(previous);
+    const std::string shown = EightBitText::toUtf8(previous);
     EXPECT_EQ(EightBitText::encodeEdit(shown, previous), previous);
-    EXPECT_EQ(EightBitText::encodeEdit(shown + QStringLiteral("!"), previous), previous + "!");
+    EXPECT_EQ(EightBitText::encodeEdit(shown + "!", previous), previous + "!");
     // A character the code page lacks turns the text into UTF-8.
-    EXPECT_EQ(EightBitText::encodeEdit(QStringLiteral("\u0416"), previous), "\xd0\x96");
+    EXPECT_EQ(EightBitText::encodeEdit("\xd0\x96", previous), "\xd0\x96");
     // A UTF-8 text stays UTF-8.
-    EXPECT_EQ(EightBitText::encodeEdit(QStringLiteral("\u00e9"), "x"), "\xc3\xa9");
+    EXPECT_EQ(EightBitText::encodeEdit("\xc3\xa9", "x"), "\xc3\xa9");
 }

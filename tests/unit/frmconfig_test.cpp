@@ -1,7 +1,9 @@
 #include "common/program.h"
+#include "common/programregistry.h"
 #include "common/settingsstore.h"
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
+#include "schedule/cuebuildprogram.h"
 #include "testing/scriptedui.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +13,7 @@ namespace {
 struct ConfigTest : ::testing::Test {
     ScriptedUi ui{"Cuemark PostProcessor"};
     MemorySettingsStore settings;
-    Program program = cuebuildProgram("/opt/cuemark");
+    Program program = cuebuildEntry().makeProgram("/opt/cuemark");
     TextField mainAudioURL{nullptr, "txtAudioURL", "pnm://main/lect.ra"};
     TextField mainHTMURL{nullptr, "txtHTMURL", "http://main/lect/"};
     FrmConfig config{ui, settings, program, mainAudioURL, mainHTMURL};
@@ -40,7 +42,7 @@ struct ConfigTest : ::testing::Test {
 TEST(ConfigFirstUse, anEmptyStoreShowsTheDefaultsCentred) {
     ScriptedUi ui{"Cuemark PostProcessor"};
     MemorySettingsStore settings;
-    Program program = cuebuildProgram("/opt/cuemark");
+    Program program = cuebuildEntry().makeProgram("/opt/cuemark");
     TextField audio{nullptr, "a"}, htm{nullptr, "h"};
     FrmConfig config(ui, settings, program, audio, htm);
     config.load();

@@ -1,5 +1,5 @@
-#include "common/qtsettingsstore.h"
 #include "common/settingsstore.h"
+#include "qtplatform/qtsettingsstore.h"
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>

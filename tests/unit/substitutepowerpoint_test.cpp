@@ -1,4 +1,4 @@
-#include "logger/substitutepowerpoint.h"
+#include "testing/substitutepowerpoint.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 #include "desktop.h"
 
 #include "common/programregistry.h"
-#include "common/qtsettingsstore.h"
 #include "common/textfile.h"
 #include "gui/modeltext.h"
 #include "gui/qtprogram.h"
+#include "qtplatform/qtsettingsstore.h"
 #include "schedule/cuebuildprogram.h"
 #include "schedule/mainwindow.h"
 

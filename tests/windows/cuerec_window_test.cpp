@@ -4,15 +4,15 @@
 #include "desktop.h"
 
 #include "common/programregistry.h"
-#include "common/qtsettingsstore.h"
 #include "common/textfile.h"
 #include "gui/modeltext.h"
 #include "gui/qtloggerenvironment.h"
 #include "gui/qtprogram.h"
 #include "logger/loggerprograms.h"
 #include "logger/powerpointversion.h"
-#include "logger/substitutepowerpoint.h"
+#include "qtplatform/qtsettingsstore.h"
 #include "support/mainfixture.h"
+#include "testing/substitutepowerpoint.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settingsstore.h"
+#include "common/settingsstore.h"
 
 // The programs' store: QSettings in the user's native place (the registry on Windows, a
 // file under the user's configuration folder on Linux), or ini files in one folder.

@@ -1,14 +1,13 @@
 #include "commandline.h"
 
+#include "common/version.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <iostream>
 
-#ifndef CUE_PACKAGE_VERSION
-#error "CUE_PACKAGE_VERSION is set by the build from the project's version"
-#endif
 
 CommandLine readCommandLine(int argc, const char* const* argv, const CommandLineUsage& usage) {
     // Each byte one character: the options are ASCII, and the arguments go back to the
@@ -20,7 +19,7 @@ CommandLine readCommandLine(int argc, const char* const* argv, const CommandLine
         words << QString::fromStdString(usage.name);
 
     QCoreApplication::setApplicationName(QString::fromStdString(usage.name));
-    QCoreApplication::setApplicationVersion(QStringLiteral(CUE_PACKAGE_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(CueVersion));
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromStdString(usage.summary));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
@@ -41,7 +40,7 @@ CommandLine readCommandLine(int argc, const char* const* argv, const CommandLine
         std::cout << text.toStdString() << std::flush;
         result.answered = 0;
     } else if (parser.isSet(version)) {
-        std::cout << usage.name << ' ' << CUE_PACKAGE_VERSION << '\n' << std::flush;
+        std::cout << usage.name << ' ' << CueVersion << '\n' << std::flush;
         result.answered = 0;
     }
     for (const QString& argument : parser.positionalArguments())

@@ -1,4 +1,5 @@
-#include "eightbittext.h"
+// The 8-bit text rule on Qt's codecs.
+#include "common/eightbittext.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -39,7 +40,9 @@ bool haveCodePage() {
     return usable;
 }
 
-QString decode8Bit(const std::string& bytes) {
+QString decode(const std::string& bytes) {
+    if (std::optional<QString> text = decodeUtf8(bytes))
+        return *text;
     if (!haveCodePage())
         return QString::fromLatin1(viewOf(bytes));
     QStringDecoder decoder(CodePage);
@@ -67,20 +70,15 @@ bool EightBitText::isUtf8(const std::string& bytes) {
     return decodeUtf8(bytes).has_value();
 }
 
-QString EightBitText::decode(const std::string& bytes) {
-    if (std::optional<QString> text = decodeUtf8(bytes))
-        return *text;
-    return decode8Bit(bytes);
-}
-
 std::string EightBitText::toUtf8(const std::string& bytes) {
     return decode(bytes).toUtf8().toStdString();
 }
 
-std::string EightBitText::encodeEdit(const QString& text, const std::string& previous) {
+std::string EightBitText::encodeEdit(const std::string& editUtf8, const std::string& previous) {
+    const QString text = QString::fromUtf8(editUtf8);
     if (!decodeUtf8(previous)) {
         if (std::optional<std::string> bytes = encode8Bit(text))
             return *bytes;
     }
-    return text.toUtf8().toStdString();
+    return editUtf8;
 }

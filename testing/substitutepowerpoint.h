@@ -1,6 +1,6 @@
 #pragma once
 
-#include "automation.h"
+#include "logger/automation.h"
 
 #include <map>
 #include <memory>

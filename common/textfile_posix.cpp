@@ -1,0 +1,355 @@
+// The file layer on POSIX systems: the operator's bytes go to the system calls as they are.
+#include "textfileparts.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdint>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using TextFileParts::BlockBytes;
+using TextFileParts::checkName;
+using TextFileParts::failWith;
+using TextFileParts::injectedError;
+
+namespace {
+
+std::string notPlainFile(mode_t mode) {
+    if (S_ISDIR(mode))
+        return "Not a plain file (a folder)";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "Not a plain file (a device)";
+    if (S_ISFIFO(mode))
+        return "Not a plain file (a FIFO)";
+    if (S_ISSOCK(mode))
+        return "Not a plain file (a socket)";
+    return "Not a plain file";
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Where a write to path lands, links followed: a plain file or nothing yet. Anything
+// else is refused before it is touched.
+struct Target {
+    std::string path;
+    bool exists = false;
+    mode_t mode = 0;
+};
+
+Target resolveTarget(const std::string& path) {
+    checkName(path);
+    std::string at = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0) {
+            if (errno == ENOENT)
+                return {at, false, 0};
+            failWith(errno);
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            if (!S_ISREG(st.st_mode))
+                throw FileError(notPlainFile(st.st_mode));
+            return {at, true, st.st_mode};
+        }
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(at.c_str(), link.data(), link.size());
+        if (n < 0)
+            failWith(errno);
+        link.resize(static_cast<size_t>(n));
+        at = link.front() == '/' ? link : folderOf(at) + "/" + link;
+    }
+    failWith(ELOOP);
+}
+
+void writeAll(int fd, std::string_view bytes) {
+    if (const int error = injectedError(TextFile::Step::Write))
+        failWith(error);
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            failWith(errno);
+        }
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+void syncData(int fd, bool metadataToo) {
+    if (const int error = injectedError(TextFile::Step::Sync))
+        failWith(error);
+    if ((metadataToo ? ::fsync(fd) : ::fdatasync(fd)) != 0)
+        failWith(errno);
+}
+
+void closeChecked(int& fd) {
+    const int error = injectedError(TextFile::Step::Close);
+    const int result = ::close(fd);
+    fd = -1;
+    if (error)
+        failWith(error);
+    if (result != 0 && errno != EINTR)
+        failWith(errno);
+}
+
+// Opens a plain file for reading; a FIFO or device is refused before it is opened, so
+// nothing blocks and no device acts on the open.
+int openPlainForReading(const std::string& path) {
+    checkName(path);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        failWith(errno);
+    if (!S_ISREG(st.st_mode))
+        throw FileError(notPlainFile(st.st_mode));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        failWith(errno);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError(notPlainFile(st.st_mode));
+    }
+    return fd;
+}
+
+} // namespace
+
+std::string TextFile::readAll(const std::string& path, size_t maxBytes) {
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } file{openPlainForReading(path)};
+    std::string bytes;
+    std::string block(BlockBytes, '\0');
+    for (;;) {
+        const ssize_t n = ::read(file.fd, block.data(), block.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            failWith(errno);
+        if (n == 0)
+            return bytes;
+        if (bytes.size() + static_cast<size_t>(n) > maxBytes)
+            throw FileError("Larger than " + std::to_string(maxBytes) + " bytes");
+        bytes.append(block.data(), static_cast<size_t>(n));
+    }
+}
+
+bool TextFile::exists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && path.find('\0') == std::string::npos &&
+           ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+struct AtomicFileWriter::Impl {
+    ~Impl() { abandon(); }
+
+    void abandon() {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+        if (!temp.empty())
+            ::unlink(temp.c_str());
+        temp.clear();
+    }
+
+    template <typename Step> void guarded(Step step) {
+        TextFileParts::guardedStep(
+            failure, [this] { abandon(); }, step);
+    }
+
+    void flushPending() {
+        writeAll(fd, pending);
+        pending.clear();
+    }
+
+    Target target;
+    std::string temp;
+    int fd = -1;
+    std::string pending;
+    std::string failure;
+    bool committed = false;
+};
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path)
+    : m_path(path), m_impl(std::make_unique<Impl>()) {
+    Impl& d = *m_impl;
+    d.target = resolveTarget(path);
+    // Beside the target, so the rename stays on one file system and is atomic.
+    const size_t slash = d.target.path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : d.target.path.substr(0, slash + 1);
+    const std::string base = d.target.path.substr(folder.size()).substr(0, 200);
+    for (int attempt = 0; d.fd < 0; ++attempt) {
+        const std::string temp = folder + "." + base + "." + std::to_string(::getpid()) + "-" +
+                                 std::to_string(attempt) + ".tmp";
+        d.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (d.fd >= 0)
+            d.temp = temp;
+        else if (errno != EEXIST || attempt >= 100)
+            failWith(errno);
+    }
+    // A replaced file keeps its permissions.
+    if (d.target.exists)
+        (void)::fchmod(d.fd, d.target.mode & 07777);
+}
+
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+void AtomicFileWriter::write(std::string_view bytes) {
+    Impl& d = *m_impl;
+    d.guarded([&] {
+        if (d.committed)
+            throw FileError("The file is already written");
+        // Small pieces are gathered into blocks; a large one goes straight through.
+        if (d.pending.size() + bytes.size() < BlockBytes) {
+            d.pending += bytes;
+            return;
+        }
+        d.flushPending();
+        writeAll(d.fd, bytes);
+    });
+}
+
+void AtomicFileWriter::commit() {
+    Impl& d = *m_impl;
+    d.guarded([&] {
+        if (d.committed)
+            return;
+        d.flushPending();
+        syncData(d.fd, true);
+        closeChecked(d.fd);
+        if (const int error = injectedError(TextFile::Step::Rename))
+            failWith(error);
+        if (::rename(d.temp.c_str(), d.target.path.c_str()) != 0)
+            failWith(errno);
+        d.temp.clear();
+        d.committed = true;
+        // The new name itself must survive a power cut.
+        int folder = ::open(folderOf(d.target.path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder < 0)
+            failWith(errno);
+        if (::fsync(folder) != 0 && errno != EINVAL) {
+            const int error = errno;
+            ::close(folder);
+            failWith(error);
+        }
+        ::close(folder);
+    });
+}
+
+struct LineFile::Impl : TextFileParts::LineSink {
+    ~Impl() override {
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    void open(const std::string& path, int mode) {
+        // Past a file-size limit a write must fail, not end the program.
+        static const bool noSignal = [] { return ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
+        (void)noSignal;
+        const Target target = resolveTarget(path);
+        const int opened =
+            ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | mode, 0666);
+        if (opened < 0)
+            failWith(errno);
+        struct stat st {};
+        if (::fstat(opened, &st) != 0) {
+            const int error = errno;
+            ::close(opened);
+            failWith(error);
+        }
+        if (fd >= 0)
+            ::close(fd);
+        fd = opened;
+        device = st.st_dev;
+        inode = st.st_ino;
+    }
+
+    std::int64_t end() override {
+        const off_t at = ::lseek(fd, 0, SEEK_END);
+        if (at < 0)
+            failWith(errno);
+        return at;
+    }
+    void append(std::string_view bytes) override {
+        writeAll(fd, bytes);
+        syncData(fd, false);
+    }
+    void truncateTo(std::int64_t size) override {
+        if (::ftruncate(fd, size) != 0 || ::lseek(fd, size, SEEK_SET) != size)
+            failWith(errno);
+    }
+
+    int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+LineFile::LineFile(const std::string& path) : m_path(path), m_impl(std::make_unique<Impl>()) {
+    m_impl->open(path, O_TRUNC);
+}
+
+LineFile::~LineFile() = default;
+
+void LineFile::writeLine(std::string_view bytes) {
+    if (!isOpen())
+        throw FileError("File not open");
+    TextFileParts::writeLine(*m_impl, bytes);
+}
+
+void LineFile::close() {
+    if (m_impl->fd >= 0)
+        closeChecked(m_impl->fd);
+}
+
+bool LineFile::isOpen() const {
+    return m_impl->fd >= 0;
+}
+
+bool LineFile::stillAtPath() const {
+    struct stat st {};
+    return m_impl->fd >= 0 && ::stat(m_path.c_str(), &st) == 0 && st.st_dev == m_impl->device &&
+           st.st_ino == m_impl->inode;
+}
+
+void LineFile::reopen() {
+    m_impl->open(m_path, O_APPEND);
+    m_impl->cutTo = -1;
+}
+
+namespace {
+
+class FileBlocks : public TextFileParts::BlockSource {
+  public:
+    explicit FileBlocks(int fd) : m_fd(fd) {}
+    ~FileBlocks() override { ::close(m_fd); }
+
+    bool readBlock(std::string& buffer) override {
+        const size_t old = buffer.size();
+        buffer.resize(old + BlockBytes);
+        for (;;) {
+            const ssize_t n = ::read(m_fd, buffer.data() + old, BlockBytes);
+            if (n < 0 && errno == EINTR)
+                continue;
+            buffer.resize(old + (n > 0 ? static_cast<size_t>(n) : 0));
+            if (n < 0)
+                failWith(errno);
+            return n > 0;
+        }
+    }
+
+  private:
+    int m_fd;
+};
+
+} // namespace
+
+std::unique_ptr<TextFileParts::BlockSource> TextFileParts::openForReading(const std::string& path) {
+    return std::make_unique<FileBlocks>(openPlainForReading(path));
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+// What the platform parts of the file layer share; not for use outside common/.
+#include "textfile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace TextFileParts {
+
+inline constexpr size_t BlockBytes = 64 * 1024;
+
+// The errno a test has asked this step to fail with, or 0.
+int injectedError(TextFile::Step step);
+[[noreturn]] void failWith(int error);
+// Throws for an empty name or one with a NUL, which would silently cut the name.
+void checkName(const std::string& path);
+
+// One step of an atomic write: any failure discards the temporary file and is kept, so
+// later steps report it too.
+template <class Abandon, class Step>
+void guardedStep(std::string& failure, Abandon abandon, Step step) {
+    if (!failure.empty())
+        throw FileError(failure);
+    try {
+        step();
+    } catch (const FileError& e) {
+        failure = e.what();
+        abandon();
+        throw;
+    }
+}
+
+// What a platform gives a LineFile: where the next line begins, how to append it and sync
+// it, and how to cut the file back.
+class LineSink {
+  public:
+    virtual ~LineSink() = default;
+    virtual std::int64_t end() = 0;
+    virtual void append(std::string_view bytes) = 0;
+    virtual void truncateTo(std::int64_t size) = 0;
+    // Where a failed line began, while the fragment it left is not yet cut off.
+    std::int64_t cutTo = -1;
+};
+
+// Writes one whole line or, when it fails, nothing: a fragment is cut back at once, or
+// before the next line.
+void writeLine(LineSink& sink, std::string_view bytes);
+
+// Where a LineReader takes its blocks from; the platform opens files.
+class BlockSource {
+  public:
+    virtual ~BlockSource() = default;
+    // Appends one block; false at the end.
+    virtual bool readBlock(std::string& buffer) = 0;
+};
+
+// A plain file opened for reading (a folder, device, FIFO or socket is refused).
+std::unique_ptr<BlockSource> openForReading(const std::string& path);
+
+} // namespace TextFileParts
