@@ -1,10 +1,14 @@
 #include "slidepages.h"
 
+#include "common/eightbittext.h"
 #include "common/text.h"
 #include "common/textfile.h"
 #include "webout/outputerror.h"
 #include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
+
+#include <QList>
+#include <QString>
 
 #include <cctype>
 #include <optional>
@@ -78,9 +82,11 @@ const char* templateNameFor(int page, int rowCount) {
 
 PageReplacements pageReplacementsFor(const std::vector<ScheduleRow>& rows, int page) {
     const ScheduleRow& row = rows.at(static_cast<size_t>(page - 1));
-    return {row.ImageUrl,
-            pageFileName(page + 1),
-            pageFileName(page - 1),
+    // A neighbour that does not exist is replaced by the index, so no link is dead.
+    const int count = static_cast<int>(rows.size());
+    return {htmlEscape(row.ImageUrl),
+            page < count ? pageFileName(page + 1) : "index.htm",
+            page > 1 ? pageFileName(page - 1) : "index.htm",
             "tsld" + threeDigits(page) + ".ram",
             "index.htm",
             shownTitle(row.Title)};
@@ -128,6 +134,9 @@ std::string htmlEscape(std::string_view text) {
         case '"':
             out += "&quot;";
             break;
+        case '\'':
+            out += "&#39;";
+            break;
         default:
             out += c;
         }
@@ -140,8 +149,36 @@ std::string shownTitle(std::string_view title) {
         return "NO TITLE";
     if (title == ".")
         return "LEADER";
-    // The title's bytes go in as the log holds them; only the HTML specials are escaped.
-    return htmlEscape(title);
+    const std::string bytes(title);
+    if (EightBitText::isUtf8(bytes))
+        return htmlEscape(title);
+    // An 8-bit title (a log from a Windows code page) would not read as UTF-8 in the
+    // browser: its letters go in as character references of their code page reading.
+    std::string out;
+    for (const char32_t c : EightBitText::decode(bytes).toUcs4()) {
+        if (c < 0x80)
+            out += htmlEscape(std::string(1, static_cast<char>(c)));
+        else
+            out += "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
+    }
+    return out;
+}
+
+std::string scriptDataUrl(std::string_view url) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(url.size());
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '<' || c == '>' || c == '"') {
+            out += '%';
+            out += Hex[byte >> 4];
+            out += Hex[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
 std::string preloadBlock(const PresentationOutput& out) {
@@ -151,10 +188,10 @@ std::string preloadBlock(const PresentationOutput& out) {
     for (size_t i = 1; i <= n; ++i) {
         const std::string& image = out.rows[i - 1].ImageUrl;
         const bool absolute = image.find(':') != std::string::npos;
-        block += "SLDtoGIF (" + numberWithSign(i) + ") = \"" + (absolute ? "" : out.htmlUrl) +
-                 image + "\"\r\n";
+        block += "SLDtoGIF (" + numberWithSign(i) + ") = \"" +
+                 scriptDataUrl((absolute ? "" : out.htmlUrl) + image) + "\"\r\n";
     }
-    block += "AudioURL = \"" + out.audioUrl + "\"\r\n";
+    block += "AudioURL = \"" + scriptDataUrl(out.audioUrl) + "\"\r\n";
     return block;
 }
 
@@ -169,7 +206,7 @@ std::string indexTable(const std::vector<ScheduleRow>& rows) {
         table += "<TR>\r\n<TD>" + std::to_string(i) + "</TD>\r\n";
         table += "<TD><A HREF=\"" + pageFileName(static_cast<int>(i)) + "\" > " +
                  shownTitle(row.Title) + "</A></P></A></TD>\r\n";
-        table += "<TD>" + row.Start + "</TD></TR>\r\n";
+        table += "<TD>" + htmlEscape(row.Start) + "</TD></TR>\r\n";
     }
     table += "</TABLE>\r\n";
     return table;

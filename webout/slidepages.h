@@ -10,9 +10,9 @@
 
 // The links filled into the marker lines of slide page i, by the marker's keyword.
 struct PageReplacements {
-    std::string GIF; // the row's ImageUrl
-    std::string NXT; // sld(i+1).htm
-    std::string PRV; // sld(i-1).htm
+    std::string GIF; // the row's ImageUrl, HTML-escaped
+    std::string NXT; // sld(i+1).htm, or index.htm on the last page
+    std::string PRV; // sld(i-1).htm, or index.htm on the first page
     std::string RAM; // tsld(i).ram
     std::string NDX; // index.htm
     std::string TTL; // the row's title as the index shows it, HTML-escaped
@@ -42,12 +42,17 @@ class SlidePageRewriter {
     std::string m_carried;
 };
 
-// "&", "<", ">" and '"' as character references, so a text shows as written and stays
-// inside its element or quoted attribute.
+// "&", "<", ">", '"' and "'" as character references, so a text shows as written and
+// stays inside its element or its attribute, whichever quote that uses.
 std::string htmlEscape(std::string_view text);
 // A title as the pages show it: "NO TITLE" when empty, "LEADER" for ".", else the title
-// as UTF-8 (8-bit text read in its Windows code page), escaped.
+// escaped; a title that is not UTF-8 is read in the Windows code page and its letters
+// beyond ASCII written as numeric character references.
 std::string shownTitle(std::string_view title);
+// A URL for the preload page's data block: "<", ">", '"' and control bytes
+// percent-encoded (the same URL to a browser), so it can end neither its quotes, its
+// line nor the block.
+std::string scriptDataUrl(std::string_view url);
 
 // The MaxGIFs, SLDtoGIF and AudioURL lines inserted after the preload marker.
 std::string preloadBlock(const PresentationOutput& out);
