@@ -90,7 +90,7 @@ struct Target {
     mode_t mode = 0;
 };
 
-Target resolveTarget(const std::string& path) {
+Target resolveTarget(const std::string& path, bool followLinks = true) {
     checkName(path);
     std::string at = path;
     for (int hop = 0; hop < 40; ++hop) {
@@ -100,6 +100,8 @@ Target resolveTarget(const std::string& path) {
                 return {at, false, 0};
             failWith(errno);
         }
+        if (S_ISLNK(st.st_mode) && !followLinks)
+            return {at, false, 0};
         if (!S_ISLNK(st.st_mode)) {
             if (!S_ISREG(st.st_mode))
                 throw FileError(notPlainFile(st.st_mode));
@@ -232,10 +234,10 @@ struct AtomicFileWriter::Impl {
     bool committed = false;
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path)
+AtomicFileWriter::AtomicFileWriter(const std::string& path, Link link)
     : m_path(path), m_impl(std::make_unique<Impl>()) {
     Impl& d = *m_impl;
-    d.target = resolveTarget(path);
+    d.target = resolveTarget(path, link == Link::Follow);
     // Beside the target, so the rename stays on one file system and is atomic.
     const size_t slash = d.target.path.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : d.target.path.substr(0, slash + 1);
@@ -407,8 +409,11 @@ struct AtomicFileWriter::Impl {
     bool failed = false;
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path)
+AtomicFileWriter::AtomicFileWriter(const std::string& path, Link link)
     : m_path(path), m_impl(std::make_unique<Impl>(nameOf(path))) {
+    // QSaveFile writes through a link; where that is not wanted the link is refused.
+    if (link == Link::Replace && QFileInfo(m_impl->file.fileName()).isSymLink())
+        throw FileError("The name is a symbolic link");
     refuseNotPlain(m_impl->file.fileName());
     checked(m_impl->file.open(QIODevice::WriteOnly), m_impl->file);
 }

@@ -58,7 +58,11 @@ class InjectedFault {
 // commit() discards what was written. Every step throws FileError on failure.
 class AtomicFileWriter {
   public:
-    explicit AtomicFileWriter(const std::string& path);
+    // What a symbolic link at the name stands for. Follow writes the file it names;
+    // Replace puts the new file in the link's place, so a link planted at a name the
+    // program writes can never make it write anywhere else.
+    enum class Link { Follow, Replace };
+    explicit AtomicFileWriter(const std::string& path, Link link = Link::Follow);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;

@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         if (!reading.problems.empty())
             return 1;
         current = GetFname(listPath).directory + eventFileName;
-        AtomicFileWriter file(current);
+        AtomicFileWriter file(current, AtomicFileWriter::Link::Replace);
         file.write(webVttOf(reading.events));
         file.commit();
     } catch (const FileError& e) {
