@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const std::string Url = "http://w.example/sld001.htm";
@@ -56,6 +58,20 @@ TEST(Cevents, readsEveryLineAndReportsEachBadOneByNumber) {
          "u 00:00:00:10.0 00:00:00:19.9 b\r\n",
          {{0, 9900, "a"}, {10000, 19900, "b"}},
          {2, 3, 4, 5, 6, 7, 8, 9}},
+        {"a line that goes back in time",
+         "u 00:00:00:10.0 00:00:00:19.9 a\nu 00:00:00:05.0 00:00:00:09.9 b\n"
+         "u 00:00:00:10.0 00:00:00:12.9 c\n",
+         {{10000, 19900, "a"}, {10000, 12900, "c"}},
+         {2}},
+        {"reading stops at the last problem reported",
+         std::string(MaxEventListProblems + 5, '\n'),
+         {},
+         [] {
+             std::vector<int> lines(MaxEventListProblems);
+             for (size_t i = 0; i < lines.size(); ++i)
+                 lines[i] = static_cast<int>(i) + 1;
+             return lines;
+         }()},
     };
     for (const Case& c : cases) {
         const EventListReading reading = readEventList(c.list);
@@ -75,6 +91,10 @@ TEST(Cevents, writesOneCuePerEventWithItsPageAsText) {
                   "\n"
                   "\n01:05:00.000 --> 01:05:59.900\nhttp://w.example/?a=1&amp;b=&lt;2&gt;\n");
     EXPECT_EQ(webVttOf({}), "WEBVTT\n");
+    // Cue text is UTF-8: an 8-bit byte or a control byte is percent-encoded, UTF-8 stays.
+    EXPECT_EQ(webVttOf({{0, 1000, "caf\xe9/\xc3\xa9\xed\xa0\x80\x01-->.htm"}}),
+              "WEBVTT\n\n00:00:00.000 --> 00:00:01.000\n"
+              "caf%E9/\xc3\xa9%ED%A0%80%01--&gt;.htm\n");
 }
 
 TEST(Cevents, toolWritesTheEventFileBesideTheListOrSaysWhyNot) {
@@ -97,6 +117,13 @@ TEST(Cevents, toolWritesTheEventFileBesideTheListOrSaysWhyNot) {
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.errors, list.toStdString() + ":2: expected \"u \" at the start\n");
     EXPECT_FALSE(QFile::exists(dir.filePath("other.rae")));
+
+    // A list of nothing but blank lines costs a bounded report.
+    writeList(std::string(4 * 1024 * 1024, '\n'));
+    const ToolRun blank = runCevents({list, "blank.rae"});
+    EXPECT_EQ(blank.exitCode, 1);
+    EXPECT_EQ(std::count(blank.errors.begin(), blank.errors.end(), '\n'),
+              static_cast<long>(MaxEventListProblems) + 1);
 
     EXPECT_EQ(runCevents({list, ""}).exitCode, 2);
     EXPECT_EQ(runCevents({list, "../escape.rae"}).exitCode, 2);
