@@ -1,6 +1,7 @@
 // The four commands that write the web presentation into the log's folder.
 #include "mainwindow.h"
 
+#include "common/text.h"
 #include "common/uiservices.h"
 #include "webout/eventlist.h"
 #include "webout/metafiles.h"
@@ -27,9 +28,17 @@ std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused) {
     // A bare log name would put the presentation wherever the program was started.
     const std::optional<std::string> folder = outputDirectoryOf(LogFileName);
     if (!folder) {
-        showOutputFailure("'" + LogFileName +
+        showOutputFailure("'" + Text::forMessage(LogFileName, Text::MessagePathChars) +
                           "' names no folder to write the presentation into. Read the log "
                           "or grid again from its folder.");
+        refused = WriteOutcome::Failed;
+        return std::nullopt;
+    }
+    // The presentation would replace the templates it is made from.
+    if (isProgramFolder(*folder, m_program.directory)) {
+        showOutputFailure("'" + Text::forMessage(*folder, Text::MessagePathChars) +
+                          "' is the program's own folder, which holds the page templates. "
+                          "Move the log or grid to a folder of its own and read it again.");
         refused = WriteOutcome::Failed;
         return std::nullopt;
     }
@@ -51,7 +60,8 @@ Main::WriteOutcome Main::writeHtmFiles() {
         return WriteOutcome::Failed;
     }
     if (!result.indexMarkerFound)
-        m_ui.MsgBox("The index template '" + result.indexTemplate +
+        m_ui.MsgBox("The index template '" +
+                        Text::forMessage(result.indexTemplate, Text::MessagePathChars) +
                         "' has no marker <!--*** -->: index.htm is a plain copy of it, "
                         "without the table of slides.",
                     Mb::OKOnly + Mb::Exclamation, "Write HTM Files");
@@ -99,7 +109,9 @@ void Main::mnuWrCevents_Click() {
     const ToolStart tool = ceventsStart(CeventsLoc, listPath, *eventFile, out->outputDirectory);
     if (!m_ui.StartProcess(tool.program, tool.args, tool.workingDirectory))
         showOutputFailure(
-            OutputError(listPath, "The program '" + CeventsLoc + "' could not be started")
+            OutputError(listPath, "The program '" +
+                                      Text::forMessage(CeventsLoc, Text::MessagePathChars) +
+                                      "' could not be started")
                 .message());
 }
 
