@@ -28,12 +28,49 @@ PageReplacements pageReplacementsFor(const std::vector<ScheduleRow>& rows, int p
 const char* templateNameFor(int page, int rowCount);
 std::string pageFileName(int page);
 
+// What a template line holds, found as its bytes go past in pieces, so a line of any
+// length is read in bounded memory: the first place of a marker (letters in any case), the
+// three bytes after it, and the double quotes a slide page's marker line is cut at.
+class MarkerScan {
+  public:
+    explicit MarkerScan(std::string_view marker);
+    void feed(std::string_view piece);
+
+    size_t length() const { return m_length; }
+    size_t markerAt() const { return m_markerAt; } // npos without a marker
+    const std::string& keyword() const { return m_keyword; }
+    size_t firstQuote() const { return m_firstQuote; }
+    // The first quote from the keyword's start plus 7 on, and the next one after it.
+    size_t openQuote() const { return m_open; }
+    size_t closeQuote() const { return m_close; }
+
+  private:
+    std::string_view m_marker;
+    std::string m_recent;
+    std::string m_keyword;
+    size_t m_length = 0;
+    size_t m_markerAt = std::string::npos;
+    size_t m_firstQuote = std::string::npos;
+    size_t m_open = std::string::npos;
+    size_t m_close = std::string::npos;
+};
+
+// A piece of a written line: a range of the template line, or a text put in.
+struct LineSegment {
+    bool copy = true;
+    size_t from = 0;
+    size_t to = 0;
+    std::string text;
+};
+
 // Rewrites the marker lines of one page, one line at a time. A marker with an unknown
 // keyword repeats the replacement of the page's previous marker line.
 class SlidePageRewriter {
   public:
     explicit SlidePageRewriter(const PageReplacements& replacements)
         : m_replacements(replacements) {}
+    // What the page gets for a scanned line, its line end included.
+    std::vector<LineSegment> plan(const MarkerScan& scan);
     // The line as the page gets it; a line without a marker comes back unchanged.
     std::string rewrite(std::string_view line);
 

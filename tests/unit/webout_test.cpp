@@ -217,6 +217,46 @@ TEST(WebOutput, slidePageMarkersAreRewrittenLineByLine) {
     }
 }
 
+// Lines far longer than the pieces a template is read in (a minified script or an inline
+// image) are copied whole, markers anywhere in them found and filled.
+TEST(WebOutput, templateLinesOfAnyLengthAreRewritten) {
+    Folder dir;
+    const std::vector<ScheduleRow> rows = {{"00:01:00", "00:00:00", "00:01:00", "a.gif", "A"}};
+    const PresentationOutput out = presentation(rows, dir.path());
+    const PageReplacements r = pageReplacementsFor(rows, 1);
+    const std::string big(200 * 1024, 'x');
+    const std::string bigQuoted = "\"" + big + "\"";
+    const std::string page[] = {
+        big + "\r\n" + big,
+        big + R"(<!-- **fixit**gif --><img src=")" + big + "\" alt=\"" + big + "\">",
+        "q\"" + big + R"(<!-- **FIXIT**NXT --> )" + big,
+        big + R"(<!-- **FIXIT**RAM --> ")" + big,
+        R"(<!-- **FIXIT**TTL --> ")" + big + "\r\n" + bigQuoted + R"(<!-- **FIXIT**ZZZ -->"")",
+    };
+    for (const std::string& text : page) {
+        writeBytes(QString::fromStdString(dir.file("t.htm")), text);
+        WriteHTMFiles(dir.file("t.htm"), dir.file("p.htm"), r);
+        SlidePageRewriter rewriter(r);
+        std::string expected;
+        for (size_t from = 0; from <= text.size();) {
+            const size_t end = std::min(text.find("\r\n", from), text.size());
+            expected += rewriter.rewrite(std::string_view(text).substr(from, end - from)) + "\r\n";
+            from = end + 2;
+        }
+        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))), expected)
+            << text.substr(0, 40);
+    }
+
+    writeBytes(QString::fromStdString(dir.file("t.htm")), big + "**FIXIT**" + big);
+    WritePreloadFile(dir.file("t.htm"), dir.file("p.htm"), out);
+    EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
+              big + "**FIXIT**" + big + "\r\n" + preloadBlock(out));
+    writeBytes(QString::fromStdString(dir.file("t.htm")), big + "<!--*** -->" + big);
+    EXPECT_TRUE(WriteIndexFile(dir.file("t.htm"), dir.file("p.htm"), rows));
+    EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
+              big + "\r\n" + indexTable(rows) + big + "\r\n");
+}
+
 TEST(WebOutput, preloadAndIndexPagesExpandTheirMarkers) {
     Folder dir;
     const std::vector<ScheduleRow> rows = {
