@@ -107,12 +107,19 @@ void Main::mnuWrCevents_Click() {
         return;
     }
     const ToolStart tool = ceventsStart(CeventsLoc, listPath, *eventFile, out->outputDirectory);
-    if (!m_ui.StartProcess(tool.program, tool.args, tool.workingDirectory))
-        showOutputFailure(
-            OutputError(listPath, "The program '" +
-                                      Text::forMessage(CeventsLoc, Text::MessagePathChars) +
-                                      "' could not be started")
-                .message());
+    const StartResult started = m_ui.StartProcess(tool.program, tool.args, tool.workingDirectory);
+    if (started)
+        return;
+    const std::string reason = started.reason.empty() ? "" : ": " + started.reason;
+    showOutputFailure(
+        OutputError(listPath,
+                    started.folderFailed
+                        ? "The folder '" +
+                              Text::forMessage(tool.workingDirectory, Text::MessagePathChars) +
+                              "' could not be entered to start the program" + reason
+                        : "The program '" + Text::forMessage(CeventsLoc, Text::MessagePathChars) +
+                              "' could not be started" + reason)
+            .message());
 }
 
 void Main::mnuWrtAll_Click() {

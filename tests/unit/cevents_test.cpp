@@ -1,3 +1,4 @@
+#include "common/processstart.h"
 #include "webout/eventlistreader.h"
 
 #include <QFile>
@@ -7,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -129,4 +133,41 @@ TEST(Cevents, toolWritesTheEventFileBesideTheListOrSaysWhyNot) {
     EXPECT_EQ(runCevents({list, "../escape.rae"}).exitCode, 2);
     EXPECT_EQ(runCevents({list}).exitCode, 2);
     EXPECT_EQ(runCevents({dir.filePath("none.txt"), "talk.rae"}).exitCode, 2);
+}
+
+// The tool started as Write RAE File starts it, in a folder and with an event file whose
+// names are 8-bit bytes: it runs there and writes exactly that name. A missing folder is
+// blamed on the folder, a missing program on the program.
+TEST(Cevents, startsWithTheOperatorsBytesAndBlamesTheRightPart) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/caf\xE9";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string list = folder + "/cevents.txt";
+    const std::string written = folder + "/caf\xE9.rae";
+    QFile file(QString::fromLocal8Bit(dir.path().toLocal8Bit()) + "/list");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(("u 00:00:00:00.0 00:00:00:29.9 " + Url + "\r\n").c_str());
+    file.close();
+    ASSERT_EQ(::rename(file.fileName().toLocal8Bit().constData(), list.c_str()), 0);
+
+    const StartResult started =
+        startDetachedProcess(CUE_RUNTIME_DIR "/cevents", {"cevents.txt", "caf\xE9.rae"}, folder);
+    EXPECT_TRUE(started) << started.reason;
+    struct stat st {};
+    for (int wait = 0; wait < 100 && ::stat(written.c_str(), &st) != 0; ++wait)
+        ::usleep(50000);
+    EXPECT_EQ(::stat(written.c_str(), &st), 0);
+
+    const StartResult noFolder =
+        startDetachedProcess(CUE_RUNTIME_DIR "/cevents", {}, folder + "/gone");
+    EXPECT_FALSE(noFolder);
+    EXPECT_TRUE(noFolder.folderFailed);
+    const StartResult noProgram = startDetachedProcess(folder + "/no such program", {}, folder);
+    EXPECT_FALSE(noProgram);
+    EXPECT_FALSE(noProgram.folderFailed);
+    EXPECT_FALSE(noProgram.reason.empty());
+
+    for (const std::string& name : {list, written})
+        ::unlink(name.c_str());
+    ::rmdir(folder.c_str());
 }
