@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 #include <type_traits>
 
@@ -142,6 +143,21 @@ LineSegment inserted(std::string text) {
     return {false, 0, 0, std::move(text)};
 }
 
+// The first place of a marker in a text, its letters in any case. Every marker begins with
+// punctuation, which an exact search finds quickly; only there are letters compared.
+size_t findMarker(std::string_view text, std::string_view marker) {
+    size_t lead = 0;
+    while (lead < marker.size() && !std::isalpha(static_cast<unsigned char>(marker[lead])))
+        ++lead;
+    const std::string_view prefix = marker.substr(0, lead);
+    for (size_t at = text.find(prefix); at != std::string_view::npos;
+         at = text.find(prefix, at + 1)) {
+        if (Text::equalsNoCase(text.substr(at, marker.size()), marker))
+            return at;
+    }
+    return std::string_view::npos;
+}
+
 std::string numberWithSign(size_t n) {
     return " " + std::to_string(n);
 }
@@ -175,27 +191,39 @@ PageReplacements pageReplacementsFor(const std::vector<ScheduleRow>& rows, int p
 MarkerScan::MarkerScan(std::string_view marker) : m_marker(marker) {}
 
 void MarkerScan::feed(std::string_view piece) {
-    for (const char c : piece) {
-        const size_t at = m_length++;
-        if (c == '"' && m_firstQuote == std::string::npos)
-            m_firstQuote = at;
-        if (m_markerAt == std::string::npos) {
-            // The last bytes seen, as long as the marker, compared in any letter case.
-            m_recent.push_back(c);
-            if (m_recent.size() > m_marker.size())
-                m_recent.erase(0, 1);
-            if (m_recent.size() == m_marker.size() && Text::equalsNoCase(m_recent, m_marker))
-                m_markerAt = at + 1 - m_marker.size();
-            continue;
+    const size_t pieceAt = m_length;
+    m_length += piece.size();
+    if (m_firstQuote == std::string::npos) {
+        if (const size_t quote = piece.find('"'); quote != std::string_view::npos)
+            m_firstQuote = pieceAt + quote;
+    }
+    size_t from = 0; // the first byte of the piece after the marker
+    if (m_markerAt == std::string::npos) {
+        // A marker may begin in the tail of the pieces before this one.
+        const std::string joined = m_recent + std::string(piece);
+        const size_t found = findMarker(joined, m_marker);
+        if (found == std::string::npos) {
+            m_recent = joined.substr(joined.size() - std::min(joined.size(), m_marker.size() - 1));
+            return;
         }
+        m_markerAt = pieceAt - m_recent.size() + found;
+        from = found + m_marker.size() - m_recent.size();
+        m_recent.clear();
+    }
+    if (m_close != std::string::npos)
+        return;
+    for (size_t i = from; i < piece.size(); ++i) {
+        const size_t at = pieceAt + i;
         if (m_keyword.size() < KeywordLength)
-            m_keyword += c;
-        if (c != '"' || at < m_markerAt + ValueSearchOffset)
+            m_keyword += piece[i];
+        if (piece[i] != '"' || at < m_markerAt + ValueSearchOffset)
             continue;
-        if (m_open == std::string::npos)
+        if (m_open == std::string::npos) {
             m_open = at;
-        else if (m_close == std::string::npos)
+        } else {
             m_close = at;
+            break;
+        }
     }
 }
 
