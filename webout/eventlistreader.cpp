@@ -1,5 +1,7 @@
 #include "eventlistreader.h"
 
+#include "webout/pathhelpers.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -112,7 +114,6 @@ size_t utf8SequenceLength(std::string_view text) {
 // Cue text may not hold "&", "<" or "-->" as they stand, and must be UTF-8: other bytes
 // and control bytes go in percent-encoded, which a URL reads the same.
 std::string cueText(std::string_view url) {
-    static constexpr char Hex[] = "0123456789ABCDEF";
     std::string out;
     while (!url.empty()) {
         const char c = url.front();
@@ -125,7 +126,7 @@ std::string cueText(std::string_view url) {
         else if (c == '>')
             out += "&gt;";
         else if (length == 0 || byte < 0x20 || byte == 0x7F)
-            out += {'%', Hex[byte >> 4], Hex[byte & 0x0F]};
+            out += percentEncoded(c);
         else
             out += url.substr(0, length);
         url.remove_prefix(std::max<size_t>(length, 1));

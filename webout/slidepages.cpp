@@ -305,18 +305,14 @@ std::string shownTitle(std::string_view title) {
 }
 
 std::string scriptDataUrl(std::string_view url) {
-    static constexpr char Hex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(url.size());
     for (const char c : url) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '<' || c == '>' || c == '"') {
-            out += '%';
-            out += Hex[byte >> 4];
-            out += Hex[byte & 0x0F];
-        } else {
+        if (byte < 0x20 || byte == 0x7F || c == '<' || c == '>' || c == '"')
+            out += percentEncoded(c);
+        else
             out += c;
-        }
     }
     return out;
 }
