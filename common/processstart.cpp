@@ -15,15 +15,21 @@
 
 #ifdef _WIN32
 
+namespace {
+QString fromBytes(const std::string& bytes) {
+    return QString::fromLocal8Bit(QByteArray::fromStdString(bytes));
+}
+} // namespace
+
 StartResult startDetachedProcess(const std::string& program, const std::vector<std::string>& args,
                                  const std::string& workingDirectory) {
-    const QString folder = QString::fromLocal8Bit(workingDirectory);
+    const QString folder = fromBytes(workingDirectory);
     if (!workingDirectory.empty() && !QDir(folder).exists())
         return {false, true, std::strerror(ENOENT)};
     QStringList arguments;
     for (const std::string& arg : args)
-        arguments << QString::fromLocal8Bit(arg);
-    if (!QProcess::startDetached(QString::fromLocal8Bit(program), arguments, folder))
+        arguments << fromBytes(arg);
+    if (!QProcess::startDetached(fromBytes(program), arguments, folder))
         return {false, false, {}};
     return {};
 }
