@@ -5,8 +5,17 @@
 #include "logger/loggerprograms.h"
 #include "logger/powerpointversion.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char* argv[]) {
     const ProgramEntry entry =
         loggerEntry(BuildPowerPointVersion, [] { return std::make_unique<QtLoggerEnvironment>(); });
-    return runQtProgram(entry, argc, argv);
+    const int status = runQtProgram(entry, argc, argv);
+    // A stuck office must not keep the process alive in the static teardown.
+    if (QtLoggerEnvironment::officeLeftStuck()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

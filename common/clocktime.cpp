@@ -66,6 +66,12 @@ long long ClockTime::toSeconds(double days) {
     return std::llround(days * SecondsPerDay);
 }
 
+double ClockTime::timePassed(double difference) {
+    if (difference < -0.5)
+        return difference + 1.0;
+    return difference < 0 ? 0.0 : difference;
+}
+
 std::string ClockTime::format(double days) {
     return hms(days, true);
 }

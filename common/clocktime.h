@@ -27,6 +27,10 @@ long long toSeconds(double days);
 std::string format(double days);
 // "h:mm:ss", the logger's elapsed text.
 std::string formatElapsed(double days);
+// The time that passed between two readings of a time-of-day clock, from their plain
+// difference: a day is added only across midnight (below minus half a day); a clock set
+// back (a time sync, the end of summer time) gives 0.
+double timePassed(double difference);
 
 } // namespace ClockTime
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -12,6 +13,7 @@
 #include <QSaveFile>
 #else
 #include <climits>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -306,25 +308,56 @@ struct LineFile::Impl {
         if (fd >= 0)
             ::close(fd);
     }
+
+    void open(const std::string& path, int mode) {
+        // Past a file-size limit a write must fail, not end the program.
+        static const bool noSignal = [] { return ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
+        (void)noSignal;
+        const Target target = resolveTarget(path);
+        const int opened =
+            ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | mode, 0666);
+        if (opened < 0)
+            failWith(errno);
+        struct stat st {};
+        if (::fstat(opened, &st) != 0) {
+            const int error = errno;
+            ::close(opened);
+            failWith(error);
+        }
+        if (fd >= 0)
+            ::close(fd);
+        fd = opened;
+        device = st.st_dev;
+        inode = st.st_ino;
+    }
+
+    // Where the next line begins.
+    std::int64_t end() {
+        const off_t at = ::lseek(fd, 0, SEEK_END);
+        if (at < 0)
+            failWith(errno);
+        return at;
+    }
+    void append(std::string_view bytes) {
+        writeAll(fd, bytes);
+        syncData(fd, false);
+    }
+    void truncateTo(std::int64_t size) {
+        if (::ftruncate(fd, size) != 0 || ::lseek(fd, size, SEEK_SET) != size)
+            failWith(errno);
+    }
+
     int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::int64_t cutTo = -1;
 };
 
 LineFile::LineFile(const std::string& path) : m_path(path), m_impl(std::make_unique<Impl>()) {
-    const Target target = resolveTarget(path);
-    m_impl->fd =
-        ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-    if (m_impl->fd < 0)
-        failWith(errno);
+    m_impl->open(path, O_TRUNC);
 }
 
 LineFile::~LineFile() = default;
-
-void LineFile::writeLine(std::string_view bytes) {
-    if (m_impl->fd < 0)
-        throw FileError("File not open");
-    writeAll(m_impl->fd, bytes);
-    syncData(m_impl->fd, false);
-}
 
 void LineFile::close() {
     if (m_impl->fd >= 0)
@@ -333,6 +366,17 @@ void LineFile::close() {
 
 bool LineFile::isOpen() const {
     return m_impl->fd >= 0;
+}
+
+bool LineFile::stillAtPath() const {
+    struct stat st {};
+    return m_impl->fd >= 0 && ::stat(m_path.c_str(), &st) == 0 && st.st_dev == m_impl->device &&
+           st.st_ino == m_impl->inode;
+}
+
+void LineFile::reopen() {
+    m_impl->open(m_path, O_APPEND);
+    m_impl->cutTo = -1;
 }
 
 struct LineReader::Impl {
@@ -444,7 +488,24 @@ void AtomicFileWriter::commit() {
 
 struct LineFile::Impl {
     explicit Impl(const QString& name) : file(name) {}
+
+    std::int64_t end() {
+        const qint64 at = file.size();
+        checked(file.seek(at), file);
+        return at;
+    }
+    void append(std::string_view bytes) {
+        if (const int error = injectedError(TextFile::Step::Write))
+            failWith(error);
+        checked(file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                        static_cast<qint64>(bytes.size()) &&
+                    file.flush() && ::_commit(file.handle()) == 0,
+                file);
+    }
+    void truncateTo(std::int64_t size) { checked(file.resize(size) && file.seek(size), file); }
+
     QFile file;
+    std::int64_t cutTo = -1;
 };
 
 LineFile::LineFile(const std::string& path)
@@ -454,18 +515,6 @@ LineFile::LineFile(const std::string& path)
 }
 
 LineFile::~LineFile() = default;
-
-void LineFile::writeLine(std::string_view bytes) {
-    QFile& file = m_impl->file;
-    if (!file.isOpen())
-        throw FileError("File not open");
-    if (const int error = injectedError(TextFile::Step::Write))
-        failWith(error);
-    checked(file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                    static_cast<qint64>(bytes.size()) &&
-                file.flush() && ::_commit(file.handle()) == 0,
-            file);
-}
 
 void LineFile::close() {
     QFile& file = m_impl->file;
@@ -478,6 +527,19 @@ void LineFile::close() {
 
 bool LineFile::isOpen() const {
     return m_impl->file.isOpen();
+}
+
+bool LineFile::stillAtPath() const {
+    // An open file here can be deleted or moved but not replaced while it stays open.
+    return m_impl->file.isOpen() && QFileInfo::exists(m_impl->file.fileName());
+}
+
+void LineFile::reopen() {
+    QFile& file = m_impl->file;
+    file.close();
+    refuseNotPlain(file.fileName());
+    checked(file.open(QIODevice::WriteOnly | QIODevice::Append), file);
+    m_impl->cutTo = -1;
 }
 
 struct LineReader::Impl {
@@ -502,7 +564,31 @@ LineReader::LineReader(const std::string& path, size_t maxLineBytes) : LineReade
 
 #endif
 
-// ---- Line reading, the same everywhere. ----
+// ---- Line writing and reading, the same everywhere. ----
+
+void LineFile::writeLine(std::string_view bytes) {
+    Impl& d = *m_impl;
+    if (!isOpen())
+        throw FileError("File not open");
+    // A fragment left by a failed line goes before anything else is written.
+    if (d.cutTo >= 0) {
+        d.truncateTo(d.cutTo);
+        d.cutTo = -1;
+    }
+    const std::int64_t start = d.end();
+    try {
+        d.append(bytes);
+    } catch (const FileError&) {
+        d.cutTo = start;
+        try {
+            d.truncateTo(start);
+            d.cutTo = -1;
+        } catch (const FileError&) {
+            // Tried again before the next line.
+        }
+        throw;
+    }
+}
 
 LineReader::LineReader(size_t maxLineBytes)
     : m_impl(std::make_unique<Impl>()), m_cap(maxLineBytes) {}

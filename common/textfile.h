@@ -79,6 +79,8 @@ class AtomicFileWriter {
 
 // A file that stays open and takes one line at a time, each on the disk before
 // writeLine returns, so a crash keeps every line written before it. Opening truncates.
+// A line that cannot be written whole (a full disk, a file-size limit) leaves nothing
+// behind: the file is cut back to where the line began, so the next line starts clean.
 class LineFile {
   public:
     explicit LineFile(const std::string& path); // throws FileError
@@ -90,6 +92,12 @@ class LineFile {
     void writeLine(std::string_view bytesWithLineEnd); // throws FileError
     void close();                                      // throws FileError
     bool isOpen() const;
+    // False once the open file is no longer the one the path names: it was deleted,
+    // moved or replaced.
+    bool stillAtPath() const;
+    // Opens the path again, appending to whatever file now stands there (a new one if
+    // none does); the file open before is let go.
+    void reopen(); // throws FileError
 
   private:
     struct Impl;

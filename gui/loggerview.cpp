@@ -5,11 +5,14 @@
 
 #include "logger/form1.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 LoggerView::LoggerView(Form1& form, QWidget* parent) : MainWindowView(form, parent) {
     WindowBinder& b = binder();
@@ -54,5 +57,12 @@ LoggerView::LoggerView(Form1& form, QWidget* parent) : MainWindowView(form, pare
     form.Show = [this] {
         showModel();
         show();
+        // Binding may then wait for the presentation program to start: the window is
+        // painted before that wait, not left blank.
+        QElapsedTimer waited;
+        waited.start();
+        while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        repaint();
     };
 }

@@ -25,12 +25,42 @@ std::string QtLoggerClock::timeText(double timeOfDay) const {
     return text.toLocal8Bit().toStdString();
 }
 
-AutomationFactory QtLoggerEnvironment::automation() {
+namespace {
+bool stuckOffice = false;
+}
+
 #ifdef CUE_IMPRESS_BINDING
-    return impressAutomationFactory();
+QtLoggerEnvironment::QtLoggerEnvironment() : m_impress(std::make_shared<ImpressBinding>()) {}
+
+QtLoggerEnvironment::~QtLoggerEnvironment() {
+    using namespace std::chrono_literals;
+    if (!m_impress->shutdown(3s))
+        stuckOffice = true;
+}
+
+AutomationFactory QtLoggerEnvironment::automation() {
+    return m_impress->factory();
+}
+
+AutomationFactory QtLoggerEnvironment::attachment() {
+    return m_impress->attachFactory();
+}
 #else
+QtLoggerEnvironment::QtLoggerEnvironment() = default;
+QtLoggerEnvironment::~QtLoggerEnvironment() = default;
+
+AutomationFactory QtLoggerEnvironment::automation() {
     return platformAutomationFactory();
+}
+
+// COM creates a server that runs already, and starts one otherwise.
+AutomationFactory QtLoggerEnvironment::attachment() {
+    return platformAutomationFactory();
+}
 #endif
+
+bool QtLoggerEnvironment::officeLeftStuck() {
+    return stuckOffice;
 }
 
 void QtLoggerEnvironment::beep() {

@@ -16,11 +16,10 @@ namespace {
 
 constexpr int ShowItem = 1;
 
-// A position in twips as a 16-bit integer, halves rounded to even.
-int twips16(double value) {
-    const double rounded = std::nearbyint(value);
-    return static_cast<int>(std::clamp(rounded, double(std::numeric_limits<std::int16_t>::min()),
-                                       double(std::numeric_limits<std::int16_t>::max())));
+// A position in twips, halves rounded to even; in 32 bits, since a very wide screen
+// has more twips than 16 bits hold.
+int twips(double value) {
+    return static_cast<int>(std::nearbyint(value));
 }
 
 } // namespace
@@ -75,8 +74,8 @@ void Form1::Form_Load() {
 }
 
 void Form1::placeWindow() {
-    const int left = twips16((m_ui.ScreenWidth() - Width) / 2.0);
-    const int top = twips16(m_ui.ScreenHeight() * 0.05);
+    const int left = twips((m_ui.ScreenWidth() - Width) / 2.0);
+    const int top = twips(m_ui.ScreenHeight() * 0.05);
     // A stored position that does not convert, or lies off the screen, gives the default.
     WindowPlacement::placeAt(*this, m_ui, m_settings, SettingsApp, "Window", left, top);
 }
@@ -87,11 +86,17 @@ AutomationRef Form1::windowOwner() {
 
 void Form1::StartProcessing() {
     try {
-        PowerPointApp = m_seams.createObject(m_version.className);
-        windowOwner()->put("Visible", true);
-        if (mnuZoomPPT.Checked)
-            windowOwner()->put("WindowState", std::int32_t(m_version.zoomBeforeDialog));
-        ShowWindows = asObject(PowerPointApp->get("SlideShowWindows"));
+        {
+            // Creating the program may wait for it to start: up to a minute on its first
+            // start.
+            BusyPointer busy(m_ui);
+            PowerPointApp = m_seams.createObject(m_version.className);
+            windowOwner()->put("Visible", true);
+            if (mnuZoomPPT.Checked)
+                windowOwner()->put("WindowState", std::int32_t(m_version.zoomBeforeDialog));
+            ShowWindows = asObject(PowerPointApp->get("SlideShowWindows"));
+        }
+        m_programLost = false;
 
         LogPath.clear();
         Timer1.Enabled = true;
@@ -117,22 +122,47 @@ void Form1::StartProcessing() {
         cmdEnd.Enabled = true;
         if (mnuZoomPPT.Checked)
             windowOwner()->put("WindowState", std::int32_t(m_version.zoomAfterOpen));
+    } catch (const FileError& e) {
+        // The operator is told which file could not be opened, not only why.
+        const std::string chosen = LogPath;
+        forgetLogPath();
+        m_ui.MsgBox("The log file " + chosen + " cannot be opened: " + e.what(), Mb::OKOnly,
+                    BindingTitle);
     } catch (const std::exception& e) {
-        if (!m_log) {
-            // Nothing polls against a log that is not open.
-            LogPath.clear();
-            lblLogFIle.Caption = "NONE";
-        }
+        if (!m_log)
+            forgetLogPath();
         m_ui.MsgBox(e.what(), Mb::OKOnly, BindingTitle);
     }
+}
+
+void Form1::forgetLogPath() {
+    // Nothing polls against a log that is not open.
+    LogPath.clear();
+    lblLogFIle.Caption = "NONE";
 }
 
 void Form1::Timer1_Timer() {
     if (LogPath.empty() || !m_log)
         return;
+    if (m_programLost && m_seams.attachObject && !bindAgain())
+        return;
     // Any failure abandons the rest of this poll; the next tick starts afresh.
     try {
-        const std::int32_t count = asInt32(ShowWindows->get("Count"));
+        std::int32_t count = 0;
+        try {
+            count = asInt32(ShowWindows->get("Count"));
+        } catch (const AutomationError& e) {
+            // Quit, or too busy to answer: later polls bind again.
+            if (!m_programLost)
+                setStatus("The presentation program did not answer at " + nowText() + " (" +
+                          e.what() + "): waiting for it to run again.");
+            m_programLost = true;
+            return;
+        }
+        if (m_programLost) {
+            m_programLost = false;
+            setStatus("The presentation program answers again since " + nowText() + ".");
+        }
         if (!ShowSeen) {
             if (count == 0)
                 return;
@@ -141,7 +171,7 @@ void Form1::Timer1_Timer() {
             SecondBeepPending = true;
             ShowSeen = true;
             ShowStopped = false;
-            detectShow(true);
+            detectShow();
         } else if (!ShowStopped) {
             if (count == 0) {
                 WriteEvent(PresentationLog::SlideShowStopped);
@@ -149,11 +179,23 @@ void Form1::Timer1_Timer() {
                 lblSlideNum.Caption = std::to_string(CurrentSlide);
                 return;
             }
-            const auto shown = asInt16(
-                asObject(asObject(ShowWindow->get("View"))->get("Slide"))->get("SlideNumber"));
-            if (shown == CurrentSlide)
+            std::int16_t shown = 0;
+            try {
+                shown = shownSlide(ShowWindow);
+            } catch (const AutomationError&) {
+                // The window held died, yet a show runs: it ended and started again between
+                // two polls. A fresh window that answers is that new show.
+                const AutomationRef fresh =
+                    asObject(ShowWindows->get("", {std::int16_t(ShowItem)}));
+                shownSlide(fresh);
+                setStatus("The slide show window went away at " + nowText() +
+                          ": following the show now running.");
+                detectShow();
                 return;
-            if (SecondBeepPending) {
+            }
+            if (shown == CurrentSlide && !m_slideUnwritten)
+                return;
+            if (shown != CurrentSlide && SecondBeepPending) {
                 SecondBeepPending = false;
                 if (mnuBeep2.Checked)
                     beep();
@@ -162,10 +204,36 @@ void Form1::Timer1_Timer() {
             WriteSlideChange();
         } else if (count != 0) {
             ShowStopped = false;
-            detectShow(false);
+            detectShow();
         }
     } catch (const std::exception&) {
     }
+}
+
+bool Form1::bindAgain() {
+    try {
+        const AutomationRef app = m_seams.attachObject(m_version.className);
+        ShowWindows = asObject(app->get("SlideShowWindows"));
+        PowerPointApp = app;
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::int16_t Form1::shownSlide(const AutomationRef& window) {
+    // The slide's place in the presentation, as the title is read by it: the number a
+    // slide displays differs from it in a deck that does not start at 1.
+    return asInt16(asObject(asObject(window->get("View"))->get("Slide"))->get("SlideIndex"));
+}
+
+std::string Form1::nowText() {
+    return m_seams.clock.timeText(m_seams.clock.timeOfDay());
+}
+
+void Form1::setStatus(const std::string& text) {
+    lblStatus.Caption = text;
+    m_statusIsNotLogged = false;
 }
 
 void Form1::beep() {
@@ -174,12 +242,9 @@ void Form1::beep() {
         m_seams.Beep();
 }
 
-void Form1::detectShow(bool firstDetection) {
+void Form1::detectShow() {
     ShowWindow = asObject(ShowWindows->get("", {std::int16_t(ShowItem)}));
-    // The first detection reads the slide's place in the presentation, a restart the
-    // number the slide shows.
-    const auto slide = asObject(asObject(ShowWindow->get("View"))->get("Slide"));
-    CurrentSlide = asInt16(slide->get(firstDetection ? "SlideIndex" : "SlideNumber"));
+    CurrentSlide = shownSlide(ShowWindow);
     ShownPresentation = asObject(PowerPointApp->get("ActivePresentation"));
     PresentationPath = asText(ShownPresentation->get(m_version.pathProperty));
     lblPPTFile.Caption = PresentationPath;
@@ -200,14 +265,26 @@ double Form1::intervalTo(double reading) const {
 }
 
 void Form1::writeLine(const std::string& line, double reading) {
+    bool reopened = false;
     try {
         if (!m_log)
             throw FileError("The log file is not open");
+        // Deleted, moved or replaced while open: the lines go on to the path chosen.
+        if (!m_log->stillAtPath()) {
+            m_log->reopen();
+            reopened = true;
+        }
         m_log->writeLine(line);
     } catch (const FileError& e) {
-        lblStatus.Caption = "NOT LOGGED at " + m_seams.clock.timeText(reading) + ": " + e.what();
+        setStatus("NOT LOGGED at " + m_seams.clock.timeText(reading) + ": " + e.what());
+        m_statusIsNotLogged = true;
         throw;
     }
+    if (reopened)
+        setStatus("The log file was deleted, moved or replaced before " +
+                  m_seams.clock.timeText(reading) + ": logging goes on into " + LogPath + ".");
+    else if (m_statusIsNotLogged)
+        setStatus("");
     FirstLine = false;
     LastLineTime = reading;
 }
@@ -220,12 +297,15 @@ void Form1::WriteSlideChange() {
         title = readTitle();
     } catch (const std::exception&) {
     }
-    // A line that did not reach the disk already shows in lblStatus.
+    // A line that did not reach the disk already shows in lblStatus; the next poll that
+    // still sees this slide writes it.
     try {
         writeLine(PresentationLog::slideLine(LineDayCount, m_seams.clock.timeText(now),
                                              PresentationPath, CurrentSlide, title),
                   now);
+        m_slideUnwritten = false;
     } catch (const FileError&) {
+        m_slideUnwritten = true;
     }
 }
 

@@ -28,6 +28,10 @@ class Form1 : public Window {
         AutomationFactory createObject;
         LoggerClock& clock;
         std::function<void()> Beep;
+        // Binds a program that runs already, never waiting for one to start; the polls
+        // bind again through it once the program stopped answering. Empty: they go on
+        // with the objects they hold.
+        AutomationFactory attachObject = {};
     };
 
     Form1(UiServices& ui, SettingsStore& settings, Program& program,
@@ -41,7 +45,8 @@ class Form1 : public Window {
     Label lblLogFIle{this, "lblLogFIle", "NONE"};
     Label lblPPTFile{this, "lblPPTFile", "NONE"};
     Label lblSlideNum{this, "lblSlideNum", "0"};
-    // Empty while every line reaches the disk; otherwise says which did not.
+    // Empty while all is well; otherwise says which line did not reach the disk, or what
+    // happened to the log file or the presentation program.
     Label lblStatus{this, "lblStatus"};
     Button cmdOpenLog{this, "cmdOpenLog", "Open Log"};
     Button cmdEnd{this, "cmdEnd", "End Log"};
@@ -118,7 +123,12 @@ class Form1 : public Window {
     // The object whose Visible and WindowState this version sets.
     AutomationRef windowOwner();
     void beep();
-    void detectShow(bool firstDetection);
+    void detectShow();
+    std::int16_t shownSlide(const AutomationRef& window);
+    bool bindAgain();
+    void forgetLogPath();
+    std::string nowText();
+    void setStatus(const std::string& text);
     std::string readTitle();
     // The interval since the previous line actually written; 0 for the first.
     double intervalTo(double reading) const;
@@ -135,4 +145,7 @@ class Form1 : public Window {
     Seams m_seams;
     std::unique_ptr<LineFile> m_log;
     int m_beeps = 0;
+    bool m_slideUnwritten = false; // the shown slide's line did not reach the disk
+    bool m_statusIsNotLogged = false;
+    bool m_programLost = false; // the presentation program stopped answering
 };

@@ -69,7 +69,7 @@ void pptCommand(ScriptContext& context, ProgramEnvironment& env, const std::stri
     ScriptLoggerEnvironment& logger = scripted(env, context);
     const std::vector<std::string> words = wordsOf(args);
     if (words.empty())
-        throw ScriptError("ppt needs deck, start, goto, end, quit, unavailable or calls");
+        throw ScriptError("ppt needs deck, start, goto, end, quit, launch, unavailable or calls");
     const std::string& what = words[0];
     const auto beforeProgram = [&] {
         if (logger.form)
@@ -104,6 +104,9 @@ void pptCommand(ScriptContext& context, ProgramEnvironment& env, const std::stri
         } else if (what == "quit") {
             noArgument();
             logger.ppt.quit();
+        } else if (what == "launch") {
+            noArgument();
+            logger.ppt.launch();
         } else if (what == "unavailable") {
             noArgument();
             beforeProgram();
@@ -112,8 +115,9 @@ void pptCommand(ScriptContext& context, ProgramEnvironment& env, const std::stri
             noArgument();
             context.out() << "ppt calls " << logger.ppt.calls() << '\n';
         } else {
-            throw ScriptError("ppt needs deck, start, goto, end, quit, unavailable or calls, not " +
-                              what);
+            throw ScriptError(
+                "ppt needs deck, start, goto, end, quit, launch, unavailable or calls, not " +
+                what);
         }
     } catch (const ScriptError&) {
         throw;
@@ -163,9 +167,10 @@ ProgramEntry loggerEntry(const PowerPointVersion& version, LoggerEnvironmentFact
         auto* desktop = dynamic_cast<LoggerEnvironment*>(&context.environment);
         if (!desktop)
             throw std::logic_error("a logger needs a logger environment");
-        auto form = std::make_unique<Form1>(
-            context.ui, context.settings, context.program, version,
-            Form1::Seams{desktop->automation(), desktop->clock(), [desktop] { desktop->beep(); }});
+        auto form = std::make_unique<Form1>(context.ui, context.settings, context.program, version,
+                                            Form1::Seams{desktop->automation(), desktop->clock(),
+                                                         [desktop] { desktop->beep(); },
+                                                         desktop->attachment()});
         desktop->form = form.get();
         return form;
     };

@@ -17,6 +17,8 @@ class Form1;
 class LoggerEnvironment : public ProgramEnvironment {
   public:
     virtual AutomationFactory automation() = 0;
+    // Binds a program that runs already; empty where binding could only start one.
+    virtual AutomationFactory attachment() { return {}; }
     virtual LoggerClock& clock() = 0;
     virtual void beep() = 0;
     // The window made from this environment, once the program has started.
@@ -28,6 +30,7 @@ class LoggerEnvironment : public ProgramEnvironment {
 class ScriptLoggerEnvironment : public LoggerEnvironment {
   public:
     AutomationFactory automation() override { return ppt.factory(); }
+    AutomationFactory attachment() override { return ppt.attachFactory(); }
     LoggerClock& clock() override { return manualClock; }
     void beep() override;
 

@@ -2,6 +2,7 @@
 
 #include "common/clocktime.h"
 #include "common/text.h"
+#include "common/textfile.h"
 
 namespace {
 
@@ -20,20 +21,52 @@ std::string oneLine(std::string text) {
     return text;
 }
 
+// A path that holds a comma or a quote, or begins or ends with a blank, would shift the
+// fields for the import: it goes in quotes, each quote inside doubled.
+std::string pathField(const std::string& path) {
+    const bool plain = path.find_first_of(",\"") == std::string::npos &&
+                       (path.empty() || (path.front() != ' ' && path.back() != ' '));
+    if (plain)
+        return path;
+    std::string quoted = "\"";
+    for (char c : path) {
+        quoted += c;
+        if (c == '"')
+            quoted += '"';
+    }
+    return quoted + '"';
+}
+
+// The import reads a line of at most LineReader's cap: a longer title is cut to fit,
+// never inside a UTF-8 sequence.
+std::string fittedTitle(const std::string& title, size_t room) {
+    if (title.size() <= room)
+        return title;
+    size_t cut = room;
+    for (int back = 0;
+         back < 3 && cut > 0 && (static_cast<unsigned char>(title[cut]) & 0xC0) == 0x80; ++back)
+        --cut;
+    return title.substr(0, cut);
+}
+
 } // namespace
 
 double PresentationLog::interval(std::optional<double> previousReading, double reading) {
     if (!previousReading)
         return 0.0;
-    const double d = reading - *previousReading;
-    return d < 0 ? (reading + 1.0) - *previousReading : d;
+    return ClockTime::timePassed(reading - *previousReading);
 }
 
 std::string PresentationLog::slideLine(double dayCount, const std::string& timeOfDay,
                                        const std::string& presentationPath, int slideNumber,
                                        const std::string& title) {
-    return head(dayCount, " , Slide , ", timeOfDay) + oneLine(presentationPath) + separator +
-           std::to_string(slideNumber) + separator + oneLine(title) + std::string(Text::crlf);
+    const std::string fields = head(dayCount, " , Slide , ", timeOfDay) +
+                               pathField(oneLine(presentationPath)) + separator +
+                               std::to_string(slideNumber) + separator;
+    const size_t room = LineReader::DefaultMaxLineBytes > fields.size()
+                            ? LineReader::DefaultMaxLineBytes - fields.size()
+                            : 0;
+    return fields + fittedTitle(oneLine(title), room) + std::string(Text::crlf);
 }
 
 std::string PresentationLog::eventLine(double dayCount, const std::string& timeOfDay,

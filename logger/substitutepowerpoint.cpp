@@ -7,6 +7,7 @@
 struct SubstitutePowerPoint::State {
     std::string path;
     std::vector<Title> titles;
+    int firstSlideNumber = 1;
     bool unavailable = false;
     bool closed = false;
     // Objects of an instance that was closed stay dead when the program starts again.
@@ -102,8 +103,10 @@ class SubstituteObject : public AutomationObject {
             }
             break;
         case Kind::Slide:
-            if (is(member, "SlideIndex") || is(member, "SlideNumber"))
+            if (is(member, "SlideIndex"))
                 return static_cast<std::int32_t>(m_number);
+            if (is(member, "SlideNumber"))
+                return static_cast<std::int32_t>(m_number + m_state->firstSlideNumber - 1);
             if (is(member, "Objects") || is(member, "Shapes"))
                 return make(Kind::Shapes, m_number);
             break;
@@ -198,9 +201,11 @@ class SubstituteObject : public AutomationObject {
 
 SubstitutePowerPoint::SubstitutePowerPoint() : m_state(std::make_shared<State>()) {}
 
-void SubstitutePowerPoint::setDeck(std::string path, std::vector<Title> titles) {
+void SubstitutePowerPoint::setDeck(std::string path, std::vector<Title> titles,
+                                   int firstSlideNumber) {
     m_state->path = std::move(path);
     m_state->titles = std::move(titles);
+    m_state->firstSlideNumber = firstSlideNumber;
 }
 
 void SubstitutePowerPoint::setUnavailable(bool unavailable) {
@@ -238,6 +243,13 @@ void SubstitutePowerPoint::endShow() {
 void SubstitutePowerPoint::quit() {
     m_state->running = false;
     m_state->closed = true;
+}
+
+void SubstitutePowerPoint::launch() {
+    if (m_state->closed) {
+        m_state->closed = false;
+        ++m_state->instance;
+    }
 }
 
 bool SubstitutePowerPoint::showRunning() const {
@@ -286,5 +298,13 @@ AutomationFactory SubstitutePowerPoint::factory() {
             ++state->instance;
         }
         return std::make_shared<SubstituteObject>(state, Kind::Application);
+    };
+}
+
+AutomationFactory SubstitutePowerPoint::attachFactory() {
+    return [state = m_state, create = factory()](const std::string& className) {
+        if (state->closed)
+            throw AutomationError("Operation unavailable");
+        return create(className);
     };
 }

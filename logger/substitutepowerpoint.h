@@ -19,7 +19,9 @@ class SubstitutePowerPoint {
 
     SubstitutePowerPoint();
 
-    void setDeck(std::string path, std::vector<Title> titles);
+    // firstSlideNumber is the number the deck's first slide displays; slides are read
+    // by their place all the same.
+    void setDeck(std::string path, std::vector<Title> titles, int firstSlideNumber = 1);
     // Creating the application fails, as on a machine without the program.
     void setUnavailable(bool unavailable);
 
@@ -31,6 +33,8 @@ class SubstitutePowerPoint {
     void endShow();
     // Closes the program: every later call on its objects fails.
     void quit();
+    // The operator starts a closed program again.
+    void launch();
 
     bool showRunning() const;
     int shownSlide() const;
@@ -47,6 +51,8 @@ class SubstitutePowerPoint {
 
     // Creates the application for either version's class name.
     AutomationFactory factory();
+    // The same for a program that runs already: fails while it is closed.
+    AutomationFactory attachFactory();
 
     struct State;
 

@@ -37,8 +37,26 @@ std::optional<int> parseSlideNumber(std::string_view field) {
     return value;
 }
 
+// A path the writer put in quotes, each quote inside doubled: the path and the rest of
+// the line after its closing quote; nullopt when the quotes do not close.
+std::optional<std::pair<std::string, std::string_view>> quotedPath(std::string_view field) {
+    std::string path;
+    for (size_t i = 1; i < field.size(); ++i) {
+        if (field[i] != '"') {
+            path += field[i];
+        } else if (i + 1 < field.size() && field[i + 1] == '"') {
+            path += '"';
+            ++i;
+        } else {
+            return std::pair(std::move(path), field.substr(i + 1));
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<LogLine> parseWith(std::string_view line, std::string_view separator) {
-    const auto pieces = split(line, separator, slideFields + 1);
+    // Day count, kind, elapsed, time of day, and the rest: path, number and title.
+    const auto pieces = split(line, separator, slideFields - 1);
     if (pieces.size() < 2)
         return std::nullopt;
     LogLine result;
@@ -49,15 +67,34 @@ std::optional<LogLine> parseWith(std::string_view line, std::string_view separat
     result.isSlide = Text::equalsNoCase(Text::trimBlanks(pieces[1]), "Slide");
 
     if (result.isSlide) {
-        if (pieces.size() < slideFields)
+        if (pieces.size() < slideFields - 1)
             return std::nullopt;
-        const auto number = parseSlideNumber(pieces[5]);
+        std::string_view rest = pieces.back();
+        const size_t start = rest.find_first_not_of(' ');
+        std::vector<std::string_view> fields;
+        if (start != std::string_view::npos && rest[start] == '"') {
+            auto quoted = quotedPath(rest.substr(start));
+            if (!quoted)
+                return std::nullopt;
+            result.presentationPath = std::move(quoted->first);
+            // Only blanks between the closing quote and the separator.
+            const auto after = split(quoted->second, separator, 3);
+            if (after.size() < 2 || !Text::trimBlanks(after[0]).empty())
+                return std::nullopt;
+            fields = {after.begin() + 1, after.end()};
+        } else {
+            const auto after = split(rest, separator, 3);
+            if (after.size() < 2)
+                return std::nullopt;
+            result.presentationPath = Text::trimBlanks(after[0]);
+            fields = {after.begin() + 1, after.end()};
+        }
+        const auto number = parseSlideNumber(fields[0]);
         if (!number)
             return std::nullopt;
-        result.presentationPath = Text::trimBlanks(pieces[4]);
         result.slideNumber = *number;
-        if (pieces.size() > slideFields) {
-            std::string_view title = pieces[slideFields];
+        if (fields.size() > 1) {
+            std::string_view title = fields[1];
             // The blank the writer puts after the comma is not part of the title; the
             // writer's own separator has already taken it.
             if (separator == comma && !title.empty() && title.front() == ' ')
@@ -87,7 +124,7 @@ std::optional<double> parseLogDayCount(std::string_view field) {
     // Both readings are times of day, so a gap across midnight comes out one day short,
     // and no gap between two lines can reach a whole day.
     if (*value < 0)
-        *value += 1.0;
+        *value = ClockTime::timePassed(*value);
     if (*value < 0 || *value >= 1.0)
         return std::nullopt;
     return value;

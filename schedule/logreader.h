@@ -12,7 +12,8 @@
 // One line of a PresentationLog as the import takes it.
 struct LogLine {
     // Days since the previous line. A line written after midnight carries the plain,
-    // negative difference of two times of day; it is taken as the time on the next day.
+    // negative difference of two times of day; it is taken as the time on the next day,
+    // unless it is a clock set back by less than half a day, which counts as 0.
     double dayCount = 0;
     bool isSlide = false;
     // Slide lines.

@@ -13,7 +13,6 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 
-#include <cstdlib>
 #include <unistd.h>
 
 using css::uno::Reference;
@@ -307,23 +306,40 @@ AutomationFactory ImpressBinding::factory() {
     return [this](const std::string& className) { return create(className); };
 }
 
+AutomationRef ImpressBinding::attach(const std::string& className) {
+    if (!is(className, "PowerPoint.Application.7") && !is(className, "PowerPoint.Application.8"))
+        throw AutomationError("ActiveX component can't create object");
+    if (!m_session || !m_session->alive()) {
+        if (!m_pending || (m_pending->bound() && !m_pending->alive()))
+            m_pending = OfficeSession::unbound(m_options);
+        // Within a poll: the bind goes on between polls when the office is slow.
+        if (!m_pending->tryBind(m_options.callTimeout)) {
+            if (!m_launchedSinceLoss && !m_pending->bound()) {
+                m_launchedSinceLoss = true;
+                OfficeSession::launch(m_options);
+            }
+            throw AutomationError("The presentation program is not running");
+        }
+        m_session = std::move(m_pending);
+    }
+    m_launchedSinceLoss = false;
+    return std::make_shared<Application>(m_session);
+}
+
+AutomationFactory ImpressBinding::attachFactory() {
+    return [this](const std::string& className) { return attach(className); };
+}
+
+bool ImpressBinding::shutdown(std::chrono::milliseconds wait) {
+    bool clean = true;
+    for (auto* session : {&m_session, &m_pending}) {
+        if (*session)
+            clean = (*session)->shutdown(wait) && clean;
+        session->reset();
+    }
+    return clean;
+}
+
 std::uint64_t ImpressBinding::roundTrips() const {
     return m_session ? m_session->roundTrips() : 0;
-}
-
-namespace {
-ImpressBinding* programBinding = nullptr;
-}
-
-AutomationFactory impressAutomationFactory() {
-    if (!programBinding) {
-        programBinding = new ImpressBinding();
-        // The bridge goes before the UNO libraries' own statics do, or their threads
-        // find them gone at exit.
-        std::atexit([] {
-            delete programBinding;
-            programBinding = nullptr;
-        });
-    }
-    return programBinding->factory();
 }

@@ -39,6 +39,17 @@ class ImpressBinding {
     // Throws AutomationError for another class name or when the office cannot be reached.
     AutomationRef create(const std::string& className);
     AutomationFactory factory();
+    // As create, but only for an office that listens and answers already: it never waits
+    // for one to start. Once after the office went away it starts one with the acceptor
+    // (an office running in the user's profile takes it over), so an office the operator
+    // starts again can be reached; a later attach then binds it.
+    AutomationRef attach(const std::string& className);
+    AutomationFactory attachFactory();
+
+    // Takes the bridge down before the program ends, never waiting longer than `wait`:
+    // false when the office did not let go, and the process should end without its
+    // static teardown, where the UNO runtime would wait for it again.
+    bool shutdown(std::chrono::milliseconds wait);
 
     // Replies read from the office over the current bridge; 0 before the first binding.
     std::uint64_t roundTrips() const;
@@ -46,8 +57,7 @@ class ImpressBinding {
   private:
     ImpressOptions m_options;
     std::shared_ptr<OfficeSession> m_session;
+    // A session being bound by attach, polls apart.
+    std::shared_ptr<OfficeSession> m_pending;
+    bool m_launchedSinceLoss = false;
 };
-
-// The Linux factory for the loggers: the PowerPoint class names bind Impress through one
-// binding kept for the program's run.
-AutomationFactory impressAutomationFactory();

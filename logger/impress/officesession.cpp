@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <mutex>
@@ -37,6 +38,7 @@ namespace {
 
 constexpr std::chrono::milliseconds connectTimeout{5000};
 constexpr std::chrono::milliseconds retryPause{250};
+constexpr std::chrono::milliseconds shutdownWait{2000};
 
 const char* const noAnswer = "The presentation program does not answer";
 const char* const officeClosed = "The presentation program has closed";
@@ -137,24 +139,54 @@ OfficeSession::OfficeSession(const ImpressOptions& options)
     : m_options(options), m_shared(std::make_shared<Shared>()) {}
 
 OfficeSession::~OfficeSession() {
-    // Disposing the bridge releases a call stuck in a stalled office.
-    m_shared->disposeBridge();
+    shutdown(shutdownWait);
+}
+
+bool OfficeSession::shutdown(std::chrono::milliseconds wait) {
+    // Disposing the bridge releases a call stuck in a stalled office, but may itself wait
+    // on the office: it runs on a thread of its own, which a stuck office may keep.
+    struct Done {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool done = false;
+    };
+    auto done = std::make_shared<Done>();
+    std::thread([shared = m_shared, done] {
+        shared->disposeBridge();
+        std::lock_guard lock(done->mutex);
+        done->done = true;
+        done->changed.notify_all();
+    }).detach();
+    std::unique_lock lock(done->mutex);
+    return done->changed.wait_for(lock, wait, [&] { return done->done; });
 }
 
 bool OfficeSession::alive() const {
     return m_shared->alive;
 }
 
+bool OfficeSession::bound() const {
+    return m_shared->bound;
+}
+
 std::uint64_t OfficeSession::roundTrips() const {
     return m_shared->reads / 2;
 }
 
-std::shared_ptr<OfficeSession> OfficeSession::open(const ImpressOptions& options) {
+std::shared_ptr<OfficeSession> OfficeSession::unbound(const ImpressOptions& options) {
     localUnoContext();
-    std::shared_ptr<OfficeSession> session(new OfficeSession(options));
-    if (session->connect(connectTimeout) == Reach::Bound)
-        return session;
+    return std::shared_ptr<OfficeSession>(new OfficeSession(options));
+}
 
+bool OfficeSession::tryBind(std::chrono::milliseconds timeout) {
+    try {
+        return connect(timeout) == Reach::Bound && answers(timeout);
+    } catch (const AutomationError&) {
+        return false;
+    }
+}
+
+void OfficeSession::launch(const ImpressOptions& options) {
     QStringList arguments{QString::fromStdString("--accept=pipe,name=" + options.pipeName +
                                                  ";urp;StarOffice.ComponentContext"),
                           "--norestore", "--nologo"};
@@ -162,22 +194,70 @@ std::shared_ptr<OfficeSession> OfficeSession::open(const ImpressOptions& options
         arguments << QString::fromStdString(a);
     if (!QProcess::startDetached(QString::fromStdString(options.officeProgram), arguments))
         throw AutomationError("Cannot start the presentation program " + options.officeProgram);
+}
 
+std::shared_ptr<OfficeSession> OfficeSession::open(const ImpressOptions& options) {
+    localUnoContext();
+    std::shared_ptr<OfficeSession> session(new OfficeSession(options));
     const auto deadline = std::chrono::steady_clock::now() + options.startTimeout;
-    while (std::chrono::steady_clock::now() < deadline) {
+    bool launched = false;
+    // An office on its first start (a fresh profile) may take its pipe and then answer
+    // nothing for many seconds: a call that timed out means "still starting".
+    for (;;) {
+        bool listener = true;
+        try {
+            if (session->connect(connectTimeout) == Reach::Bound) {
+                if (session->answers(connectTimeout))
+                    return session;
+            } else {
+                listener = false;
+            }
+        } catch (const AutomationError&) {
+            // Timed out: someone listens but does not answer yet.
+        }
+        if (session->bound() && !session->alive())
+            throw AutomationError(officeClosed);
+        if (!listener && !launched) {
+            launch(options);
+            launched = true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
         std::this_thread::sleep_for(retryPause);
-        if (session->connect(connectTimeout) == Reach::Bound)
-            return session;
     }
-    throw AutomationError("The presentation program did not start listening on pipe " +
-                          options.pipeName);
+    throw AutomationError(launched ? "The presentation program did not start listening on pipe " +
+                                         options.pipeName
+                                   : std::string(noAnswer));
+}
+
+bool OfficeSession::answers(std::chrono::milliseconds timeout) {
+    try {
+        runFor(
+            [](const std::shared_ptr<Shared>& s) -> AutomationValue {
+                if (!s->view)
+                    throw AutomationError(officeClosed);
+                s->view->desktop()->getCurrentComponent();
+                return {};
+            },
+            timeout);
+        return true;
+    } catch (const AutomationError&) {
+        return false;
+    }
 }
 
 OfficeSession::Reach OfficeSession::connect(std::chrono::milliseconds timeout) {
+    // A connection that outlived an earlier wait may have bound since.
+    if (m_shared->bound)
+        return Reach::Bound;
     auto reach = std::make_shared<Reach>(Reach::NoListener);
     const auto pipe = fromUtf8("pipe,name=" + m_options.pipeName);
     runFor(
         [reach, pipe](const std::shared_ptr<Shared>& s) -> AutomationValue {
+            if (s->bound) {
+                *reach = Reach::Bound;
+                return {};
+            }
             auto context = localUnoContext();
             Reference<css::connection::XConnection> raw;
             try {

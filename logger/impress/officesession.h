@@ -77,12 +77,23 @@ class OfficeView {
 // AutomationError.
 class OfficeSession {
   public:
-    // Connects to the office on the pipe, starting it when nobody listens there.
+    // Connects to the office on the pipe, starting it when nobody listens there, and
+    // waits (up to the start timeout) until it answers: a first start takes a while.
     static std::shared_ptr<OfficeSession> open(const ImpressOptions& options);
+    // A session not yet bound: tryBind binds it to an office that listens already.
+    static std::shared_ptr<OfficeSession> unbound(const ImpressOptions& options);
+    // Binds within about the timeout, never starting an office; a bind that takes longer
+    // goes on alone and a later try finds it done. False while not bound and answering.
+    bool tryBind(std::chrono::milliseconds timeout);
+    // Starts the office with its acceptor on the pipe and returns at once.
+    static void launch(const ImpressOptions& options);
+    // Takes the bridge down within the wait; false when it did not let go in time.
+    bool shutdown(std::chrono::milliseconds wait);
     ~OfficeSession();
 
     // False once the office has quit or the bridge broke.
     bool alive() const;
+    bool bound() const;
     std::uint64_t roundTrips() const;
 
     using Job = std::function<AutomationValue(OfficeView&)>;
@@ -94,6 +105,8 @@ class OfficeSession {
     explicit OfficeSession(const ImpressOptions& options);
     enum class Reach { Bound, NoListener };
     Reach connect(std::chrono::milliseconds timeout);
+    // Whether the bound office answers a call within the timeout.
+    bool answers(std::chrono::milliseconds timeout);
     using SessionJob = std::function<AutomationValue(const std::shared_ptr<Shared>&)>;
     AutomationValue runFor(SessionJob job, std::chrono::milliseconds timeout);
 

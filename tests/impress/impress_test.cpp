@@ -107,7 +107,8 @@ class LoggerRun {
           m_ui("Cuemark Logger " + std::to_string(version.number)),
           m_program(loggerProgram(version.number, CUE_RUNTIME_DIR)),
           m_form(m_ui, m_settings, m_program, version,
-                 Form1::Seams{office().binding->factory(), m_clock, [] {}}) {
+                 Form1::Seams{office().binding->factory(), m_clock, [] {},
+                              office().binding->attachFactory()}) {
         m_ui.queueFile(m_logPath);
         m_form.load();
     }
@@ -215,6 +216,35 @@ bool answers(AutomationObject& windows) {
 }
 
 } // namespace
+
+// The office of this run started on a fresh profile: binding waited through its first
+// start, and the first poll after it answers without a retry.
+TEST(ImpressBinding, bindsAnOfficeOnItsFirstStartAndItAnswersAtOnce) {
+    auto windows =
+        asObject(office().binding->create("PowerPoint.Application.8")->get("SlideShowWindows"));
+    EXPECT_NO_THROW(windows->get("Count"));
+}
+
+// Ending a bound process never hangs: each run takes the bridge down within its bound
+// and leaves main, under a hard timeout per run.
+TEST(ImpressBinding, aBoundProcessAlwaysExits) {
+    office().binding->create("PowerPoint.Application.8");
+    for (int run = 0; run < 5; ++run) {
+        SCOPED_TRACE(run);
+        QProcess logger;
+        logger.start(CUE_IMPRESS_EXIT, {QString::fromStdString(office().options.pipeName),
+                                        QString::fromStdString("file://" + office().profile())});
+        const bool exited = logger.waitForFinished(20000);
+        if (!exited)
+            logger.kill();
+        ASSERT_TRUE(exited) << "still running after 20 s";
+        EXPECT_EQ(logger.readAllStandardOutput().trimmed(), "bound");
+        EXPECT_EQ(logger.exitStatus(), QProcess::NormalExit);
+        // 3: the office kept its bridge, and the process ended without static teardown.
+        EXPECT_TRUE(logger.exitCode() == 0 || logger.exitCode() == 3)
+            << logger.exitCode() << " " << logger.readAllStandardError().toStdString();
+    }
+}
 
 TEST(ImpressBinding, answersOnlyThePowerPointClassNames) {
     EXPECT_THROW(office().binding->create("Word.Application.8"), AutomationError);

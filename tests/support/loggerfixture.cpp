@@ -5,8 +5,9 @@
 LoggerFixture::LoggerFixture(const PowerPointVersion& version)
     : ui("Cuemark Logger " + std::to_string(version.number)),
       program(loggerProgram(version.number, CUE_RUNTIME_DIR)),
-      form(std::make_unique<Form1>(ui, settings, program, version,
-                                   Form1::Seams{ppt.factory(), clock, [this] { ++beeps; }})) {
+      form(std::make_unique<Form1>(
+          ui, settings, program, version,
+          Form1::Seams{ppt.factory(), clock, [this] { ++beeps; }, ppt.attachFactory()})) {
     ppt.setDeck("C:\\Talks\\q3.ppt", {"Welcome", "Agenda", std::nullopt, "", "Costs, risks"});
 }
 

@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -215,6 +218,8 @@ TEST(Form1, withoutAnOpenLogTheLoggerStaysIdle) {
         ASSERT_EQ(f.ui.boxTexts().size(), 1u);
         if (!c.chosen)
             EXPECT_EQ(f.ui.boxTexts()[0], "WARNING - NO LOGGING WILL OCCUR");
+        else // the box names the file, not only why it failed
+            EXPECT_NE(f.ui.boxTexts()[0].find(f.path(*c.chosen)), std::string::npos);
         EXPECT_EQ(f.ui.events.back().title, c.boxTitle);
         EXPECT_EQ(f.form->LogPath, "");
         EXPECT_EQ(f.form->lblLogFIle.Caption, "NONE");
@@ -333,4 +338,124 @@ TEST(Form1, aGapAcrossMidnightIsTheTimeThatPassed) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1].substr(0, 7), " 2.3148");
     EXPECT_EQ(tail(lines[1]), "Slide , 0:00:20 , 12:00:10 AM , C:\\Talks\\q3.ppt , 2 , Agenda");
+}
+
+// A line the disk refused is cut off whole, the status says so until a line is written
+// again, and the slide still shown is logged at the next poll that can write it.
+TEST(Form1, aSlideChangeNotLoggedIsWrittenAtTheNextPollThatCan) {
+    LoggerFixture f;
+    f.start();
+    f.ppt.startShow(1);
+    f.tick(10, 0, 1);
+    f.ppt.gotoSlide(2);
+    {
+        TextFile::InjectedFault full(TextFile::Step::Sync, ENOSPC);
+        f.tick(10, 0, 2);
+        f.tick(10, 0, 3);
+    }
+    EXPECT_EQ(f.form->lblStatus.Caption.rfind("NOT LOGGED at 10:00:03 AM", 0), 0u);
+    f.tick(10, 0, 4);
+    EXPECT_EQ(f.form->lblStatus.Caption, "");
+    f.tick(10, 0, 5);
+    const Lines lines = linesOf(f.log());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(tail(lines[1]), "Slide , 0:00:03 , 10:00:04 AM , C:\\Talks\\q3.ppt , 2 , Agenda");
+}
+
+// A log file deleted, moved or replaced while open is noticed at the next line, and the
+// lines go on to the path chosen.
+TEST(Form1, aLogFileTakenAwayIsNoticedAndWritingGoesOnAtItsPath) {
+    LoggerFixture f;
+    f.start();
+    f.ppt.startShow(1);
+    f.tick(10, 0, 1);
+    ASSERT_TRUE(QFile::rename(QString::fromStdString(f.path("talk.txt")),
+                              QString::fromStdString(f.path("moved.txt"))));
+    f.ppt.gotoSlide(2);
+    f.tick(10, 0, 2);
+    EXPECT_NE(f.form->lblStatus.Caption.find("logging goes on into " + f.path("talk.txt")),
+              std::string::npos)
+        << f.form->lblStatus.Caption;
+    f.endLog(10, 0, 3);
+    EXPECT_EQ(linesOf(f.logOf(f.path("moved.txt"))).size(), 1u);
+    const Lines lines = linesOf(f.log());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(tail(lines[1]), "Event , 0:00:01 , 10:00:03 AM , Logging Stopped");
+}
+
+// The presentation program going away is told, and a later poll binds again and follows
+// the show now running, into the same log.
+TEST(Form1, thePresentationProgramGoingAwayIsToldAndFollowedAgain) {
+    struct Case {
+        const char* what;
+        std::function<void(SubstitutePowerPoint&)> between; // between two polls
+        std::string status;
+        Lines tails; // of the lines after the first
+    };
+    const Case cases[] = {
+        {"show ended and started again",
+         [](SubstitutePowerPoint& ppt) {
+             ppt.endShow();
+             ppt.startShow(4);
+         },
+         "The slide show window went away at 10:00:02 AM",
+         {"Slide , 0:00:01 , 10:00:02 AM , C:\\Talks\\q3.ppt , 4 , ",
+          "Slide , 0:00:02 , 10:00:04 AM , C:\\Talks\\q3.ppt , 5 , Costs, risks"}},
+        {"program quit and started again",
+         [](SubstitutePowerPoint& ppt) { ppt.quit(); },
+         "The presentation program did not answer at 10:00:02 AM",
+         {"Event , 0:00:02 , 10:00:03 AM , Slide Show Stopped",
+          "Slide , 0:00:01 , 10:00:04 AM , C:\\Talks\\q3.ppt , 5 , Costs, risks"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoggerFixture f;
+        f.start();
+        f.ppt.startShow(1);
+        f.tick(10, 0, 1);
+        c.between(f.ppt);
+        f.tick(10, 0, 2);
+        EXPECT_EQ(f.form->lblStatus.Caption.rfind(c.status, 0), 0u) << f.form->lblStatus.Caption;
+        f.ppt.launch();
+        f.tick(10, 0, 3);
+        if (!f.ppt.showRunning())
+            f.ppt.startShow(5);
+        else
+            f.ppt.gotoSlide(5);
+        f.tick(10, 0, 4);
+        const Lines lines = linesOf(f.log());
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ((Lines{tail(lines[1]), tail(lines[2])}), c.tails);
+    }
+}
+
+// The number logged and the title read are the slide's place in the deck, whatever
+// number its first slide shows.
+TEST(Form1, slideNumbersAndTitlesAgreeInADeckNotStartingAtOne) {
+    LoggerFixture f;
+    f.ppt.setDeck("/talks/q.odp", {"One", "Two", "Three"}, 5);
+    f.start();
+    f.ppt.startShow(1);
+    f.tick(10, 0, 1);
+    f.ppt.gotoSlide(2);
+    f.tick(10, 0, 2);
+    f.ppt.endShow();
+    f.tick(10, 0, 3);
+    f.ppt.startShow(3);
+    f.tick(10, 0, 4);
+    Lines numbersAndTitles;
+    for (const std::string& line : linesOf(f.log())) {
+        if (line.find(" , Slide , ") != std::string::npos)
+            numbersAndTitles.push_back(line.substr(line.rfind(" , ", line.rfind(" , ") - 1) + 3));
+    }
+    EXPECT_EQ(numbersAndTitles, (Lines{"1 , One", "2 , Two", "3 , Three"}));
+}
+
+TEST(Form1, theWindowOpensCentredOnAnyScreenWidth) {
+    for (const int width : {15360, 65536, 115200}) {
+        LoggerFixture f;
+        f.ui.screenWidth = width;
+        f.start();
+        EXPECT_EQ(f.form->Left, (width - f.form->Width) / 2) << width;
+    }
 }

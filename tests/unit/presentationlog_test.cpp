@@ -1,5 +1,6 @@
 #include "common/clocktime.h"
 #include "logger/presentationlog.h"
+#include "schedule/logreader.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,30 @@ TEST(PresentationLog, intervalIsThePlainDifferenceAndZeroOnTheFirstLine) {
     EXPECT_GT(acrossMidnight, 0.0);
     // A gap of 25 hours cannot be told from one of one hour.
     EXPECT_EQ(ClockTime::toSeconds(interval(at(9, 0, 0), at(10, 0, 0))), 3600);
+}
+
+// Only a difference below minus half a day is midnight; a clock set back is no gap at all,
+// and the import reads such a count back the same way.
+TEST(PresentationLog, aClockSetBackIsNotMidnight) {
+    struct Case {
+        double previous, reading;
+        long long seconds;
+    };
+    const Case cases[] = {
+        {at(10, 0, 5), at(10, 0, 0), 0},    // a time sync
+        {at(3, 0, 0), at(2, 0, 1), 0},      // the end of summer time
+        {at(12, 0, 0), at(0, 0, 1), 0},     // exactly half a day back
+        {at(12, 0, 1), at(0, 0, 0), 43199}, // just past half a day: midnight
+        {at(23, 59, 59), at(0, 0, 0), 1},
+    };
+    for (const Case& c : cases) {
+        const double d = PresentationLog::interval(c.previous, c.reading);
+        EXPECT_EQ(ClockTime::toSeconds(d), c.seconds) << c.previous;
+        EXPECT_GE(d, 0.0);
+        const auto read = parseLogDayCount(DayCount::format(c.reading - c.previous));
+        ASSERT_TRUE(read);
+        EXPECT_EQ(ClockTime::toSeconds(*read), c.seconds);
+    }
 }
 
 TEST(PresentationLog, linesKeepTheirFieldsUnchanged) {

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include <dirent.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -16,6 +17,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -202,6 +204,75 @@ TEST(LineFile, aLineThatCannotReachTheDiskIsReported) {
     log.close();
     EXPECT_FALSE(log.isOpen());
     EXPECT_THROW(log.writeLine("late\r\n"), FileError);
+}
+
+// A line cut short by a file-size limit, or written but not synced, leaves nothing behind,
+// and the line after it starts clean.
+TEST(LineFile, aLineThatCannotBeWrittenWholeLeavesNoFragment) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& log)> fail; // makes the next line fail
+    };
+    std::optional<TextFile::InjectedFault> fault;
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const Case cases[] = {
+        {"file-size limit",
+         [&](const std::string& log) {
+             rlimit lower = saved;
+             lower.rlim_cur = fileBytes(log).size() + 5;
+             ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &lower), 0);
+         }},
+        {"sync", [&](const std::string&) { fault.emplace(TextFile::Step::Sync, ENOSPC); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder f;
+        LineFile log(f.path("log.txt"));
+        log.writeLine("first\r\n");
+        c.fail(f.path("log.txt"));
+        EXPECT_THROW(log.writeLine("a line longer than the room left\r\n"), FileError);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        fault.reset();
+        EXPECT_EQ(fileBytes(f.path("log.txt")), "first\r\n");
+        log.writeLine("third\r\n");
+        EXPECT_EQ(fileBytes(f.path("log.txt")), "first\r\nthird\r\n");
+    }
+}
+
+// The open file is compared with the path: a deleted, moved or replaced log is noticed
+// and writing goes on at the path, after what stands there.
+TEST(LineFile, noticesWhenThePathNoLongerNamesTheOpenFile) {
+    struct Case {
+        const char* what;
+        std::function<void(const Folder& f)> change;
+        std::string atPath; // after reopen and one more line
+    };
+    const Case cases[] = {
+        {"deleted", [](const Folder& f) { ::unlink(f.path("log.txt").c_str()); }, "two\r\n"},
+        {"moved",
+         [](const Folder& f) { ::rename(f.path("log.txt").c_str(), f.path("moved.txt").c_str()); },
+         "two\r\n"},
+        {"replaced by an editor's copy",
+         [](const Folder& f) {
+             putFile(f.path("copy.txt"), "one\r\n");
+             ::rename(f.path("copy.txt").c_str(), f.path("log.txt").c_str());
+         },
+         "one\r\ntwo\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder f;
+        LineFile log(f.path("log.txt"));
+        log.writeLine("one\r\n");
+        EXPECT_TRUE(log.stillAtPath());
+        c.change(f);
+        EXPECT_FALSE(log.stillAtPath());
+        log.reopen();
+        EXPECT_TRUE(log.stillAtPath());
+        log.writeLine("two\r\n");
+        EXPECT_EQ(fileBytes(f.path("log.txt")), c.atPath);
+    }
 }
 
 TEST(SmallDiskFull, nothingIsLostWhenTheDiskFillsUp) {

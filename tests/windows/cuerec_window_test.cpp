@@ -21,8 +21,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -35,9 +37,16 @@ class SubstituteEnvironment : public LoggerEnvironment {
   public:
     explicit SubstituteEnvironment(SubstitutePowerPoint ppt, int& beeps)
         : m_ppt(std::move(ppt)), m_beeps(beeps) {}
-    AutomationFactory automation() override { return m_ppt.factory(); }
+    AutomationFactory automation() override {
+        return [this](const std::string& className) {
+            if (beforeCreate)
+                beforeCreate();
+            return m_ppt.factory()(className);
+        };
+    }
     LoggerClock& clock() override { return m_clock; }
     void beep() override { ++m_beeps; }
+    std::function<void()> beforeCreate;
 
   private:
     SubstitutePowerPoint m_ppt;
@@ -50,9 +59,18 @@ struct Cuerec {
     Cuerec(const PowerPointVersion& version, const SubstitutePowerPoint& ppt,
            const QString& settingsDir)
         : settings(ModelText::pathFromQt(settingsDir)),
-          entry(loggerEntry(
-              version,
-              [this, ppt] { return std::make_unique<SubstituteEnvironment>(ppt, beeps); })),
+          entry(loggerEntry(version,
+                            [this, ppt] {
+                                auto environment =
+                                    std::make_unique<SubstituteEnvironment>(ppt, beeps);
+                                // Binding may wait long for the program: the window is painted
+                                // before.
+                                environment->beforeCreate = [this] {
+                                    const QWindow* window = run.view()->windowHandle();
+                                    paintedBeforeBinding = window && window->isExposed();
+                                };
+                                return environment;
+                            })),
           run(entry, settings, CUE_RUNTIME_DIR), closed(run.view(), SIGNAL(closed())) {}
 
     QString label(const char* name) const {
@@ -65,6 +83,7 @@ struct Cuerec {
     }
 
     int beeps = 0;
+    bool paintedBeforeBinding = false;
     QtSettingsStore settings;
     ProgramEntry entry;
     QtProgramRun run;
@@ -90,6 +109,7 @@ TEST_P(CuerecWindow, loggingRunOnTheSubstitutePresentationProgram) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(app.run.view()));
     const QString log = folder + QStringLiteral("/talk log.txt");
     EXPECT_EQ(app.label("lblLogFIle"), log);
+    EXPECT_TRUE(app.paintedBeforeBinding);
 
     // The operator runs the show; a poll sees each slide shown and logs it at once.
     const auto logLines = [&] {
