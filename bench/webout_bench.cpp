@@ -62,7 +62,7 @@ struct Setup {
     }
 
     void writeAll() {
-        writeHtmlFiles(out, programDir.path().toStdString(), images);
+        writeAllPages(out, programDir.path().toStdString(), images);
         writeMetafiles(out);
         writeEventList(out);
     }

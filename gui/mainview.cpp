@@ -70,7 +70,7 @@ MainView::MainView(Main& main, QWidget* parent) : MainWindowView(main, parent) {
         firstLine->addWidget(shown);
     }
     firstLine->addStretch();
-    // Kept for completeness; nothing shows them.
+    // Hidden for good, but every control of the window has its widget and its help.
     for (TextField* unused : {&main.txtSlideStart, &main.txtSlideStop})
         firstLine->addWidget(timeField(*unused));
     firstLine->addWidget(labelFor(main.lblTapeEarly, tapeEarly));

@@ -62,6 +62,94 @@ Qt::Alignment alignmentOf(Alignment alignment, const QString& text) {
     return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
+// A field's typed keys and focus moves, handed to the window (see trackFocus).
+class FieldEvents : public QObject {
+  public:
+    FieldEvents(WindowBinder* binder, QLineEdit* edit, TextField& field)
+        : QObject(edit), m_binder(binder), m_edit(edit), m_field(field) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            return keyPress(static_cast<QKeyEvent*>(event));
+        case QEvent::FocusIn:
+            if (!passing(event))
+                later([this] { m_binder->window().setFocus(&m_field); });
+            break;
+        case QEvent::FocusOut:
+            // The check may already have run, as a command released the focus.
+            if (!passing(event))
+                later([this] {
+                    if (m_binder->window().focus() == &m_field)
+                        m_binder->window().releaseFocus();
+                });
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+  private:
+    static bool passing(QEvent* event) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+               reason == Qt::MenuBarFocusReason;
+    }
+
+    bool keyPress(QKeyEvent* event) {
+        const QString text = event->text();
+        if (text.size() != 1 || !m_edit->isEnabled() || m_edit->isReadOnly())
+            return false;
+        const int typed = text.at(0).unicode();
+        int key = typed;
+        m_binder->forward([&] { key = m_binder->window().pressKey(m_field, typed); });
+        if (key == typed)
+            return false;
+        // The handler swallowed the key (0) or replaced it.
+        if (key > 0 && key <= 0xFFFF) {
+            m_edit->insert(QString(QChar(static_cast<char16_t>(key))));
+            m_field.Text = ModelText::fromQt(m_edit->text(), m_field.Text);
+        }
+        return true;
+    }
+
+    void later(std::function<void()> step) {
+        QPointer<WindowBinder> binder = m_binder;
+        QMetaObject::invokeMethod(
+            m_binder,
+            [binder, step = std::move(step)] {
+                if (binder && !binder->window().isClosed())
+                    binder->forward(step);
+            },
+            Qt::QueuedConnection);
+    }
+
+    WindowBinder* m_binder;
+    QLineEdit* m_edit;
+    TextField& m_field;
+};
+
+// Enter on the grid clicks its current cell, as a click does.
+class GridEnterKey : public QObject {
+  public:
+    GridEnterKey(WindowBinder* binder, QTableWidget* table, Grid& grid)
+        : QObject(table), m_binder(binder), m_grid(grid) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        m_binder->click(m_grid);
+        return true;
+    }
+
+  private:
+    WindowBinder* m_binder;
+    Grid& m_grid;
+};
+
 } // namespace
 
 WindowBinder::WindowBinder(Window& window, QWidget* view)
@@ -104,73 +192,7 @@ void WindowBinder::bind(QLineEdit* edit, TextField& field) {
 // another window taking the input moves no focus: commands release it themselves, and
 // typing into the field takes it back.
 void WindowBinder::trackFocus(QLineEdit* edit, TextField& field) {
-    class Filter : public QObject {
-      public:
-        Filter(WindowBinder* binder, QLineEdit* edit, TextField& field)
-            : QObject(edit), m_binder(binder), m_edit(edit), m_field(field) {}
-
-        bool eventFilter(QObject*, QEvent* event) override {
-            switch (event->type()) {
-            case QEvent::KeyPress:
-                return keyPress(static_cast<QKeyEvent*>(event));
-            case QEvent::FocusIn:
-                if (!passing(event))
-                    later([this] { m_binder->window().setFocus(&m_field); });
-                break;
-            case QEvent::FocusOut:
-                // The check may already have run, as a command released the focus.
-                if (!passing(event))
-                    later([this] {
-                        if (m_binder->window().focus() == &m_field)
-                            m_binder->window().releaseFocus();
-                    });
-                break;
-            default:
-                break;
-            }
-            return false;
-        }
-
-      private:
-        static bool passing(QEvent* event) {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
-                   reason == Qt::MenuBarFocusReason;
-        }
-
-        bool keyPress(QKeyEvent* event) {
-            const QString text = event->text();
-            if (text.size() != 1 || !m_edit->isEnabled() || m_edit->isReadOnly())
-                return false;
-            const int typed = text.at(0).unicode();
-            int key = typed;
-            m_binder->forward([&] { key = m_binder->window().pressKey(m_field, typed); });
-            if (key == typed)
-                return false;
-            // The handler swallowed the key (0) or replaced it.
-            if (key > 0 && key <= 0xFFFF) {
-                m_edit->insert(QString(QChar(static_cast<char16_t>(key))));
-                m_field.Text = ModelText::fromQt(m_edit->text(), m_field.Text);
-            }
-            return true;
-        }
-
-        void later(std::function<void()> step) {
-            QPointer<WindowBinder> binder = m_binder;
-            QMetaObject::invokeMethod(
-                m_binder,
-                [binder, step = std::move(step)] {
-                    if (binder && !binder->window().isClosed())
-                        binder->forward(step);
-                },
-                Qt::QueuedConnection);
-        }
-
-        WindowBinder* m_binder;
-        QLineEdit* m_edit;
-        TextField& m_field;
-    };
-    edit->installEventFilter(new Filter(this, edit, field));
+    edit->installEventFilter(new FieldEvents(this, edit, field));
 }
 
 void WindowBinder::bind(QAbstractButton* button, Button& model) {
@@ -219,25 +241,7 @@ void WindowBinder::bind(QTableWidget* table, Grid& grid) {
     connect(table, &QTableWidget::cellClicked, this, [this, &grid](int row, int col) {
         forward([this, &grid, row, col] { m_window.clickCell(grid, row + 1, col); });
     });
-    class EnterKey : public QObject {
-      public:
-        EnterKey(WindowBinder* binder, QTableWidget* table, Grid& grid)
-            : QObject(table), m_binder(binder), m_grid(grid) {}
-        bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() != QEvent::KeyPress)
-                return false;
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key != Qt::Key_Return && key != Qt::Key_Enter)
-                return false;
-            m_binder->click(m_grid);
-            return true;
-        }
-
-      private:
-        WindowBinder* m_binder;
-        Grid& m_grid;
-    };
-    table->installEventFilter(new EnterKey(this, table, grid));
+    table->installEventFilter(new GridEnterKey(this, table, grid));
 
     m_refreshers.push_back([table, &grid, rows] {
         const double scale = layoutScale(table);
@@ -248,13 +252,14 @@ void WindowBinder::bind(QTableWidget* table, Grid& grid) {
             const int width = static_cast<int>(Twips::toPixelsX(grid.ColWidth[c]) * scale);
             if (grid.ColWidth[c] > 0 && table->columnWidth(c) != width)
                 table->setColumnWidth(c, width);
+            // Left-aligned columns hold the long texts, which a tooltip shows whole.
             const Alignment alignment = grid.ColAlignment[c];
             for (int r = 0; r < rows; ++r) {
                 QTableWidgetItem* item = table->item(r, c);
                 const QString text = ModelText::toQt(grid.TextMatrix(r + 1, c));
                 if (item->text() != text) {
                     item->setText(text);
-                    item->setToolTip(c >= 4 ? text : QString());
+                    item->setToolTip(alignment == Alignment::Left ? text : QString());
                 }
                 const Qt::Alignment align = alignmentOf(alignment, text);
                 if (item->textAlignment() != static_cast<int>(align))

@@ -60,8 +60,6 @@ constexpr const char* PlacementSection = PostSettings::MainWindowSection;
 void Main::Form_Load() {
     HelpPath = helpFilePath(m_program);
     CMDialog1.HelpFile = HelpPath;
-    LoggedFirstLength = ClockTime::NotSet;
-    SavedFirstLength = ClockTime::NotSet;
     WriteAllActive = false;
 
     WindowPlacement::place(*this, m_ui, m_settings, SettingsApp, PlacementSection);
@@ -78,12 +76,10 @@ void Main::Form_Load() {
                   PageImageNames[3],
                   PageImageNames[4]};
     LogImported = false;
-    ScheduleEdited = false;
-    FirstRowEdited = false;
     EditorTyped = false;
     MenusOff();
-    RowCount = 0;
-    OneSecond = ClockTime::OneSecond;
+    // The schedule starts empty, with no first lengths and nothing edited.
+    m_schedule = {};
     setupGrid();
     txtSlideLength.Text = "00:00:00";
 
@@ -104,15 +100,16 @@ void Main::loadUrlSettings() {
 
 void Main::setupGrid() {
     static const char* const headers[] = {"Length", "Start", "Stop", "IMG URL", "Title"};
-    for (int col = 1; col <= 5; ++col)
-        Grid1.setTextMatrix(0, col, headers[col - 1]);
+    for (int col = ColLength; col <= ColTitle; ++col)
+        Grid1.setTextMatrix(0, col, headers[col - ColLength]);
     for (int row = 1; row <= MaxScheduleRows; ++row)
-        Grid1.setTextMatrix(row, 0, std::to_string(row));
+        Grid1.setTextMatrix(row, ColRowNumber, std::to_string(row));
     Grid1.ColWidth = {300, 700, 700, 700, 2550, 2540};
-    Grid1.ColAlignment[4] = Alignment::Left;
-    Grid1.ColAlignment[5] = Alignment::Left;
+    Grid1.ColAlignment[ColImageUrl] = Alignment::Left;
+    Grid1.ColAlignment[ColTitle] = Alignment::Left;
     Grid1.Row = 1;
-    Grid1.Col = 1;
+    Grid1.Col = ColLength;
+    showSchedule();
 }
 
 void Main::Form_Unload(int& Cancel) {
@@ -122,10 +119,10 @@ void Main::Form_Unload(int& Cancel) {
     // next import; anything else edited since the last save or import is offered for Save
     // Grid, and so is row 1 when its ResumeFile cannot be written.
     const bool resumeKeepsRow1 = LogImported && !ResumeFilePath.empty();
-    if (resumeKeepsRow1 && !ScheduleEdited) {
+    if (resumeKeepsRow1 && !m_schedule.ScheduleEdited()) {
         if (writeResumeFile())
             return;
-    } else if (!ScheduleEdited && !FirstRowEdited) {
+    } else if (!m_schedule.ScheduleEdited() && !m_schedule.FirstRowEdited()) {
         return;
     }
 
@@ -146,10 +143,9 @@ void Main::Form_Unload(int& Cancel) {
 bool Main::writeResumeFile() {
     std::string failure;
     try {
-        TextFile::writeAtomically(ResumeFilePath,
-                                  GridFile::resumeFileText(txtLogFile.Text, txtAudioURL.Text,
-                                                           txtHTMURL.Text,
-                                                           Grid1.TextMatrix(1, ColLength)));
+        TextFile::writeAtomically(
+            ResumeFilePath, GridFile::resumeFileText(txtLogFile.Text, txtAudioURL.Text,
+                                                     txtHTMURL.Text, m_schedule.row(1).Length));
         return true;
     } catch (const FileError& e) {
         failure = e.what();
@@ -211,31 +207,22 @@ void Main::dumpState(StateDump& dump) const {
         return value == ClockTime::NotSet ? std::string("not set") : ClockTime::format(value);
     };
     dump.flag("LogImported", LogImported);
-    dump.flag("ScheduleEdited", ScheduleEdited);
-    dump.flag("FirstRowEdited", FirstRowEdited);
+    dump.flag("ScheduleEdited", m_schedule.ScheduleEdited());
+    dump.flag("FirstRowEdited", m_schedule.FirstRowEdited());
     dump.flag("EditorTyped", EditorTyped);
     dump.flag("WriteAllActive", WriteAllActive);
-    dump.state("RowCount", std::to_string(RowCount));
-    dump.state("LoggedFirstLength", clock(LoggedFirstLength));
-    dump.state("SavedFirstLength", clock(SavedFirstLength));
+    dump.state("RowCount", std::to_string(m_schedule.RowCount()));
+    dump.state("LoggedFirstLength", clock(m_schedule.LoggedFirstLength()));
+    dump.state("SavedFirstLength", clock(m_schedule.SavedFirstLength()));
     dump.text("LogFileName", LogFileName);
     dump.text("IMGPath", IMGPath);
     dump.text("CeventsLoc", CeventsLoc);
-    const int last = std::clamp(RowCount + 1, 1, Grid1.Rows() - 1);
+    // The rows as Grid1 shows them to the operator.
+    const int last = std::clamp(m_schedule.RowCount() + 1, 1, MaxScheduleRows);
     for (int row = 1; row <= last; ++row) {
         std::vector<std::string> cells;
         for (int col = ColLength; col <= ColTitle; ++col)
             cells.push_back(Grid1.TextMatrix(row, col));
         dump.row(row, cells);
     }
-}
-
-std::vector<ScheduleRow> Main::scheduleRows() const {
-    std::vector<ScheduleRow> rows;
-    for (int k = 1; k <= std::min(RowCount, MaxScheduleRows); ++k) {
-        ScheduleRow& row = rows.emplace_back();
-        for (int col = ColLength; col <= ColTitle; ++col)
-            row.*ScheduleCells[col - 1] = Grid1.TextMatrix(k, col);
-    }
-    return rows;
 }

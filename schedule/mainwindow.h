@@ -21,7 +21,8 @@ struct PresentationOutput;
 class Main : public Window {
   public:
     static constexpr const char* SettingsApp = PostSettings::Application;
-    // The columns of Grid1; column 0 holds the row number.
+    // The columns of Grid1: the row number, then one per field of a ScheduleRow.
+    static constexpr int ColRowNumber = 0;
     static constexpr int ColLength = ScheduleColumn::Length;
     static constexpr int ColStart = ScheduleColumn::Start;
     static constexpr int ColStop = ScheduleColumn::Stop;
@@ -53,8 +54,9 @@ class Main : public Window {
     // ---- The schedule ----
     Grid Grid1{this, "Grid1", MaxScheduleRows + 1, ColTitle + 1};
 
-    // The schedule's rows 1 to RowCount, for the grid file and the writers.
-    std::vector<ScheduleRow> scheduleRows() const;
+    // The table Grid1 shows; every rule of the schedule runs on it.
+    SlideSchedule& schedule() { return m_schedule; }
+    const SlideSchedule& schedule() const { return m_schedule; }
 
     // ---- Row editor ----
     Label lblLineNum{this, "lblLineNum", "Line Number"};
@@ -74,6 +76,7 @@ class Main : public Window {
     Button cmd1LogTIme{this, "cmd1LogTIme", "L"};
     Button cmd1SaveTIme{this, "cmd1SaveTIme", "M"};
     Button cmdUpdate{this, "cmdUpdate", "Update"};
+    // Hidden for good and read or written by nothing, as the window has always had them.
     TextField txtSlideStart{this, "txtSlideStart"};
     TextField txtSlideStop{this, "txtSlideStop"};
 
@@ -99,16 +102,10 @@ class Main : public Window {
 
     CommonDialog CMDialog1;
 
-    // ---- Form-level state ----
-    int RowCount = 0;
-    double LoggedFirstLength = -1;
-    double SavedFirstLength = -1;
+    // ---- Form-level state (the schedule's own is in schedule()) ----
     bool LogImported = false;
-    bool ScheduleEdited = false;
-    bool FirstRowEdited = false;
     bool EditorTyped = false;
     bool WriteAllActive = false;
-    double OneSecond = 0;
     std::string IMGPath;
     std::string CeventsLoc;
     std::string HelpPath;
@@ -166,14 +163,22 @@ class Main : public Window {
     void loadUrlSettings();
     void setupGrid();
     void showFirstRowAlternatives(bool show);
-    // Copies columns 4, 5 and 1 of row r into the editor, skipping empty cells.
+    // Grid1 shows the schedule's cells again.
+    void showSchedule();
+    // SelectRow: row r into the editor, the first-row alternatives for row 1.
+    void selectRow(int r);
+    // Copies the image URL, title and length of row r into the editor, skipping empty
+    // cells.
     void copyRowToEditor(int r);
-    void Recompute();
-    // False, after telling the operator, when a pending Tape Late exceeds that length.
-    bool tapeLateFits(const std::string& firstLength);
+    TapeOffsets tapeOffsets() const;
+    // Update with the editor's texts; false when the schedule refused it.
+    bool updateRow();
+    // What follows an Update the schedule took: spent offsets, the editor a row further.
+    void showUpdate(const UpdateOutcome& outcome);
+    // Tells the operator why an Update was refused; false when it was.
+    bool reportUpdate(const UpdateOutcome& outcome);
     // The L and M buttons: row 1 takes the given length, then shows again.
     void useFirstRowLength(const std::string& length);
-    void clearRowsAfter(int lastRow);
     // False, after telling the operator, when the file could not be written.
     bool writeResumeFile();
     // The file dialog of the log and grid commands: a text file, ".txt" added when the
@@ -185,10 +190,11 @@ class Main : public Window {
     // The output commands' common start: the URL warnings unless the combined command
     // gave them, "No Data", and the folder of the log. Nothing when the command must end.
     std::optional<PresentationOutput> outputToWrite(WriteOutcome& refused);
-    WriteOutcome writeHtmFiles();
+    WriteOutcome writeHtmCommand();
     void showOutputFailure(const std::string& message);
 
     UiServices& m_ui;
     SettingsStore& m_settings;
     Program& m_program;
+    SlideSchedule m_schedule;
 };

@@ -15,7 +15,7 @@
 
 namespace {
 
-// Puts each value into the window as soon as it is read.
+// Puts each value into the window and the schedule as soon as it is read.
 class GridToWindow : public GridFile::ReadTarget {
   public:
     explicit GridToWindow(Main& main) : m(main) {}
@@ -31,14 +31,14 @@ class GridToWindow : public GridFile::ReadTarget {
     }
     void firstLength(const std::string& time) override { m.txtSlideLength.Text = time; }
     void cell(int row, int col, const std::string& text) override {
-        m.Grid1.setTextMatrix(row, col, text);
+        m.schedule().setCell(row, col, text);
         // Row 1's texts reach the editor even when empty.
         if (row == 1 && col == Main::ColImageUrl)
             m.txtIMGURL.Text = text;
         else if (row == 1 && col == Main::ColTitle)
             m.txtSlideTitle.Text = text;
     }
-    void rowsRead(int count) override { m.RowCount = count; }
+    void rowsRead(int count) override { m.schedule().setRowCount(count); }
 
   private:
     Main& m;
@@ -51,7 +51,7 @@ void Main::mnuSaveGrid_Click() {
 }
 
 Main::SaveOutcome Main::saveGrid() {
-    if (RowCount <= 0) {
+    if (m_schedule.RowCount() <= 0) {
         m_ui.MsgBox("No Data", Mb::OKOnly, "No Data");
         return SaveOutcome::NoData;
     }
@@ -67,7 +67,7 @@ Main::SaveOutcome Main::saveGrid() {
             // The whole text is made before the file is touched, and the file is replaced
             // only once it is written: a failed save leaves the earlier file whole.
             TextFile::writeAtomically(path, GridFile::text(txtLogFile.Text, txtAudioURL.Text,
-                                                           txtHTMURL.Text, scheduleRows()));
+                                                           txtHTMURL.Text, m_schedule.rows()));
         } catch (const FileError& e) {
             failure = e.what();
         } catch (const std::bad_alloc&) {
@@ -81,7 +81,7 @@ Main::SaveOutcome Main::saveGrid() {
                     Mb::OKOnly + Mb::Exclamation, "Save Grid");
         return SaveOutcome::Failed;
     }
-    ScheduleEdited = false;
+    m_schedule.markSaved();
     return SaveOutcome::Saved;
 }
 
@@ -106,26 +106,25 @@ void Main::mnuReadGrid_Click() {
         }
     } catch (const ReadError& e) {
         // What was read stays; the grid is not switched into grid mode.
+        showSchedule();
         m_ui.MsgBox("Line " + std::to_string(e.line()) + " of " + shownPath +
                         " cannot be read: " + e.what() + ".",
                     Mb::OKOnly + Mb::Exclamation, "Read Grid");
         return;
     } catch (const FileError& e) {
+        showSchedule();
         cannotRead(e.what());
         return;
     } catch (const std::bad_alloc&) {
+        showSchedule();
         cannotRead("Out of memory");
         return;
     }
 
     MenusOn();
-    clearRowsAfter(RowCount);
-    Grid1.Row = 1;
-    Grid1.Col = 1;
-    Grid1_Click();
-    LoggedFirstLength = ClockTime::NotSet;
-    SavedFirstLength = ClockTime::NotSet;
-    showFirstRowAlternatives(false);
+    m_schedule.finishGridRead();
+    showSchedule();
+    selectRow(1);
     mnuRdLog.Enabled = false;
 }
 

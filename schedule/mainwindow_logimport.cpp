@@ -5,9 +5,12 @@
 #include "common/uiservices.h"
 #include "schedule/filenames.h"
 #include "schedule/gridfile.h"
+#include "schedule/logimport.h"
 #include "schedule/logreader.h"
 #include "webout/pathhelpers.h"
 
+#include <algorithm>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -27,58 +30,23 @@ void Main::mnuRdLog_Click() {
         return;
     LogBaseName = SplitFileName(logPath.fileName).baseName;
 
-    LoggedFirstLength = ClockTime::NotSet;
-    SavedFirstLength = ClockTime::NotSet;
     showFirstRowAlternatives(false);
 
+    ImportedLog imported;
     try {
         // Line by line: the rows end the reading long before a huge file would.
         LogReader log{LineReader(LogFileName)};
-        RowCount = 0;
-
-        const PathParts imagePath = GetFname(IMGPath);
-        const auto imageName = SplitIMGFileName(imagePath.fileName);
-        if (!imageName)
-            throw ReadError(0, "The image path names no numbered image");
-
-        LogLine line = log.next();
-        // Held as the exact sum of the day counts, so each Stop is the next Start.
-        double total = line.dayCount;
-        for (;;) {
-            const int r = RowCount + 1;
-            // The closing line takes a row number too, so at most MaxScheduleRows - 1 rows fit.
-            if (r > MaxScheduleRows)
-                throw ReadError(0, "Too many rows");
-            Grid1.Row = r;
-            if (line.endsLog()) {
-                if (r == 1)
-                    throw ReadError(0, "No row before the end of logging");
-                break;
-            }
-
-            const double length = log.peekDayCount();
-            if (r == 1 && line.isSlide)
-                LoggedFirstLength = length;
-            Grid1.setTextMatrix(r, ColLength, ClockTime::format(length));
-            Grid1.setTextMatrix(r, ColStart, ClockTime::format(total));
-            Grid1.setTextMatrix(r, ColStop, ClockTime::format(total + length));
-            if (line.isSlide) {
-                Grid1.setTextMatrix(r, ColImageUrl,
-                                    ExpandIMGPath(imagePath.directory, line.presentationPath) +
-                                        imageName->prefix + threeDigits(line.slideNumber) + "." +
-                                        imageName->extension);
-                Grid1.setTextMatrix(r, ColTitle, line.title);
-            } else {
-                Grid1.setTextMatrix(r, ColImageUrl, "wait.gif");
-                Grid1.setTextMatrix(r, ColTitle, "BREAK");
-            }
-            total += length;
-            RowCount = r;
-            line = log.next();
-        }
-    } catch (const std::exception&) {
-        RowCount = 0;
-        LoggedFirstLength = ClockTime::NotSet;
+        imported = importLog(log, IMGPath);
+    } catch (const ReadError& e) {
+        imported.rejection = e;
+    } catch (const std::exception& e) {
+        imported.rejection = ReadError(0, e.what());
+    }
+    m_schedule.takeImport(imported);
+    showSchedule();
+    if (imported.rejection) {
+        // The import stopped at the row after the last one it formed.
+        Grid1.Row = std::min(static_cast<int>(imported.rows.size()) + 1, MaxScheduleRows);
         // The grid now holds a rejected log: closing must not write it into the resume
         // file of a log imported earlier.
         ResumeFilePath.clear();
@@ -87,10 +55,7 @@ void Main::mnuRdLog_Click() {
     }
 
     MenusOn();
-    clearRowsAfter(RowCount);
-    Grid1.Row = 1;
-    Grid1.Col = ColLength;
-    Grid1_Click();
+    selectRow(1);
     mnuReadGrid.Enabled = false;
 
     ResumeFilePath = LogDirectory + LogBaseName + ".urs";
@@ -103,29 +68,24 @@ void Main::mnuRdLog_Click() {
     }
     if (!resume)
         return;
-    // A pending Tape Late longer than the saved length would stop the Update below half
-    // way, and closing would then overwrite the saved length: leave the file for later.
-    if (!tapeLateFits(ClockTime::format(resume->firstLength))) {
+    const ScheduleRow& first = m_schedule.row(1);
+    // Update writes the editor's texts back into row 1; an empty cell of row 1 left the
+    // previous row's text in the editor, which must not show as row 1's.
+    txtSlideLength.Text = ClockTime::format(resume->firstLength);
+    txtIMGURL.Text = first.ImageUrl;
+    txtSlideTitle.Text = first.Title;
+    const UpdateOutcome outcome = m_schedule.applyResume(resume->firstLength, tapeOffsets());
+    // A pending Tape Late longer than the saved length stops the Update, and closing
+    // would then overwrite the saved length: leave the file for later.
+    if (!reportUpdate(outcome)) {
         ResumeFilePath.clear();
         return;
     }
     txtAudioURL.Text = resume->audioUrl;
     txtHTMURL.Text = resume->htmUrl;
-    txtLineNum.Text = "1";
-    SavedFirstLength = resume->firstLength;
-    txt1SaveTime.Text = ClockTime::format(SavedFirstLength);
-    txt1LogTIme.Text = ClockTime::format(LoggedFirstLength);
-    showFirstRowAlternatives(true);
-    // Update writes the editor's texts back into row 1; an empty cell of row 1 left the
-    // previous row's text in the editor, which must not land in row 1.
-    txtSlideLength.Text = ClockTime::format(SavedFirstLength);
-    txtIMGURL.Text = Grid1.TextMatrix(1, ColImageUrl);
-    txtSlideTitle.Text = Grid1.TextMatrix(1, ColTitle);
-    cmdUpdate_Click();
-    ScheduleEdited = false;
-    FirstRowEdited = false;
-    Grid1.Row = 1;
-    Grid1.Col = ColLength;
-    Grid1_Click();
+    txt1SaveTime.Text = ClockTime::format(m_schedule.SavedFirstLength());
+    txt1LogTIme.Text = ClockTime::format(m_schedule.LoggedFirstLength());
+    showUpdate(outcome);
+    selectRow(1);
     mnuConfig.Enabled = false;
 }

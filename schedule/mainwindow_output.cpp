@@ -20,7 +20,7 @@ void Main::showOutputFailure(const std::string& message) {
 std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused) {
     if (!WriteAllActive)
         CheckBoxes();
-    if (RowCount == 0) {
+    if (m_schedule.RowCount() == 0) {
         m_ui.MsgBox("No Data", Mb::OKOnly, "No Data");
         refused = WriteOutcome::NoData;
         return std::nullopt;
@@ -42,19 +42,19 @@ std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused) {
         refused = WriteOutcome::Failed;
         return std::nullopt;
     }
-    return PresentationOutput{scheduleRows(), *folder, txtHTMURL.Text, txtAudioURL.Text};
+    return PresentationOutput{m_schedule.rows(), *folder, txtHTMURL.Text, txtAudioURL.Text};
 }
 
-Main::WriteOutcome Main::writeHtmFiles() {
+Main::WriteOutcome Main::writeHtmCommand() {
     WriteOutcome refused;
     const std::optional<PresentationOutput> out = outputToWrite(refused);
     if (!out)
         return refused;
-    HtmlFilesResult result;
+    AllPagesResult result;
     try {
         BusyPointer busy(m_ui);
         result =
-            writeHtmlFiles(*out, m_program.directory, {PageImages.begin() + 1, PageImages.end()});
+            writeAllPages(*out, m_program.directory, {PageImages.begin() + 1, PageImages.end()});
     } catch (const OutputError& e) {
         showOutputFailure(e.message());
         return WriteOutcome::Failed;
@@ -69,7 +69,7 @@ Main::WriteOutcome Main::writeHtmFiles() {
 }
 
 void Main::mnuWriteHTM_Click() {
-    writeHtmFiles();
+    writeHtmCommand();
 }
 
 void Main::mnuWrRam_Click() {
@@ -130,7 +130,7 @@ void Main::mnuWrtAll_Click() {
         ~ClearFlag() { flag = false; }
     } clear{WriteAllActive};
     // The metafiles and the event list must not go out beside a half-written set of pages.
-    if (writeHtmFiles() == WriteOutcome::Failed) {
+    if (writeHtmCommand() == WriteOutcome::Failed) {
         m_ui.MsgBox("Write HTM Files failed: the RAM files and the RAE file were not written.",
                     Mb::OKOnly + Mb::Exclamation, "Write HTM, RAM, RAE");
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "schedule/slideschedule.h"
+#include "common/schedulerow.h"
 
 #include <optional>
 #include <string>

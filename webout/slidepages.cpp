@@ -389,8 +389,8 @@ bool WriteIndexFile(const std::string& templatePath, const std::string& pagePath
     return expanded;
 }
 
-HtmlFilesResult writeHtmlFiles(const PresentationOutput& out, const std::string& programDirectory,
-                               std::span<const std::string> pageImages) {
+AllPagesResult writeAllPages(const PresentationOutput& out, const std::string& programDirectory,
+                             std::span<const std::string> pageImages) {
     const auto shipped = [&](std::string_view name) {
         return programDirectory + "/" + std::string(name);
     };
@@ -401,7 +401,7 @@ HtmlFilesResult writeHtmlFiles(const PresentationOutput& out, const std::string&
     WritePreloadFile(shipped("preload.htm"), out.outputDirectory + "preload.htm", out);
     for (const std::string& image : pageImages)
         copyOutputFile(shipped(image), out.outputDirectory + image);
-    HtmlFilesResult result;
+    AllPagesResult result;
     result.indexTemplate = shipped("index.htm");
     result.indexMarkerFound =
         WriteIndexFile(result.indexTemplate, out.outputDirectory + "index.htm", out.rows);

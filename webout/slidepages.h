@@ -97,7 +97,8 @@ std::string preloadBlock(const PresentationOutput& out);
 std::string indexTable(const std::vector<ScheduleRow>& rows);
 
 // Each writes one page from one template; every failure throws OutputError naming the
-// template or the page.
+// template or the page. WriteHTMFiles, despite its plural, is one slide page: writeAllPages
+// below writes them all.
 void WriteHTMFiles(const std::string& templatePath, const std::string& pagePath,
                    const PageReplacements& replacements);
 void WritePreloadFile(const std::string& templatePath, const std::string& pagePath,
@@ -106,7 +107,7 @@ void WritePreloadFile(const std::string& templatePath, const std::string& pagePa
 bool WriteIndexFile(const std::string& templatePath, const std::string& pagePath,
                     const std::vector<ScheduleRow>& rows);
 
-struct HtmlFilesResult {
+struct AllPagesResult {
     bool indexMarkerFound = true;
     std::string indexTemplate;
 };
@@ -114,5 +115,5 @@ struct HtmlFilesResult {
 // The whole of "Write HTM Files" after its checks: every page, preload.htm, the page
 // images and index.htm, in that order, from the templates and images in programDirectory
 // (named without a trailing separator). Stops at the first failure with an OutputError.
-HtmlFilesResult writeHtmlFiles(const PresentationOutput& out, const std::string& programDirectory,
-                               std::span<const std::string> pageImages);
+AllPagesResult writeAllPages(const PresentationOutput& out, const std::string& programDirectory,
+                             std::span<const std::string> pageImages);

@@ -89,10 +89,10 @@ void Fuzz::checkGridRoundTrip(Session& session, const std::string& name) {
     if (!reader.ui.boxTexts().empty())
         fail("the saved grid reads back with \"" + reader.ui.boxTexts().front() + "\"");
     const Main& read = *reader.main;
-    if (read.RowCount != saved.RowCount)
-        fail("the saved grid reads back " + std::to_string(read.RowCount) + " rows, not " +
-             std::to_string(saved.RowCount));
-    for (int r = 1; r <= saved.RowCount; ++r) {
+    if (read.schedule().RowCount() != saved.schedule().RowCount())
+        fail("the saved grid reads back " + std::to_string(read.schedule().RowCount()) +
+             " rows, not " + std::to_string(saved.schedule().RowCount()));
+    for (int r = 1; r <= saved.schedule().RowCount(); ++r) {
         for (int c = Main::ColLength; c <= Main::ColTitle; ++c) {
             if (read.Grid1.TextMatrix(r, c) != saved.Grid1.TextMatrix(r, c))
                 fail("cell " + std::to_string(r) + "," + std::to_string(c) + " \"" +

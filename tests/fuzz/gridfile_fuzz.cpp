@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (!gridMode)
         Fuzz::fail("a grid read without a message leaves Read Log File on");
-    if (session.main->RowCount > 0)
+    if (session.main->schedule().RowCount() > 0)
         Fuzz::checkGridRoundTrip(session, "grid-saved.txt");
     return 0;
 }

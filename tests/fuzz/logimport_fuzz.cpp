@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     session.ui.queueFile(path);
     session.main->mnuRdLog_Click();
     const auto boxes = session.ui.boxTexts();
-    if (session.main->RowCount == 0)
+    if (session.main->schedule().RowCount() == 0)
         return 0;
     for (const std::string& box : boxes) {
         // A resume file that the rows cannot take is refused with a message; any other box
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fuzz::writeScratch("lecture.urs", {});
     session.ui.queueAnswer(Mb::No);
     session.main->Unload();
-    if (session.main->ScheduleEdited || session.main->FirstRowEdited)
+    if (session.main->schedule().ScheduleEdited() || session.main->schedule().FirstRowEdited())
         return 0;
     const std::string written = Fuzz::readScratch("lecture.urs");
     if (!written.empty() && !GridFile::readResume(written))

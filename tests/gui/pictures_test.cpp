@@ -45,7 +45,7 @@ TEST(Pictures, mainWindowAfterReadGrid) {
     view.show();
     f.ui.queueFile(CUE_SOURCE_DIR "/tests/samples/three_rows_grid.txt");
     view.findChild<QAction*>(QStringLiteral("mnuReadGrid"))->trigger();
-    ASSERT_EQ(f.main->RowCount, 3);
+    ASSERT_EQ(f.main->schedule().RowCount(), 3);
     savePicture(view, "main_grid");
 }
 
@@ -62,7 +62,7 @@ TEST(Pictures, mainWindowAfterReadLogWithResumeFile) {
                           "http://www.cuemark.example/q3/\r\n 6.94444444444444E-05 \r\n");
     f.ui.queueFile(log);
     view.findChild<QAction*>(QStringLiteral("mnuRdLog"))->trigger();
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     ASSERT_TRUE(f.main->cmd1SaveTIme.Visible);
     savePicture(view, "main_log");
 }

@@ -144,7 +144,7 @@ TEST_F(MainViewTest, typedTextsAndUpdateReachTheModelAndComeBackInTheGrid) {
     EXPECT_EQ(main->txtSlideTitle.Text, "Caf\xc3\xa9");
 
     widget<QPushButton>("cmdUpdate")->click();
-    EXPECT_EQ(main->RowCount, 1);
+    EXPECT_EQ(main->schedule().RowCount(), 1);
     auto* table = widget<QTableWidget>("Grid1");
     EXPECT_EQ(table->item(0, 1)->text(), QStringLiteral("00:01:00"));
     EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("00:01:00"));
@@ -214,7 +214,7 @@ TEST_F(MainViewTest, commandsRunTheFocusedFieldsCheckFirstAndOnce) {
     tapeEarly->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
     typeInto(tapeEarly, QStringLiteral("soon"));
-    main->FirstRowEdited = true; // so Exit and the close box ask "Save Grid?"
+    main->schedule().setFirstRowEdited(true); // so Exit and the close box ask "Save Grid?"
 
     ui.queueAnswer(Mb::OK);
     ui.queueAnswer(Mb::Cancel);
@@ -261,7 +261,7 @@ TEST_F(MainViewTest, closeBoxStoresThePositionAndHonoursCancel) {
     QObject::connect(view.get(), &MainView::closed, [&] { ++closedSignals; });
     view->move(150, 90);
     QApplication::processEvents();
-    main->FirstRowEdited = true; // so closing asks "Save Grid?"
+    main->schedule().setFirstRowEdited(true); // so closing asks "Save Grid?"
 
     ui.queueAnswer(Mb::Cancel);
     EXPECT_FALSE(view->close());

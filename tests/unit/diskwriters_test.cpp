@@ -46,8 +46,8 @@ struct Lecture : MainFixture {
         EXPECT_EQ(cevents().exitCode, 0) << cevents().error;
         EXPECT_TRUE(ui.boxTexts().empty()) << ui.boxTexts().front();
         ui.clearEvents();
-        main->Grid1.setTextMatrix(2, Main::ColTitle, std::string(2000, 'x'));
-        main->ScheduleEdited = false;
+        main->schedule().setCell(2, Main::ColTitle, std::string(2000, 'x'));
+        main->schedule().setScheduleEdited(false);
     }
     std::string log() const { return folder + "/q3.txt"; }
     // The stand-in event compiler on the list in the folder, as Write RAE File starts it.

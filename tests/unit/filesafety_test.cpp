@@ -40,11 +40,11 @@ struct FileSafety : ::testing::Test, MainFixture {
     }
 
     void oneEditedRow() {
-        main->RowCount = 1;
+        main->schedule().setRowCount(1);
         const char* row1[] = {"00:00:10", "00:00:00", "00:00:10", "sld001.gif", "Intro"};
-        for (int col = 1; col <= 5; ++col)
-            main->Grid1.setTextMatrix(1, col, row1[col - 1]);
-        main->ScheduleEdited = true;
+        for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
+            main->schedule().setCell(1, col, row1[col - 1]);
+        main->schedule().setScheduleEdited(true);
     }
 
     void importLog(const std::string& path) {
@@ -69,7 +69,7 @@ TEST_F(FileSafety, saveGridOnAFullDiskKeepsTheEarlierFileAndAsksAgainOnClosing) 
     EXPECT_EQ(ui.boxTexts()[0], "'" + grid + "' cannot be written: " + std::strerror(ENOSPC) + ".");
     EXPECT_EQ(ui.events.back().title, "Save Grid");
     EXPECT_EQ(fileBytes(grid), "earlier grid\r\n");
-    EXPECT_TRUE(main->ScheduleEdited);
+    EXPECT_TRUE(main->schedule().ScheduleEdited());
 
     ui.queueAnswer(Mb::Cancel);
     EXPECT_FALSE(main->Unload());
@@ -82,9 +82,9 @@ TEST_F(FileSafety, aResumeFileOnAFullDiskKeepsTheEarlierOneAndOffersSaveGrid) {
     putFile(resume, "earlier resume\r\n");
     main->LogImported = true;
     main->ResumeFilePath = resume;
-    main->RowCount = 1;
-    main->Grid1.setTextMatrix(1, 1, "00:01:30");
-    main->FirstRowEdited = true;
+    main->schedule().setRowCount(1);
+    main->schedule().setCell(1, 1, "00:01:30");
+    main->schedule().setFirstRowEdited(true);
     disk.fill();
 
     ui.queueAnswer(Mb::OK);
@@ -95,7 +95,7 @@ TEST_F(FileSafety, aResumeFileOnAFullDiskKeepsTheEarlierOneAndOffersSaveGrid) {
               "The resume file " + resume + " could not be written.\r\n" + std::strerror(ENOSPC));
     EXPECT_EQ(ui.boxTexts()[1], "Save Grid?");
     EXPECT_EQ(fileBytes(resume), "earlier resume\r\n");
-    EXPECT_EQ(main->Grid1.TextMatrix(1, 1), "00:01:30");
+    EXPECT_EQ(main->schedule().row(1).Length, "00:01:30");
 }
 
 TEST_F(FileSafety, saveGridRefusesToReplaceWhatIsNoPlainFile) {
@@ -130,7 +130,7 @@ TEST_F(FileSafety, saveGridRefusesToReplaceWhatIsNoPlainFile) {
         ASSERT_EQ(::stat(path.c_str(), &after), 0) << node.name;
         EXPECT_EQ(after.st_mode, before.st_mode) << node.name;
         EXPECT_EQ(after.st_rdev, before.st_rdev) << node.name;
-        EXPECT_TRUE(main->ScheduleEdited);
+        EXPECT_TRUE(main->schedule().ScheduleEdited());
     }
     EXPECT_EQ(names(), (std::set<std::string>{"device.txt", "fifo.txt", "folder.txt"}));
 }
@@ -140,7 +140,7 @@ TEST_F(FileSafety, eightBitNamesAreOpenedAndCreatedByTheirBytes) {
     putFile(log, fileBytes(Samples + "q3.txt"));
     importLog(log);
     EXPECT_TRUE(ui.boxTexts().empty());
-    EXPECT_EQ(main->RowCount, 4);
+    EXPECT_EQ(main->schedule().RowCount(), 4);
     EXPECT_EQ(main->txtLogFile.Text, log);
     EXPECT_EQ(main->ResumeFilePath, at("caf\xE9.urs"));
 
@@ -156,7 +156,7 @@ TEST_F(FileSafety, eightBitNamesAreOpenedAndCreatedByTheirBytes) {
 TEST_F(FileSafety, aCancelledLogDialogKeepsAnEditOfferedOnClosing) {
     main->txtSlideLength.Text = "00:01:00";
     main->cmdUpdate_Click();
-    ASSERT_TRUE(main->FirstRowEdited);
+    ASSERT_TRUE(main->schedule().FirstRowEdited());
     ui.queueCancel();
     main->mnuRdLog_Click();
 

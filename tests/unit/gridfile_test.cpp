@@ -70,8 +70,8 @@ struct GridFixture : MainFixture {
         main->txtHTMURL.Text = "http://www.cuemark.example/presentations/q3/";
         for (int k = 1; k <= 3; ++k)
             for (int c = 1; c <= 5; ++c)
-                main->Grid1.setTextMatrix(k, c, Rows[k - 1][c - 1]);
-        main->RowCount = 3;
+                main->schedule().setCell(k, c, Rows[k - 1][c - 1]);
+        main->schedule().setRowCount(3);
     }
 
     void save(const std::string& path) {
@@ -84,7 +84,7 @@ struct GridFixture : MainFixture {
         main->mnuReadGrid_Click();
     }
 
-    std::string cell(int row, int col) const { return main->Grid1.TextMatrix(row, col); }
+    std::string cell(int row, int col) const { return main->schedule().cell(row, col); }
 
     const UiEvent& lastBox() const {
         for (auto it = ui.events.rbegin(); it != ui.events.rend(); ++it)
@@ -93,6 +93,16 @@ struct GridFixture : MainFixture {
         throw std::runtime_error("no message box");
     }
 };
+
+// What a log import of one six-hour slide with its resume file leaves: both first
+// lengths set.
+void importedWithFirstLengths(SlideSchedule& s) {
+    ImportedLog log;
+    log.rows = {{"06:00:00", "00:00:00", "06:00:00", "x.gif", "X"}};
+    log.loggedFirstLength = 0.25;
+    s.takeImport(log);
+    s.applyResume(0.25, {});
+}
 
 } // namespace
 
@@ -153,8 +163,8 @@ TEST(GridFileText, sampleFileIsTheThreeRowSchedule) {
 TEST(SaveGrid, threeRowsAreTwentyLinesAndReadBackTheSame) {
     GridFixture f;
     f.fillThreeRows();
-    f.main->ScheduleEdited = true;
-    f.main->FirstRowEdited = true;
+    f.main->schedule().setScheduleEdited(true);
+    f.main->schedule().setFirstRowEdited(true);
     const std::string path = f.path("q3grid.txt");
     f.save(path);
 
@@ -165,16 +175,15 @@ TEST(SaveGrid, threeRowsAreTwentyLinesAndReadBackTheSame) {
     EXPECT_EQ(dialog.filter, "Text Files (*.txt)|*.txt");
     EXPECT_EQ(dialog.filterIndex, 1);
     EXPECT_EQ(f.readFile(path), ThreeRows);
-    EXPECT_FALSE(f.main->ScheduleEdited);
-    EXPECT_TRUE(f.main->FirstRowEdited);
+    EXPECT_FALSE(f.main->schedule().ScheduleEdited());
+    EXPECT_TRUE(f.main->schedule().FirstRowEdited());
     EXPECT_FALSE(f.ui.busy);
     EXPECT_EQ(f.ui.busyChanges, 2);
 
     GridFixture g;
-    g.main->Grid1.setTextMatrix(4, 1, "00:09:00");
-    g.main->Grid1.setTextMatrix(100, 5, "old title");
-    g.main->LoggedFirstLength = 0.25;
-    g.main->SavedFirstLength = 0.25;
+    importedWithFirstLengths(g.main->schedule());
+    g.main->schedule().setCell(4, 1, "00:09:00");
+    g.main->schedule().setCell(100, 5, "old title");
     g.main->txtLineNum.Text = "7";
     g.read(path);
 
@@ -186,7 +195,7 @@ TEST(SaveGrid, threeRowsAreTwentyLinesAndReadBackTheSame) {
     EXPECT_EQ(open.filterIndex, 1);
     EXPECT_TRUE(open.cancelError);
 
-    EXPECT_EQ(g.main->RowCount, 3);
+    EXPECT_EQ(g.main->schedule().RowCount(), 3);
     for (int k = 1; k <= 3; ++k)
         for (int c = 1; c <= 5; ++c)
             EXPECT_EQ(g.cell(k, c), Rows[k - 1][c - 1]) << k << "," << c;
@@ -201,8 +210,8 @@ TEST(SaveGrid, threeRowsAreTwentyLinesAndReadBackTheSame) {
     EXPECT_EQ(g.main->txtSlideLength.Text, "00:01:00");
     EXPECT_EQ(g.main->txtIMGURL.Text, "../q3/sld001.gif");
     EXPECT_EQ(g.main->txtSlideTitle.Text, "Welcome");
-    EXPECT_EQ(g.main->LoggedFirstLength, -1);
-    EXPECT_EQ(g.main->SavedFirstLength, -1);
+    EXPECT_EQ(g.main->schedule().LoggedFirstLength(), -1);
+    EXPECT_EQ(g.main->schedule().SavedFirstLength(), -1);
     EXPECT_FALSE(g.main->mnuRdLog.Enabled);
     EXPECT_TRUE(g.main->mnuSaveGrid.Enabled);
     EXPECT_TRUE(g.main->mnuWrtAll.Enabled);
@@ -211,7 +220,7 @@ TEST(SaveGrid, threeRowsAreTwentyLinesAndReadBackTheSame) {
 
 TEST(SaveGrid, noRowsShowsNoDataAndWritesNothing) {
     GridFixture f;
-    f.main->ScheduleEdited = true;
+    f.main->schedule().setScheduleEdited(true);
     f.ui.queueFile(f.path("never.txt"));
     f.main->mnuSaveGrid_Click();
     EXPECT_EQ(f.ui.countOf(UiEvent::Kind::FileDialog), 0);
@@ -219,17 +228,17 @@ TEST(SaveGrid, noRowsShowsNoDataAndWritesNothing) {
     EXPECT_EQ(f.lastBox().title, "No Data");
     EXPECT_EQ(f.lastBox().style, Mb::OKOnly);
     EXPECT_FALSE(TextFile::exists(f.path("never.txt")));
-    EXPECT_TRUE(f.main->ScheduleEdited);
+    EXPECT_TRUE(f.main->schedule().ScheduleEdited());
 }
 
 TEST(SaveGrid, cancelledDialogChangesNothing) {
     GridFixture f;
     f.fillThreeRows();
-    f.main->ScheduleEdited = true;
+    f.main->schedule().setScheduleEdited(true);
     f.ui.queueCancel();
     f.main->mnuSaveGrid_Click();
     EXPECT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 0);
-    EXPECT_TRUE(f.main->ScheduleEdited);
+    EXPECT_TRUE(f.main->schedule().ScheduleEdited());
     EXPECT_EQ(f.ui.busyChanges, 0);
 }
 
@@ -250,15 +259,15 @@ TEST(SaveGrid, txtIsAddedOnlyWhenThePathHasNoDot) {
 
     GridFixture g;
     g.read(f.path("grid"));
-    EXPECT_EQ(g.main->RowCount, 3);
+    EXPECT_EQ(g.main->schedule().RowCount(), 3);
 }
 
 TEST(SaveGrid, failuresAreReportedAndKeepTheEarlierFile) {
     // A cell that is not a time: nothing of the new grid reaches the file.
     GridFixture f;
     f.fillThreeRows();
-    f.main->Grid1.setTextMatrix(2, 2, "abc");
-    f.main->ScheduleEdited = true;
+    f.main->schedule().setCell(2, 2, "abc");
+    f.main->schedule().setScheduleEdited(true);
     const std::string earlier = f.writeFile("earlier.txt", "earlier grid\r\n");
     f.save(earlier);
     EXPECT_EQ(f.lastBox().text,
@@ -266,11 +275,11 @@ TEST(SaveGrid, failuresAreReportedAndKeepTheEarlierFile) {
     EXPECT_EQ(f.lastBox().title, "Save Grid");
     EXPECT_EQ(f.lastBox().style, Mb::OKOnly + Mb::Exclamation);
     EXPECT_EQ(f.readFile(earlier), "earlier grid\r\n");
-    EXPECT_TRUE(f.main->ScheduleEdited);
+    EXPECT_TRUE(f.main->schedule().ScheduleEdited());
     EXPECT_FALSE(f.ui.busy);
 
     // A file that cannot be created: a folder stands in its place, or its folder is missing.
-    f.main->Grid1.setTextMatrix(2, 2, "00:01:00");
+    f.main->schedule().setCell(2, 2, "00:01:00");
     ASSERT_TRUE(QDir(f.dir.path()).mkdir("taken.txt"));
     for (const std::string& path : {f.path("taken.txt"), f.path("missing/grid.txt")}) {
         f.ui.clearEvents();
@@ -281,7 +290,7 @@ TEST(SaveGrid, failuresAreReportedAndKeepTheEarlierFile) {
         EXPECT_GT(text.size(), path.size() + 4) << text;
         EXPECT_EQ(text.back(), '.');
         EXPECT_EQ(f.lastBox().title, "Save Grid");
-        EXPECT_TRUE(f.main->ScheduleEdited);
+        EXPECT_TRUE(f.main->schedule().ScheduleEdited());
         EXPECT_FALSE(f.ui.busy);
     }
 }
@@ -317,7 +326,7 @@ TEST(ReadGrid, otherFilesAreNotGridFilesAndChangeNothing) {
         EXPECT_EQ(f.lastBox().text, "Not a grid file");
         EXPECT_EQ(f.lastBox().title, "File Name Error");
         EXPECT_EQ(f.lastBox().style, Mb::OKOnly);
-        EXPECT_EQ(f.main->RowCount, 3);
+        EXPECT_EQ(f.main->schedule().RowCount(), 3);
         EXPECT_EQ(f.cell(2, 5), Rows[1][4]);
         EXPECT_EQ(f.main->txtLogFile.Text, "C:\\Talks\\q3log.txt");
         EXPECT_EQ(f.main->txtLineNum.Text, "3");
@@ -331,7 +340,7 @@ TEST(ReadGrid, fiveLinesAreZeroRowsWithOutputOn) {
     f.fillThreeRows();
     f.read(f.writeFile("five.txt", fiveLines()));
     EXPECT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 0);
-    EXPECT_EQ(f.main->RowCount, 0);
+    EXPECT_EQ(f.main->schedule().RowCount(), 0);
     for (int k = 1; k <= 100; ++k)
         for (int c = 1; c <= 5; ++c)
             EXPECT_EQ(f.cell(k, c), "") << k << "," << c;
@@ -371,9 +380,9 @@ TEST(ReadGrid, textsWithCommasAndQuotesComeBackWhole) {
     f.main->txtLogFile.Text = "C:\\Talks\\q3, final\\log.txt";
     f.main->txtAudioURL.Text = "pnm://h/a,b.ra";
     f.main->txtHTMURL.Text = "http://h/x,y/";
-    f.main->Grid1.setTextMatrix(1, 4, " \"../q3\",/sld001.gif");
-    f.main->Grid1.setTextMatrix(1, 5, "  \"Costs\", risks, plans ");
-    f.main->Grid1.setTextMatrix(3, 5, "");
+    f.main->schedule().setCell(1, 4, " \"../q3\",/sld001.gif");
+    f.main->schedule().setCell(1, 5, "  \"Costs\", risks, plans ");
+    f.main->schedule().setCell(3, 5, "");
     const std::string path = f.path("commas.txt");
     f.save(path);
 
@@ -385,7 +394,7 @@ TEST(ReadGrid, textsWithCommasAndQuotesComeBackWhole) {
     EXPECT_EQ(g.main->txtAudioURL.Text, "pnm://h/a,b.ra");
     EXPECT_EQ(g.main->txtHTMURL.Text, "http://h/x,y/");
     EXPECT_EQ(g.main->txtSlideLength.Text, "00:01:00");
-    EXPECT_EQ(g.main->RowCount, 3);
+    EXPECT_EQ(g.main->schedule().RowCount(), 3);
     EXPECT_EQ(g.cell(1, 4), " \"../q3\",/sld001.gif");
     EXPECT_EQ(g.cell(1, 5), "  \"Costs\", risks, plans ");
     EXPECT_EQ(g.cell(2, 5), "Costs, risks, \"plans\"");
@@ -428,10 +437,11 @@ TEST(ReadGrid, faultsNameTheLineAndKeepWhatWasRead) {
     };
     for (const auto& c : cases) {
         GridFixture f;
-        f.main->Grid1.setTextMatrix(2, 2, "old");
-        f.main->Grid1.setTextMatrix(3, 4, "old");
-        f.main->Grid1.setTextMatrix(3, 5, "old");
-        f.main->LoggedFirstLength = 0.25;
+        importedWithFirstLengths(f.main->schedule());
+        f.main->schedule().setRowCount(0);
+        f.main->schedule().setCell(2, 2, "old");
+        f.main->schedule().setCell(3, 4, "old");
+        f.main->schedule().setCell(3, 5, "old");
         const std::string path = f.writeFile("bad.txt", c.bytes);
         f.read(path);
 
@@ -442,18 +452,18 @@ TEST(ReadGrid, faultsNameTheLineAndKeepWhatWasRead) {
         EXPECT_LT(f.lastBox().text.size(), 300u) << c.name;
         EXPECT_EQ(f.lastBox().title, "Read Grid");
         EXPECT_EQ(f.lastBox().style, Mb::OKOnly + Mb::Exclamation);
-        EXPECT_EQ(f.main->RowCount, c.rowCount) << c.name;
+        EXPECT_EQ(f.main->schedule().RowCount(), c.rowCount) << c.name;
         // Values before the fault are in; nothing after the reading loop ran.
         EXPECT_EQ(f.main->txtLogFile.Text, "C:\\Talks\\q3log.txt") << c.name;
         EXPECT_TRUE(f.main->mnuRdLog.Enabled) << c.name;
         EXPECT_FALSE(f.main->mnuSaveGrid.Enabled) << c.name;
-        EXPECT_EQ(f.main->LoggedFirstLength, 0.25) << c.name;
+        EXPECT_EQ(f.main->schedule().LoggedFirstLength(), 0.25) << c.name;
     }
 
     // The partly read rows keep the cells already filled and the rest as they were.
     GridFixture f;
-    f.main->Grid1.setTextMatrix(2, 2, "old");
-    f.main->Grid1.setTextMatrix(3, 5, "old");
+    f.main->schedule().setCell(2, 2, "old");
+    f.main->schedule().setCell(3, 5, "old");
     f.read(f.writeFile("bad.txt", replaceLine(ThreeRows, 12, " abc ")));
     EXPECT_EQ(f.cell(2, 1), "00:02:30");
     EXPECT_EQ(f.cell(2, 2), "old");

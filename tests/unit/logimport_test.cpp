@@ -1,5 +1,6 @@
 #include "common/clocktime.h"
 #include "logger/presentationlog.h"
+#include "schedule/logimport.h"
 #include "schedule/logreader.h"
 #include "support/mainfixture.h"
 #include "webout/pathhelpers.h"
@@ -77,7 +78,7 @@ struct Import : MainFixture {
     void fillGrid(const std::string& text) {
         for (int r = 1; r <= MaxScheduleRows; ++r)
             for (int c = 1; c <= 5; ++c)
-                main->Grid1.setTextMatrix(r, c, text);
+                main->schedule().setCell(r, c, text);
     }
     bool outputItemsOn() const {
         return main->mnuWriteHTM.Enabled && main->mnuWrRam.Enabled && main->mnuWrCevents.Enabled &&
@@ -94,9 +95,9 @@ struct Import : MainFixture {
             EXPECT_EQ(ui.events.back().style, Mb::OKOnly) << what;
             EXPECT_EQ(ui.events.back().title, "Cuemark PostProcessor") << what;
         }
-        EXPECT_EQ(main->RowCount, 0) << what;
-        EXPECT_EQ(main->LoggedFirstLength, ClockTime::NotSet) << what;
-        EXPECT_EQ(main->SavedFirstLength, ClockTime::NotSet) << what;
+        EXPECT_EQ(main->schedule().RowCount(), 0) << what;
+        EXPECT_EQ(main->schedule().LoggedFirstLength(), ClockTime::NotSet) << what;
+        EXPECT_EQ(main->schedule().SavedFirstLength(), ClockTime::NotSet) << what;
     }
 };
 
@@ -215,7 +216,7 @@ TEST(ReadLogFile, theSampleLogGivesThreeSlideRowsAndAPause) {
     f.importPath(samplePath);
 
     EXPECT_TRUE(f.ui.boxTexts().empty());
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.column(1, 4), (Lines{"00:00:05", "00:00:07", "00:00:27", "00:00:10"}));
     EXPECT_EQ(f.column(2, 4), (Lines{"00:00:00", "00:00:05", "00:00:12", "00:00:39"}));
     EXPECT_EQ(f.column(3, 4), (Lines{"00:00:05", "00:00:12", "00:00:39", "00:00:49"}));
@@ -226,8 +227,8 @@ TEST(ReadLogFile, theSampleLogGivesThreeSlideRowsAndAPause) {
         for (int c = 1; c <= 5; ++c)
             ASSERT_EQ(f.cell(r, c), "") << r << "," << c;
     EXPECT_EQ(f.cell(5, 0), "5");
-    EXPECT_EQ(ClockTime::format(f.main->LoggedFirstLength), "00:00:05");
-    EXPECT_EQ(f.main->SavedFirstLength, ClockTime::NotSet);
+    EXPECT_EQ(ClockTime::format(f.main->schedule().LoggedFirstLength()), "00:00:05");
+    EXPECT_EQ(f.main->schedule().SavedFirstLength(), ClockTime::NotSet);
 
     // The editor shows row 1; the first-row alternatives stay hidden without a saved length.
     EXPECT_EQ(f.main->txtLineNum.Text, "1");
@@ -328,38 +329,106 @@ TEST(ReadLogFile, ninetyNineRowsFitAndTheHundredthGridRowIsEmptied) {
         log.slide(i % 7, i);
     f.importBytes(log.end(2).bytes);
     EXPECT_TRUE(f.ui.boxTexts().empty());
-    ASSERT_EQ(f.main->RowCount, 99);
+    ASSERT_EQ(f.main->schedule().RowCount(), 99);
     EXPECT_EQ(f.cell(99, 4), "../q3/sld099.gif");
     EXPECT_EQ(f.cell(99, 1), "00:00:02");
     EXPECT_EQ(f.cell(100, 4), "");
 }
 
-TEST(ReadLogFile, titlesKindsAndEventsArriveAsWritten) {
-    Import f;
-    const std::string log =
-        " 0  , slide , 0:00:00 , 10:15:23 , C:\\Talks\\q3.ppt , 1 , Costs, risks, plans\r\n"
-        " 5.78703703703609E-05  , SLIDE , 0:00:05 , 10:15:28 , C:\\Talks\\q3.ppt , 2 , \r\n"
-        " 5.78703703703609E-05  , Event , 0:00:05 , 10:15:33 , SLIDE SHOW STOPPED\r\n"
-        " 5.78703703703609E-05  , EVENT , 0:00:05 , 10:15:38 , LOGGING STOPPED\r\n";
-    f.importBytes(log);
-    ASSERT_EQ(f.main->RowCount, 3);
-    EXPECT_EQ(f.column(5, 3), (Lines{"Costs, risks, plans", "", "BREAK"}));
-    EXPECT_EQ(f.column(4, 3), (Lines{"../q3/sld001.gif", "../q3/sld002.gif", "wait.gif"}));
+// The import itself, from a reading of the log and the image pattern to rows.
+TEST(ImportLog, formsOneRowPerLineAsTheLogGivesIt) {
+    struct Case {
+        std::string what;
+        std::string bytes;
+        std::string imagePattern;
+        std::vector<std::pair<int, Lines>> columns; // column, then its rows from row 1
+        int loggedSeconds;                          // -1: not set
+    };
+    const std::string defaultPattern = "../{PF}/sld000.gif";
+    const Case cases[] = {
+        {"titles, kinds and events as written",
+         " 0  , slide , 0:00:00 , 10:15:23 , C:\\Talks\\q3.ppt , 1 , Costs, risks, plans\r\n"
+         " 5.78703703703609E-05  , SLIDE , 0:00:05 , 10:15:28 , C:\\Talks\\q3.ppt , 2 , \r\n"
+         " 5.78703703703609E-05  , Event , 0:00:05 , 10:15:33 , SLIDE SHOW STOPPED\r\n"
+         " 5.78703703703609E-05  , EVENT , 0:00:05 , 10:15:38 , LOGGING STOPPED\r\n",
+         defaultPattern,
+         {{5, {"Costs, risks, plans", "", "BREAK"}},
+          {4, {"../q3/sld001.gif", "../q3/sld002.gif", "wait.gif"}}},
+         5},
+        {"image URLs from the pattern and each line's presentation",
+         LogBuilder()
+             .slide(0, 7, "a", "/home/t/deck.v2.ppt")
+             .slide(5, 12, "b", "C:\\Smith, J\\other.ppt")
+             .slide(5, 2, "c", "C:\\Smith, J\\other.ppt")
+             .slide(5, 123, "d", "noext")
+             .end(5)
+             .bytes,
+         "img\\{pf}\\pic0.JPG",
+         {{4,
+           {"img\\deck\\pic007.JPG", "img\\other\\pic012.JPG", "img\\other\\pic002.JPG",
+            "img\\noext\\pic123.JPG"}}},
+         5},
+        {"a slide shown again has its own row",
+         LogBuilder().slide(0, 1).slide(10, 2).slide(20, 3).slide(30, 2).end(40).bytes,
+         defaultPattern,
+         {{4, {"../q3/sld001.gif", "../q3/sld002.gif", "../q3/sld003.gif", "../q3/sld002.gif"}},
+          {2, {"00:00:00", "00:00:10", "00:00:30", "00:01:00"}},
+          {3, {"00:00:10", "00:00:30", "00:01:00", "00:01:40"}}},
+         10},
+        {"a gap across midnight is the time that passed",
+         LogBuilder(23 * 3600 + 59 * 60 + 30)
+             .slide(0, 1)
+             .slide(20, 2)                    // 23:59:50
+             .event(20, "Slide Show Stopped") // 00:00:10
+             .end(5)
+             .bytes,
+         defaultPattern,
+         {{1, {"00:00:20", "00:00:20", "00:00:05"}}, {3, {"00:00:20", "00:00:40", "00:00:45"}}},
+         20},
+        {"only a slide row gives the logged first length",
+         LogBuilder().event(0, "Slide Show Stopped").slide(6, 1).end(4).bytes,
+         defaultPattern,
+         {{4, {"wait.gif", "../q3/sld001.gif"}}, {5, {"BREAK", "T"}}},
+         -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LogReader log(c.bytes);
+        const ImportedLog imported = importLog(log, c.imagePattern);
+        ASSERT_FALSE(imported.rejection);
+        for (const auto& [column, expected] : c.columns) {
+            ASSERT_EQ(imported.rows.size(), expected.size());
+            Lines got;
+            for (const ScheduleRow& row : imported.rows)
+                got.push_back(row.*ScheduleCells[column - ScheduleColumn::Length]);
+            EXPECT_EQ(got, expected) << "column " << column;
+        }
+        const double logged = imported.loggedFirstLength;
+        EXPECT_EQ(logged == ClockTime::NotSet ? -1 : ClockTime::toSeconds(logged), c.loggedSeconds);
+    }
 }
 
-TEST(ReadLogFile, imageUrlsFollowThePatternAndEachLinesPresentation) {
+TEST(ReadLogFile, aPendingTapeLateLongerThanTheSavedLengthLeavesTheResumeFileAlone) {
     Import f;
-    f.main->IMGPath = "img\\{pf}\\pic0.JPG";
-    f.importBytes(LogBuilder()
-                      .slide(0, 7, "a", "/home/t/deck.v2.ppt")
-                      .slide(5, 12, "b", "C:\\Smith, J\\other.ppt")
-                      .slide(5, 2, "c", "C:\\Smith, J\\other.ppt")
-                      .slide(5, 123, "d", "noext")
-                      .end(5)
-                      .bytes);
-    ASSERT_EQ(f.main->RowCount, 4);
-    EXPECT_EQ(f.column(4, 4), (Lines{"img\\deck\\pic007.JPG", "img\\other\\pic012.JPG",
-                                     "img\\other\\pic002.JPG", "img\\noext\\pic123.JPG"}));
+    f.writeFile("q3.txt", readSample());
+    const std::string resume = f.path("q3.txt") +
+                               "\r\npnm://saved.example/talk.ra\r\n"
+                               "http://saved.example/talk/\r\n 4.62962962962963E-05 \r\n";
+    f.writeFile("q3.urs", resume);
+    f.main->txtTapeLate.Text = "00:00:10";
+    f.importPath(f.path("q3.txt"));
+
+    EXPECT_EQ(f.ui.boxTexts(), (Lines{"Tape Late is longer than the first slide"}));
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
+    EXPECT_EQ(f.cell(1, 1), "00:00:05");
+    EXPECT_EQ(f.main->schedule().SavedFirstLength(), ClockTime::NotSet);
+    EXPECT_TRUE(f.main->mnuConfig.Enabled);
+    EXPECT_FALSE(f.main->cmd1SaveTIme.Visible);
+    f.ui.clearEvents();
+    EXPECT_TRUE(f.main->Unload());
+    EXPECT_TRUE(f.ui.boxTexts().empty());
+    // The operator's earlier correction is still there for the next import.
+    EXPECT_EQ(f.readFile(f.path("q3.urs")), resume);
 }
 
 // Whatever the deck is called and however long its titles, the writer's log reads back
@@ -389,63 +458,10 @@ TEST(ReadLogFile, theWritersLogReadsBackWhateverTheDeckIsCalled) {
         Import f;
         f.importBytes(LogBuilder().slide(0, 2, c.title, c.path).end(5).bytes);
         ASSERT_TRUE(f.ui.boxTexts().empty());
-        ASSERT_EQ(f.main->RowCount, 1);
+        ASSERT_EQ(f.main->schedule().RowCount(), 1);
         EXPECT_EQ(f.cell(1, 4), c.imageUrl);
         EXPECT_EQ(f.cell(1, 5), c.title.substr(0, c.titleBytes));
     }
-}
-
-TEST(ReadLogFile, goingBackToASlideGivesItsOwnRow) {
-    Import f;
-    f.importBytes(LogBuilder().slide(0, 1).slide(10, 2).slide(20, 3).slide(30, 2).end(40).bytes);
-    ASSERT_EQ(f.main->RowCount, 4);
-    EXPECT_EQ(f.cell(4, 4), "../q3/sld002.gif");
-    EXPECT_EQ(f.column(2, 4), (Lines{"00:00:00", "00:00:10", "00:00:30", "00:01:00"}));
-    EXPECT_EQ(f.cell(4, 3), "00:01:40");
-}
-
-TEST(ReadLogFile, aGapAcrossMidnightIsTheTimeThatPassed) {
-    Import f;
-    f.importBytes(LogBuilder(23 * 3600 + 59 * 60 + 30)
-                      .slide(0, 1)
-                      .slide(20, 2)                    // 23:59:50
-                      .event(20, "Slide Show Stopped") // 00:00:10
-                      .end(5)
-                      .bytes);
-    ASSERT_EQ(f.main->RowCount, 3);
-    EXPECT_EQ(f.column(1, 3), (Lines{"00:00:20", "00:00:20", "00:00:05"}));
-    EXPECT_EQ(f.column(3, 3), (Lines{"00:00:20", "00:00:40", "00:00:45"}));
-}
-
-TEST(ReadLogFile, onlyASlideRowGivesTheLoggedFirstLength) {
-    Import f;
-    f.importBytes(LogBuilder().event(0, "Slide Show Stopped").slide(6, 1).end(4).bytes);
-    ASSERT_EQ(f.main->RowCount, 2);
-    EXPECT_EQ(f.cell(1, 5), "BREAK");
-    EXPECT_EQ(f.main->LoggedFirstLength, ClockTime::NotSet);
-}
-
-TEST(ReadLogFile, aPendingTapeLateLongerThanTheSavedLengthLeavesTheResumeFileAlone) {
-    Import f;
-    f.writeFile("q3.txt", readSample());
-    const std::string resume = f.path("q3.txt") +
-                               "\r\npnm://saved.example/talk.ra\r\n"
-                               "http://saved.example/talk/\r\n 4.62962962962963E-05 \r\n";
-    f.writeFile("q3.urs", resume);
-    f.main->txtTapeLate.Text = "00:00:10";
-    f.importPath(f.path("q3.txt"));
-
-    EXPECT_EQ(f.ui.boxTexts(), (Lines{"Tape Late is longer than the first slide"}));
-    ASSERT_EQ(f.main->RowCount, 4);
-    EXPECT_EQ(f.cell(1, 1), "00:00:05");
-    EXPECT_EQ(f.main->SavedFirstLength, ClockTime::NotSet);
-    EXPECT_TRUE(f.main->mnuConfig.Enabled);
-    EXPECT_FALSE(f.main->cmd1SaveTIme.Visible);
-    f.ui.clearEvents();
-    EXPECT_TRUE(f.main->Unload());
-    EXPECT_TRUE(f.ui.boxTexts().empty());
-    // The operator's earlier correction is still there for the next import.
-    EXPECT_EQ(f.readFile(f.path("q3.urs")), resume);
 }
 
 TEST(ReadLogFile, theRunningTotalIsTheExactSumSoStopsMeetStarts) {
@@ -456,7 +472,7 @@ TEST(ReadLogFile, theRunningTotalIsTheExactSumSoStopsMeetStarts) {
                   " , Slide , 0:00:01 , x , q3.ppt , 2 , B\r\n" + d +
                   " , Slide , 0:00:01 , x , q3.ppt , 3 , C\r\n" + d +
                   " , Event , 0:00:01 , x , Logging Stopped\r\n");
-    ASSERT_EQ(f.main->RowCount, 3);
+    ASSERT_EQ(f.main->schedule().RowCount(), 3);
     EXPECT_EQ(f.column(1, 3), (Lines{"00:00:02", "00:00:02", "00:00:02"}));
     EXPECT_EQ(f.column(2, 3), (Lines{"00:00:00", "00:00:02", "00:00:03"}));
     EXPECT_EQ(f.column(3, 3), (Lines{"00:00:02", "00:00:03", "00:00:05"}));
@@ -467,7 +483,7 @@ TEST(ReadLogFile, aNameWithoutADotOpensItsTxtFileAndLooksForItsUrsFile) {
     f.writeFile("talk.txt", readSample());
     f.writeFile("talk.urs", "talk\r\npnm://a/b.ra\r\nhttp://a/b/\r\n 4.62962962962963E-05 \r\n");
     f.importPath(f.path("talk"));
-    EXPECT_EQ(f.main->RowCount, 4);
+    EXPECT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.main->LogFileName, f.path("talk.txt"));
     EXPECT_EQ(f.main->txtLogFile.Text, f.path("talk.txt"));
     EXPECT_EQ(f.main->ResumeFilePath, f.path("talk.urs"));
@@ -484,7 +500,7 @@ TEST(ReadLogFile, aNameWithoutADotOpensItsTxtFileAndLooksForItsUrsFile) {
 TEST(ReadLogFile, aDotOnlyInAFolderNameEndsTheCommandSilently) {
     Import f;
     f.importPath(samplePath);
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     f.ui.clearEvents();
     ASSERT_TRUE(QDir(f.dir.path()).mkdir("my.files"));
     const std::string chosen = f.path("my.files") + "/talk";
@@ -492,9 +508,9 @@ TEST(ReadLogFile, aDotOnlyInAFolderNameEndsTheCommandSilently) {
     EXPECT_TRUE(f.ui.boxTexts().empty());
     EXPECT_EQ(f.main->LogFileName, chosen);
     EXPECT_EQ(f.main->txtLogFile.Text, chosen);
-    EXPECT_EQ(f.main->RowCount, 4);
+    EXPECT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.cell(1, 1), "00:00:05");
-    EXPECT_EQ(ClockTime::format(f.main->LoggedFirstLength), "00:00:05");
+    EXPECT_EQ(ClockTime::format(f.main->schedule().LoggedFirstLength()), "00:00:05");
 }
 
 TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
@@ -506,7 +522,7 @@ TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
     f.importPath(f.path("q3.txt"));
 
     EXPECT_TRUE(f.ui.boxTexts().empty());
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.column(1, 4), (Lines{"00:00:04", "00:00:07", "00:00:27", "00:00:10"}));
     EXPECT_EQ(f.column(2, 4), (Lines{"00:00:00", "00:00:04", "00:00:11", "00:00:38"}));
     EXPECT_EQ(f.column(5, 1), (Lines{"Welcome"}));
@@ -515,8 +531,8 @@ TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
     EXPECT_EQ(f.main->txtAudioURL.Text, "pnm://saved.example/talk.ra");
     EXPECT_EQ(f.main->txtHTMURL.Text, "http://saved.example/talk/");
     EXPECT_FALSE(f.main->mnuConfig.Enabled);
-    EXPECT_FALSE(f.main->ScheduleEdited);
-    EXPECT_FALSE(f.main->FirstRowEdited);
+    EXPECT_FALSE(f.main->schedule().ScheduleEdited());
+    EXPECT_FALSE(f.main->schedule().FirstRowEdited());
     EXPECT_EQ(f.main->txtLineNum.Text, "1");
     EXPECT_EQ(f.main->txtSlideLength.Text, "00:00:04");
     EXPECT_TRUE(f.main->cmd1LogTIme.Visible);
@@ -525,7 +541,7 @@ TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
     // Only row 1 changed: closing asks nothing and writes the ResumeFile.
     f.main->txtSlideLength.Text = "00:00:03";
     f.main->cmdUpdate_Click();
-    ASSERT_TRUE(f.main->FirstRowEdited);
+    ASSERT_TRUE(f.main->schedule().FirstRowEdited());
     f.ui.clearEvents();
     EXPECT_TRUE(f.main->Unload());
     EXPECT_TRUE(f.ui.boxTexts().empty());
@@ -538,7 +554,7 @@ TEST(ReadLogFile, aRejectedImportAfterAGoodOneWritesNoResumeFileOnClosing) {
     Import f;
     f.writeFile("q3.txt", readSample());
     f.importPath(f.path("q3.txt"));
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
 
     f.importBytes(LogBuilder().slide(0, 9, "Half").slide(5, 10).bytes, "cut.txt");
     ASSERT_EQ(f.ui.boxTexts(), (Lines{"Not a Log File"}));
@@ -565,10 +581,10 @@ TEST(ReadLogFile, aDamagedResumeFileChangesNothing) {
         f.writeFile("q3.urs", urs);
         f.importPath(f.path("q3.txt"));
         EXPECT_TRUE(f.ui.boxTexts().empty()) << urs;
-        EXPECT_EQ(f.main->RowCount, 4) << urs;
+        EXPECT_EQ(f.main->schedule().RowCount(), 4) << urs;
         EXPECT_EQ(f.cell(1, 1), "00:00:05") << urs;
         EXPECT_EQ(f.main->txtAudioURL.Text, audio) << urs;
-        EXPECT_EQ(f.main->SavedFirstLength, ClockTime::NotSet) << urs;
+        EXPECT_EQ(f.main->schedule().SavedFirstLength(), ClockTime::NotSet) << urs;
         EXPECT_TRUE(f.main->mnuConfig.Enabled) << urs;
         EXPECT_FALSE(f.main->cmd1SaveTIme.Visible) << urs;
     }
@@ -599,10 +615,10 @@ TEST(ReadLogFile, aCancelledOrRejectedImportLeavesTheMenuAsItWas) {
     EXPECT_EQ(f.main->LogFileName, "");
 
     f.importPath(samplePath);
-    ASSERT_EQ(f.main->RowCount, 4);
+    ASSERT_EQ(f.main->schedule().RowCount(), 4);
     f.ui.queueCancel();
     f.main->mnuRdLog_Click();
-    EXPECT_EQ(f.main->RowCount, 4);
+    EXPECT_EQ(f.main->schedule().RowCount(), 4);
     EXPECT_EQ(f.main->LogFileName, samplePath);
 
     f.importBytes("");
@@ -612,7 +628,7 @@ TEST(ReadLogFile, aCancelledOrRejectedImportLeavesTheMenuAsItWas) {
     f.ui.clearEvents();
     f.importBytes(LogBuilder().slide(0, 5).end(9).bytes, "second.txt");
     EXPECT_TRUE(f.ui.boxTexts().empty());
-    EXPECT_EQ(f.main->RowCount, 1);
+    EXPECT_EQ(f.main->schedule().RowCount(), 1);
     EXPECT_TRUE(f.outputItemsOn());
     EXPECT_FALSE(f.main->mnuReadGrid.Enabled);
     EXPECT_EQ(f.cell(2, 1), "");
@@ -664,10 +680,10 @@ TEST(ReadLogFile, logsFromTheWriterImportToTheLengthsThatWereWritten) {
         Import f;
         f.importBytes(log.bytes);
         ASSERT_TRUE(f.ui.boxTexts().empty()) << i;
-        ASSERT_EQ(f.main->RowCount, static_cast<int>(lengths.size())) << i;
-        EXPECT_EQ(f.column(1, f.main->RowCount), lengths) << i;
+        ASSERT_EQ(f.main->schedule().RowCount(), static_cast<int>(lengths.size())) << i;
+        EXPECT_EQ(f.column(1, f.main->schedule().RowCount()), lengths) << i;
         long long start = 0;
-        for (int r = 1; r <= f.main->RowCount; ++r) {
+        for (int r = 1; r <= f.main->schedule().RowCount(); ++r) {
             EXPECT_EQ(f.cell(r, 2), ClockTime::format(ClockTime::fromSeconds(start))) << i;
             start += runs[i][r].after;
             const Step& s = runs[i][r - 1];

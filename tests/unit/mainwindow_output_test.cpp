@@ -26,13 +26,13 @@ struct OutputRig : MainFixture {
     }
 
     void setRows(const std::vector<ScheduleRow>& rows) {
-        main->RowCount = static_cast<int>(rows.size());
-        for (int r = 1; r <= main->RowCount; ++r) {
+        main->schedule().setRowCount(static_cast<int>(rows.size()));
+        for (int r = 1; r <= main->schedule().RowCount(); ++r) {
             const ScheduleRow& row = rows[static_cast<size_t>(r - 1)];
             int col = Main::ColLength;
             for (const std::string* cell :
                  {&row.Length, &row.Start, &row.Stop, &row.ImageUrl, &row.Title})
-                main->Grid1.setTextMatrix(r, col++, *cell);
+                main->schedule().setCell(r, col++, *cell);
         }
     }
 
@@ -112,7 +112,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          {"cevents.txt"},
          0},
         {"no rows: one No Data box per writer",
-         [](OutputRig& t) { t.main->RowCount = 0; },
+         [](OutputRig& t) { t.main->schedule().setRowCount(0); },
          &Main::mnuWrtAll_Click,
          {"No Data", "No Data", "No Data"},
          {},
@@ -152,7 +152,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          {},
          0},
         {"a last Stop that is no time stops before any metafile",
-         [](OutputRig& t) { t.main->Grid1.setTextMatrix(2, Main::ColStop, "soon"); },
+         [](OutputRig& t) { t.main->schedule().setCell(2, Main::ColStop, "soon"); },
          &Main::mnuWrRam_Click,
          {"'' Stop of row 2 (\"soon\") is not a time."},
          {},

@@ -43,9 +43,9 @@ struct MainTest : ::testing::Test, MainFixture {
         main->LogImported = true;
         main->ResumeFilePath = resumePath;
         main->txtLogFile.Text = path("lect6.txt");
-        main->RowCount = 1;
-        main->Grid1.setTextMatrix(1, 1, "00:01:30");
-        main->FirstRowEdited = true;
+        main->schedule().setRowCount(1);
+        main->schedule().setCell(1, 1, "00:01:30");
+        main->schedule().setFirstRowEdited(true);
     }
 };
 
@@ -99,17 +99,16 @@ TEST_F(MainTest, startUpOnAnEmptyStore) {
         EXPECT_EQ(main->Grid1.TextMatrix(row, 0), std::to_string(row));
     EXPECT_EQ(main->Grid1.ColWidth, (std::vector<int>{300, 700, 700, 700, 2550, 2540}));
     for (int col = 0; col < 6; ++col)
-        EXPECT_EQ(main->Grid1.ColAlignment[col] == Alignment::Left, col >= 4) << col;
+        EXPECT_EQ(main->Grid1.ColAlignment[col] == Alignment::Left, col >= Main::ColImageUrl) << col;
     EXPECT_EQ(main->Grid1.Row, 1);
     EXPECT_EQ(main->Grid1.Col, 1);
 
     EXPECT_EQ(main->PageImages,
               (std::array<std::string, 6>{"", "p2hnext.gif", "p2hprev.gif", "p2hup.gif",
                                           "ralogo.gif", "wait.gif"}));
-    EXPECT_EQ(main->RowCount, 0);
-    EXPECT_EQ(main->LoggedFirstLength, ClockTime::NotSet);
-    EXPECT_EQ(main->SavedFirstLength, ClockTime::NotSet);
-    EXPECT_EQ(ClockTime::toSeconds(main->OneSecond), 1);
+    EXPECT_EQ(main->schedule().RowCount(), 0);
+    EXPECT_EQ(main->schedule().LoggedFirstLength(), ClockTime::NotSet);
+    EXPECT_EQ(main->schedule().SavedFirstLength(), ClockTime::NotSet);
     EXPECT_EQ(main->txtSlideLength.Text, "00:00:00");
     for (const char* name : {"txt1LogTIme", "txt1SaveTime", "cmd1LogTIme", "cmd1SaveTIme",
                              "txtSlideStart", "txtSlideStop"})
@@ -192,8 +191,8 @@ TEST_F(MainTest, closingWithNothingLoadedAndNothingChangedAsksNothing) {
 TEST_F(MainTest, closingAfterAChangeWithoutALogAsksSaveGrid) {
     start();
     for (bool firstRowOnly : {true, false}) {
-        main->FirstRowEdited = firstRowOnly;
-        main->ScheduleEdited = !firstRowOnly;
+        main->schedule().setFirstRowEdited(firstRowOnly);
+        main->schedule().setScheduleEdited(!firstRowOnly);
         ui.clearEvents();
         ui.queueAnswer(Mb::Cancel);
         EXPECT_FALSE(main->Unload());
@@ -212,9 +211,9 @@ TEST_F(MainTest, closingAfterAChangeWithoutALogAsksSaveGrid) {
 
 TEST_F(MainTest, answeringYesAndCancellingTheSaveDialogStillCloses) {
     start();
-    main->RowCount = 1;
-    main->Grid1.setTextMatrix(1, 1, "00:00:10");
-    main->ScheduleEdited = true;
+    main->schedule().setRowCount(1);
+    main->schedule().setCell(1, 1, "00:00:10");
+    main->schedule().setScheduleEdited(true);
     ui.queueAnswer(Mb::Yes);
     ui.queueCancel();
     EXPECT_TRUE(main->Unload());
@@ -223,15 +222,15 @@ TEST_F(MainTest, answeringYesAndCancellingTheSaveDialogStillCloses) {
 
 TEST_F(MainTest, aFailedSaveAtClosingKeepsTheWindowAndItsSchedule) {
     start();
-    main->RowCount = 1;
+    main->schedule().setRowCount(1);
     const char* row1[] = {"00:00:10", "00:00:00", "00:00:10", "sld001.gif", "Intro"};
-    for (int col = 1; col <= 5; ++col)
-        main->Grid1.setTextMatrix(1, col, row1[col - 1]);
-    main->ScheduleEdited = true;
+    for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
+        main->schedule().setCell(1, col, row1[col - 1]);
+    main->schedule().setScheduleEdited(true);
     ui.queueAnswer(Mb::Yes);
     ui.queueFile(path("no such folder/lect6.txt"));
     EXPECT_FALSE(main->Unload());
-    EXPECT_EQ(main->Grid1.TextMatrix(1, 1), "00:00:10");
+    EXPECT_EQ(main->schedule().row(1).Length, "00:00:10");
 
     ui.queueAnswer(Mb::Yes);
     ui.queueFile(path("lect6grid.txt"));
@@ -261,7 +260,7 @@ TEST_F(MainTest, closingAfterALogImportWithOnlyRowOneChangedWritesTheResumeFile)
 TEST_F(MainTest, closingAfterALogImportAndAnEditAsksSaveGridAndWritesNoResumeFile) {
     start();
     importedLog(path("lect6.urs"));
-    main->ScheduleEdited = true;
+    main->schedule().setScheduleEdited(true);
     ui.queueAnswer(Mb::No);
     EXPECT_TRUE(main->Unload());
     EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{"Save Grid?"});
@@ -279,7 +278,7 @@ TEST_F(MainTest, closingAfterALogImportWithoutAResumePathOffersAnEditedRowOneFor
 TEST_F(MainTest, closingAfterALogImportWithoutAResumePathOrAnEditAsksNothing) {
     start();
     importedLog("");
-    main->FirstRowEdited = false;
+    main->schedule().setFirstRowEdited(false);
     EXPECT_TRUE(main->Unload());
     EXPECT_TRUE(ui.boxTexts().empty());
 }
@@ -405,12 +404,12 @@ TEST_F(MainTest, scheduleRowsAreTheGridsRowsOneToRowCount) {
     start();
     for (int row = 1; row <= 3; ++row) {
         for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
-            main->Grid1.setTextMatrix(row, col, std::to_string(row) + "/" + std::to_string(col));
+            main->schedule().setCell(row, col, std::to_string(row) + "/" + std::to_string(col));
     }
-    main->RowCount = 2;
-    const std::vector<ScheduleRow> rows = main->scheduleRows();
+    main->schedule().setRowCount(2);
+    const std::vector<ScheduleRow> rows = main->schedule().rows();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1], (ScheduleRow{"2/1", "2/2", "2/3", "2/4", "2/5"}));
-    main->RowCount = 0;
-    EXPECT_TRUE(main->scheduleRows().empty());
+    main->schedule().setRowCount(0);
+    EXPECT_TRUE(main->schedule().rows().empty());
 }

@@ -67,7 +67,7 @@ TEST(OddInput, longestLogWithLongTitlesRoundTripsInOddlyNamedFolders) {
 
         lecture.choose(&Main::mnuRdLog_Click, log);
         EXPECT_TRUE(lecture.ui.boxTexts().empty());
-        ASSERT_EQ(lecture.main->RowCount, 99);
+        ASSERT_EQ(lecture.main->schedule().RowCount(), 99);
         for (int r = 1; r <= 99; ++r)
             ASSERT_EQ(lecture.main->Grid1.TextMatrix(r, Main::ColTitle), longTitle(r, c.utf8)) << r;
 
@@ -78,7 +78,7 @@ TEST(OddInput, longestLogWithLongTitlesRoundTripsInOddlyNamedFolders) {
         Lecture reader(c.folder);
         reader.choose(&Main::mnuReadGrid_Click, grid);
         EXPECT_TRUE(reader.ui.boxTexts().empty());
-        ASSERT_EQ(reader.main->RowCount, 99);
+        ASSERT_EQ(reader.main->schedule().RowCount(), 99);
         for (int r = 1; r <= 99; ++r)
             for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
                 ASSERT_EQ(reader.main->Grid1.TextMatrix(r, col),
@@ -110,7 +110,7 @@ TEST(OddInput, aGridFileCutAnywhereInItsLastRowKeepsTheWholeRowsAndTellsTheLine)
         ASSERT_EQ(lecture.ui.boxTexts().size(), 1u);
         EXPECT_NE(lecture.ui.boxTexts()[0].find("row 3"), std::string::npos)
             << lecture.ui.boxTexts()[0];
-        EXPECT_EQ(lecture.main->RowCount, 2);
+        EXPECT_EQ(lecture.main->schedule().RowCount(), 2);
         EXPECT_TRUE(lecture.main->mnuRdLog.Enabled);
         EXPECT_EQ(lecture.readFile(file), whole.substr(0, cut));
     }

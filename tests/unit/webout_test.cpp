@@ -69,7 +69,7 @@ PresentationOutput presentation(std::vector<ScheduleRow> rows, const std::string
 
 // The three writers of "Write HTM, RAM, RAE" into one folder.
 void writeAll(const PresentationOutput& out) {
-    writeHtmlFiles(out, templateDir(), pageImages());
+    writeAllPages(out, templateDir(), pageImages());
     writeMetafiles(out);
     writeEventList(out);
 }
@@ -139,7 +139,7 @@ TEST(WebOutput, hostileValuesStayInTheirPlaces) {
     };
     const auto shapes = [](const std::vector<ScheduleRow>& rows, const std::string& url) {
         Folder dir;
-        writeHtmlFiles({rows, dir.path(), url, url}, templateDir(), pageImages());
+        writeAllPages({rows, dir.path(), url, url}, templateDir(), pageImages());
         std::map<std::string, std::vector<std::string>> shape;
         for (const auto& [name, bytes] : filesIn(dir.dir.path()))
             if (name.ends_with(".htm"))
@@ -162,7 +162,7 @@ TEST(WebOutput, hostileValuesStayInTheirPlaces) {
     }
 
     Folder one;
-    writeHtmlFiles(presentation({rowsWith("x")[0]}, one.path()), templateDir(), pageImages());
+    writeAllPages(presentation({rowsWith("x")[0]}, one.path()), templateDir(), pageImages());
     const std::string page = readBytes(QString::fromStdString(one.file("sld001.htm")));
     for (size_t at = page.find("href=\""); at != std::string::npos;
          at = page.find("href=\"", at + 1)) {
@@ -319,16 +319,16 @@ TEST(WebOutput, failuresNameTheFileAndTheReason) {
     const PresentationOutput nowhere = presentation(rows, dir.file("missing/"));
 
     EXPECT_EQ(failure([&] {
-                  writeHtmlFiles(out, dir.file("none"), pageImages());
+                  writeAllPages(out, dir.file("none"), pageImages());
               }).rfind("'" + dir.file("none") + "/firstsld.htm' ", 0),
               0u);
     EXPECT_EQ(failure([&] {
-                  writeHtmlFiles(nowhere, templateDir(), pageImages());
+                  writeAllPages(nowhere, templateDir(), pageImages());
               }).rfind("'" + dir.file("missing/sld001.htm") + "' ", 0),
               0u);
     const std::vector<std::string> noSuchImage = {"p2hnext.gif", "nosuch.gif"};
     EXPECT_EQ(failure([&] {
-                  writeHtmlFiles(out, templateDir(), noSuchImage);
+                  writeAllPages(out, templateDir(), noSuchImage);
               }).rfind("'" + templateDir() + "/nosuch.gif' ", 0),
               0u);
     // The last Stop is read before any metafile is written.

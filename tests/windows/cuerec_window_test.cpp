@@ -145,7 +145,7 @@ TEST_P(CuerecWindow, loggingRunOnTheSubstitutePresentationProgram) {
     cuebuild.ui.queueFile(ModelText::pathFromQt(log));
     cuebuild.main->mnuRdLog_Click();
     EXPECT_TRUE(cuebuild.ui.boxTexts().empty());
-    ASSERT_EQ(cuebuild.main->RowCount, 4);
+    ASSERT_EQ(cuebuild.main->schedule().RowCount(), 4);
     EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(1, Main::ColTitle), "Welcome");
     EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(2, Main::ColTitle), "Agenda f\xc3\xbcr heute");
     EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(3, Main::ColTitle), "NO TITLE");
