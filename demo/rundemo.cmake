@@ -17,7 +17,8 @@ file(MAKE_DIRECTORY ${WORKDIR})
 # The slide images lie where the image pattern ../{PF}/sld000.gif points from the log.
 file(COPY ${demo}/lecture6 DESTINATION ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR}/talk)
-file(COPY ${demo}/play/lecture6.txt ${demo}/play/lecture6.ra.mp3 DESTINATION ${WORKDIR}/play)
+file(COPY ${demo}/play/lecture6.txt ${demo}/play/lecture6.ra.mp3 ${demo}/play/captions.vtt
+    DESTINATION ${WORKDIR}/play)
 set(CEVENTS_LOCATION ${CEVENTS})
 configure_file(${demo}/settings/CuemarkPost.ini.in ${WORKDIR}/settings/CuemarkPost.ini @ONLY)
 

@@ -19,7 +19,9 @@ const TYPES = {
 };
 
 // One range of a file of `size` bytes, or null when the header asks for none we can give.
+// Several ranges are not given one by one: such a request gets the whole file (undefined).
 function parseRange(header, size) {
+    if (/^\s*bytes=.*,/.test(header)) return undefined;
     const m = /^bytes=(\d*)-(\d*)$/.exec(header.trim());
     if (!m || (m[1] === '' && m[2] === '')) return null;
     let start, end;
@@ -42,12 +44,31 @@ function throttle(rate) {
     });
 }
 
+// Text and attribute values of the listing: names are anything a file system allows.
+function escapeHtml(text) {
+    return text.replace(/[&<>"']/g, (c) => `&#${c.charCodeAt(0)};`);
+}
+
 function listing(res, dir, urlPath) {
     const names = fs.readdirSync(dir, { withFileTypes: true })
         .map((d) => d.name + (d.isDirectory() ? '/' : '')).sort();
-    const items = names.map((n) => `<li><a href="${encodeURI(n)}">${n}</a></li>`).join('\n');
+    const items = names.map((n) => {
+        const href = './' + n.split('/').map(encodeURIComponent).join('/');
+        return `<li><a href="${escapeHtml(href)}">${escapeHtml(n)}</a></li>`;
+    }).join('\n');
     res.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' });
-    res.end(`<!DOCTYPE html><title>${urlPath}</title><ul>\n${items}\n</ul>\n`);
+    res.end(`<!DOCTYPE html><title>${escapeHtml(urlPath)}</title><ul>\n${items}\n</ul>\n`);
+}
+
+// A failed request ends with a status of its own; the server goes on with the next.
+function fail(res, status) {
+    if (res.headersSent) res.destroy();
+    else res.writeHead(status, { 'Content-Type': 'text/plain' }).end(`${http.STATUS_CODES[status]}\n`);
+}
+
+// Within the folder once links are followed: a link inside that points out is not served.
+function inside(root, file) {
+    return file === root || file.startsWith(root + path.sep);
 }
 
 function handler(root, ranges, rate) {
@@ -56,20 +77,25 @@ function handler(root, ranges, rate) {
             res.writeHead(405, { Allow: 'GET, HEAD' }).end();
             return;
         }
-        let urlPath;
+        let urlPath, rawPath;
         try {
-            urlPath = decodeURIComponent(new URL(req.url, 'http://127.0.0.1').pathname);
+            rawPath = new URL(req.url, 'http://127.0.0.1').pathname;
+            urlPath = decodeURIComponent(rawPath);
         } catch {
             res.writeHead(400).end();
             return;
         }
         const file = path.join(root, urlPath);
-        if (file !== root && !file.startsWith(root + path.sep)) {
+        if (!inside(root, file)) {
             res.writeHead(403).end();
             return;
         }
         let stat;
         try {
+            if (!inside(root, fs.realpathSync(file))) {
+                res.writeHead(403).end();
+                return;
+            }
             stat = fs.statSync(file);
         } catch {
             res.writeHead(404, { 'Content-Type': 'text/plain' }).end('Not found\n');
@@ -77,10 +103,15 @@ function handler(root, ranges, rate) {
         }
         if (stat.isDirectory()) {
             if (!urlPath.endsWith('/')) {
-                res.writeHead(301, { Location: encodeURI(urlPath + '/') }).end();
+                // The path as the request spelled it, with one leading slash: never "//host".
+                res.writeHead(301, { Location: rawPath.replace(/^\/+/, '/') + '/' }).end();
                 return;
             }
-            listing(res, file, urlPath);
+            try {
+                listing(res, file, urlPath);
+            } catch {
+                fail(res, 403);
+            }
             return;
         }
         const headers = {
@@ -91,8 +122,8 @@ function handler(root, ranges, rate) {
         let status = 200;
         let start = 0;
         let end = stat.size - 1;
-        if (ranges && req.headers.range) {
-            const range = parseRange(req.headers.range, stat.size);
+        const range = ranges && req.headers.range ? parseRange(req.headers.range, stat.size) : undefined;
+        if (range !== undefined) {
             if (!range) {
                 res.writeHead(416, { 'Content-Range': `bytes */${stat.size}` }).end();
                 return;
@@ -102,20 +133,30 @@ function handler(root, ranges, rate) {
             headers['Content-Range'] = `bytes ${start}-${end}/${stat.size}`;
         }
         headers['Content-Length'] = String(Math.max(0, end - start + 1));
-        res.writeHead(status, headers);
-        if (req.method === 'HEAD' || stat.size === 0) {
-            res.end();
-            return;
-        }
-        const body = fs.createReadStream(file, { start, end, highWaterMark: 16384 });
-        if (rate && headers['Content-Type'].startsWith('audio/')) body.pipe(throttle(rate)).pipe(res);
-        else body.pipe(res);
+        // Opened before the status goes out, so an unreadable file is answered as such.
+        fs.open(file, 'r', (error, fd) => {
+            if (error) {
+                fail(res, error.code === 'ENOENT' ? 404 : 403);
+                return;
+            }
+            res.writeHead(status, headers);
+            if (req.method === 'HEAD' || stat.size === 0) {
+                fs.close(fd, () => {});
+                res.end();
+                return;
+            }
+            const body = fs.createReadStream(null, { fd, start, end, highWaterMark: 16384 });
+            body.on('error', () => res.destroy());
+            if (rate && headers['Content-Type'].startsWith('audio/')) body.pipe(throttle(rate)).pipe(res);
+            else body.pipe(res);
+        });
     };
 }
 
 // Starts serving `folder`; resolves to the server and its address.
 function serve(folder, { port = 0, ranges = true, rate = 0 } = {}) {
-    const root = path.resolve(folder);
+    // Links are followed before a path is checked, so the folder's own path is too.
+    const root = fs.realpathSync(path.resolve(folder));
     const server = http.createServer(handler(root, ranges, rate));
     return new Promise((resolve, reject) => {
         server.once('error', reject);

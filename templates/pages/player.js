@@ -1,12 +1,13 @@
 /* Cuemark player: plays the lecture in the browser and turns the slide pages with it.
- * Written into every page at build time; it needs nothing from elsewhere. Without it,
- * or where it cannot play, the pages stay plain links. */
-(function () {
+ * Written into every page at build time after the file readers (CuemarkFiles); it needs
+ * nothing from elsewhere. Without it, or where it cannot play, the pages stay plain links. */
+(function (F) {
     'use strict';
 
     var MSG = {
         file: 'Opened as a file: serve this folder over http to hear the lecture.',
         noRam: 'No metafile (NAME) beside this page: there is nothing to play.',
+        badRam: 'The metafile (NAME) gives no audio URL with start and end times: there is nothing to play.',
         noPlay: 'The lecture\'s audio (URL) cannot be played in a web browser.',
         noEvents: 'No event list (cevents.txt) beside this page: the slides cannot follow the audio.',
         ready: 'Play from here, or press P, to hear the lecture from this slide.',
@@ -21,43 +22,22 @@
         wav: 'audio/wav', m4a: 'audio/mp4', mp4: 'audio/mp4', aac: 'audio/aac',
         webm: 'audio/webm', flac: 'audio/flac'
     };
-    var SLIDE_PAGE = /^sld(\d+)\.htm$/i;
     // Seconds a seek may land short of its target (frame rounding of compressed audio).
     var SEEK_SLACK = 0.5;
+    // A horizontal move this long on a touch screen turns the slide.
+    var SWIPE = 50;
+    var TRANSCRIPT_FILE = 'captions.vtt';
 
     function byId(id) {
         return document.getElementById(id);
     }
 
-    function nnn(i) {
-        var s = String(i);
-        while (s.length < 3) s = '0' + s;
-        return s;
-    }
-
     function slideFile(n) {
-        return 'sld' + nnn(n) + '.htm';
+        return 'sld' + F.nnn(n) + '.htm';
     }
 
-    // The file name a URL ends in: cues and links meet pages by name, whatever the host.
-    function fileName(url) {
-        var s = String(url).split('#')[0].split('?')[0];
-        return s.slice(Math.max(s.lastIndexOf('/'), s.lastIndexOf('\\')) + 1);
-    }
-
-    function slideNumber(url) {
-        var m = SLIDE_PAGE.exec(fileName(url));
-        return m ? parseInt(m[1], 10) : 0;
-    }
-
-    // The event file's name, derived from the audio URL as the post-processor names it.
-    function eventFileName(audioUrl) {
-        var at = audioUrl.toLowerCase().indexOf('.ra');
-        if (at < 0) return '';
-        var base = audioUrl.slice(0, at);
-        var cut = base.lastIndexOf('/');
-        if (cut < 0) cut = base.indexOf(':');
-        return base.slice(cut + 1) + '.rae';
+    function none() {
+        return [];
     }
 
     // Read in the character set the pages declare, as the browser reads the page itself.
@@ -70,90 +50,42 @@
         });
     }
 
-    function hms(h, m, s) {
-        return parseInt(h, 10) * 3600 + parseInt(m, 10) * 60 + parseInt(s, 10);
-    }
-
-    // One metafile line: the audio URL, then ?start="hh:nn:ss"&end="hh:nn:ss".
-    function parseMetafile(text) {
-        var line = text.replace(/^\uFEFF/, '').split(/\r?\n/)[0].trim();
-        var at = line.toLowerCase().lastIndexOf('?start=');
-        if (!line || at < 0) return null;
-        var m = /^\?start="?(\d+):(\d+):(\d+)"?(?:&end="?(\d+):(\d+):(\d+)"?)?/i.exec(line.slice(at));
-        if (!m) return null;
-        return {
-            url: line.slice(0, at),
-            start: hms(m[1], m[2], m[3]),
-            end: m[4] === undefined ? Infinity : hms(m[4], m[5], m[6])
-        };
-    }
-
-    // WebVTT time: [hh:]mm:ss.ttt
-    function vttTime(text) {
-        var parts = text.split(':');
-        var seconds = parseFloat(parts.pop());
-        var minutes = parseInt(parts.pop(), 10);
-        var hours = parts.length ? parseInt(parts.pop(), 10) : 0;
-        return hours * 3600 + minutes * 60 + seconds;
-    }
-
-    function parseWebVtt(text) {
-        text = text.replace(/^\uFEFF/, '').replace(/\r\n?/g, '\n');
-        if (!/^WEBVTT(?:[ \t][^\n]*)?(?:\n|$)/.test(text)) return [];
-        var cues = [];
-        text.split(/\n{2,}/).forEach(function (block) {
-            var lines = block.split('\n');
-            for (var i = 0; i < lines.length; i++) {
-                var m = /^\s*((?:\d+:)?\d+:\d+(?:\.\d+)?)\s+-->\s+((?:\d+:)?\d+:\d+(?:\.\d+)?)/.exec(
-                    lines[i]);
-                if (!m) continue;
-                var payload = lines.slice(i + 1).join(' ').trim();
-                cues.push({ start: vttTime(m[1]), end: vttTime(m[2]), n: slideNumber(payload) });
-                return;
+    // Speed and the last position, kept per presentation folder in this browser.
+    var store = {
+        key: 'cuemark:' + location.pathname.replace(/[^/]*$/, '') + ':',
+        get: function (name) {
+            try {
+                return JSON.parse(localStorage.getItem(this.key + name));
+            } catch (e) {
+                return null;
             }
-        });
-        return cues;
-    }
-
-    // Event list line: u dd:hh:nn:ss.t dd:hh:nn:ss.t URL
-    function parseEventList(text) {
-        var time = '(\\d+):(\\d+):(\\d+):(\\d+)(?:\\.(\\d+))?';
-        var line = new RegExp('^\\s*u\\s+' + time + '\\s+' + time + '\\s+(\\S+)', 'i');
-        function seconds(m, k) {
-            var tenths = m[k + 4] ? parseFloat('0.' + m[k + 4]) : 0;
-            return parseInt(m[k], 10) * 86400 + hms(m[k + 1], m[k + 2], m[k + 3]) + tenths;
+        },
+        set: function (name, value) {
+            try {
+                localStorage.setItem(this.key + name, JSON.stringify(value));
+            } catch (e) {
+                // A browser that keeps nothing plays all the same.
+            }
         }
-        var cues = [];
-        text.split(/\r?\n/).forEach(function (row) {
-            var m = line.exec(row);
-            if (m) cues.push({ start: seconds(m, 1), end: seconds(m, 6), n: slideNumber(m[11]) });
-        });
-        return cues;
-    }
+    };
 
-    function usableCues(cues) {
-        return cues.filter(function (c) {
-            return c.n > 0 && isFinite(c.start);
-        }).sort(function (a, b) {
-            return a.start - b.start;
-        });
-    }
-
-    // The event file first; the event list when there is none or it holds no cue.
+    // The event file first, and only from beside the pages; the event list when there is
+    // none or it holds no cue.
     function loadCues(audioUrl) {
-        var name = eventFileName(audioUrl);
-        var fromEventFile = name ? fetchText(name).then(parseWebVtt, function () {
-            return [];
-        }) : Promise.resolve([]);
+        var name = F.eventFileName(audioUrl);
+        var fromEventFile = name ?
+            fetchText(encodeURIComponent(name)).then(F.parseWebVtt, none) : Promise.resolve([]);
         return fromEventFile.then(function (cues) {
-            cues = usableCues(cues);
+            cues = F.pageCues(cues);
             if (cues.length) return cues;
             return fetchText('cevents.txt').then(function (text) {
-                return usableCues(parseEventList(text));
-            }, function () {
-                return [];
-            });
+                return F.pageCues(F.parseEventList(text));
+            }, none);
         });
+    }
+
+    function loadTranscript() {
+        return fetchText(TRANSCRIPT_FILE).then(F.parseWebVtt, none);
     }
 
     // Slide titles from the index page's table, by page number.
@@ -162,7 +94,7 @@
             var doc = new DOMParser().parseFromString(text, 'text/html');
             var titles = {};
             Array.prototype.forEach.call(doc.querySelectorAll('td a[href]'), function (a) {
-                var n = slideNumber(a.getAttribute('href'));
+                var n = F.slideNumber(a.getAttribute('href'));
                 if (n) titles[n] = a.textContent.trim();
             });
             return titles;
@@ -173,7 +105,7 @@
 
     function playable(url) {
         if (!/^https?:$/.test(url.protocol)) return false;
-        var name = fileName(url.pathname).toLowerCase();
+        var name = F.fileName(url.pathname).toLowerCase();
         var dot = name.lastIndexOf('.');
         var ext = dot < 0 ? '' : name.slice(dot + 1);
         if (/^(ra|rm|ram|rpm|rv|rmvb)$/.test(ext)) return false;
@@ -185,23 +117,37 @@
         if (el) el.textContent = text;
     }
 
+    function element(tag, className, text) {
+        var el = document.createElement(tag);
+        if (className) el.className = className;
+        if (text) el.textContent = text;
+        return el;
+    }
+
     /* ---- Slide pages ---- */
 
     function SlidePage() {
         this.el = {
-            prev: byId('cm-prev'), next: byId('cm-next'), play: byId('cm-play'), image: byId('cm-slide'), heading: byId('cm-heading'),
-            status: byId('cm-status'), live: byId('cm-live'), audio: byId('cm-audio')
+            prev: byId('cm-prev'), next: byId('cm-next'), play: byId('cm-play'), image: byId('cm-slide'),
+            heading: byId('cm-heading'), status: byId('cm-status'), live: byId('cm-live'),
+            audio: byId('cm-audio'), caption: byId('cm-caption'), controls: byId('cm-controls'),
+            speed: byId('cm-speed'), full: byId('cm-full'), resume: byId('cm-resume'),
+            transcript: byId('cm-transcript'), cueList: byId('cm-cues')
         };
-        this.shown = slideNumber(location.pathname);
+        this.el.ram = this.el.play;
+        this.shown = F.slideNumber(location.pathname);
         this.count = 0;
         this.titles = {};
         this.cues = [];
+        this.spoken = [];
         this.pages = {};
         this.metafiles = {};
         this.ready = false;
         this.started = false;
+        this.armed = false;
         this.target = null;
         this.wholeFile = false;
+        this.savedAt = 0;
     }
 
     SlidePage.prototype.status = function (text, state) {
@@ -229,42 +175,198 @@
             this.status('', 'plain');
             return;
         }
-        this.el.play.addEventListener('click', function (e) {
-            if (!self.ready) return;
-            e.preventDefault();
-            self.playFromHere();
-        });
+        this.swipes();
         // Each page carries its own title as the image's text; the index has them all.
         if (this.el.image.alt) this.titles[this.shown] = this.el.image.alt;
+        this.label(this.shown);
         loadTitles().then(function (titles) {
             for (var n in titles) self.titles[n] = titles[n];
             self.count = Object.keys(titles).length;
             self.label(self.shown);
             self.hideMissingNeighbours();
         });
-        var ramName = fileName(this.el.play.getAttribute('href') || '');
+        var spoken = loadTranscript();
+        var ramName = F.fileName(this.el.play.getAttribute('href') || '');
         this.loadMetafile(this.shown, this.el.play.href).then(function (meta) {
-            if (!meta) return self.status(MSG.noRam.replace('NAME', ramName), 'plain');
+            if (!meta) return self.status(F.fill(meta === null ? MSG.badRam : MSG.noRam, 'NAME', ramName), 'plain');
             try {
                 self.audioUrl = new URL(meta.url, self.el.play.href);
             } catch (e) {
                 self.audioUrl = null;
             }
             if (!self.audioUrl || !playable(self.audioUrl))
-                return self.status(MSG.noPlay.replace('URL', meta.url), 'plain');
+                return self.status(F.fill(MSG.noPlay, 'URL', meta.url), 'plain');
             return loadCues(meta.url).then(function (cues) {
                 if (!cues.length) return self.status(MSG.noEvents, 'plain');
                 self.cues = cues;
-                self.ready = true;
-                self.status(MSG.ready, 'ready');
+                self.becomeReady(meta);
             });
+        }).then(function () {
+            return spoken;
+        }).then(function (cues) {
+            self.showTranscript(cues);
         });
     };
 
+    // The audio is set up before any click, at this slide's start or the time the address
+    // asks for, so that a click has only to start it.
+    SlidePage.prototype.becomeReady = function (meta) {
+        var self = this;
+        this.ready = true;
+        this.end = meta.end;
+        this.playButton();
+        this.controls();
+        this.status(MSG.ready, 'ready');
+        var asked = F.hashTime(location.hash);
+        var cue = asked === null ? null : this.cueAt(asked);
+        var here = cue ? asked : meta.start;
+        this.seek(here);
+        if (cue && cue.n !== this.shown) this.show(cue.n, cue.start);
+        else if (cue) this.setAddress(cue.start);
+        this.offerResume(asked, here);
+        window.addEventListener('hashchange', function () {
+            var t = F.hashTime(location.hash);
+            if (t !== null) self.playAt(t, F.hashPlays(location.hash));
+        });
+        if (cue && F.hashPlays(location.hash)) this.toggle();
+    };
+
+    // "Play from here" becomes a button that plays and pauses; the link stays the place
+    // the page's metafile is read from.
+    SlidePage.prototype.playButton = function () {
+        var link = this.el.play, button = element('button', 'cm-play');
+        var icon = link.querySelector('img');
+        button.type = 'button';
+        if (icon) button.appendChild(icon.cloneNode(false));
+        this.el.playLabel = button.appendChild(element('span', '', 'Play from here'));
+        link.removeAttribute('id');
+        link.parentNode.replaceChild(button, link);
+        button.id = 'cm-play';
+        this.el.play = button;
+        var self = this;
+        button.addEventListener('click', function () {
+            self.toggle();
+        });
+    };
+
+    SlidePage.prototype.plainLink = function () {
+        var button = this.el.play, link = this.el.ram;
+        if (button === link) return;
+        button.removeAttribute('id');
+        button.parentNode.replaceChild(link, button);
+        link.id = 'cm-play';
+        this.el.play = link;
+        if (this.el.controls) this.el.controls.hidden = true;
+    };
+
+    SlidePage.prototype.controls = function () {
+        var self = this, speed = this.el.speed, full = this.el.full;
+        if (!this.el.controls) return;
+        this.el.controls.hidden = false;
+        var kept = store.get('speed');
+        if (speed && kept && speed.querySelector('option[value="' + Number(kept) + '"]'))
+            speed.value = String(Number(kept));
+        if (speed) speed.addEventListener('change', function () {
+            store.set('speed', speed.value);
+            self.applySpeed();
+        });
+        if (full && !document.fullscreenEnabled) full.hidden = true;
+        else if (full) full.addEventListener('click', function () {
+            self.fullScreen();
+        });
+        document.addEventListener('fullscreenchange', function () {
+            var on = !!document.fullscreenElement;
+            document.body.classList.toggle('cm-full', on);
+            say(full, on ? 'Leave full screen' : 'Full screen');
+        });
+    };
+
+    SlidePage.prototype.applySpeed = function () {
+        var a = this.el.audio, rate = this.el.speed ? Number(this.el.speed.value) : 1;
+        if (!a || !(rate > 0)) return;
+        a.preservesPitch = true;
+        a.defaultPlaybackRate = rate;
+        a.playbackRate = rate;
+    };
+
+    SlidePage.prototype.fullScreen = function () {
+        if (document.fullscreenElement) document.exitFullscreen();
+        else document.documentElement.requestFullscreen().catch(function () {});
+    };
+
+    // Where this browser last was in the lecture, when that is not here.
+    SlidePage.prototype.offerResume = function (asked, here) {
+        var last = store.get('position'), link = this.el.resume;
+        if (!link || asked !== null || !last) return;
+        var n = Number(last.n), t = Number(last.t);
+        if (!(n >= 1 && n <= 999 && n === Math.floor(n) && t >= 0 && t <= F.MAX_TIME)) return;
+        if (n === this.shown && Math.abs(t - here) < 2) return;
+        var self = this;
+        link.setAttribute('href', slideFile(n) + '#t=' + Math.floor(t) + '&play');
+        link.textContent = 'Resume at ' + F.formatClock(t) + ' (page ' + n + ')';
+        link.hidden = false;
+        link.addEventListener('click', function (e) {
+            if (n !== self.shown) return;
+            e.preventDefault();
+            self.playAt(t, true);
+        });
+    };
+
+    SlidePage.prototype.remember = function (force) {
+        var a = this.el.audio, now = Date.now();
+        if (!this.started || (!force && now - this.savedAt < 2000)) return;
+        this.savedAt = now;
+        // A lecture heard to its end leaves nothing to resume.
+        store.set('position', a.ended ? null : { n: this.shown, t: Math.floor(a.currentTime * 10) / 10 });
+    };
+
+    // The lecture's cues as a transcript beside the slide and a caption under it.
+    SlidePage.prototype.showTranscript = function (cues) {
+        var self = this, list = this.el.cueList;
+        if (!cues.length || !list || !this.el.transcript) return;
+        this.spoken = cues;
+        this.cueItems = cues.map(function (cue) {
+            var item = element('li');
+            var holder = self.ready ? element('button', 'cm-cue') : element('span', 'cm-cue');
+            holder.appendChild(element('span', 'cm-time', F.formatClock(cue.start)));
+            holder.appendChild(document.createTextNode(' ' + cue.text));
+            if (self.ready) {
+                holder.type = 'button';
+                holder.addEventListener('click', function () {
+                    self.playAt(cue.start, true);
+                });
+            }
+            item.appendChild(holder);
+            return list.appendChild(item);
+        });
+        this.el.transcript.hidden = false;
+        if (this.el.caption) this.el.caption.hidden = false;
+        this.markCue();
+    };
+
+    SlidePage.prototype.markCue = function () {
+        if (!this.spoken.length) return;
+        var a = this.el.audio, t = a ? a.currentTime : 0, at = -1;
+        if (this.target !== null) t = this.target;
+        for (var i = 0; i < this.spoken.length; i++)
+            if (this.spoken[i].start <= t + 0.001 && t < this.spoken[i].end) at = i;
+        if (at === this.cueShown) return;
+        var old = this.cueItems[this.cueShown];
+        if (old) old.removeAttribute('aria-current');
+        this.cueShown = at;
+        say(this.el.caption, at < 0 ? '' : this.spoken[at].text);
+        var item = this.cueItems[at], list = this.el.cueList;
+        if (!item) return;
+        item.setAttribute('aria-current', 'true');
+        // Only the panel scrolls: the slide stays where the listener looks.
+        list.scrollTop = item.offsetTop - (list.clientHeight - item.offsetHeight) / 2;
+    };
+
+    // The metafile read (null when it makes no sense, undefined when it cannot be had).
     SlidePage.prototype.loadMetafile = function (n, url) {
         if (!this.metafiles[n]) {
-            this.metafiles[n] = fetchText(url).then(parseMetafile, function () {
-                return null;
+            this.metafiles[n] = fetchText(url).then(F.parseMetafile, function () {
+                return undefined;
             });
         }
         return this.metafiles[n];
@@ -288,7 +390,7 @@
                     title: image ? image.getAttribute('alt') : '',
                     prev: link('cm-prev'),
                     next: link('cm-next'),
-                    ram: play ? play.getAttribute('href') : 'tsld' + nnn(n) + '.ram'
+                    ram: play ? play.getAttribute('href') : 'tsld' + F.nnn(n) + '.ram'
                 };
             });
         }
@@ -299,11 +401,13 @@
         return this.titles[n] || 'Slide ' + n;
     };
 
+    // Named as the deck numbers the slide (its image), placed as the lecture pages it.
     SlidePage.prototype.label = function (n) {
-        var title = this.title(n);
+        var title = this.title(n), deck = F.deckNumber(this.el.image.getAttribute('src'));
+        var place = 'page ' + n + (this.count ? ' of ' + this.count : '');
         this.el.image.alt = title;
-        say(this.el.heading, n + '. ' + title);
-        document.title = title + ' (slide ' + n + ')';
+        say(this.el.heading, (deck ? 'Slide ' + deck : 'Pause') + ': ' + title + ' (' + place + ')');
+        document.title = title + ' (' + (deck ? 'slide ' + deck + ', ' : '') + place + ')';
     };
 
     // A one-slide lecture's first page links a next page that was never written.
@@ -321,26 +425,38 @@
         a.hidden = link.hidden;
     };
 
+    // The address names the slide shown and its start, so a copied address opens it.
+    SlidePage.prototype.setAddress = function (start) {
+        var address = slideFile(this.shown) + '#t=' + Math.round(start * 10) / 10;
+        if (this.turning || location.href.slice(-address.length) === address) return;
+        history.replaceState(history.state, '', address);
+    };
+
     // Turns the page in place: image, links, title and address follow the audio.
-    SlidePage.prototype.show = function (n) {
+    SlidePage.prototype.show = function (n, start) {
         if (n === this.shown) return;
         var self = this;
         this.shown = n;
+        this.turning = true;
         this.loadPage(n).then(function (page) {
             if (self.shown !== n) return;
+            self.turning = false;
             if (page.title && !self.titles[n]) self.titles[n] = page.title;
             // Every page lies in this folder, so its relative links hold here too.
             if (page.image) self.el.image.setAttribute('src', page.image);
             self.setLink(self.el.prev, page.prev);
             self.setLink(self.el.next, page.next);
-            self.el.play.setAttribute('href', page.ram);
-            history.replaceState(history.state, '', slideFile(n));
+            self.el.ram.setAttribute('href', page.ram);
+            self.setAddress(start);
             self.label(n);
             self.hideMissingNeighbours();
             say(self.el.live, 'Slide ' + n + ': ' + self.title(n));
             document.body.setAttribute('data-cm-shown', String(n));
         }, function () {
-            if (self.shown === n) self.shown = slideNumber(location.pathname);
+            if (self.shown === n) {
+                self.turning = false;
+                self.shown = F.slideNumber(location.pathname);
+            }
         });
     };
 
@@ -371,13 +487,16 @@
             a = this.el.audio = document.createElement('audio');
             a.controls = true;
             a.className = 'cm-audio';
+            a.setAttribute('aria-label', 'Lecture audio');
             this.el.image.parentNode.insertBefore(a, this.el.image.nextSibling);
         }
         if (!this.started) {
             this.started = true;
             a.hidden = false;
-            a.preload = 'auto';
+            // Enough before the click to start at once; the rest once playing is asked for.
+            a.preload = 'metadata';
             a.src = this.audioUrl.href;
+            this.applySpeed();
             ['timeupdate', 'seeking', 'seeked'].forEach(function (type) {
                 a.addEventListener(type, function () {
                     self.follow();
@@ -388,6 +507,15 @@
             });
             a.addEventListener('playing', function () {
                 self.status('', 'playing');
+                say(self.el.playLabel, 'Pause');
+                if (self.el.resume) self.el.resume.hidden = true;
+            });
+            a.addEventListener('pause', function () {
+                say(self.el.playLabel, 'Play from here');
+                self.remember(true);
+            });
+            window.addEventListener('pagehide', function () {
+                if (!a.paused) self.remember(true);
             });
             a.addEventListener('ended', function () {
                 self.status(MSG.ended, 'ready');
@@ -397,7 +525,8 @@
                 if (self.wholeFile) return;
                 self.ready = false;
                 a.hidden = true;
-                self.status(MSG.audioFailed.replace('URL', self.audioUrl.href), 'plain');
+                self.plainLink();
+                self.status(F.fill(MSG.audioFailed, 'URL', self.audioUrl.href), 'plain');
             });
         }
         return a;
@@ -405,10 +534,13 @@
 
     SlidePage.prototype.follow = function () {
         var a = this.el.audio, t = a.currentTime;
+        this.markCue();
         if (this.target !== null) return;
         if (t >= this.end && !a.paused) a.pause();
         var cue = this.cueAt(t);
-        if (cue) this.show(cue.n);
+        if (cue && cue.n !== this.shown) this.show(cue.n, cue.start);
+        else if (cue) this.setAddress(cue.start);
+        if (!a.paused) this.remember(false);
     };
 
     SlidePage.prototype.seek = function (t) {
@@ -418,8 +550,8 @@
     };
 
     // A server without byte ranges leaves nothing to seek in until the audio is in: the
-    // browser keeps the time at the start. Then the whole file is loaded once, and a file
-    // in memory seeks anywhere.
+    // browser keeps the time at the start. Once playing is asked for, the whole file is
+    // loaded once, and a file in memory seeks anywhere.
     SlidePage.prototype.applySeek = function () {
         if (this.target === null) return;
         var a = this.el.audio;
@@ -427,14 +559,14 @@
         if (Math.abs(a.currentTime - this.target) < SEEK_SLACK || this.wholeFile) {
             this.target = null;
             this.follow();
-        } else {
+        } else if (this.armed) {
             this.loadWholeFile();
         }
     };
 
     SlidePage.prototype.loadWholeFile = function () {
         var self = this, a = this.el.audio;
-        var resume = !a.paused;
+        var resume = this.armed;
         this.wholeFile = true;
         a.pause();
         this.status(MSG.wholeFile, 'loading');
@@ -443,36 +575,51 @@
             return response.blob();
         }).then(function (blob) {
             a.src = URL.createObjectURL(blob);
+            self.applySpeed();
             if (resume) self.play();
         }).catch(function () {
             self.target = null;
-            self.status(MSG.audioFailed.replace('URL', self.audioUrl.href), 'ready');
+            self.status(F.fill(MSG.audioFailed, 'URL', self.audioUrl.href), 'ready');
         });
     };
 
     SlidePage.prototype.play = function () {
         var self = this, a = this.audio();
+        this.armed = true;
+        a.preload = 'auto';
+        if (this.target !== null && a.readyState >= 1) this.applySeek();
+        if (this.wholeFile && a.src.indexOf('blob:') !== 0) return;
         var pending = a.play();
         if (pending && pending.catch) pending.catch(function (e) {
             if (e && e.name === 'NotAllowedError') self.status(MSG.gesture, 'ready');
         });
     };
 
-    SlidePage.prototype.playFromHere = function () {
-        var self = this, n = this.shown;
-        var url = new URL(this.el.play.getAttribute('href'), location.href).href;
-        this.loadMetafile(n, url).then(function (meta) {
-            if (!meta) return;
-            self.end = meta.end;
-            self.seek(meta.start);
-        });
+    // Play and pause; after the end, this slide plays again from its start.
+    SlidePage.prototype.toggle = function () {
+        if (!this.ready) return;
+        var a = this.audio();
+        if (!a.paused) {
+            a.pause();
+            return;
+        }
+        if (a.ended) {
+            var cue = this.firstCueOf(this.shown);
+            if (cue) this.seek(cue.start);
+        }
         // Started within the click or key press, as browsers require.
         this.play();
     };
 
+    SlidePage.prototype.playAt = function (t, play) {
+        if (!this.ready) return;
+        this.seek(t);
+        if (play) this.play();
+    };
+
     // While the lecture plays, the neighbours are reached by moving the audio.
     SlidePage.prototype.seekToSlide = function (n) {
-        if (!this.ready || !this.started) return false;
+        if (!this.ready || !this.armed) return false;
         var cue = this.firstCueOf(n);
         if (!cue) return false;
         this.seek(cue.start);
@@ -485,6 +632,23 @@
         if (this.seekToSlide(n)) return;
         var link = delta < 0 ? this.el.prev : this.el.next;
         if (link && !link.hidden && link.getAttribute('href')) location.href = link.href;
+    };
+
+    // A swipe across the slide on a touch screen goes to the next or previous slide.
+    SlidePage.prototype.swipes = function () {
+        var self = this, image = this.el.image, from = null;
+        image.addEventListener('pointerdown', function (e) {
+            from = e.pointerType === 'touch' ? { x: e.clientX, y: e.clientY } : null;
+        });
+        image.addEventListener('pointercancel', function () {
+            from = null;
+        });
+        image.addEventListener('pointerup', function (e) {
+            if (!from) return;
+            var dx = e.clientX - from.x, dy = e.clientY - from.y;
+            from = null;
+            if (Math.abs(dx) >= SWIPE && Math.abs(dx) > 2 * Math.abs(dy)) self.step(dx < 0 ? 1 : -1);
+        });
     };
 
     SlidePage.prototype.key = function (e) {
@@ -506,9 +670,12 @@
         case ' ':
             if (e.key === ' ' && target.tagName === 'BUTTON') return;
             if (!this.ready) return;
-            if (!this.started) this.playFromHere();
-            else if (this.el.audio.paused) this.play();
-            else this.el.audio.pause();
+            this.toggle();
+            break;
+        case 'f':
+        case 'F':
+            if (!this.ready || !document.fullscreenEnabled) return;
+            this.fullScreen();
             break;
         default:
             return;
@@ -518,7 +685,8 @@
 
     /* ---- Index page ---- */
 
-    // The table's lines are fixed by the writer; a caption and header cells are added here.
+    // The table's lines are fixed by the writer: a caption, header cells, start times as
+    // links and a search that hides rows are added here, never a row.
     function improveIndex() {
         var table = document.querySelector('table');
         if (!table) return;
@@ -533,6 +701,39 @@
             th.textContent = td.textContent.trim();
             head.replaceChild(th, td);
         });
+        var rows = Array.prototype.slice.call(table.rows, 1).map(function (tr) {
+            var page = tr.querySelector('a[href]'), cell = tr.cells[2];
+            var n = page ? F.slideNumber(page.getAttribute('href')) : 0;
+            var start = cell ? F.parseClock(cell.textContent) : NaN;
+            if (n && !isNaN(start) && /^https?:$/.test(location.protocol)) {
+                var link = element('a', 'cm-start', cell.textContent.trim());
+                link.setAttribute('href', slideFile(n) + '#t=' + start + '&play');
+                cell.textContent = '';
+                cell.appendChild(link);
+            }
+            return { tr: tr, title: page ? page.textContent.trim() : '', start: start };
+        });
+        searchIndex(rows);
+    }
+
+    function searchIndex(rows) {
+        var input = byId('cm-search'), found = byId('cm-found');
+        if (!input) return;
+        var spoken = [];
+        function filter() {
+            var keep = F.searchRows(rows, spoken, input.value), shown = 0;
+            rows.forEach(function (row, i) {
+                row.tr.hidden = !keep[i];
+                if (keep[i]) shown += 1;
+            });
+            say(found, input.value.trim() ? shown + ' of ' + rows.length + ' slides' : '');
+        }
+        input.closest('.cm-search').hidden = false;
+        input.addEventListener('input', filter);
+        if (/^https?:$/.test(location.protocol)) loadTranscript().then(function (cues) {
+            spoken = cues;
+            filter();
+        });
     }
 
     /* ---- Preload page ---- */
@@ -543,10 +744,8 @@
         var status = byId('cm-status');
         if (!data) return;
         var urls = [];
-        data.textContent.split(/\r?\n/).forEach(function (line) {
-            var m = /^\s*SLDtoGIF\s*\(\s*\d+\s*\)\s*=\s*"([^"]*)"/i.exec(line);
-            if (!m) return;
-            var url = new URL(m[1], location.href);
+        F.parsePreload(data.textContent).images.forEach(function (image) {
+            var url = new URL(image, location.href);
             // Only images of this site: a configured address elsewhere is not fetched.
             if (url.origin === location.origin && urls.indexOf(url.href) < 0) urls.push(url.href);
         });
@@ -566,4 +765,4 @@
     if (kind === 'slide') new SlidePage().start();
     else if (kind === 'index') improveIndex();
     else if (kind === 'preload') preloadImages();
-})();
+})(CuemarkFiles);

@@ -55,12 +55,20 @@ function readPresentation(folder) {
         const image = /id="cm-slide"[\s\S]*?\ssrc="([^"]*)"/.exec(read(file));
         return { file, start: seconds(0, ram[1], ram[2], ram[3]), image: image[1] };
     });
-    return { folder, cues, slides, pages: [...pages, 'index.htm', 'preload.htm'] };
+    const spoken = [];
+    if (fs.existsSync(path.join(dir, 'captions.vtt'))) {
+        const cue = /(\d+):(\d+):(\d+)\.(\d+) --> (\d+):(\d+):(\d+)\.(\d+)\r?\n([^\r\n]*)/g;
+        for (const m of read('captions.vtt').matchAll(cue))
+            spoken.push({ start: seconds(0, m[1], m[2], m[3]) + m[4] / 1000,
+                end: seconds(0, m[5], m[6], m[7]) + m[8] / 1000, text: m[9] });
+    }
+    return { folder, cues, slides, spoken, pages: [...pages, 'index.htm', 'preload.htm'] };
 }
 
-async function launch() {
+async function launch(device = {}) {
     const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'cuemark-chromium-'));
     const context = await chromium.launchPersistentContext(profile, {
+        ...device,
         executablePath: CHROMIUM,
         headless: true,
         args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
@@ -124,6 +132,15 @@ async function waitForSlide(page, slide) {
         [slide.file, slide.image]);
 }
 
+// axe-core's findings on the page as it stands, by rule and element.
+async function accessibilityViolations(page) {
+    await page.addScriptTag({ path: require.resolve('axe-core/axe.min.js') });
+    const found = await page.evaluate(() => window.axe.run());
+    return found.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`);
+}
+
+const deckNumber = (image) => +(/(\d+)\.\w+$/.exec(image) || [0, 0])[1];
+
 describe('a presentation whose audio a browser can play', () => {
     let browser, site, demo, base;
 
@@ -132,6 +149,7 @@ describe('a presentation whose audio a browser can play', () => {
         site = await serve(ROOT);
         base = new URL(DEMO.replace(/\/?$/, '/'), site.url).href;
         browser = await launch();
+        fs.mkdirSync(PICTURES, { recursive: true });
     });
     after(async () => {
         await browser?.close();
@@ -142,9 +160,10 @@ describe('a presentation whose audio a browser can play', () => {
         const page = await openPage(browser, base + 'sld003.htm');
         assert.equal((await state(page)).state, 'ready');
         await page.waitForTimeout(300);
+        // The audio is set up at the slide's start before the click, and waits there.
         const idle = await state(page);
-        assert.equal(idle.source, '');
         assert.ok(idle.paused);
+        assert.equal(await page.evaluate(() => document.getElementById('cm-audio').played.length), 0);
         await page.keyboard.press('p');
         await playing(page);
         assert.deepEqual(page.errors, []);
@@ -175,8 +194,8 @@ describe('a presentation whose audio a browser can play', () => {
         await seekTo(page, (cue.start + cue.end) / 2);
         await waitForSlide(page, demo.slides[4]);
         const now = await state(page);
-        assert.equal(now.alt, await page.evaluate(() =>
-            document.getElementById('cm-heading').textContent.replace(/^5\. /, '')));
+        assert.equal(await page.textContent('#cm-heading'),
+            `Slide 5: ${now.alt} (page 5 of ${demo.slides.length})`);
         assert.match(await page.title(), /slide 5/);
         assert.ok(await page.evaluate(() => {
             const prev = document.getElementById('cm-prev');
@@ -280,6 +299,214 @@ describe('a presentation whose audio a browser can play', () => {
         assert.equal(await page.getAttribute('#cm-live', 'aria-live'), 'polite');
         await page.close();
     });
+
+    // Beyond playback: deep links, speed, transcript, index, resume, full screen, phone.
+    test('a deep link shows its slide with the audio there; playing keeps #t= of the slide shown', async () => {
+        const five = demo.cues.find((c) => c.n === 5), six = demo.cues.find((c) => c.n === 6);
+        const t = Math.round(five.start + 1);
+        const page = await openPage(browser, base + `sld001.htm#t=${t}`);
+        await waitForSlide(page, demo.slides[4]);
+        await page.waitForFunction((at) => Math.abs(document.getElementById('cm-audio').currentTime - at) < 0.5, t);
+        const idle = await state(page);
+        assert.ok(idle.paused);
+        assert.equal(await page.evaluate(() => location.hash), `#t=${five.start}`);
+        const button = await page.$eval('#cm-play', (b) => [b.tagName, b.textContent.trim()]);
+        assert.deepEqual(button, ['BUTTON', 'Play from here']);
+        await page.click('#cm-play');
+        await playing(page);
+        assert.ok((await state(page)).time >= t - 0.5);
+        assert.equal((await page.textContent('#cm-play')).trim(), 'Pause');
+        await seekTo(page, six.start + 0.5);
+        await page.waitForFunction((h) => location.pathname.endsWith('/sld006.htm') && location.hash === h,
+            `#t=${six.start}`);
+        assert.equal(await page.getAttribute('#cm-audio', 'aria-label'), 'Lecture audio');
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('headings name the slide as the deck numbers it and the page\'s place', async () => {
+        const page = await browser.context.newPage();
+        const count = demo.slides.length;
+        for (const k of [0, 6, 8, 9]) {
+            const slide = demo.slides[k], deck = deckNumber(slide.image);
+            await page.goto(base + slide.file);
+            await page.waitForFunction((n) => document.getElementById('cm-heading').textContent.endsWith(`of ${n})`), count);
+            const heading = await page.textContent('#cm-heading');
+            const alt = await page.getAttribute('#cm-slide', 'alt');
+            assert.equal(heading, `${deck ? 'Slide ' + deck : 'Pause'}: ${alt} (page ${k + 1} of ${count})`);
+        }
+        assert.ok(deckNumber(demo.slides[8].image) !== 9, 'a pause shifts the pages against the deck');
+        await page.close();
+    });
+
+    test('Speed plays faster at the same pitch and is kept for the next page', async () => {
+        const page = await openPage(browser, base + 'sld002.htm');
+        const label = await page.evaluate(() => document.getElementById('cm-speed').closest('label').textContent);
+        assert.match(label, /^Speed/);
+        assert.deepEqual(await page.$$eval('#cm-speed option', (o) => o.map((x) => x.textContent)),
+            ['0.75x', '1x', '1.25x', '1.5x', '2x']);
+        await page.selectOption('#cm-speed', '1.5');
+        await page.click('#cm-play');
+        await playing(page);
+        const audio = () => page.evaluate(() => {
+            const a = document.getElementById('cm-audio');
+            return [a.playbackRate, a.preservesPitch];
+        });
+        assert.deepEqual(await audio(), [1.5, true]);
+        await page.goto(base + 'sld003.htm');
+        await page.waitForFunction(() => document.body.dataset.cmState === 'ready');
+        assert.equal(await page.inputValue('#cm-speed'), '1.5');
+        assert.deepEqual(await audio(), [1.5, true]);
+        await page.selectOption('#cm-speed', '1');
+        await page.close();
+    });
+
+    test('the transcript marks and scrolls to the cue said, captions it, and plays from a cue', async () => {
+        assert.ok(demo.spoken.length > 5, 'the demo has captions.vtt');
+        const page = await openPage(browser, base + 'sld003.htm');
+        await page.waitForSelector('#cm-transcript:not([hidden])');
+        assert.equal(await page.$$eval('#cm-cues li', (l) => l.length), demo.spoken.length);
+        await page.click('#cm-play');
+        await playing(page);
+        const k = demo.spoken.length - 2, cue = demo.spoken[k];
+        await seekTo(page, cue.start + 0.5);
+        await page.waitForFunction((text) => document.getElementById('cm-caption').textContent === text, cue.text);
+        const marked = await page.evaluate(() => {
+            const items = [...document.querySelectorAll('#cm-cues li')];
+            const at = items.findIndex((li) => li.getAttribute('aria-current') === 'true');
+            const list = document.getElementById('cm-cues').getBoundingClientRect();
+            const item = items[at].getBoundingClientRect();
+            return { at, visible: item.top >= list.top && item.bottom <= list.bottom };
+        });
+        assert.deepEqual(marked, { at: k, visible: true });
+        await page.locator('#cm-transcript').screenshot({ path: path.join(PICTURES, 'player_transcript.png') });
+        await page.click(`#cm-cues li:nth-child(2) button`);
+        await page.waitForFunction((t) => {
+            const a = document.getElementById('cm-audio');
+            return !a.paused && a.currentTime >= t && a.currentTime < t + 1.5;
+        }, demo.spoken[1].start);
+        assert.deepEqual(await accessibilityViolations(page), []);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+
+    test('the index plays from its start times and its search hides rows', async () => {
+        const page = await browser.context.newPage();
+        await page.goto(base + 'index.htm');
+        await page.waitForSelector('.cm-search:not([hidden])');
+        const rows = await page.$$eval('table tr', (r) => r.length);
+        const starts = await page.$$eval('td a.cm-start', (a) => a.map((x) => x.getAttribute('href')));
+        assert.equal(starts.length, demo.slides.length);
+        assert.equal(starts[4], `sld005.htm#t=${demo.slides[4].start}&play`);
+        const titles = await page.$$eval('table tr td:nth-child(2)', (c) => c.map((x) => x.textContent.trim()));
+        const shown = () => page.$$eval('table tr', (r) => r.slice(1).map((x) => !x.hidden));
+        // "short" is said at the pause only; "cache" stands in titles.
+        for (const [query, keep] of [
+            ['Cache', titles.map((t) => t.toLowerCase().includes('cache'))],
+            ['short', titles.map((t, i) => demo.slides[i].image.endsWith('wait.gif'))],
+            ['', titles.map(() => true)],
+        ]) {
+            await page.fill('#cm-search', query);
+            await page.waitForFunction(([q, n]) => (document.getElementById('cm-found').textContent === '') === (q === '') &&
+                [...document.querySelectorAll('table tr')].slice(1).filter((r) => !r.hidden).length === n,
+            [query, keep.filter(Boolean).length]);
+            assert.deepEqual(await shown(), keep, query);
+            assert.equal(await page.$$eval('table tr', (r) => r.length), rows);
+            if (query === 'short') {
+                assert.deepEqual(await accessibilityViolations(page), []);
+                await page.screenshot({ path: path.join(PICTURES, 'player_index_search.png'), fullPage: true });
+            }
+        }
+        await page.click('td a.cm-start >> nth=4');
+        await waitForSlide(page, demo.slides[4]);
+        await page.waitForFunction((t) => Math.abs(document.getElementById('cm-audio').currentTime - t) < 1.5,
+            demo.slides[4].start);
+        await page.close();
+    });
+
+    test('the last position is offered on the next visit', async () => {
+        const six = demo.cues.find((c) => c.n === 6);
+        const page = await openPage(browser, base + 'sld002.htm');
+        await page.click('#cm-play');
+        await playing(page);
+        await seekTo(page, six.start + 1);
+        await waitForSlide(page, demo.slides[5]);
+        await page.goto(base + 'sld001.htm');
+        await page.waitForSelector('#cm-resume:not([hidden])');
+        assert.match(await page.textContent('#cm-resume'), /^Resume at .* \(page 6\)$/);
+        await page.click('#cm-resume');
+        await page.waitForURL(/sld006\.htm/);
+        await page.waitForFunction((t) => Math.abs(document.getElementById('cm-audio').currentTime - t) < 1.5,
+            six.start + 1);
+        await page.close();
+    });
+
+    test('full screen shows the slide as large as the screen, the controls still there', async () => {
+        const page = await openPage(browser, base + 'sld004.htm');
+        await page.click('#cm-full');
+        await page.waitForFunction(() => document.fullscreenElement && document.body.classList.contains('cm-full'));
+        const fit = await page.evaluate(() => {
+            const box = (id) => document.getElementById(id).getBoundingClientRect();
+            const image = box('cm-slide'), play = box('cm-play'), audio = box('cm-audio');
+            return { wide: image.width / innerWidth, tall: image.height / innerHeight,
+                reachable: play.bottom <= innerHeight && audio.bottom <= innerHeight };
+        });
+        assert.ok(fit.wide > 0.9 && fit.tall > 0.5 && fit.reachable, JSON.stringify(fit));
+        await page.keyboard.press('f');
+        await page.waitForFunction(() => !document.fullscreenElement);
+        await page.close();
+    });
+
+    test('on a phone the key hint and status take no space, and a swipe turns the slide', async () => {
+        const phone = await launch({ viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true });
+        try {
+            const page = await openPage(phone, base + 'sld003.htm');
+            assert.equal((await state(page)).state, 'ready');
+            const heights = await page.evaluate(() => ['cm-status'].map((id) => document.getElementById(id).offsetHeight)
+                .concat(document.querySelector('.cm-keys').offsetHeight));
+            assert.deepEqual(heights, [0, 0]);
+            // The screen as the phone shows it: a full-page picture would leave the emulation.
+            await page.screenshot({ path: path.join(PICTURES, 'player_phone.png') });
+            const box = await page.locator('#cm-slide').boundingBox();
+            const cdp = await phone.context.newCDPSession(page);
+            const y = box.y + box.height / 2;
+            const touch = (type, x) => cdp.send('Input.dispatchTouchEvent',
+                { type, touchPoints: type === 'touchEnd' ? [] : [{ x, y }] });
+            await touch('touchStart', box.x + box.width * 0.8);
+            for (const f of [0.6, 0.4, 0.2]) await touch('touchMove', box.x + box.width * f);
+            await touch('touchEnd');
+            await page.waitForURL(/sld004\.htm$/);
+            assert.deepEqual(page.errors, []);
+        } finally {
+            await phone.close();
+        }
+    });
+
+    test('click to audio, measured for the report', async (t) => {
+        const times = [];
+        for (let i = 0; i < 5; i++) {
+            const page = await openPage(browser, base + 'sld003.htm');
+            await page.waitForTimeout(300);
+            await page.evaluate(() => {
+                const button = document.getElementById('cm-play');
+                button.addEventListener('click', () => {
+                    window.clickedAt = performance.now();
+                }, { capture: true });
+                document.getElementById('cm-audio').addEventListener('playing', () => {
+                    window.playingAt = performance.now();
+                }, { once: true });
+            });
+            await page.click('#cm-play');
+            await page.waitForFunction(() => window.playingAt);
+            times.push(await page.evaluate(() => window.playingAt - window.clickedAt));
+            await page.close();
+        }
+        times.sort((a, b) => a - b);
+        const line = `click to audio playing on 127.0.0.1: median ${times[2].toFixed(0)} ms ` +
+            `(${times.map((x) => x.toFixed(0)).join(', ')})`;
+        t.diagnostic(line);
+        console.log(line);
+    });
 });
 
 // A copy of the demo presentation, changed by `edit`, served on its own; the slide images
@@ -330,6 +557,16 @@ describe('where the slide times come from', () => {
                 'sld001.htm'), 'latin1');
         }, async (base) => {
             assert.equal(await slideShownAt(base, five.start + 1), 'sld005.htm');
+        });
+    });
+
+    test('without captions.vtt no transcript or caption shows', async () => {
+        await withChangedCopy((folder) => fs.rmSync(path.join(folder, 'captions.vtt')), async (base) => {
+            const page = await openPage(browser, base + 'sld003.htm');
+            await page.waitForTimeout(300);
+            assert.deepEqual(await page.$$eval('#cm-transcript, #cm-caption', (e) => e.map((x) => x.hidden)),
+                [true, true]);
+            await page.close();
         });
     });
 
@@ -387,6 +624,33 @@ describe('plain navigation where the lecture cannot play', () => {
             for (const f of fs.readdirSync(folder))
                 if (/^cevents\.txt$|\.rae$/i.test(f)) fs.rmSync(path.join(folder, f));
         }, (base) => expectPlain(base + 'sld003.htm', /No event list/));
+    });
+
+    test('hostile metafiles: no event file from elsewhere, no time a page cannot take, no garbled message', async () => {
+        const cases = [
+            // [audio URL and times of tsld003.ram, status, state]
+            // The audio may lie elsewhere, and fails to load there; the event file may not.
+            ['\\\\evil.invalid\\x.ra.mp3?start="00:00:09"&end="00:01:00"', /^Play from here|could not be loaded/, null],
+            [`lecture6.ra.mp3?start="${'9'.repeat(400)}:00:00"&end="00:01:00"`, /^The metafile \(tsld003\.ram\) gives no/, 'plain'],
+            ['pnm://h/a$&b$1.ra?start="00:00:09"&end="00:01:00"', /\(pnm:\/\/h\/a\$&b\$1\.ra\) cannot be played/, 'plain'],
+        ];
+        for (const [line, status, expected] of cases) {
+            await withChangedCopy((folder) => fs.writeFileSync(path.join(folder, 'tsld003.ram'), line + '\r\n'),
+                async (base) => {
+                    const page = await openPage(browser, base + 'sld003.htm');
+                    const asked = [];
+                    page.on('request', (r) => asked.push(r.url()));
+                    await page.reload();
+                    await page.waitForFunction(() => document.body.dataset.cmState);
+                    await page.waitForTimeout(300);
+                    const now = await state(page);
+                    assert.match(now.status, status, line);
+                    if (expected) assert.equal(now.state, expected, line);
+                    assert.deepEqual(asked.filter((u) => /\.rae$/i.test(u) && !u.startsWith(base)), [], line);
+                    assert.deepEqual(page.errors, [], line);
+                    await page.close();
+                });
+        }
     });
 
     test('audio that does not load', async () => {

@@ -6,6 +6,7 @@ const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const http = require('node:http');
+const { spawn } = require('node:child_process');
 const os = require('node:os');
 const path = require('node:path');
 const { serve } = require('../../tools/serve.js');
@@ -19,6 +20,13 @@ before(async () => {
     fs.writeFileSync(path.join(folder, 'talk', 'lecture.mp3'), bytes);
     fs.writeFileSync(path.join(folder, 'talk', 'empty.rae'), '');
     fs.writeFileSync(path.join(os.tmpdir(), 'cuemark-serve-outside.txt'), 'secret');
+    fs.symlinkSync(path.join(os.tmpdir(), 'cuemark-serve-outside.txt'), path.join(folder, 'talk', 'out.txt'));
+    fs.symlinkSync('lecture.mp3', path.join(folder, 'talk', 'in.mp3'));
+    fs.mkdirSync(path.join(folder, '<i x="1">'));
+    fs.writeFileSync(path.join(folder, '<i x="1">', '<img src=x onerror=\'alert(1)\'>.htm'), '');
+    fs.mkdirSync(path.join(folder, 'closed'), { mode: 0 });
+    fs.writeFileSync(path.join(folder, 'talk', 'closed.mp3'), bytes, { mode: 0 });
+    fs.chmodSync(folder, 0o755);
     site = await serve(folder);
     plain = await serve(folder, { ranges: false });
 });
@@ -54,6 +62,7 @@ test('byte ranges answer with the bytes asked for', async () => {
         ['bytes=20-10', 416, 'bytes */100', null, 0],
         ['bytes=-', 416, 'bytes */100', null, 0],
         ['items=0-1', 416, 'bytes */100', null, 0],
+        ['bytes=0-1,5-6', 200, undefined, 0, 100],
     ];
     for (const [range, status, contentRange, first, length] of cases) {
         const res = await get(site.url, '/talk/lecture.mp3', range ? { Range: range } : {});
@@ -96,4 +105,44 @@ test('only files of the served folder are given out', async () => {
 
 test('the server listens on the loopback address only', () => {
     assert.equal(site.server.address().address, '127.0.0.1');
+});
+
+test('hostile requests get a status of their own and the server goes on', async () => {
+    const cases = [
+        // [request, status, Location, what the body must not hold]
+        ['/talk/out.txt', 403],
+        ['/talk/in.mp3', 200],
+        ['/%2Fevil.example%2F..', 301, '/%2Fevil.example%2F../'],
+        ['//evil.example/talk', 301, '/talk/'],
+        ['/%3Ci%20x=%221%22%3E/', 200, undefined, /<i |<img|onerror='/],
+    ];
+    for (const [target, status, location, markup, headers] of cases) {
+        const res = await get(site.url, target, headers);
+        assert.equal(res.status, status, target);
+        if (location !== undefined) assert.equal(res.headers.location, location, target);
+        if (markup) assert.doesNotMatch(res.body.toString(), markup, target);
+        assert.ok(!res.body.includes('secret'), target);
+    }
+    assert.equal((await get(site.url, '/talk/lecture.mp3')).status, 200);
+});
+
+// Root reads every file, so the server runs as nobody to meet files it cannot read.
+test('an unreadable file or folder gets an error status and the server goes on', async () => {
+    const asNobody = process.getuid() === 0 ? { uid: 65534, gid: 65534 } : {};
+    const child = spawn(process.execPath, [path.join(__dirname, '../../tools/serve.js'), folder],
+        { ...asNobody, stdio: ['ignore', 'pipe', 'inherit'] });
+    try {
+        const url = await new Promise((resolve, reject) => {
+            child.stdout.on('data', (d) => {
+                const m = /at (http:\S+)/.exec(String(d));
+                if (m) resolve(m[1]);
+            });
+            child.on('exit', (code) => reject(new Error(`serve ended with ${code}`)));
+        });
+        for (const [target, status] of [['/talk/closed.mp3', 403], ['/closed/', 403],
+            ['/talk/closed.mp3', 403], ['/talk/lecture.mp3', 200]])
+            assert.equal((await get(url, target)).status, status, target);
+    } finally {
+        child.kill();
+    }
 });
