@@ -5,7 +5,8 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= 2
 FUZZ_SECONDS ?= 25
-PACKAGES := cmake g++ ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+# libqt6svg6 draws the programs' SVG icons.
+PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev \
             libbenchmark-dev fontconfig fonts-dejavu-core
 # The i686 Windows cross compiler that checks the COM binding; its recommended packages
 # (wine and more) are not needed.
@@ -16,8 +17,10 @@ BROWSER_PACKAGES := chromium
 # and its test; installed without recommended packages (about 85 MB to download).
 OFFICE_PACKAGES := libreoffice-impress libreoffice-dev xvfb
 # For the sanitizer and fuzz build, the window tests on a virtual display and the package
-# test; taken without their recommendations, which would pull in a desktop.
-TEST_PACKAGES := clang libclang-rt-14-dev xvfb xauth qt6-qpa-plugins dpkg
+# test (dependencies from the binaries, lintian, AppStream); taken without their
+# recommendations, which would pull in a desktop.
+TEST_PACKAGES := clang libclang-rt-14-dev xvfb xauth qt6-qpa-plugins dpkg dpkg-dev lintian \
+                 appstream
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CTEST := QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 

@@ -6,5 +6,5 @@
 int main(int argc, char* argv[]) {
     ProgramRegistry programs;
     registerCuebuild(programs);
-    return runQtProgram(*programs.find("cuebuild"), argc, argv);
+    return runQtProgram(*programs.find("cuebuild"), "cuebuild", argc, argv);
 }

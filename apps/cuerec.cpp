@@ -5,13 +5,37 @@
 #include "logger/loggerprograms.h"
 #include "logger/powerpointversion.h"
 
+#ifdef CUE_IMPRESS_BINDING
+#include "logger/impress/impressbinding.h"
+#endif
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+
+// On Linux the loggers bind LibreOffice Impress for the PowerPoint class names; only they
+// link the office's libraries.
+namespace {
+DesktopAutomation desktopAutomation() {
+#ifdef CUE_IMPRESS_BINDING
+    auto impress = std::make_shared<ImpressBinding>();
+    return {impress->factory(), impress->attachFactory(), [impress] {
+                using namespace std::chrono_literals;
+                return impress->shutdown(3s);
+            }};
+#else
+    // COM creates a server that runs already, and starts one otherwise.
+    return {platformAutomationFactory(), platformAutomationFactory(), {}};
+#endif
+}
+} // namespace
 
 int main(int argc, char* argv[]) {
-    const ProgramEntry entry =
-        loggerEntry(BuildPowerPointVersion, [] { return std::make_unique<QtLoggerEnvironment>(); });
-    const int status = runQtProgram(entry, argc, argv);
+    const ProgramEntry entry = loggerEntry(BuildPowerPointVersion, [] {
+        return std::make_unique<QtLoggerEnvironment>(desktopAutomation());
+    });
+    const int status = runQtProgram(entry, "cuerec", argc, argv);
     // A stuck office must not keep the process alive in the static teardown.
     if (QtLoggerEnvironment::officeLeftStuck()) {
         std::fflush(nullptr);

@@ -14,6 +14,7 @@ About::About(UiServices& ui, Program& program) : Window("About"), m_ui(ui), m_pr
 void About::Form_Load() {
     Left = WindowPlacement::centredLeft(*this, m_ui);
     Top = WindowPlacement::centredTop(*this, m_ui);
+    WindowPlacement::keepOnScreen(*this, m_ui);
     Caption = "About";
     Label4.Caption = m_program.title;
     Label3.Caption = m_program.version;

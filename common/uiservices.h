@@ -69,6 +69,14 @@ class UiServices {
 
     virtual int ScreenWidth() const = 0;  // twips
     virtual int ScreenHeight() const = 0; // twips
+    // The part of the screen windows may take, without the desktop's panels; in twips.
+    struct Area {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+    };
+    virtual Area WorkArea() const { return {0, 0, ScreenWidth(), ScreenHeight()}; }
 
     // Loads the window, shows it modally and returns once it has unloaded.
     virtual void ShowModal(Window& window) = 0;

@@ -4,6 +4,8 @@
 #include "uiservices.h"
 #include "window.h"
 
+#include <algorithm>
+
 int WindowPlacement::centredLeft(const Window& window, const UiServices& ui) {
     const int left = (ui.ScreenWidth() - window.Width) / 2;
     return left < 0 ? 0 : left;
@@ -31,6 +33,16 @@ void WindowPlacement::placeAt(Window& window, const UiServices& ui, const Settin
     window.Top = (storedTop < 0 || storedTop > ui.ScreenHeight() * 4.0 / 5)
                      ? top
                      : static_cast<int>(storedTop);
+    keepOnScreen(window, ui);
+}
+
+void WindowPlacement::keepOnScreen(Window& window, const UiServices& ui) {
+    const UiServices::Area area = ui.WorkArea();
+    const auto inside = [](int at, int size, int from, int length) {
+        return std::max(from, std::min(at, from + length - size));
+    };
+    window.Left = inside(window.Left, window.Width, area.left, area.width);
+    window.Top = inside(window.Top, window.Height, area.top, area.height);
 }
 
 void WindowPlacement::store(const Window& window, const UiServices& ui, SettingsStore& settings,

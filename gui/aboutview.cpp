@@ -94,7 +94,7 @@ AboutView::AboutView(About& about, QWidget* parent) : ModalView(about, parent) {
     ok->setMinimumWidth(90);
     ViewParts::keepPlaceWhenHidden(ok);
 
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(content());
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(frame);
     layout->addWidget(ok, 0, Qt::AlignHCenter);

@@ -66,7 +66,7 @@ ConfigView::ConfigView(FrmConfig& config, QWidget* parent) : ModalView(config, p
     buttons->addWidget(save);
     buttons->addWidget(cancel);
 
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(content());
     layout->setContentsMargins(14, 14, 14, 12);
     layout->addLayout(fields);
     layout->addStretch();

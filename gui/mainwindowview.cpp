@@ -1,5 +1,6 @@
 #include "mainwindowview.h"
 
+#include "viewparts.h"
 #include "windowbinder.h"
 
 #include <QCloseEvent>
@@ -7,11 +8,12 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 
 MainWindowView::MainWindowView(Window& window, QWidget* parent)
-    : QMainWindow(parent), m_binder(new WindowBinder(window, this)), m_central(new QWidget(this)) {
+    : QMainWindow(parent), m_binder(new WindowBinder(window, this)), m_central(new QWidget) {
     m_binder->buildMenuBar(menuBar());
-    setCentralWidget(m_central);
+    setCentralWidget(ViewParts::scrolling(m_central, this));
 }
 
 QLabel* MainWindowView::label(Label& model) {
@@ -36,6 +38,7 @@ QPushButton* MainWindowView::button(Button& model) {
 void MainWindowView::finish() {
     m_binder->bindTimers();
     m_binder->onClosed = [this] { close(); };
+    m_binder->takeViewSize();
     m_binder->sync();
     m_binder->applyGeometry();
 }

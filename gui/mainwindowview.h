@@ -30,6 +30,7 @@ class MainWindowView : public QMainWindow {
     MainWindowView(Window& window, QWidget* parent);
     void closeEvent(QCloseEvent* event) override;
 
+    // The window's content, which scrolls on a screen too small for it.
     QWidget* central() const { return m_central; }
     // Widgets of the central widget, bound to the model's controls.
     QLabel* label(Label& model);

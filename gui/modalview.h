@@ -16,11 +16,16 @@ class ModalView : public QDialog {
 
   public slots:
     void reject() override;
+    // The model's state and geometry once it has loaded.
+    void showModel();
 
   protected:
+    // Where subclasses lay out their widgets; it scrolls on a screen too small for it.
+    QWidget* content() const { return m_content; }
     // Starts the timers, shows the model's state and places the dialog.
     void finish();
 
   private:
     WindowBinder* m_binder;
+    QWidget* m_content;
 };

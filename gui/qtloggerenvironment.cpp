@@ -2,14 +2,12 @@
 
 #include "common/clocktime.h"
 
-#ifdef CUE_IMPRESS_BINDING
-#include "logger/impress/impressbinding.h"
-#endif
-
 #include <QApplication>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTime>
+
+#include <utility>
 
 std::string QtLoggerClock::timeText(double timeOfDay) const {
     const QLocale locale = QLocale::system();
@@ -29,35 +27,13 @@ namespace {
 bool stuckOffice = false;
 }
 
-#ifdef CUE_IMPRESS_BINDING
-QtLoggerEnvironment::QtLoggerEnvironment() : m_impress(std::make_shared<ImpressBinding>()) {}
+QtLoggerEnvironment::QtLoggerEnvironment(DesktopAutomation automation)
+    : m_automation(std::move(automation)) {}
 
 QtLoggerEnvironment::~QtLoggerEnvironment() {
-    using namespace std::chrono_literals;
-    if (!m_impress->shutdown(3s))
+    if (m_automation.shutdown && !m_automation.shutdown())
         stuckOffice = true;
 }
-
-AutomationFactory QtLoggerEnvironment::automation() {
-    return m_impress->factory();
-}
-
-AutomationFactory QtLoggerEnvironment::attachment() {
-    return m_impress->attachFactory();
-}
-#else
-QtLoggerEnvironment::QtLoggerEnvironment() = default;
-QtLoggerEnvironment::~QtLoggerEnvironment() = default;
-
-AutomationFactory QtLoggerEnvironment::automation() {
-    return platformAutomationFactory();
-}
-
-// COM creates a server that runs already, and starts one otherwise.
-AutomationFactory QtLoggerEnvironment::attachment() {
-    return platformAutomationFactory();
-}
-#endif
 
 bool QtLoggerEnvironment::officeLeftStuck() {
     return stuckOffice;

@@ -4,11 +4,13 @@
 #include "qtuiservices.h"
 #include "viewregistry.h"
 
+#include "common/commandline.h"
 #include "common/programregistry.h"
 #include "common/qtsettingsstore.h"
 #include "common/window.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QWidget>
 
 #include <iostream>
@@ -58,11 +60,27 @@ bool QtProgramRun::hasView() const {
     return m->view != nullptr;
 }
 
-int runQtProgram(const ProgramEntry& entry, int argc, char* argv[]) {
+int runQtProgram(const ProgramEntry& entry, const std::string& icon, int argc, char* argv[]) {
+    // --help and --version are answered before the application, its window or an office
+    // exists; any other argument is ignored.
+    const CommandLine line =
+        readCommandLine(argc, argv,
+                        {entry.name,
+                         entry.title + ", a program of the Cuemark System. It takes no arguments: "
+                                       "its options and window positions are kept in the user's "
+                                       "settings.",
+                         {}});
+    if (line.answered)
+        return *line.answered;
+
     QApplication app(argc, argv);
     // The program ends when its main window unloads, not when its last window closes:
     // the splash closes before the main window appears.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The icon the desktop entry shows, from the theme where the package installed it.
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        QString::fromStdString(icon),
+        QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromStdString(icon)))));
 
     QtSettingsStore settings;
     QtProgramRun run(entry, settings,

@@ -30,6 +30,6 @@ class QtProgramRun {
     std::unique_ptr<Parts> m;
 };
 
-// Runs a registered program with the user's settings until its main window unloads.
-// Returns the process's exit status.
-int runQtProgram(const ProgramEntry& entry, int argc, char* argv[]);
+// Runs a registered program with the user's settings until its main window unloads; its
+// windows show the icon named `icon` (cuebuild, cuerec). Returns the exit status.
+int runQtProgram(const ProgramEntry& entry, const std::string& icon, int argc, char* argv[]);

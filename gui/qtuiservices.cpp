@@ -1,5 +1,6 @@
 #include "qtuiservices.h"
 
+#include "modalview.h"
 #include "modeltext.h"
 #include "viewregistry.h"
 
@@ -245,19 +246,30 @@ int QtUiServices::ScreenHeight() const {
     return screen ? Twips::fromPixelsY(screen->geometry().height()) : 11520;
 }
 
+UiServices::Area QtUiServices::WorkArea() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return UiServices::WorkArea();
+    const QRect free = screen->availableGeometry();
+    return {Twips::fromPixelsX(free.left()), Twips::fromPixelsY(free.top()),
+            Twips::fromPixelsX(free.width()), Twips::fromPixelsY(free.height())};
+}
+
 void QtUiServices::ShowModal(Window& window) {
+    // The view before the load: the window places itself with the size it really has.
+    const std::unique_ptr<QWidget> view = m_views.make(window, activeParent());
+    auto* modal = qobject_cast<ModalView*>(view.get());
     window.load();
     if (window.isClosed())
         return;
-    const std::unique_ptr<QWidget> view = m_views.make(window, activeParent());
-    auto* dialog = qobject_cast<QDialog*>(view.get());
-    if (!dialog) {
+    if (!modal) {
         // No modal view for it: the window cannot be shown, so it must not stay loaded.
         window.Unload();
         return;
     }
+    modal->showModel();
     while (!window.isClosed())
-        dialog->exec();
+        modal->exec();
 }
 
 StartResult QtUiServices::StartProcess(const std::string& program,

@@ -43,6 +43,7 @@ class QtUiServices : public UiServices {
     void SetBusy(bool busy) override;
     int ScreenWidth() const override;
     int ScreenHeight() const override;
+    Area WorkArea() const override;
     void ShowModal(Window& window) override;
     StartResult StartProcess(const std::string& program, const std::vector<std::string>& args,
                              const std::string& workingDirectory) override;

@@ -3,7 +3,30 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyle>
+
+namespace {
+
+class FittingScrollArea : public QScrollArea {
+  public:
+    using QScrollArea::QScrollArea;
+    // QScrollArea caps its hint at a few dozen lines; the window wants its content whole.
+    QSize sizeHint() const override {
+        return widget() ? widget()->sizeHint().expandedTo(widget()->minimumSizeHint())
+                        : QScrollArea::sizeHint();
+    }
+};
+
+} // namespace
+
+QScrollArea* ViewParts::scrolling(QWidget* content, QWidget* parent) {
+    auto* area = new FittingScrollArea(parent);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(content);
+    return area;
+}
 
 QPushButton* ViewParts::whatsThisButton(QWidget* parent) {
     auto* button = new QPushButton(parent);

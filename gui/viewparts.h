@@ -3,10 +3,15 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QWidget;
 
 // Small pieces the views share.
 namespace ViewParts {
+
+// A frameless scroll area around a window's content: it asks for the content's whole
+// size, and scrolls only when the screen leaves the window less.
+QScrollArea* scrolling(QWidget* content, QWidget* parent);
 
 // The picture button that starts What's This mode.
 QPushButton* whatsThisButton(QWidget* parent);

@@ -1,5 +1,6 @@
 #include "windowbinder.h"
 
+#include "menukeys.h"
 #include "modeltext.h"
 
 #include "common/controls.h"
@@ -17,7 +18,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -278,38 +281,45 @@ void WindowBinder::bind(QTableWidget* table, Grid& grid) {
 }
 
 void WindowBinder::buildMenuBar(QMenuBar* bar) {
-    for (MenuItem* item : m_window.menuBar()) {
-        QMenu* menu = bar->addMenu(ModelText::caption(item->Caption));
-        bindMenu(menu, *item);
+    const std::vector<MenuItem*>& menus = m_window.menuBar();
+    const std::vector<QChar> keys = MenuKeys::accessKeys(menus);
+    for (std::size_t i = 0; i < menus.size(); ++i) {
+        QMenu* menu = bar->addMenu(MenuKeys::withAccessKey(menus[i]->Caption, keys[i]));
+        bindMenu(menu, *menus[i], keys[i]);
     }
 }
 
-void WindowBinder::bindMenu(QMenu* menu, MenuItem& item) {
+void WindowBinder::bindMenu(QMenu* menu, MenuItem& item, QChar key) {
     menu->setObjectName(QString::fromStdString(item.name()));
-    bindAction(menu->menuAction(), item);
-    for (MenuItem* child : item.items()) {
+    bindAction(menu->menuAction(), item, key);
+    const std::vector<QChar> keys = MenuKeys::accessKeys(item.items());
+    for (std::size_t i = 0; i < item.items().size(); ++i) {
+        MenuItem* child = item.items()[i];
         if (!child->items().empty()) {
-            bindMenu(menu->addMenu(ModelText::caption(child->Caption)), *child);
+            bindMenu(menu->addMenu(MenuKeys::withAccessKey(child->Caption, keys[i])), *child,
+                     keys[i]);
             continue;
         }
         QAction* action = child->isSeparator() ? menu->addSeparator() : menu->addAction(QString());
-        bindAction(action, *child);
-        if (!child->isSeparator())
+        bindAction(action, *child, keys[i]);
+        if (!child->isSeparator()) {
+            action->setShortcut(MenuKeys::shortcut(child->name()));
             connect(action, &QAction::triggered, this, [this, child] { click(*child); });
+        }
     }
 }
 
-void WindowBinder::bindAction(QAction* action, MenuItem& item) {
+void WindowBinder::bindAction(QAction* action, MenuItem& item, QChar key) {
     action->setObjectName(QString::fromStdString(item.name()));
     action->setWhatsThis(ModelText::toQt(item.WhatsThis));
-    m_refreshers.push_back([action, &item] {
+    m_refreshers.push_back([action, &item, key] {
         showIf(action, item.Visible);
         if (item.isSeparator()) {
             action->setSeparator(true);
             return;
         }
         action->setSeparator(false);
-        const QString caption = ModelText::caption(item.Caption);
+        const QString caption = MenuKeys::withAccessKey(item.Caption, key);
         if (action->text() != caption)
             action->setText(caption);
         action->setEnabled(item.Enabled);
@@ -363,14 +373,32 @@ void WindowBinder::sync() {
     }
 }
 
-void WindowBinder::applyGeometry() {
+// What the window's frame adds around the view: measured once it is on the screen, before
+// that a title bar and a thin border as the style draws them.
+QSize WindowBinder::frameSize() const {
+    if (m_view->isVisible() && m_view->frameGeometry() != m_view->geometry())
+        return m_view->frameGeometry().size() - m_view->size();
+    const int border = 2;
+    return {2 * border, m_view->style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border};
+}
+
+void WindowBinder::takeViewSize() {
     const double scale = layoutScale(m_view);
     const QSize needed = m_view->sizeHint().expandedTo(m_view->minimumSizeHint());
-    int width = static_cast<int>(Twips::toPixelsX(m_window.Width) * scale);
-    int height = static_cast<int>(Twips::toPixelsY(m_window.Height) * scale);
-    width = std::max(width, needed.width());
-    height = std::max(height, needed.height());
-    m_view->resize(width, height);
+    const int width = static_cast<int>(Twips::toPixelsX(m_window.Width) * scale);
+    const int height = static_cast<int>(Twips::toPixelsY(m_window.Height) * scale);
+    // The model places the whole window, frame included.
+    const QSize frame = frameSize();
+    m_window.Width = Twips::fromPixelsX(std::max(width, needed.width()) + frame.width());
+    m_window.Height = Twips::fromPixelsY(std::max(height, needed.height()) + frame.height());
+}
+
+void WindowBinder::applyGeometry() {
+    const QSize frame = frameSize();
+    QSize size(Twips::toPixelsX(m_window.Width), Twips::toPixelsY(m_window.Height));
+    if (const QScreen* screen = m_view->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    m_view->resize(size - frame);
     m_view->move(Twips::toPixelsX(m_window.Left), Twips::toPixelsY(m_window.Top));
 }
 

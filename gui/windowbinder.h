@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QChar>
 #include <QObject>
+#include <QSize>
 
 #include <functional>
 #include <vector>
@@ -14,6 +16,7 @@ class TextField;
 class Window;
 
 class QAbstractButton;
+
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -47,8 +50,11 @@ class WindowBinder : public QObject {
     void click(Control& control);
     void sync();
 
-    // Puts the view where the model's Left, Top, Width and Height say, no smaller than
-    // its layout needs.
+    // Gives the model the view's real size, before the model places itself: the size it
+    // was laid out for, no smaller than the view's layout needs.
+    void takeViewSize();
+    // Puts the view where the model's Left, Top, Width and Height say, no larger than the
+    // screen's free area (the content scrolls then).
     void applyGeometry();
     // Writes the view's position back into the model's Left and Top.
     void storePosition();
@@ -60,8 +66,9 @@ class WindowBinder : public QObject {
     std::function<void()> onClosed;
 
   private:
-    void bindMenu(QMenu* menu, MenuItem& item);
-    void bindAction(QAction* action, MenuItem& item);
+    QSize frameSize() const;
+    void bindMenu(QMenu* menu, MenuItem& item, QChar key);
+    void bindAction(QAction* action, MenuItem& item, QChar key);
     void setHelp(QWidget* widget, const Control& control);
     void trackFocus(QLineEdit* edit, TextField& field);
 

@@ -7,6 +7,7 @@
 // reported with its line number, and nothing is written); 2 for wrong arguments or a file
 // that cannot be read or written.
 
+#include "common/commandline.h"
 #include "common/textfile.h"
 #include "webout/eventlistreader.h"
 #include "webout/pathhelpers.h"
@@ -15,12 +16,22 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
+    const CommandLine line = readCommandLine(
+        argc, argv,
+        {"cevents",
+         "Checks an event list and writes the event file beside it as WebVTT.",
+         {{"EVENT_LIST", "The event list written by cuebuild (cevents.txt)."},
+          {"EVENT_FILE_NAME", "The event file's name, written in the list's folder."}}});
+    if (line.answered)
+        return *line.answered;
+    if (!line.error.empty() || line.arguments.size() != 2) {
+        if (!line.error.empty())
+            std::cerr << "cevents: " << line.error << '\n';
         std::cerr << "usage: cevents EVENT_LIST EVENT_FILE_NAME\n";
         return 2;
     }
-    const std::string listPath = argv[1];
-    const std::string eventFileName = argv[2];
+    const std::string listPath = line.arguments[0];
+    const std::string eventFileName = line.arguments[1];
     // The event file goes beside the list and nowhere else.
     if (eventFileName.empty() || eventFileName.find_first_of("/\\") != std::string::npos ||
         eventFileName == "." || eventFileName == "..") {

@@ -1,6 +1,7 @@
 // cuescript: drives a program's windows from a script and prints what the operator sees.
 #include "scriptrunner.h"
 
+#include "common/commandline.h"
 #include "common/programregistry.h"
 #include "common/textfile.h"
 #include "logger/loggerprograms.h"
@@ -14,16 +15,26 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    if (argc != 2) {
+    const CommandLine line = readCommandLine(
+        argc, argv,
+        {"cuescript",
+         "Runs a program of the Cuemark System on a scripted desktop and prints what the "
+         "operator would see.",
+         {{"FILE", "The script to run; - reads it from standard input."}}});
+    if (line.answered)
+        return *line.answered;
+    if (!line.error.empty() || line.arguments.size() != 1) {
+        if (!line.error.empty())
+            std::cerr << "cuescript: " << line.error << '\n';
         std::cerr << "usage: cuescript FILE | cuescript -\n";
         return ScriptRunner::ScriptFault;
     }
+    QCoreApplication app(argc, argv);
     ProgramRegistry programs;
     registerCuebuild(programs);
     registerScriptedLoggers(programs);
 
-    const std::string source = argv[1];
+    const std::string source = line.arguments.front();
     ScriptRunner runner(programs, std::cout, std::cerr,
                         QCoreApplication::applicationDirPath().toStdString(),
                         QDir::currentPath().toStdString());

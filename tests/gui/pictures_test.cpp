@@ -14,9 +14,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -47,6 +50,14 @@ TEST(Pictures, mainWindowAfterReadGrid) {
     view.findChild<QAction*>(QStringLiteral("mnuReadGrid"))->trigger();
     ASSERT_EQ(f.main->schedule().RowCount(), 3);
     savePicture(view, "main_grid");
+    // The File and Help menus with their access keys and shortcuts.
+    for (const char* menu : {"mnuFile", "nuHelpTop"}) {
+        auto* shown = view.findChild<QMenu*>(QLatin1String(menu));
+        ASSERT_NE(shown, nullptr) << menu;
+        shown->popup(view.mapToGlobal(QPoint(0, 0)));
+        savePicture(*shown, menu == std::string("mnuFile") ? "main_menu_file" : "main_menu_help");
+        shown->hide();
+    }
 }
 
 // A log read a second time: its resume file brings back the first slide's corrected

@@ -3,11 +3,14 @@
 #include "gui/loggerview.h"
 #include "gui/mainview.h"
 #include "gui/modeltext.h"
+#include "gui/qtprogram.h"
 #include "gui/windowbinder.h"
 
 #include "common/about.h"
+#include "common/programregistry.h"
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
+#include "schedule/cuebuildprogram.h"
 #include "support/loggerfixture.h"
 #include "support/mainfixture.h"
 
@@ -18,9 +21,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -106,7 +114,7 @@ struct MainViewTest : ::testing::Test, MainFixture {
                 const auto* action =
                     view->findChild<QAction*>(QString::fromStdString(item->name()));
                 if (action && !action->isSeparator() && action->isEnabled())
-                    names.push_back(action->text().toStdString());
+                    names.push_back(action->text().remove(QLatin1Char('&')).toStdString());
             }
         }
         return names;
@@ -420,6 +428,96 @@ TEST(AboutViewTest, splashTimerRunsWhileTheModelAsksForIt) {
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 1000);
     EXPECT_TRUE(view.findChild<QPushButton*>(QStringLiteral("Command1"))->isHidden());
+}
+
+} // namespace
+
+namespace {
+
+// Each menu's access keys, unique among its items, over the captions the model fixes, and
+// the usual shortcuts where a command fits.
+void checkMenuKeys(QMenuBar* bar, const Window& window,
+                   const std::vector<std::pair<const char*, const char*>>& shortcuts) {
+    const auto checkSiblings = [&window](const QList<QAction*>& actions) {
+        QString keys;
+        for (QAction* action : actions) {
+            if (action->isSeparator())
+                continue;
+            const QString text = action->text();
+            const qsizetype marker = text.indexOf(QLatin1Char('&'));
+            ASSERT_GE(marker, 0) << text.toStdString();
+            const QChar key = text.at(marker + 1).toLower();
+            EXPECT_FALSE(keys.contains(key)) << text.toStdString();
+            keys += key;
+            const Control* control = window.control(action->objectName().toStdString());
+            ASSERT_NE(control, nullptr) << action->objectName().toStdString();
+            EXPECT_EQ(QString(text).remove(marker, 1).toStdString(),
+                      static_cast<const MenuItem*>(control)->Caption);
+        }
+    };
+    checkSiblings(bar->actions());
+    for (QAction* menuAction : bar->actions())
+        checkSiblings(menuAction->menu()->actions());
+    for (const auto& [name, keys] : shortcuts) {
+        auto* action = bar->window()->findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(keys))) << name;
+    }
+}
+
+TEST(MenuKeys, eachMenuHasAccessKeysAndTheUsualShortcuts) {
+    MainFixture main;
+    main.start();
+    MainView mainView(*main.main);
+    checkMenuKeys(mainView.menuBar(), *main.main,
+                  {{"mnuRdLog", "Ctrl+O"},
+                   {"mnuSaveGrid", "Ctrl+S"},
+                   {"mnuExit", "Ctrl+Q"},
+                   {"mnuHelp", "F1"},
+                   {"mnuReadGrid", ""}});
+    // The model's dump keeps the fixed captions.
+    EXPECT_EQ(main.main->mnuExit.Caption, "Exit");
+
+    LoggerFixture logger;
+    LoggerView loggerView(*logger.form);
+    checkMenuKeys(loggerView.menuBar(), *logger.form,
+                  {{"mnuOpenLog", "Ctrl+O"}, {"mnuExit", "Ctrl+Q"}, {"mnuHelp", "F1"}});
+}
+
+// The post-processor's main window needs more than the offscreen screen's 800 x 600: it
+// opens wholly on the screen, its content scrolls, and the model places it by the size it
+// really has.
+TEST(WindowFit, aWindowLargerThanTheScreenStaysOnItAndScrolls) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* stored : {"", "5000"}) {
+        ProgramRegistry programs;
+        registerCuebuild(programs);
+        MemorySettingsStore settings;
+        if (*stored) {
+            settings.SaveSetting("CuemarkPost", "MainWindow", "Left", stored);
+            settings.SaveSetting("CuemarkPost", "MainWindow", "Top", stored);
+        }
+        QtProgramRun run(*programs.find("cuebuild"), settings, CUE_RUNTIME_DIR);
+        ASSERT_TRUE(run.start());
+        QWidget* view = run.view();
+        QApplication::processEvents();
+        EXPECT_TRUE(screen.contains(view->frameGeometry()))
+            << stored << " " << view->frameGeometry().width() << "x"
+            << view->frameGeometry().height() << "+" << view->frameGeometry().x() << "+"
+            << view->frameGeometry().y() << " on " << screen.width() << "x" << screen.height();
+        auto* area = view->findChild<QScrollArea*>();
+        ASSERT_NE(area, nullptr);
+        // Whichever way the content does not fit, it scrolls.
+        const QSize content = area->widget()->minimumSizeHint();
+        const QSize shown = area->viewport()->size();
+        EXPECT_TRUE(content.width() > shown.width() || content.height() > shown.height());
+        if (content.width() > shown.width())
+            EXPECT_GT(area->horizontalScrollBar()->maximum(), 0) << stored;
+        if (content.height() > shown.height())
+            EXPECT_GT(area->verticalScrollBar()->maximum(), 0) << stored;
+        EXPECT_GE(run.mainWindow().Height, Twips::fromPixelsY(view->height())) << stored;
+        view->close();
+    }
 }
 
 } // namespace

@@ -136,7 +136,8 @@ TEST(MainPlacement, storedPositionIsTakenOnlyWithinFourFifthsOfTheScreen) {
     const Case cases[] = {
         {"20000", "1000", MainTest::CentredLeft, 1000},
         {"0", "0", 0, 0},
-        {"12288", "9216", 12288, 9216}, // exactly four fifths
+        // Exactly four fifths is taken, then moved so the window lies wholly on the screen.
+        {"12288", "9216", 15360 - 9600, 11520 - 7800},
         {"12289", "9217", MainTest::CentredLeft, MainTest::CentredTop},
         {"-1", "500", MainTest::CentredLeft, 500},
         {"left", "", MainTest::CentredLeft, MainTest::CentredTop},
