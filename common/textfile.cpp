@@ -2,6 +2,7 @@
 
 #include "textfileparts.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -113,6 +114,42 @@ bool LineReader::atEnd() {
         if (!fill())
             return true;
     }
+}
+
+std::string LineReader::nextPiece(size_t maxBytes, bool& lineEnded) {
+    if (!m_inLine && atEnd())
+        throw FileError("Input past end of file");
+    size_t end = m_pos;
+    for (;;) {
+        const size_t limit = std::min(m_buffer.size(), m_pos + maxBytes);
+        while (end < limit && m_buffer[end] != '\n' && m_buffer[end] != '\r')
+            ++end;
+        if (end < m_buffer.size() || end - m_pos >= maxBytes)
+            break;
+        const size_t scanned = end - m_pos;
+        if (!fill()) {
+            // The end of the file ends the line too, without a line end.
+            std::string piece = m_buffer.substr(m_pos);
+            m_pos = m_buffer.size();
+            m_inLine = false;
+            lineEnded = true;
+            m_lastLineEnded = false;
+            ++m_line;
+            return piece;
+        }
+        end = m_pos + scanned;
+    }
+    std::string piece = m_buffer.substr(m_pos, end - m_pos);
+    lineEnded = end < m_buffer.size() && (m_buffer[end] == '\n' || m_buffer[end] == '\r');
+    m_inLine = !lineEnded;
+    m_pos = end;
+    if (lineEnded) {
+        m_skipLf = m_buffer[end] == '\r';
+        ++m_pos;
+        ++m_line;
+        m_lastLineEnded = true;
+    }
+    return piece;
 }
 
 std::string LineReader::next() {

@@ -58,7 +58,11 @@ class InjectedFault {
 // commit() discards what was written. Every step throws FileError on failure.
 class AtomicFileWriter {
   public:
-    explicit AtomicFileWriter(const std::string& path);
+    // What a symbolic link at the name stands for. Follow writes the file it names;
+    // Replace puts the new file in the link's place, so a link planted at a name the
+    // program writes can never make it write anywhere else.
+    enum class Link { Follow, Replace };
+    explicit AtomicFileWriter(const std::string& path, Link link = Link::Follow);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -121,6 +125,9 @@ class LineReader {
     // The next line without its line end; throws FileError past the end or on a read
     // error.
     std::string next();
+    // A line of any length in pieces of at most maxBytes: the next piece of the current
+    // line, and lineEnded set once the line is whole. Throws FileError past the end.
+    std::string nextPiece(size_t maxBytes, bool& lineEnded);
     // The 1-based number of the line next() returns next.
     int lineNumber() const { return m_line; }
     // False when the line next() returned last ran to the end of the file without a line
@@ -139,4 +146,5 @@ class LineReader {
     int m_line = 1;
     bool m_skipLf = false;
     bool m_lastLineEnded = true;
+    bool m_inLine = false; // nextPiece has given part of the current line
 };

@@ -43,7 +43,7 @@ struct Target {
     mode_t mode = 0;
 };
 
-Target resolveTarget(const std::string& path) {
+Target resolveTarget(const std::string& path, bool followLinks = true) {
     checkName(path);
     std::string at = path;
     for (int hop = 0; hop < 40; ++hop) {
@@ -53,6 +53,8 @@ Target resolveTarget(const std::string& path) {
                 return {at, false, 0};
             failWith(errno);
         }
+        if (S_ISLNK(st.st_mode) && !followLinks)
+            return {at, false, 0};
         if (!S_ISLNK(st.st_mode)) {
             if (!S_ISREG(st.st_mode))
                 throw FileError(notPlainFile(st.st_mode));
@@ -177,10 +179,10 @@ struct AtomicFileWriter::Impl {
     bool committed = false;
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path)
+AtomicFileWriter::AtomicFileWriter(const std::string& path, Link link)
     : m_path(path), m_impl(std::make_unique<Impl>()) {
     Impl& d = *m_impl;
-    d.target = resolveTarget(path);
+    d.target = resolveTarget(path, link == Link::Follow);
     // Beside the target, so the rename stays on one file system and is atomic.
     const size_t slash = d.target.path.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : d.target.path.substr(0, slash + 1);

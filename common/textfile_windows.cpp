@@ -168,7 +168,8 @@ struct AtomicFileWriter::Impl {
     bool committed = false;
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path)
+// The move at commit replaces the name itself, a link included, so both ways are one here.
+AtomicFileWriter::AtomicFileWriter(const std::string& path, Link)
     : m_path(path), m_impl(std::make_unique<Impl>()) {
     Impl& d = *m_impl;
     checkName(path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/processstart.h"
+
 #include "controls.h"
 
 #include <string>
@@ -80,9 +82,10 @@ class UiServices {
     virtual void ShowModal(Window& window) = 0;
 
     // Starts a program with an argument list, never through a shell, in workingDirectory,
-    // without waiting for it. False when it could not be started.
-    virtual bool StartProcess(const std::string& program, const std::vector<std::string>& args,
-                              const std::string& workingDirectory) = 0;
+    // without waiting for it; every name is passed on as its bytes.
+    virtual StartResult StartProcess(const std::string& program,
+                                     const std::vector<std::string>& args,
+                                     const std::string& workingDirectory) = 0;
 };
 
 // The hourglass for the length of a scope, restored on every way out.

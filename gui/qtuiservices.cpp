@@ -14,7 +14,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextBrowser>
@@ -273,13 +272,8 @@ void QtUiServices::ShowModal(Window& window) {
         modal->exec();
 }
 
-bool QtUiServices::StartProcess(const std::string& program, const std::vector<std::string>& args,
-                                const std::string& workingDirectory) {
-    // An argument list, not a command line: blanks and shell characters in paths and URLs
-    // stay inside their argument.
-    QStringList arguments;
-    for (const std::string& arg : args)
-        arguments << ModelText::pathToQt(arg);
-    return QProcess::startDetached(ModelText::pathToQt(program), arguments,
-                                   ModelText::pathToQt(workingDirectory));
+StartResult QtUiServices::StartProcess(const std::string& program,
+                                       const std::vector<std::string>& args,
+                                       const std::string& workingDirectory) {
+    return startDetachedProcess(program, args, workingDirectory);
 }

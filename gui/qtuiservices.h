@@ -45,8 +45,8 @@ class QtUiServices : public UiServices {
     int ScreenHeight() const override;
     Area WorkArea() const override;
     void ShowModal(Window& window) override;
-    bool StartProcess(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& workingDirectory) override;
+    StartResult StartProcess(const std::string& program, const std::vector<std::string>& args,
+                             const std::string& workingDirectory) override;
 
     // The box MsgBox would show, with the program's title standing in for an empty one.
     std::unique_ptr<QMessageBox> messageBox(const std::string& text, int style,

@@ -1,6 +1,7 @@
 // The four commands that write the web presentation into the log's folder.
 #include "mainwindow.h"
 
+#include "common/text.h"
 #include "common/uiservices.h"
 #include "webout/eventlist.h"
 #include "webout/metafiles.h"
@@ -27,9 +28,17 @@ std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused) {
     // A bare log name would put the presentation wherever the program was started.
     const std::optional<std::string> folder = outputDirectoryOf(LogFileName);
     if (!folder) {
-        showOutputFailure("'" + LogFileName +
+        showOutputFailure("'" + Text::forMessage(LogFileName, Text::MessagePathChars) +
                           "' names no folder to write the presentation into. Read the log "
                           "or grid again from its folder.");
+        refused = WriteOutcome::Failed;
+        return std::nullopt;
+    }
+    // The presentation would replace the templates it is made from.
+    if (isProgramFolder(*folder, m_program.directory)) {
+        showOutputFailure("'" + Text::forMessage(*folder, Text::MessagePathChars) +
+                          "' is the program's own folder, which holds the page templates. "
+                          "Move the log or grid to a folder of its own and read it again.");
         refused = WriteOutcome::Failed;
         return std::nullopt;
     }
@@ -51,7 +60,8 @@ Main::WriteOutcome Main::writeHtmCommand() {
         return WriteOutcome::Failed;
     }
     if (!result.indexMarkerFound)
-        m_ui.MsgBox("The index template '" + result.indexTemplate +
+        m_ui.MsgBox("The index template '" +
+                        Text::forMessage(result.indexTemplate, Text::MessagePathChars) +
                         "' has no marker <!--*** -->: index.htm is a plain copy of it, "
                         "without the table of slides.",
                     Mb::OKOnly + Mb::Exclamation, "Write HTM Files");
@@ -97,10 +107,19 @@ void Main::mnuWrCevents_Click() {
         return;
     }
     const ToolStart tool = ceventsStart(CeventsLoc, listPath, *eventFile, out->outputDirectory);
-    if (!m_ui.StartProcess(tool.program, tool.args, tool.workingDirectory))
-        showOutputFailure(
-            OutputError(listPath, "The program '" + CeventsLoc + "' could not be started")
-                .message());
+    const StartResult started = m_ui.StartProcess(tool.program, tool.args, tool.workingDirectory);
+    if (started)
+        return;
+    const std::string reason = started.reason.empty() ? "" : ": " + started.reason;
+    showOutputFailure(
+        OutputError(listPath,
+                    started.folderFailed
+                        ? "The folder '" +
+                              Text::forMessage(tool.workingDirectory, Text::MessagePathChars) +
+                              "' could not be entered to start the program" + reason
+                        : "The program '" + Text::forMessage(CeventsLoc, Text::MessagePathChars) +
+                              "' could not be started" + reason)
+            .message());
 }
 
 void Main::mnuWrtAll_Click() {

@@ -91,11 +91,14 @@ void ScriptedUi::ShowModal(Window& window) {
     }
 }
 
-bool ScriptedUi::StartProcess(const std::string& program, const std::vector<std::string>& args,
-                              const std::string& workingDirectory) {
+StartResult ScriptedUi::StartProcess(const std::string& program,
+                                     const std::vector<std::string>& args,
+                                     const std::string& workingDirectory) {
     UiEvent event{UiEvent::Kind::Process, program};
     event.args = args;
     event.workingDirectory = workingDirectory;
     record(event);
-    return runProcess ? runProcess(event) : true;
+    if (runProcess && !runProcess(event))
+        return {false, false, {}};
+    return {};
 }

@@ -77,8 +77,8 @@ class ScriptedUi : public UiServices {
     int ScreenWidth() const override { return screenWidth; }
     int ScreenHeight() const override { return screenHeight; }
     void ShowModal(Window& window) override;
-    bool StartProcess(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& workingDirectory) override;
+    StartResult StartProcess(const std::string& program, const std::vector<std::string>& args,
+                             const std::string& workingDirectory) override;
 
   private:
     void record(UiEvent event);

@@ -44,10 +44,13 @@ int main(int argc, char** argv) {
         const EventListReading reading = readEventList(TextFile::readAll(listPath));
         for (const EventListProblem& problem : reading.problems)
             std::cerr << listPath << ":" << problem.line << ": " << problem.reason << "\n";
+        if (reading.stoppedEarly)
+            std::cerr << listPath << ": too many bad lines; reading stopped at line "
+                      << reading.problems.back().line << "\n";
         if (!reading.problems.empty())
             return 1;
         current = GetFname(listPath).directory + eventFileName;
-        AtomicFileWriter file(current);
+        AtomicFileWriter file(current, AtomicFileWriter::Link::Replace);
         file.write(webVttOf(reading.events));
         file.commit();
     } catch (const FileError& e) {

@@ -18,15 +18,21 @@ struct EventListProblem {
     std::string reason;
 };
 
+// A hostile list costs no more than this many reported problems.
+inline constexpr size_t MaxEventListProblems = 20;
+
 struct EventListReading {
     std::vector<PageEvent> events;
     std::vector<EventListProblem> problems;
+    bool stoppedEarly = false; // reading ended at the last problem, with more lines left
 };
 
 // Reads an event list: lines "u DD:HH:MM:SS.T DD:HH:MM:SS.T URL" ended by CR LF, LF or CR.
-// Every line that does not fit, or whose end is not after its start, is a problem; the
-// reading goes on so that all of them are reported. Takes any bytes.
+// Every line that does not fit, whose end is not after its start, or that starts before
+// the line before it, is a problem; the reading goes on so that all of them are reported,
+// up to MaxEventListProblems. Takes any bytes.
 EventListReading readEventList(std::string_view bytes);
 
-// The events as a WebVTT file: one cue each, its text the page URL.
+// The events as a WebVTT file: one cue each, its text the page URL, in which bytes that
+// are not UTF-8 are percent-encoded so the file is valid UTF-8.
 std::string webVttOf(const std::vector<PageEvent>& events);

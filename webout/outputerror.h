@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/text.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -11,7 +13,9 @@ class OutputError : public std::runtime_error {
         : std::runtime_error(reason), m_path(std::move(path)) {}
     const std::string& path() const { return m_path; }
     // The text of the "Open File" box: 'PATH' REASON.
-    std::string message() const { return "'" + m_path + "' " + what() + "."; }
+    std::string message() const {
+        return "'" + Text::forMessage(m_path, Text::MessagePathChars) + "' " + what() + ".";
+    }
 
   private:
     std::string m_path;

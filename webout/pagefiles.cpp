@@ -18,7 +18,10 @@ template <class F> void OutputFile::guarded(F&& step) {
 }
 
 OutputFile::OutputFile(const std::string& path) : m_path(path) {
-    guarded([&] { m_writer = std::make_unique<AtomicFileWriter>(path); });
+    // A link planted at a page's name is replaced, never written through.
+    guarded([&] {
+        m_writer = std::make_unique<AtomicFileWriter>(path, AtomicFileWriter::Link::Replace);
+    });
     m_buffer.reserve(FlushSize + 1024);
 }
 

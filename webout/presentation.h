@@ -20,3 +20,7 @@ struct PresentationOutput {
 // The folder of a log, where its presentation goes; nullopt for a bare file name, whose
 // presentation would land wherever the program happens to run.
 std::optional<std::string> outputDirectoryOf(std::string_view logFileName);
+
+// Whether a presentation folder is the program's own folder (any spelling of it, links
+// followed), whose templates and pages the presentation would overwrite.
+bool isProgramFolder(const std::string& outputDirectory, const std::string& programDirectory);

@@ -1,13 +1,19 @@
 #include "slidepages.h"
 
+#include "common/eightbittext.h"
 #include "common/text.h"
 #include "common/textfile.h"
 #include "webout/outputerror.h"
 #include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
 
+#include <QList>
+#include <QString>
+
+#include <algorithm>
 #include <cctype>
 #include <optional>
+#include <type_traits>
 
 namespace {
 
@@ -18,41 +24,135 @@ constexpr std::string_view IndexMarker = "<!--*** -->";
 constexpr size_t KeywordLength = 3;
 constexpr size_t ValueSearchOffset = PageMarker.size() + 7;
 
-// Streams a template into a page, line by line; perLine writes what each line becomes.
-template <class PerLine>
-void rewriteTemplate(const std::string& templatePath, const std::string& pagePath,
-                     PerLine&& perLine) {
-    std::optional<LineReader> reader;
-    try {
-        reader.emplace(templatePath);
-    } catch (const FileError& e) {
-        throw OutputError(templatePath, e.what());
+// Template lines come and go in pieces of this size, so a line of any length costs no
+// more memory than one piece.
+constexpr size_t PieceBytes = 64 * 1024;
+
+// Reads a template line by line, each line in pieces.
+class TemplateReader {
+  public:
+    explicit TemplateReader(const std::string& path) : m_path(path) {
+        guarded([&] {
+            m_reader.emplace(path);
+            return true;
+        });
     }
-    OutputFile page(pagePath);
-    for (;;) {
-        std::string line;
+    bool atEnd() {
+        return guarded([&] { return m_reader->atEnd(); });
+    }
+    std::string nextPiece(bool& lineEnded) {
+        return guarded([&] { return m_reader->nextPiece(PieceBytes, lineEnded); });
+    }
+
+  private:
+    template <class F> std::invoke_result_t<F> guarded(F&& step) {
         try {
-            if (reader->atEnd())
-                break;
-            line = reader->next();
+            return step();
         } catch (const FileError& e) {
-            throw OutputError(templatePath, e.what());
+            throw OutputError(m_path, e.what());
         }
-        perLine(line, page);
+    }
+    std::string m_path;
+    std::optional<LineReader> m_reader;
+};
+
+// Copies ranges of the current template line to the page, reading the template a second
+// time one line behind the scan. A range that starts before the piece in hand reads the
+// line again from a fresh reader.
+class LineCopier {
+  public:
+    explicit LineCopier(const std::string& path) : m_path(path), m_reader(path) {}
+
+    void copy(size_t from, size_t to, OutputFile& page) {
+        if (m_started && from < m_pieceAt)
+            rewind();
+        while (from < to) {
+            if (!m_started || from >= m_pieceAt + m_piece.size()) {
+                if (m_started && m_ended)
+                    return;
+                advance();
+                continue;
+            }
+            const size_t n = std::min(to, m_pieceAt + m_piece.size()) - from;
+            page.write(std::string_view(m_piece).substr(from - m_pieceAt, n));
+            from += n;
+        }
+    }
+    // Leaves the rest of the line unread and moves to the next one.
+    void finishLine() {
+        while (!m_started || !m_ended)
+            advance();
+        m_started = false;
+        m_piece.clear();
+        m_pieceAt = 0;
+        ++m_line;
+    }
+
+  private:
+    void advance() {
+        m_pieceAt += m_piece.size();
+        m_piece = m_reader.nextPiece(m_ended);
+        m_started = true;
+    }
+    void rewind() {
+        m_reader = TemplateReader(m_path);
+        for (int line = 1; line < m_line; ++line)
+            for (bool ended = false; !ended;)
+                m_reader.nextPiece(ended);
+        m_started = false;
+        m_piece.clear();
+        m_pieceAt = 0;
+    }
+
+    std::string m_path;
+    TemplateReader m_reader;
+    std::string m_piece;
+    size_t m_pieceAt = 0;
+    bool m_started = false;
+    bool m_ended = false;
+    int m_line = 1;
+};
+
+// Streams a template into a page: each line is scanned for the marker, then written as
+// the plan for it says.
+template <class Plan>
+void rewriteTemplate(const std::string& templatePath, const std::string& pagePath,
+                     std::string_view marker, Plan&& plan) {
+    TemplateReader scanner(templatePath);
+    LineCopier copier(templatePath);
+    OutputFile page(pagePath);
+    while (!scanner.atEnd()) {
+        MarkerScan scan(marker);
+        for (bool ended = false; !ended;)
+            scan.feed(scanner.nextPiece(ended));
+        for (const LineSegment& segment : plan(scan)) {
+            if (segment.copy)
+                copier.copy(segment.from, segment.to, page);
+            else
+                page.write(segment.text);
+        }
+        copier.finishLine();
     }
     page.commit();
 }
 
-// The first place of a marker in a line, its letters in any case. Every marker begins with
+LineSegment copied(size_t from, size_t to) {
+    return {true, from, to, {}};
+}
+LineSegment inserted(std::string text) {
+    return {false, 0, 0, std::move(text)};
+}
+
+// The first place of a marker in a text, its letters in any case. Every marker begins with
 // punctuation, which an exact search finds quickly; only there are letters compared.
-size_t findMarker(std::string_view line, std::string_view marker) {
+size_t findMarker(std::string_view text, std::string_view marker) {
     size_t lead = 0;
     while (lead < marker.size() && !std::isalpha(static_cast<unsigned char>(marker[lead])))
         ++lead;
     const std::string_view prefix = marker.substr(0, lead);
-    for (size_t at = line.find(prefix); at != std::string_view::npos;
-         at = line.find(prefix, at + 1)) {
-        if (Text::equalsNoCase(line.substr(at, marker.size()), marker))
+    for (size_t at = text.find(prefix); at != std::string_view::npos;
+         at = text.find(prefix, at + 1)) {
+        if (Text::equalsNoCase(text.substr(at, marker.size()), marker))
             return at;
     }
     return std::string_view::npos;
@@ -78,36 +178,82 @@ const char* templateNameFor(int page, int rowCount) {
 
 PageReplacements pageReplacementsFor(const std::vector<ScheduleRow>& rows, int page) {
     const ScheduleRow& row = rows.at(static_cast<size_t>(page - 1));
-    return {row.ImageUrl,
-            pageFileName(page + 1),
-            pageFileName(page - 1),
+    // A neighbour that does not exist is replaced by the index, so no link is dead.
+    const int count = static_cast<int>(rows.size());
+    return {htmlEscape(row.ImageUrl),
+            page < count ? pageFileName(page + 1) : "index.htm",
+            page > 1 ? pageFileName(page - 1) : "index.htm",
             "tsld" + threeDigits(page) + ".ram",
             "index.htm",
             shownTitle(row.Title)};
 }
 
-std::string SlidePageRewriter::rewrite(std::string_view line) {
-    const size_t m = findMarker(line, PageMarker);
-    if (m == std::string_view::npos)
-        return std::string(line);
-    const std::string_view keyword =
-        line.substr(std::min(line.size(), m + PageMarker.size()), KeywordLength);
+MarkerScan::MarkerScan(std::string_view marker) : m_marker(marker) {}
+
+void MarkerScan::feed(std::string_view piece) {
+    const size_t pieceAt = m_length;
+    m_length += piece.size();
+    if (m_firstQuote == std::string::npos) {
+        if (const size_t quote = piece.find('"'); quote != std::string_view::npos)
+            m_firstQuote = pieceAt + quote;
+    }
+    size_t from = 0; // the first byte of the piece after the marker
+    if (m_markerAt == std::string::npos) {
+        // A marker may begin in the tail of the pieces before this one.
+        const std::string joined = m_recent + std::string(piece);
+        const size_t found = findMarker(joined, m_marker);
+        if (found == std::string::npos) {
+            m_recent = joined.substr(joined.size() - std::min(joined.size(), m_marker.size() - 1));
+            return;
+        }
+        m_markerAt = pieceAt - m_recent.size() + found;
+        from = found + m_marker.size() - m_recent.size();
+        m_recent.clear();
+    }
+    if (m_close != std::string::npos)
+        return;
+    for (size_t i = from; i < piece.size(); ++i) {
+        const size_t at = pieceAt + i;
+        if (m_keyword.size() < KeywordLength)
+            m_keyword += piece[i];
+        if (piece[i] != '"' || at < m_markerAt + ValueSearchOffset)
+            continue;
+        if (m_open == std::string::npos) {
+            m_open = at;
+        } else {
+            m_close = at;
+            break;
+        }
+    }
+}
+
+std::vector<LineSegment> SlidePageRewriter::plan(const MarkerScan& scan) {
+    const size_t end = scan.length();
+    if (scan.markerAt() == std::string::npos)
+        return {copied(0, end), inserted("\r\n")};
     const std::pair<std::string_view, const std::string*> known[] = {
         {"GIF", &m_replacements.GIF}, {"NXT", &m_replacements.NXT}, {"PRV", &m_replacements.PRV},
         {"RAM", &m_replacements.RAM}, {"NDX", &m_replacements.NDX}, {"TTL", &m_replacements.TTL}};
     for (const auto& [name, value] : known)
-        if (Text::equalsNoCase(keyword, name))
+        if (Text::equalsNoCase(scan.keyword(), name))
             m_carried = *value;
+    // The text up to and with the opening quote, the replacement, then the line from the
+    // closing quote; without a closing quote the whole line follows the replacement.
+    const size_t open = scan.openQuote();
+    const size_t close = open == std::string::npos ? scan.firstQuote() : scan.closeQuote();
+    const size_t keep = open == std::string::npos ? 0 : open + 1;
+    return {copied(0, keep), inserted(m_carried),
+            copied(close == std::string::npos ? 0 : close, end), inserted("\r\n")};
+}
 
-    // Quote positions are 1-based, 0 when absent, as the rule counts them.
-    const size_t open = m + ValueSearchOffset < line.size() ? line.find('"', m + ValueSearchOffset)
-                                                            : std::string_view::npos;
-    const size_t a = open == std::string_view::npos ? 0 : open + 1;
-    const size_t close = line.find('"', a);
-    const size_t b = close == std::string_view::npos ? 0 : close + 1;
-    std::string out(line.substr(0, a));
-    out += m_carried;
-    out += b == 0 ? line : line.substr(b - 1);
+std::string SlidePageRewriter::rewrite(std::string_view line) {
+    MarkerScan scan(PageMarker);
+    scan.feed(line);
+    std::string out;
+    for (const LineSegment& segment : plan(scan))
+        out += segment.copy ? line.substr(segment.from, segment.to - segment.from)
+                            : std::string_view(segment.text);
+    out.resize(out.size() - 2); // the line end
     return out;
 }
 
@@ -128,6 +274,9 @@ std::string htmlEscape(std::string_view text) {
         case '"':
             out += "&quot;";
             break;
+        case '\'':
+            out += "&#39;";
+            break;
         default:
             out += c;
         }
@@ -140,8 +289,32 @@ std::string shownTitle(std::string_view title) {
         return "NO TITLE";
     if (title == ".")
         return "LEADER";
-    // The title's bytes go in as the log holds them; only the HTML specials are escaped.
-    return htmlEscape(title);
+    const std::string bytes(title);
+    if (EightBitText::isUtf8(bytes))
+        return htmlEscape(title);
+    // An 8-bit title (a log from a Windows code page) would not read as UTF-8 in the
+    // browser: its letters go in as character references of their code page reading.
+    std::string out;
+    for (const char32_t c : EightBitText::decode(bytes).toUcs4()) {
+        if (c < 0x80)
+            out += htmlEscape(std::string(1, static_cast<char>(c)));
+        else
+            out += "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
+    }
+    return out;
+}
+
+std::string scriptDataUrl(std::string_view url) {
+    std::string out;
+    out.reserve(url.size());
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '<' || c == '>' || c == '"')
+            out += percentEncoded(c);
+        else
+            out += c;
+    }
+    return out;
 }
 
 std::string preloadBlock(const PresentationOutput& out) {
@@ -151,10 +324,10 @@ std::string preloadBlock(const PresentationOutput& out) {
     for (size_t i = 1; i <= n; ++i) {
         const std::string& image = out.rows[i - 1].ImageUrl;
         const bool absolute = image.find(':') != std::string::npos;
-        block += "SLDtoGIF (" + numberWithSign(i) + ") = \"" + (absolute ? "" : out.htmlUrl) +
-                 image + "\"\r\n";
+        block += "SLDtoGIF (" + numberWithSign(i) + ") = \"" +
+                 scriptDataUrl((absolute ? "" : out.htmlUrl) + image) + "\"\r\n";
     }
-    block += "AudioURL = \"" + out.audioUrl + "\"\r\n";
+    block += "AudioURL = \"" + scriptDataUrl(out.audioUrl) + "\"\r\n";
     return block;
 }
 
@@ -169,7 +342,7 @@ std::string indexTable(const std::vector<ScheduleRow>& rows) {
         table += "<TR>\r\n<TD>" + std::to_string(i) + "</TD>\r\n";
         table += "<TD><A HREF=\"" + pageFileName(static_cast<int>(i)) + "\" > " +
                  shownTitle(row.Title) + "</A></P></A></TD>\r\n";
-        table += "<TD>" + row.Start + "</TD></TR>\r\n";
+        table += "<TD>" + htmlEscape(row.Start) + "</TD></TR>\r\n";
     }
     table += "</TABLE>\r\n";
     return table;
@@ -178,38 +351,40 @@ std::string indexTable(const std::vector<ScheduleRow>& rows) {
 void WriteHTMFiles(const std::string& templatePath, const std::string& pagePath,
                    const PageReplacements& replacements) {
     SlidePageRewriter rewriter(replacements);
-    rewriteTemplate(templatePath, pagePath, [&](const std::string& line, OutputFile& page) {
-        page.writeLine(rewriter.rewrite(line));
-    });
+    rewriteTemplate(templatePath, pagePath, PageMarker,
+                    [&](const MarkerScan& scan) { return rewriter.plan(scan); });
 }
 
 void WritePreloadFile(const std::string& templatePath, const std::string& pagePath,
                       const PresentationOutput& out) {
     const std::string block = preloadBlock(out);
-    rewriteTemplate(templatePath, pagePath, [&](const std::string& line, OutputFile& page) {
-        page.writeLine(line);
-        if (findMarker(line, PreloadMarker) != std::string::npos)
-            page.write(block);
+    rewriteTemplate(templatePath, pagePath, PreloadMarker, [&](const MarkerScan& scan) {
+        std::vector<LineSegment> plan = {copied(0, scan.length()), inserted("\r\n")};
+        if (scan.markerAt() != std::string::npos)
+            plan.push_back(inserted(block));
+        return plan;
     });
 }
 
 bool WriteIndexFile(const std::string& templatePath, const std::string& pagePath,
                     const std::vector<ScheduleRow>& rows) {
     bool expanded = false;
-    rewriteTemplate(templatePath, pagePath, [&](const std::string& line, OutputFile& page) {
-        const size_t p = expanded ? std::string::npos : findMarker(line, IndexMarker);
-        if (p == std::string::npos) {
-            page.writeLine(line);
-            return;
-        }
+    rewriteTemplate(templatePath, pagePath, IndexMarker, [&](const MarkerScan& scan) {
+        const size_t p = scan.markerAt();
+        const size_t end = scan.length();
+        if (expanded || p == std::string::npos)
+            return std::vector<LineSegment>{copied(0, end), inserted("\r\n")};
         expanded = true;
-        const std::string_view head = std::string_view(line).substr(0, p);
-        const std::string_view tail = std::string_view(line).substr(p + IndexMarker.size());
-        if (!head.empty())
-            page.writeLine(head);
-        page.write(indexTable(rows));
-        if (!tail.empty())
-            page.writeLine(tail);
+        // The text before the marker above the table, the text after it below.
+        std::vector<LineSegment> plan;
+        if (p > 0)
+            plan = {copied(0, p), inserted("\r\n")};
+        plan.push_back(inserted(indexTable(rows)));
+        if (p + IndexMarker.size() < end) {
+            plan.push_back(copied(p + IndexMarker.size(), end));
+            plan.push_back(inserted("\r\n"));
+        }
+        return plan;
     });
     return expanded;
 }

@@ -1,8 +1,10 @@
 // The cevents stand-in's reader on any event list: every problem names a line of the list,
-// every event it takes ends after it starts, and a list without problems becomes a WebVTT
-// file with one cue per event.
+// no more problems than the bound, every event it takes ends after it starts and starts no
+// earlier than the one before, and a list without problems becomes a WebVTT file of UTF-8
+// text with one cue per event.
 #include "fuzzsupport.h"
 
+#include "common/eightbittext.h"
 #include "webout/eventlistreader.h"
 
 #include <algorithm>
@@ -18,10 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Fuzz::fail("a problem on line " + std::to_string(problem.line) + " of " +
                        std::to_string(lines));
     }
+    if (reading.problems.size() > MaxEventListProblems)
+        Fuzz::fail("more problems reported than the bound");
+    long long lastStart = 0;
     for (const PageEvent& event : reading.events) {
-        if (event.endMs <= event.startMs || event.startMs < 0)
+        if (event.endMs <= event.startMs || event.startMs < lastStart)
             Fuzz::fail("an event from " + std::to_string(event.startMs) + " to " +
-                       std::to_string(event.endMs) + " ms");
+                       std::to_string(event.endMs) + " ms after one from " +
+                       std::to_string(lastStart));
+        lastStart = event.startMs;
     }
     if (!reading.problems.empty())
         return 0;
@@ -33,5 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ++cues;
     if (cues < reading.events.size())
         Fuzz::fail("fewer cues than events");
+    if (!EightBitText::isUtf8(vtt))
+        Fuzz::fail("the event file is not UTF-8");
     return 0;
 }

@@ -30,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -335,6 +336,22 @@ TEST(QtProcess, startsAProgramDetachedWithAnArgumentList) {
     EXPECT_TRUE(QFileInfo::exists(written));
     EXPECT_FALSE(
         ui.StartProcess(dir.filePath("no such program").toStdString(), {}, folder.toStdString()));
+
+    // A folder and an event file named in an 8-bit code page reach the tool as their bytes.
+    const std::string eightBit = folder.toStdString() + "/caf\xE9";
+    ASSERT_EQ(::mkdir(eightBit.c_str(), 0755), 0);
+    ASSERT_EQ(::link(list.fileName().toLocal8Bit().constData(), (eightBit + "/l.txt").c_str()), 0);
+    const StartResult started =
+        ui.StartProcess(CUE_RUNTIME_DIR "/cevents", {"l.txt", "caf\xE9.rae"}, eightBit);
+    EXPECT_TRUE(started) << started.reason;
+    struct stat st {};
+    const std::string eventFile = eightBit + "/caf\xE9.rae";
+    for (int wait = 0; wait < 100 && ::stat(eventFile.c_str(), &st) != 0; ++wait)
+        QThread::msleep(50);
+    EXPECT_EQ(::stat(eventFile.c_str(), &st), 0);
+    for (const std::string& name : {eventFile, eightBit + "/l.txt"})
+        ::unlink(name.c_str());
+    ::rmdir(eightBit.c_str());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "common/processstart.h"
 #include "webout/eventlistreader.h"
 
 #include <QFile>
@@ -5,6 +6,11 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +62,20 @@ TEST(Cevents, readsEveryLineAndReportsEachBadOneByNumber) {
          "u 00:00:00:10.0 00:00:00:19.9 b\r\n",
          {{0, 9900, "a"}, {10000, 19900, "b"}},
          {2, 3, 4, 5, 6, 7, 8, 9}},
+        {"a line that goes back in time",
+         "u 00:00:00:10.0 00:00:00:19.9 a\nu 00:00:00:05.0 00:00:00:09.9 b\n"
+         "u 00:00:00:10.0 00:00:00:12.9 c\n",
+         {{10000, 19900, "a"}, {10000, 12900, "c"}},
+         {2}},
+        {"reading stops at the last problem reported",
+         std::string(MaxEventListProblems + 5, '\n'),
+         {},
+         [] {
+             std::vector<int> lines(MaxEventListProblems);
+             for (size_t i = 0; i < lines.size(); ++i)
+                 lines[i] = static_cast<int>(i) + 1;
+             return lines;
+         }()},
     };
     for (const Case& c : cases) {
         const EventListReading reading = readEventList(c.list);
@@ -75,6 +95,10 @@ TEST(Cevents, writesOneCuePerEventWithItsPageAsText) {
                   "\n"
                   "\n01:05:00.000 --> 01:05:59.900\nhttp://w.example/?a=1&amp;b=&lt;2&gt;\n");
     EXPECT_EQ(webVttOf({}), "WEBVTT\n");
+    // Cue text is UTF-8: an 8-bit byte or a control byte is percent-encoded, UTF-8 stays.
+    EXPECT_EQ(webVttOf({{0, 1000, "caf\xe9/\xc3\xa9\xed\xa0\x80\x01-->.htm"}}),
+              "WEBVTT\n\n00:00:00.000 --> 00:00:01.000\n"
+              "caf%E9/\xc3\xa9%ED%A0%80%01--&gt;.htm\n");
 }
 
 TEST(Cevents, toolWritesTheEventFileBesideTheListOrSaysWhyNot) {
@@ -98,8 +122,52 @@ TEST(Cevents, toolWritesTheEventFileBesideTheListOrSaysWhyNot) {
     EXPECT_EQ(bad.errors, list.toStdString() + ":2: expected \"u \" at the start\n");
     EXPECT_FALSE(QFile::exists(dir.filePath("other.rae")));
 
+    // A list of nothing but blank lines costs a bounded report.
+    writeList(std::string(4 * 1024 * 1024, '\n'));
+    const ToolRun blank = runCevents({list, "blank.rae"});
+    EXPECT_EQ(blank.exitCode, 1);
+    EXPECT_EQ(std::count(blank.errors.begin(), blank.errors.end(), '\n'),
+              static_cast<long>(MaxEventListProblems) + 1);
+
     EXPECT_EQ(runCevents({list, ""}).exitCode, 2);
     EXPECT_EQ(runCevents({list, "../escape.rae"}).exitCode, 2);
     EXPECT_EQ(runCevents({list}).exitCode, 2);
     EXPECT_EQ(runCevents({dir.filePath("none.txt"), "talk.rae"}).exitCode, 2);
+}
+
+// The tool started as Write RAE File starts it, in a folder and with an event file whose
+// names are 8-bit bytes: it runs there and writes exactly that name. A missing folder is
+// blamed on the folder, a missing program on the program.
+TEST(Cevents, startsWithTheOperatorsBytesAndBlamesTheRightPart) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/caf\xE9";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string list = folder + "/cevents.txt";
+    const std::string written = folder + "/caf\xE9.rae";
+    QFile file(QString::fromLocal8Bit(dir.path().toLocal8Bit()) + "/list");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(("u 00:00:00:00.0 00:00:00:29.9 " + Url + "\r\n").c_str());
+    file.close();
+    ASSERT_EQ(::rename(file.fileName().toLocal8Bit().constData(), list.c_str()), 0);
+
+    const StartResult started =
+        startDetachedProcess(CUE_RUNTIME_DIR "/cevents", {"cevents.txt", "caf\xE9.rae"}, folder);
+    EXPECT_TRUE(started) << started.reason;
+    struct stat st {};
+    for (int wait = 0; wait < 100 && ::stat(written.c_str(), &st) != 0; ++wait)
+        ::usleep(50000);
+    EXPECT_EQ(::stat(written.c_str(), &st), 0);
+
+    const StartResult noFolder =
+        startDetachedProcess(CUE_RUNTIME_DIR "/cevents", {}, folder + "/gone");
+    EXPECT_FALSE(noFolder);
+    EXPECT_TRUE(noFolder.folderFailed);
+    const StartResult noProgram = startDetachedProcess(folder + "/no such program", {}, folder);
+    EXPECT_FALSE(noProgram);
+    EXPECT_FALSE(noProgram.folderFailed);
+    EXPECT_FALSE(noProgram.reason.empty());
+
+    for (const std::string& name : {list, written})
+        ::unlink(name.c_str());
+    ::rmdir(folder.c_str());
 }

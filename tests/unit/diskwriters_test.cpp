@@ -7,6 +7,8 @@
 #include <QProcess>
 
 #include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <functional>
@@ -150,6 +152,38 @@ TEST(DiskWriters, onAFullDiskEachWriterSaysSoAndKeepsTheEarlierFiles) {
 
 TEST(DiskWriters, intoAReadOnlyFolderEachWriterSaysSoAndChangesNothing) {
     eachWriterWhere<ReadOnlyFolder>([](ReadOnlyFolder& folder) { folder.lock(); });
+}
+
+// A link planted at a name the writers write, pointing at a file outside the folder or at
+// none: every writer and the tool replace the link itself, and nothing outside changes.
+TEST(DiskWriters, aPlantedLinkIsReplacedNotWrittenThrough) {
+    QTemporaryDir place;
+    const std::string outside = place.path().toStdString() + "/outside";
+    const std::string talk = place.path().toStdString() + "/talk";
+    ASSERT_EQ(::mkdir(outside.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(talk.c_str(), 0755), 0);
+    Lecture lecture(talk);
+    const char* names[] = {"index.htm",   "sld001.htm",  "preload.htm", "p2hup.gif",
+                           "tsld001.ram", "cevents.txt", "q3.rae"};
+    for (const std::string name : names) {
+        const std::string at = lecture.folder + "/" + name;
+        ASSERT_EQ(::unlink(at.c_str()), 0) << name;
+        // Every other link dangles: a write through it would create the file outside.
+        const bool dangling = name.size() % 2 == 0;
+        if (!dangling)
+            putFile(outside + "/" + name, "kept");
+        ASSERT_EQ(::symlink((outside + "/" + name).c_str(), at.c_str()), 0) << name;
+    }
+    const auto before = filesIn(outside);
+    lecture.main->mnuWrtAll_Click();
+    EXPECT_TRUE(lecture.ui.boxTexts().empty()) << lecture.ui.boxTexts().front();
+    EXPECT_EQ(lecture.cevents().exitCode, 0) << lecture.cevents().error;
+    EXPECT_EQ(filesIn(outside), before);
+    for (const std::string name : names) {
+        struct stat st {};
+        ASSERT_EQ(::lstat((lecture.folder + "/" + name).c_str(), &st), 0) << name;
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << name;
+    }
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "common/text.h"
 #include "support/mainfixture.h"
 #include "webout/slidepages.h"
 
@@ -121,6 +122,33 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          &Main::mnuWriteHTM_Click,
          {"'q3.txt' names no folder to write the presentation into. Read the log or grid "
           "again from its folder."},
+         {},
+         0},
+        {"a huge log name is quoted short",
+         [](OutputRig& t) { t.main->LogFileName = std::string(60000, 'q'); },
+         &Main::mnuWrRam_Click,
+         {"'" + Text::forMessage(std::string(60000, 'q'), Text::MessagePathChars) +
+          "' names no folder to write the presentation into. Read the log or grid again "
+          "from its folder."},
+         {},
+         0},
+        {"a huge folder name is quoted short in the Open File box",
+         [](OutputRig& t) { t.main->LogFileName = std::string(60000, 'q') + "/q3.txt"; },
+         &Main::mnuWrCevents_Click,
+         {"'" + Text::forMessage(std::string(60000, 'q') + "/cevents.txt", Text::MessagePathChars) +
+          "' File name too long."},
+         {},
+         0},
+        {"a log in the program's own folder is refused",
+         [](OutputRig& t) {
+             t.programWithout({});
+             t.main->LogFileName = t.path("program/../program/q3.txt");
+         },
+         &Main::mnuWrtAll_Click,
+         {"'" + f.path("program/../program/") +
+              "' is the program's own folder, which holds the page templates. Move the log "
+              "or grid to a folder of its own and read it again.",
+          "Write HTM Files failed: the RAM files and the RAE file were not written."},
          {},
          0},
         {"a last Stop that is no time stops before any metafile",

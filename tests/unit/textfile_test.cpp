@@ -70,6 +70,15 @@ TEST(LineReader, splitsAtEveryLineEndTheSystemWrites) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(allLines(LineReader::fromBytes(c.bytes)), c.lines) << Text::forMessage(c.bytes);
+        // Read in pieces of two bytes, the same lines come back whole.
+        LineReader pieces = LineReader::fromBytes(c.bytes);
+        std::vector<std::string> joined;
+        while (!pieces.atEnd()) {
+            joined.emplace_back();
+            for (bool ended = false; !ended;)
+                joined.back() += pieces.nextPiece(2, ended);
+        }
+        EXPECT_EQ(joined, c.lines) << "in pieces: " << Text::forMessage(c.bytes);
     }
 }
 

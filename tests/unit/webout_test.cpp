@@ -1,4 +1,5 @@
 #include "common/clocktime.h"
+#include "testing/htmlshape.h"
 #include "webout/eventlist.h"
 #include "webout/metafiles.h"
 #include "webout/outputerror.h"
@@ -122,6 +123,55 @@ TEST(WebOutput, presentationsMatchTheirGoldensByteForByte) {
     }
 }
 
+// Hostile values in every place the writers fill (image URLs, both URLs, titles, start
+// texts): each page keeps the elements, event handlers, scripts and data-block lines it has
+// with harmless values, and the one-slide page links only to pages that exist.
+TEST(WebOutput, hostileValuesStayInTheirPlaces) {
+    const std::string hostile[] = {
+        "x\"><img src=x onerror=alert(1)>",          "x' onmouseover='alert(1)",
+        "</script><script>alert(1)</script>",        "<!--<script>",
+        "a\r\nAudioURL = \"javascript:alert(1)\"\n", "&lt;script&gt;&#x3c;",
+    };
+    const auto rowsWith = [](const std::string& v) {
+        return std::vector<ScheduleRow>{{"00:01:00", v, "00:01:00", v, v},
+                                        {"00:01:00", v, "00:02:00", "http:" + v, v},
+                                        {"00:01:00", v, "00:03:00", "../" + v + "/s001.gif", v}};
+    };
+    const auto shapes = [](const std::vector<ScheduleRow>& rows, const std::string& url) {
+        Folder dir;
+        writeAllPages({rows, dir.path(), url, url}, templateDir(), pageImages());
+        std::map<std::string, std::vector<std::string>> shape;
+        for (const auto& [name, bytes] : filesIn(dir.dir.path()))
+            if (name.ends_with(".htm"))
+                shape[name] = htmlShape(bytes);
+        return shape;
+    };
+    const auto harmless = shapes(rowsWith("x"), "x");
+    ASSERT_EQ(harmless.size(), 5u);
+    EXPECT_EQ(htmlCounts(harmless.at("sld001.htm")).eventHandlers, 0);
+    for (const std::string& value : hostile) {
+        const auto written = shapes(rowsWith(value), value);
+        for (const auto& [name, shape] : harmless) {
+            const HtmlCounts want = htmlCounts(shape);
+            const HtmlCounts got = htmlCounts(written.at(name));
+            EXPECT_EQ(written.at(name), shape)
+                << name << " with " << value << ": " << got.elements << " elements, "
+                << got.eventHandlers << " handlers, " << got.scripts << " scripts; expected "
+                << want.elements << ", " << want.eventHandlers << ", " << want.scripts;
+        }
+    }
+
+    Folder one;
+    writeAllPages(presentation({rowsWith("x")[0]}, one.path()), templateDir(), pageImages());
+    const std::string page = readBytes(QString::fromStdString(one.file("sld001.htm")));
+    for (size_t at = page.find("href=\""); at != std::string::npos;
+         at = page.find("href=\"", at + 1)) {
+        const std::string target = page.substr(at + 6, page.find('"', at + 6) - at - 6);
+        if (target.ends_with(".htm"))
+            EXPECT_TRUE(QFile::exists(QString::fromStdString(one.file(target)))) << target;
+    }
+}
+
 TEST(WebOutput, slidePageMarkersAreRewrittenLineByLine) {
     const PageReplacements r{"../q3/sld004.gif", "sld005.htm", "sld003.htm",
                              "tsld004.ram",      "index.htm",  "R&amp;D"};
@@ -165,6 +215,46 @@ TEST(WebOutput, slidePageMarkersAreRewrittenLineByLine) {
             got.push_back(rewriter.rewrite(line));
         EXPECT_EQ(got, c.expected) << c.what;
     }
+}
+
+// Lines far longer than the pieces a template is read in (a minified script or an inline
+// image) are copied whole, markers anywhere in them found and filled.
+TEST(WebOutput, templateLinesOfAnyLengthAreRewritten) {
+    Folder dir;
+    const std::vector<ScheduleRow> rows = {{"00:01:00", "00:00:00", "00:01:00", "a.gif", "A"}};
+    const PresentationOutput out = presentation(rows, dir.path());
+    const PageReplacements r = pageReplacementsFor(rows, 1);
+    const std::string big(200 * 1024, 'x');
+    const std::string bigQuoted = "\"" + big + "\"";
+    const std::string page[] = {
+        big + "\r\n" + big,
+        big + R"(<!-- **fixit**gif --><img src=")" + big + "\" alt=\"" + big + "\">",
+        "q\"" + big + R"(<!-- **FIXIT**NXT --> )" + big,
+        big + R"(<!-- **FIXIT**RAM --> ")" + big,
+        R"(<!-- **FIXIT**TTL --> ")" + big + "\r\n" + bigQuoted + R"(<!-- **FIXIT**ZZZ -->"")",
+    };
+    for (const std::string& text : page) {
+        writeBytes(QString::fromStdString(dir.file("t.htm")), text);
+        WriteHTMFiles(dir.file("t.htm"), dir.file("p.htm"), r);
+        SlidePageRewriter rewriter(r);
+        std::string expected;
+        for (size_t from = 0; from <= text.size();) {
+            const size_t end = std::min(text.find("\r\n", from), text.size());
+            expected += rewriter.rewrite(std::string_view(text).substr(from, end - from)) + "\r\n";
+            from = end + 2;
+        }
+        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))), expected)
+            << text.substr(0, 40);
+    }
+
+    writeBytes(QString::fromStdString(dir.file("t.htm")), big + "**FIXIT**" + big);
+    WritePreloadFile(dir.file("t.htm"), dir.file("p.htm"), out);
+    EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
+              big + "**FIXIT**" + big + "\r\n" + preloadBlock(out));
+    writeBytes(QString::fromStdString(dir.file("t.htm")), big + "<!--*** -->" + big);
+    EXPECT_TRUE(WriteIndexFile(dir.file("t.htm"), dir.file("p.htm"), rows));
+    EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
+              big + "\r\n" + indexTable(rows) + big + "\r\n");
 }
 
 TEST(WebOutput, preloadAndIndexPagesExpandTheirMarkers) {
@@ -281,9 +371,11 @@ TEST(WebOutput, namesAndLinesOfTheSmallFiles) {
     EXPECT_STREQ(templateNameFor(1, 1), "firstsld.htm");
     EXPECT_STREQ(templateNameFor(2, 2), "lastsld.htm");
     EXPECT_STREQ(templateNameFor(2, 3), "slides.htm");
-    EXPECT_EQ(shownTitle("a\"b<c>&"), "a&quot;b&lt;c&gt;&amp;");
-    EXPECT_EQ(shownTitle("Caf\xe9"), "Caf\xe9");
+    EXPECT_EQ(shownTitle("a\"b<c>&'"), "a&quot;b&lt;c&gt;&amp;&#39;");
+    // 8-bit titles as references of their Windows-1252 reading; UTF-8 keeps its bytes.
+    EXPECT_EQ(shownTitle("Caf\xe9 \x80 \x93<\x94"), "Caf&#233; &#8364; &#8220;&lt;&#8221;");
     EXPECT_EQ(shownTitle("Caf\xc3\xa9"), "Caf\xc3\xa9");
+    EXPECT_EQ(scriptDataUrl("a b\"<c>\r\n\x7f%20\xe9'"), "a b%22%3Cc%3E%0D%0A%7F%20\xe9'");
     EXPECT_EQ(outputDirectoryOf("talk.txt"), std::nullopt);
     EXPECT_EQ(outputDirectoryOf("/talks/q3.txt"), "/talks/");
 }

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The structure of an HTML page as a browser's tokenizer reads it: every tag with its
+// attribute names, every comment, and the number of lines of each raw-text element
+// (script, style, title). Text and attribute values are left out, so a page whose
+// values all stayed in their places has the shape of the same page with harmless values.
+std::vector<std::string> htmlShape(std::string_view page);
+
+// What a stored-script check counts in a shape.
+struct HtmlCounts {
+    int elements = 0;
+    int eventHandlers = 0; // attributes named on...
+    int scripts = 0;
+};
+HtmlCounts htmlCounts(const std::vector<std::string>& shape);
