@@ -7,9 +7,6 @@
 #include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
 
-#include <QList>
-#include <QString>
-
 #include <algorithm>
 #include <cctype>
 #include <optional>
@@ -294,12 +291,21 @@ std::string shownTitle(std::string_view title) {
         return htmlEscape(title);
     // An 8-bit title (a log from a Windows code page) would not read as UTF-8 in the
     // browser: its letters go in as character references of their code page reading.
+    const std::string utf8 = EightBitText::toUtf8(bytes);
     std::string out;
-    for (const char32_t c : EightBitText::decode(bytes).toUcs4()) {
-        if (c < 0x80)
-            out += htmlEscape(std::string(1, static_cast<char>(c)));
-        else
-            out += "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
+    for (size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            out += htmlEscape(utf8.substr(i++, 1));
+            continue;
+        }
+        // toUtf8 gives well-formed UTF-8: the lead byte tells the length.
+        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        unsigned long code = lead & (0x7F >> length);
+        for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        out += "&#" + std::to_string(code) + ";";
+        i += length;
     }
     return out;
 }
