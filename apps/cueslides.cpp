@@ -1,6 +1,7 @@
 // cueslides: writes every slide of a deck as the numbered images the pages show. The
 // presentation program that draws them is chosen here: PowerPoint through COM on Windows,
 // LibreOffice Impress elsewhere.
+#include "common/version.h"
 #include "slides/slideexport.h"
 
 #if defined(_WIN32)
@@ -15,6 +16,7 @@
 #include <unistd.h>
 #endif
 
+#include <atomic>
 #include <csignal>
 #include <iostream>
 #include <memory>
@@ -78,7 +80,7 @@ int main(int argc, char* argv[]) {
         return SlidesDone;
     }
     if (request.action == SlidesRequest::Action::Version) {
-        std::cout << "cueslides " CUE_VERSION "\n";
+        std::cout << "cueslides " << CueVersion << "\n";
         return SlidesDone;
     }
     catchInterrupts();
