@@ -39,6 +39,15 @@ void Desktop::expectFileDialog(const QString& path) {
         name->clear();
         Desktop::keys(name, path);
         QTest::keyClick(name, Qt::Key_Return);
+        // On a busy machine the dialog may still be reading the folder when Enter comes,
+        // and takes it for the list; an operator would type the name and press Enter again.
+        for (int retry = 0; retry < 10 && dialog->isVisible(); ++retry) {
+            QTest::qWait(500);
+            if (!dialog->isVisible())
+                break;
+            name->setText(path);
+            QTest::keyClick(name, Qt::Key_Return);
+        }
     });
 }
 
