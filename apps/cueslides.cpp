@@ -5,6 +5,7 @@
 #include "slides/slideexport.h"
 
 #if defined(_WIN32)
+#include "logger/comautomation.h"
 #include "slides/powerpointdeck.h"
 #include <io.h>
 #define isatty _isatty
@@ -55,7 +56,7 @@ class NoPresentationProgram : public DeckExporter {
 
 std::unique_ptr<DeckExporter> platformDeck() {
 #if defined(_WIN32)
-    return std::make_unique<PowerPointDeck>(platformAutomationFactory());
+    return std::make_unique<PowerPointDeck>(comAutomationFactory());
 #elif defined(CUE_SLIDES_IMPRESS)
     return std::make_unique<ImpressDeck>();
 #else
