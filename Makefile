@@ -3,6 +3,10 @@ BUILD ?= build
 # The second build: the whole tree under AddressSanitizer and UndefinedBehaviorSanitizer,
 # with clang, plus the fuzz targets.
 ASAN_BUILD ?= build-asan
+# The Windows builds, cross-compiled with mingw-w64: 64-bit (run under wine64 by the
+# tests) and 32-bit.
+WIN64_BUILD ?= build-win64
+WIN32_BUILD ?= build-win32
 JOBS ?= 2
 FUZZ_SECONDS ?= 25
 # libqt6svg6 draws the programs' SVG icons.
@@ -11,6 +15,10 @@ PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev
 # The i686 Windows cross compiler that checks the COM binding; its recommended packages
 # (wine and more) are not needed.
 CROSS_PACKAGES := g++-mingw-w64-i686
+# The Windows builds: both cross compilers, googletest's sources for the Windows unit
+# tests, wine64 to run them (wine32 is left out: the 32-bit build's tests would need a
+# kernel that runs 32-bit programs) and NSIS for the installers.
+WINDOWS_PACKAGES := g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64 nsis
 # The browser test's browser, Debian's own (Playwright downloads none).
 BROWSER_PACKAGES := chromium
 # LibreOffice Impress with its SDK, and a virtual display, for the loggers' Impress binding
@@ -24,7 +32,8 @@ TEST_PACKAGES := clang libclang-rt-14-dev xvfb xauth qt6-qpa-plugins dpkg dpkg-d
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CTEST := QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-.PHONY: deps configure build check test test-main test-asan fuzz package demo bench clean
+.PHONY: deps deps-windows configure build check test test-main test-asan fuzz package demo bench \
+        windows test-windows clean
 
 # The normal tests in $(BUILD), with their time.
 define run_normal_tests
@@ -72,6 +81,7 @@ check:
 # package install included), the sanitized tests, then each fuzz target for FUZZ_SECONDS.
 test:
 	$(MAKE) test-main
+	$(MAKE) test-windows
 	$(MAKE) test-asan
 	$(MAKE) fuzz
 
@@ -93,6 +103,29 @@ fuzz: $(ASAN_BUILD)/build.ninja
 	cd $(ASAN_BUILD) && $(CTEST) -L fuzz; rc=$$?; \
 	echo "fuzzing: $$(( $$(date +%s) - start )) s"; exit $$rc
 
+deps-windows:
+	$(call install_missing,$(WINDOWS_PACKAGES),--no-install-recommends)
+
+# $(call windows_build,DIR,TOOLCHAIN): configures (once) and builds one Windows build.
+define windows_build
+	@[ -f $(1)/build.ninja ] || cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$(2).cmake
+	cmake --build $(1) -j$(JOBS)
+endef
+
+# Both Windows builds: programs, tests and installers in build-win64/ and build-win32/.
+windows: deps-windows
+	$(call windows_build,$(WIN64_BUILD),x86_64)
+	$(call windows_build,$(WIN32_BUILD),i686)
+
+# The Windows tests under wine64 in a wine prefix of the build's own; the 32-bit build
+# is built and linked only.
+WINE_ENV := WINEPREFIX=$(abspath $(WIN64_BUILD))/wineprefix WINEDEBUG=-all \
+            WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+test-windows: windows
+	@start=$$(date +%s); cd $(WIN64_BUILD) && $(WINE_ENV) ctest --output-on-failure -j$(JOBS); \
+	rc=$$?; echo "windows tests under wine: $$(( $$(date +%s) - start )) s"; exit $$rc
+
 package: build
 	cd $(BUILD) && cpack -G DEB
 
@@ -109,4 +142,4 @@ bench: build
 	$(BUILD)/bin/cuebench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN64_BUILD) $(WIN32_BUILD)

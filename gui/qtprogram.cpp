@@ -4,7 +4,7 @@
 #include "qtuiservices.h"
 #include "viewregistry.h"
 
-#include "qtplatform/commandline.h"
+#include "common/commandline.h"
 #include "common/programregistry.h"
 #include "common/window.h"
 #include "qtplatform/qtsettingsstore.h"

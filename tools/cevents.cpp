@@ -7,7 +7,7 @@
 // reported with its line number, and nothing is written); 2 for wrong arguments or a file
 // that cannot be read or written.
 
-#include "qtplatform/commandline.h"
+#include "common/commandline.h"
 #include "common/textfile.h"
 #include "webout/eventlistreader.h"
 #include "webout/pathhelpers.h"

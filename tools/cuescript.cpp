@@ -1,14 +1,12 @@
 // cuescript: drives a program's windows from a script and prints what the operator sees.
 #include "scriptrunner.h"
 
-#include "qtplatform/commandline.h"
+#include "common/commandline.h"
 #include "common/programregistry.h"
 #include "common/textfile.h"
 #include "schedule/cuebuildprogram.h"
 #include "testing/scriptedloggers.h"
-
-#include <QCoreApplication>
-#include <QDir>
+#include "toolplatform.h"
 
 #include <iostream>
 #include <sstream>
@@ -29,15 +27,13 @@ int main(int argc, char** argv) {
         std::cerr << "usage: cuescript FILE | cuescript -\n";
         return ScriptRunner::ScriptFault;
     }
-    QCoreApplication app(argc, argv);
     ProgramRegistry programs;
     registerCuebuild(programs);
     registerScriptedLoggers(programs);
 
     const std::string source = line.arguments.front();
-    ScriptRunner runner(programs, std::cout, std::cerr,
-                        QCoreApplication::applicationDirPath().toStdString(),
-                        QDir::currentPath().toStdString());
+    ScriptRunner runner(programs, std::cout, std::cerr, ToolPlatform::programFolder(),
+                        ToolPlatform::currentFolder());
     if (source == "-")
         return runner.run(std::cin);
 

@@ -9,50 +9,13 @@
 #include "common/settingsstore.h"
 #include "common/text.h"
 #include "common/window.h"
-#include "qtplatform/qtsettingsstore.h"
 #include "testing/scriptedui.h"
-
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QString>
+#include "toolplatform.h"
 
 #include <algorithm>
 #include <istream>
 #include <ostream>
 #include <utility>
-
-namespace {
-
-QString fromBytes(const std::string& bytes) {
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
-
-// The desktop does not wait for a program a window starts; a script does, so that
-// everything the program writes is there when the script ends.
-bool runToEnd(const UiEvent& event, std::ostream& err) {
-    constexpr int TimeLimitMs = 60000;
-    QProcess process;
-    QStringList args;
-    for (const std::string& arg : event.args)
-        args << fromBytes(arg);
-    process.setWorkingDirectory(fromBytes(event.workingDirectory));
-    process.start(fromBytes(event.text), args);
-    if (!process.waitForStarted())
-        return false;
-    if (!process.waitForFinished(TimeLimitMs)) {
-        process.kill();
-        process.waitForFinished();
-        err << "cuescript: " << event.text << " did not end within " << TimeLimitMs / 1000
-            << " seconds and was stopped\n";
-    } else if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        err << process.readAllStandardError().toStdString() << "cuescript: " << event.text
-            << " ended with status " << process.exitCode() << '\n';
-    }
-    return true;
-}
-
-} // namespace
 
 ScriptRunner::ScriptRunner(const ProgramRegistry& programs, std::ostream& out, std::ostream& err,
                            std::string programDirectory, std::string workDirectory)
@@ -228,8 +191,7 @@ void ScriptRunner::programCommand(const std::string& args) {
 
     if (!m_settings) {
         if (m_settingsDirectory) {
-            QDir().mkpath(QString::fromStdString(*m_settingsDirectory));
-            m_settings = std::make_unique<QtSettingsStore>(*m_settingsDirectory);
+            m_settings = ToolPlatform::iniSettingsStore(*m_settingsDirectory);
         } else {
             m_settings = std::make_unique<MemorySettingsStore>();
         }
@@ -254,7 +216,11 @@ void ScriptRunner::programCommand(const std::string& args) {
     m_pendingFiles.clear();
     m_ui->onEvent = [this](const UiEvent& event) { m_dumper->report(event); };
     m_ui->onModal = [this](Window& window) { runModal(window); };
-    m_ui->runProcess = [this](const UiEvent& event) { return runToEnd(event, m_err); };
+    // The desktop does not wait for a program a window starts; a script does, so that
+    // everything the program writes is there when the script ends.
+    m_ui->runProcess = [this](const UiEvent& event) {
+        return ToolPlatform::runToEnd(event.text, event.args, event.workingDirectory, m_err);
+    };
     if (entry->boxesWaitForAnswer) {
         // The box stays up, and the lines that follow run, until an answer is given.
         m_ui->whileBoxUp = [this] { runWhile([this] { return !m_ui->hasBoxAnswer(); }); };

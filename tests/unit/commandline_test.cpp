@@ -1,6 +1,6 @@
 // The command line of every program: --help and --version answered before anything
 // starts, the arguments kept as the bytes given.
-#include "qtplatform/commandline.h"
+#include "common/commandline.h"
 
 #include <gtest/gtest.h>
 

@@ -25,6 +25,6 @@ struct CommandLine {
     std::string error;
 };
 
-// Reads the command line with QCommandLineParser; needs no application object, so it
-// runs before anything else.
+// Reads the command line before anything else runs: with QCommandLineParser on a Qt
+// desktop, by the same rules in plain C++ on Windows, where Qt is not used.
 CommandLine readCommandLine(int argc, const char* const* argv, const CommandLineUsage& usage);
