@@ -68,11 +68,14 @@ void refuseFolder(const std::string& path) {
 }
 
 // Opens a plain file; a folder is refused before it is touched, a device ("CON", "COM1")
-// or pipe once it is open and before anything is read or written.
+// or pipe once it is open and before anything is read or written. A reader lets a writer
+// keep the file open, so a log a logger still writes can be read, as on POSIX.
 HANDLE openPlain(const std::string& path, DWORD access, DWORD disposition) {
     checkName(path);
     refuseFolder(path);
-    HANDLE h = ::CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+    const DWORD share =
+        access == GENERIC_READ ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
+    HANDLE h = ::CreateFileA(path.c_str(), access, share, nullptr, disposition,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         failWithSystemError();
