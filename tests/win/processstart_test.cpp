@@ -4,6 +4,7 @@
 #include "common/processstart.h"
 #include "common/textfile.h"
 #include "common/win32text.h"
+#include "webout/eventlist.h"
 
 #include <windows.h>
 
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
 
     struct Case {
         const char* what;
-        std::string folder;    // under WORK_FOLDER
+        std::string folder;    // in WORK_FOLDER
         std::string eventFile; // the event file's name
         bool writable;         // a name Windows allows, so cevents.exe can write it
     };
@@ -70,24 +71,35 @@ int main(int argc, char** argv) {
         {"a trailing backslash", "slash", "talk\\", false},
         {"double quotes", "quote", "say \"hi\" \\\"twice\\\".rae", false},
     };
+    // Relative names, made absolute as "Write RAE File" makes them, against this folder.
+    check(::SetCurrentDirectoryW(Win32Text::widen(work).c_str()), "enter " + work);
+    const std::string line = "u 00:00:00:00.0 00:00:00:29.9 http://h/sld001.htm\r\n";
     for (const Case& c : cases) {
-        const std::string folder = work + "\\" + c.folder;
-        makeFolder(folder);
-        const std::string list = folder + "\\cevents.txt";
-        TextFile::writeAtomically(list, "u 00:00:00:00.0 00:00:00:29.9 http://h/sld001.htm\r\n");
+        makeFolder(c.folder);
+        TextFile::writeAtomically(c.folder + "\\cevents.txt", line);
+        const ToolStart tool = ceventsStart("my tools caf\xE9\\cevents.exe",
+                                            c.folder + "\\cevents.txt", c.eventFile, c.folder);
+        check(TextFile::exists(tool.program) && TextFile::exists(tool.args[0]) &&
+                  TextFile::readAll(tool.args[0]) == line,
+              std::string(c.what) + ": the absolute names keep their bytes: " + tool.args[0]);
 
         // The arguments as the started program's runtime reads them.
-        const std::string echoed = folder + "\\args.txt";
-        check(bool(startDetachedProcess(argecho, {echoed, list, c.eventFile}, folder)),
+        const std::string echoed = tool.workingDirectory + "\\args.txt";
+        const std::string eventFile = c.folder + "\\" + c.eventFile;
+        for (const std::string& earlier : {echoed, eventFile})
+            ::DeleteFileW(Win32Text::widen(earlier).c_str());
+        check(bool(startDetachedProcess(argecho, {echoed, tool.args[0], tool.args[1]},
+                                        tool.workingDirectory)),
               std::string(c.what) + ": the echo program starts");
-        check(awaitFile(echoed) && TextFile::readAll(echoed) == list + '\n' + c.eventFile + '\n',
+        check(awaitFile(echoed) &&
+                  TextFile::readAll(echoed) == tool.args[0] + '\n' + c.eventFile + '\n',
               std::string(c.what) + ": the arguments arrive unchanged, one each");
 
         if (!c.writable)
             continue;
-        const StartResult started = startDetachedProcess(cevents, {list, c.eventFile}, folder);
+        const StartResult started =
+            startDetachedProcess(tool.program, tool.args, tool.workingDirectory);
         check(bool(started), std::string(c.what) + ": cevents.exe starts: " + started.reason);
-        const std::string eventFile = folder + "\\" + c.eventFile;
         check(awaitFile(eventFile) && TextFile::readAll(eventFile).rfind("WEBVTT", 0) == 0,
               std::string(c.what) + ": cevents.exe writes " + eventFile);
     }
