@@ -147,7 +147,7 @@ bench: build
 	@if [ -f $(WIN64_TIMING) ]; then \
 	    echo "Windows (the 64-bit build under wine64):"; \
 	    $(WINE_ENV) /usr/lib/wine/wine64 $(WIN64_TIMING) | tee $(BUILD)/writetiming-windows.txt && \
-	    awk '/^BM_WriteAllFor99Rows/ { wall[n] = $$2; cpu[n++] = $$5 } \
+	    awk 'BEGIN { n = 0 } /^BM_WriteAllFor99Rows/ { wall[n] = $$2; cpu[n++] = $$5 } \
 	        END { printf "Windows against Linux, BM_WriteAllFor99Rows: %.2f wall, %.2f CPU\n", \
 	              wall[1] / wall[0], cpu[1] / cpu[0] }' \
 	        $(BUILD)/writetiming-linux.txt $(BUILD)/writetiming-windows.txt; \

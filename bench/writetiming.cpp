@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <functional>
 #include <string>
@@ -68,14 +69,24 @@ int main(int argc, char** argv) {
         WriteWorkload workload(ToolPlatform::programFolder(), program, output, reference);
         Times write;
         Times copy;
-        // Taken in turns, so a change in the machine's load falls on both alike.
-        for (int run = 0; run < runs; ++run) {
-            timeOnce([&] { workload.writeAll(); }, write);
-            if (run == 0 && !workload.outputMatchesReference()) {
-                std::fprintf(stderr, "cuewritetiming: the writers wrote other bytes\n");
-                return 1;
+        // Taken in turns, each first every other run, so a change in the machine's load
+        // and the disk's work left by the one before fall on both alike.
+        const auto writeRun = [&] { timeOnce([&] { workload.writeAll(); }, write); };
+        const auto copyRun = [&] { timeOnce([&] { workload.copySameFiles(); }, copy); };
+        writeRun();
+        if (!workload.outputMatchesReference()) {
+            std::fprintf(stderr, "cuewritetiming: the writers wrote other bytes\n");
+            return 1;
+        }
+        copyRun();
+        for (int run = 1; run < runs; ++run) {
+            if (run % 2) {
+                copyRun();
+                writeRun();
+            } else {
+                writeRun();
+                copyRun();
             }
-            timeOnce([&] { workload.copySameFiles(); }, copy);
         }
         std::printf("\"Write HTM, RAM, RAE\" for %d rows against a copy of the same bytes, "
                     "medians of %d runs:\n",
