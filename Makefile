@@ -143,10 +143,12 @@ demo: build
 WIN64_TIMING := $(WIN64_BUILD)/bin/cuewritetiming.exe
 bench: build
 	$(BUILD)/bin/cuebench
-	@echo "Linux:"; $(BUILD)/bin/cuewritetiming | tee $(BUILD)/writetiming-linux.txt
+	@echo "Linux:"; $(BUILD)/bin/cuewritetiming > $(BUILD)/writetiming-linux.txt && \
+	    cat $(BUILD)/writetiming-linux.txt
 	@if [ -f $(WIN64_TIMING) ]; then \
 	    echo "Windows (the 64-bit build under wine64):"; \
-	    $(WINE_ENV) /usr/lib/wine/wine64 $(WIN64_TIMING) | tee $(BUILD)/writetiming-windows.txt && \
+	    $(WINE_ENV) /usr/lib/wine/wine64 $(WIN64_TIMING) > $(BUILD)/writetiming-windows.txt && \
+	    cat $(BUILD)/writetiming-windows.txt && \
 	    awk 'BEGIN { n = 0 } /^BM_WriteAllFor99Rows/ { wall[n] = $$2; cpu[n++] = $$5 } \
 	        END { printf "Windows against Linux, BM_WriteAllFor99Rows: %.2f wall, %.2f CPU\n", \
 	              wall[1] / wall[0], cpu[1] / cpu[0] }' \
