@@ -122,6 +122,10 @@ windows: deps-windows
 # The Windows tests under wine64; the tests themselves set up the wine prefix of the
 # build's own (build-win64/wineprefix, made by the first test on a fresh build). The
 # 32-bit build is built and linked only.
+# A program of that build run by hand here (make bench) uses the same prefix and settings
+# as the tests (CUE_WINE_ENVIRONMENT in tests/win/CMakeLists.txt).
+WINE_ENV := WINEPREFIX=$(abspath $(WIN64_BUILD))/wineprefix WINEARCH=win64 WINEDEBUG=-all \
+            WINEDLLOVERRIDES="mscoree,mshtml="
 test-windows: windows
 	@start=$$(date +%s); cd $(WIN64_BUILD) && ctest --output-on-failure -j$(JOBS); \
 	rc=$$?; echo "windows tests under wine: $$(( $$(date +%s) - start )) s"; exit $$rc
