@@ -46,8 +46,8 @@ class IniSettingsStore : public SettingsStore {
                      const std::string& key, const std::string& value) override {
         // As with the other stores, a setting that cannot be kept is lost quietly.
         ::WritePrivateProfileStringW(Win32Text::widen(section).c_str(),
-                                     Win32Text::widen(key).c_str(),
-                                     Win32Text::widen(value).c_str(), fileOf(application).c_str());
+                                     Win32Text::widen(key).c_str(), Win32Text::widen(value).c_str(),
+                                     fileOf(application).c_str());
     }
 
   private:
@@ -88,10 +88,7 @@ std::unique_ptr<SettingsStore> ToolPlatform::iniSettingsStore(const std::string&
 
 bool ToolPlatform::runToEnd(const std::string& program, const std::vector<std::string>& args,
                             const std::string& workingDirectory, std::ostream& err) {
-    std::string commandLine = Win32Text::quotedArgument(program);
-    for (const std::string& arg : args)
-        commandLine += " " + Win32Text::quotedArgument(arg);
-    std::wstring wideLine = Win32Text::widen(commandLine);
+    std::wstring wideLine = Win32Text::widen(Win32Text::commandLine(program, args));
     const std::wstring folder = Win32Text::widen(workingDirectory);
     // The program writes to this program's own error output.
     STARTUPINFOW startup{};

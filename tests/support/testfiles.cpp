@@ -137,10 +137,7 @@ TestFiles::ProgramRun TestFiles::runProgram(const std::string& program,
     if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return run;
     ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::string commandLine = Win32Text::quotedArgument(program);
-    for (const std::string& arg : args)
-        commandLine += " " + Win32Text::quotedArgument(arg);
-    std::wstring wideLine = Win32Text::widen(commandLine);
+    std::wstring wideLine = Win32Text::widen(Win32Text::commandLine(program, args));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
