@@ -151,8 +151,9 @@ TEST(SystemClock, writesTheTimeOfDayAsOneFieldOfTheLine) {
         const std::string text = clock.timeText(c.time);
         EXPECT_EQ(text.find(','), std::string::npos) << text;
         EXPECT_NE(text.find(c.us.substr(c.us.find(':'), 6)), std::string::npos) << text;
-        if (usFormat)
+        if (usFormat) {
             EXPECT_EQ(text, c.us);
+        }
     }
     const double now = clock.timeOfDay();
     EXPECT_GE(now, 0.0);
