@@ -14,10 +14,7 @@ StartResult startDetachedProcess(const std::string& program, const std::vector<s
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return {false, true, Win32Text::systemMessage(ERROR_PATH_NOT_FOUND)};
     }
-    std::string commandLine = Win32Text::quotedArgument(program);
-    for (const std::string& arg : args)
-        commandLine += " " + Win32Text::quotedArgument(arg);
-    std::wstring wideLine = Win32Text::widen(commandLine);
+    std::wstring wideLine = Win32Text::widen(Win32Text::commandLine(program, args));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     // Minimised and active, as the operator has always seen the tool come up.

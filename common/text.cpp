@@ -86,6 +86,13 @@ std::optional<double> Text::toDouble(std::string_view text) {
     return value;
 }
 
+std::string Text::sentence(std::string_view reason) {
+    std::string text(reason);
+    if (text.empty() || text.back() != '.')
+        text += '.';
+    return text;
+}
+
 std::string Text::forMessage(std::string_view input, size_t maxChars) {
     static constexpr char hex[] = "0123456789ABCDEF";
     const auto byte = [](char c) { return static_cast<unsigned char>(c); };

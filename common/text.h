@@ -29,5 +29,8 @@ inline constexpr size_t MessageQuoteChars = 80;
 // A path the operator chose is shown longer, so its file name is not cut off.
 inline constexpr size_t MessagePathChars = 260;
 std::string forMessage(std::string_view input, size_t maxChars = MessageQuoteChars);
+// A reason as the end of a message: a full stop added unless it has one, as the system's
+// own descriptions on Windows do.
+std::string sentence(std::string_view reason);
 
 } // namespace Text

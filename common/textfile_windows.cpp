@@ -1,5 +1,5 @@
-// The file layer on Windows, on the Win32 calls: names are the operator's 8-bit bytes in
-// the system's code page, so they go to the "A" calls as they are.
+// The file layer on Windows, on the Win32 "W" calls: names are the operator's 8-bit bytes
+// in the ANSI code page, widened once through Win32Text.
 #include "textfileparts.h"
 #include "win32text.h"
 
@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 using TextFileParts::BlockBytes;
@@ -20,17 +19,7 @@ namespace {
 
 // The system's own description of its last error, as the operator is shown it.
 [[noreturn]] void failWithSystemError(DWORD code = ::GetLastError()) {
-    char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message =
-        length && text ? std::string(text, length) : "System error " + std::to_string(code);
-    if (text)
-        ::LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
-        message.pop_back();
-    throw FileError(message);
+    throw FileError(Win32Text::systemMessage(code));
 }
 
 class Handle {
@@ -63,27 +52,63 @@ class Handle {
     HANDLE m_h = INVALID_HANDLE_VALUE;
 };
 
-void refuseFolder(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+// What a name reaches when it is not a file: a device the system finds in any folder and
+// with any extension (nul.txt, COM1), or the device and pipe namespaces (\\.\pipe\x).
+// Null for a name that can be a file.
+const char* deviceKind(const std::string& path) {
+    std::string lower;
+    for (char c : path)
+        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    std::replace(lower.begin(), lower.end(), '/', '\\');
+    if (lower.rfind("\\\\.\\pipe\\", 0) == 0)
+        return "a pipe";
+    if (lower.rfind("\\\\.\\", 0) == 0 || lower.rfind("\\\\?\\globalroot", 0) == 0)
+        return "a device";
+    const size_t slash = lower.find_last_of("\\/:");
+    std::string base = lower.substr(slash == std::string::npos ? 0 : slash + 1);
+    base = base.substr(0, base.find('.'));
+    while (!base.empty() && (base.back() == ' ' || base.back() == '\t'))
+        base.pop_back();
+    static const char* const reserved[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+    for (const char* name : reserved) {
+        if (base == name)
+            return "a device";
+    }
+    // COM1 to COM9 and LPT1 to LPT9, and the superscript digits the system takes too.
+    if ((base.rfind("com", 0) == 0 || base.rfind("lpt", 0) == 0) && base.size() >= 4) {
+        const std::string digit = base.substr(3);
+        if ((digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\xb9" ||
+            digit == "\xb2" || digit == "\xb3")
+            return "a device";
+    }
+    return nullptr;
+}
+
+// A folder or a device is refused by its name, before anything is opened.
+void refuseNonFile(const std::string& path) {
+    if (const char* kind = deviceKind(path))
+        throw FileError(std::string("Not a plain file (") + kind + ")");
+    const DWORD attributes = ::GetFileAttributesW(Win32Text::widen(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         throw FileError("Not a plain file (a folder)");
 }
 
-// Opens a plain file; a folder is refused before it is touched, a device ("CON", "COM1")
-// or pipe once it is open and before anything is read or written. A reader lets a writer
-// keep the file open, so a log a logger still writes can be read, as on POSIX.
+// Opens a plain file; a folder or device is refused before it is touched, and anything
+// else that is not a file on a disk (a pipe) once it is open, before a byte moves. A reader
+// lets a writer keep the file open, so a log a logger still writes can be read, as on POSIX.
 HANDLE openPlain(const std::string& path, DWORD access, DWORD disposition) {
     checkName(path);
-    refuseFolder(path);
+    refuseNonFile(path);
     const DWORD share =
         access == GENERIC_READ ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
-    HANDLE h = ::CreateFileA(path.c_str(), access, share, nullptr, disposition,
+    HANDLE h = ::CreateFileW(Win32Text::widen(path).c_str(), access, share, nullptr, disposition,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         failWithSystemError();
-    if (::GetFileType(h) != FILE_TYPE_DISK) {
+    if (const DWORD type = ::GetFileType(h); type != FILE_TYPE_DISK) {
         ::CloseHandle(h);
-        throw FileError("Not a plain file (a device)");
+        throw FileError(type == FILE_TYPE_PIPE ? "Not a plain file (a pipe)"
+                                               : "Not a plain file (a device)");
     }
     return h;
 }
@@ -147,21 +172,50 @@ std::string TextFile::readAll(const std::string& path, size_t maxBytes) {
 bool TextFile::exists(const std::string& path) {
     if (path.empty() || path.find('\0') != std::string::npos)
         return false;
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (deviceKind(path))
+        return false;
+    const DWORD attributes = ::GetFileAttributesW(Win32Text::widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The standard library's paths made from the wide names: its own narrow conversion is
-// not the ANSI code page.
 std::string TextFile::absolutePath(const std::string& path) {
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(Win32Text::widen(path), ec);
-    return ec ? path : Win32Text::narrow(full.lexically_normal().native());
+    const std::wstring wide = Win32Text::widen(path);
+    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (path.empty() || size == 0)
+        return path;
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size)
+        return path;
+    full.resize(length);
+    return Win32Text::narrow(full);
 }
 
+namespace {
+
+// The volume and index that name one file or folder, whatever path reaches it.
+bool identityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    if (path.empty() || deviceKind(path))
+        return false;
+    const HANDLE h = ::CreateFileW(Win32Text::widen(path).c_str(), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const BOOL ok = ::GetFileInformationByHandle(h, &info);
+    ::CloseHandle(h);
+    return ok;
+}
+
+} // namespace
+
 bool TextFile::sameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(Win32Text::widen(a), Win32Text::widen(b), ec) && !ec;
+    BY_HANDLE_FILE_INFORMATION first{};
+    BY_HANDLE_FILE_INFORMATION second{};
+    return identityOf(a, first) && identityOf(b, second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
 }
 
 struct AtomicFileWriter::Impl {
@@ -170,7 +224,7 @@ struct AtomicFileWriter::Impl {
     void abandon() {
         file.reset();
         if (!temp.empty())
-            ::DeleteFileA(temp.c_str());
+            ::DeleteFileW(Win32Text::widen(temp).c_str());
         temp.clear();
     }
 
@@ -191,7 +245,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, Link)
     : m_path(path), m_impl(std::make_unique<Impl>()) {
     Impl& d = *m_impl;
     checkName(path);
-    refuseFolder(path);
+    refuseNonFile(path);
     d.target = path;
     // Beside the target, so the move stays on one volume and replaces it in one step.
     const size_t slash = path.find_last_of("\\/:");
@@ -201,8 +255,8 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, Link)
         const std::string temp = folder + "~" + base + "." +
                                  std::to_string(::GetCurrentProcessId()) + "-" +
                                  std::to_string(attempt) + ".tmp";
-        HANDLE h = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = ::CreateFileW(Win32Text::widen(temp).c_str(), GENERIC_WRITE, 0, nullptr,
+                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             d.file.reset(h);
             d.temp = temp;
@@ -232,7 +286,7 @@ void AtomicFileWriter::commit() {
         d.file.close();
         if (const int error = injectedError(TextFile::Step::Rename))
             failWith(error);
-        if (!::MoveFileExA(d.temp.c_str(), d.target.c_str(),
+        if (!::MoveFileExW(Win32Text::widen(d.temp).c_str(), Win32Text::widen(d.target).c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             failWithSystemError();
         d.temp.clear();

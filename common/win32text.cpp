@@ -23,8 +23,7 @@ std::string Win32Text::narrow(const std::wstring& text) {
         ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(std::max(length, 0)), '\0');
     if (length > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, bytes.data(), length, nullptr,
-                              nullptr);
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
     return bytes;
 }
 
@@ -37,8 +36,8 @@ std::string Win32Text::systemMessage(unsigned long code) {
                                          : "System error " + std::to_string(code);
     if (text)
         ::LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                                message.back() == ' '))
+    while (!message.empty() &&
+           (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
         message.pop_back();
     return message;
 }
@@ -57,4 +56,12 @@ std::string Win32Text::quotedArgument(const std::string& argument) {
     }
     out.append(backslashes * 2, '\\');
     return out + "\"";
+}
+
+std::string Win32Text::commandLine(const std::string& program,
+                                   const std::vector<std::string>& args) {
+    std::string line = quotedArgument(program);
+    for (const std::string& arg : args)
+        line += " " + quotedArgument(arg);
+    return line;
 }

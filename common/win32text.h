@@ -4,6 +4,7 @@
 // settings are kept as those bytes and widened only at the Unicode calls, so a name
 // written by an older tool on the same machine opens, and bytes come back unchanged.
 #include <string>
+#include <vector>
 
 namespace Win32Text {
 
@@ -18,5 +19,7 @@ std::string systemMessage(unsigned long code);
 // One argument of a command line as the C runtime's parser reads it back: in quotes,
 // with the backslashes before a quote doubled and the quote escaped.
 std::string quotedArgument(const std::string& argument);
+// A program and its arguments as one command line that parser splits back into them.
+std::string commandLine(const std::string& program, const std::vector<std::string>& args);
 
 } // namespace Win32Text

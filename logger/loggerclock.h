@@ -17,4 +17,8 @@ class LoggerClock {
 class SystemClock : public LoggerClock {
   public:
     double timeOfDay() override;
+#ifdef _WIN32
+    // The user's long time format, as the system's clock shows it.
+    std::string timeText(double timeOfDay) const override;
+#endif
 };

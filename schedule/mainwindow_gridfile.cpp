@@ -77,7 +77,7 @@ Main::SaveOutcome Main::saveGrid() {
     if (failure) {
         // The schedule stays marked as edited, so closing offers Save Grid again.
         m_ui.MsgBox("'" + Text::forMessage(path, Text::MessagePathChars) +
-                        "' cannot be written: " + *failure + ".",
+                        "' cannot be written: " + Text::sentence(*failure),
                     Mb::OKOnly + Mb::Exclamation, "Save Grid");
         return SaveOutcome::Failed;
     }

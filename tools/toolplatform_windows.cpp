@@ -44,10 +44,7 @@ std::unique_ptr<SettingsStore> ToolPlatform::iniSettingsStore(const std::string&
 
 bool ToolPlatform::runToEnd(const std::string& program, const std::vector<std::string>& args,
                             const std::string& workingDirectory, std::ostream& err) {
-    std::string commandLine = Win32Text::quotedArgument(program);
-    for (const std::string& arg : args)
-        commandLine += " " + Win32Text::quotedArgument(arg);
-    std::wstring wideLine = Win32Text::widen(commandLine);
+    std::wstring wideLine = Win32Text::widen(Win32Text::commandLine(program, args));
     const std::wstring folder = Win32Text::widen(workingDirectory);
     // The program writes to this program's own error output.
     STARTUPINFOW startup{};

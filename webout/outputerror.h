@@ -14,7 +14,8 @@ class OutputError : public std::runtime_error {
     const std::string& path() const { return m_path; }
     // The text of the "Open File" box: 'PATH' REASON.
     std::string message() const {
-        return "'" + Text::forMessage(m_path, Text::MessagePathChars) + "' " + what() + ".";
+        return "'" + Text::forMessage(m_path, Text::MessagePathChars) + "' " +
+               Text::sentence(what());
     }
 
   private:

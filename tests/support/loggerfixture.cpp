@@ -2,8 +2,6 @@
 
 #include "logger/loggerprograms.h"
 
-#include <QFile>
-
 LoggerFixture::LoggerFixture(const PowerPointVersion& version)
     : ui("Cuemark Logger " + std::to_string(version.number)),
       program(loggerEntry(version, nullptr).makeProgram(CUE_RUNTIME_DIR)),
@@ -13,12 +11,22 @@ LoggerFixture::LoggerFixture(const PowerPointVersion& version)
     ppt.setDeck("C:\\Talks\\q3.ppt", {"Welcome", "Agenda", std::nullopt, "", "Costs, risks"});
 }
 
+namespace {
+
+// "/talk.txt" on POSIX, "C:\talk.txt" or "/talk.txt" on Windows.
+bool isAbsolute(const std::string& name) {
+    return (!name.empty() && (name.front() == '/' || name.front() == '\\')) ||
+           (name.size() > 1 && name[1] == ':');
+}
+
+} // namespace
+
 void LoggerFixture::start(const std::optional<std::string>& logName, int h, int m, int s) {
     clock.set(h, m, s);
     if (!logName)
         ui.queueCancel();
     else
-        ui.queueFile(logName->empty() || logName->front() == '/' ? *logName : path(*logName));
+        ui.queueFile(logName->empty() || isAbsolute(*logName) ? *logName : path(*logName));
     form->load();
 }
 
@@ -35,7 +43,7 @@ void LoggerFixture::endLog(int h, int m, int s, int answer) {
 }
 
 std::string LoggerFixture::path(const std::string& name) const {
-    return dir.filePath(QString::fromStdString(name)).toStdString();
+    return dir.filePath(name);
 }
 
 std::string LoggerFixture::log() const {
@@ -43,8 +51,5 @@ std::string LoggerFixture::log() const {
 }
 
 std::string LoggerFixture::logOf(const std::string& p) const {
-    QFile file(QString::fromStdString(p));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll().toStdString();
+    return fileBytes(p);
 }

@@ -4,11 +4,10 @@
 #include "common/settingsstore.h"
 #include "logger/form1.h"
 #include "logger/loggerclock.h"
+#include "testfiles.h"
 #include "testing/manualclock.h"
 #include "testing/scriptedui.h"
 #include "testing/substitutepowerpoint.h"
-
-#include <QTemporaryDir>
 
 #include <memory>
 #include <optional>
@@ -31,7 +30,7 @@ struct LoggerFixture {
     std::string log() const; // the bytes of the chosen log file
     std::string logOf(const std::string& path) const;
 
-    QTemporaryDir dir;
+    TempFolder dir;
     ScriptedUi ui{"Cuemark Logger 8"};
     MemorySettingsStore settings;
     Program program;

@@ -3,9 +3,8 @@
 #include "common/program.h"
 #include "common/settingsstore.h"
 #include "schedule/mainwindow.h"
+#include "testfiles.h"
 #include "testing/scriptedui.h"
-
-#include <QTemporaryDir>
 
 #include <memory>
 #include <string>
@@ -23,7 +22,7 @@ struct MainFixture {
     std::string writeFile(const std::string& name, const std::string& bytes) const;
     std::string readFile(const std::string& path) const;
 
-    QTemporaryDir dir;
+    TempFolder dir;
     ScriptedUi ui{"Cuemark PostProcessor"};
     MemorySettingsStore settings;
     Program program;

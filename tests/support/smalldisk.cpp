@@ -1,16 +1,31 @@
 #include "smalldisk.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
-SmallDisk::SmallDisk(const char* size) : m_root(m_dir.path().toStdString()) {
+std::string SmallDisk::path(const std::string& name) const {
+    return m_root + "/" + name;
+}
+
+#ifdef _WIN32
+// Windows has no file system a test can mount: the tests take their fallbacks.
+SmallDisk::SmallDisk(const char*) : m_root(m_dir.path()) {}
+SmallDisk::~SmallDisk() = default;
+void SmallDisk::fill() {
+    throw std::runtime_error("no small disk on Windows");
+}
+void SmallDisk::makeReadOnly() {
+    throw std::runtime_error("no small disk on Windows");
+}
+#else
+SmallDisk::SmallDisk(const char* size) : m_root(m_dir.path()) {
     const std::string options = std::string("size=") + size;
     m_mounted = ::geteuid() == 0 && m_dir.isValid() &&
                 ::mount("tmpfs", m_root.c_str(), "tmpfs", 0, options.c_str()) == 0;
@@ -19,10 +34,6 @@ SmallDisk::SmallDisk(const char* size) : m_root(m_dir.path().toStdString()) {
 SmallDisk::~SmallDisk() {
     if (m_mounted)
         ::umount2(m_root.c_str(), MNT_DETACH);
-}
-
-std::string SmallDisk::path(const std::string& name) const {
-    return m_root + "/" + name;
 }
 
 void SmallDisk::fill() {
@@ -46,9 +57,10 @@ void SmallDisk::makeReadOnly() {
         ::mount("tmpfs", m_root.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) != 0)
         throw std::runtime_error("the small disk cannot be made read-only");
 }
+#endif
 
 std::string FullDisk::path(const std::string& name) const {
-    return disk.available() ? disk.path(name) : fallback.path().toStdString() + "/" + name;
+    return disk.available() ? disk.path(name) : fallback.filePath(name);
 }
 
 void FullDisk::fill() {
@@ -61,32 +73,25 @@ void FullDisk::fill() {
 ReadOnlyFolder::ReadOnlyFolder() = default;
 
 ReadOnlyFolder::~ReadOnlyFolder() {
+#ifndef _WIN32
     // The folder's own clean-up needs to write into it again.
     if (!m_disk.available())
-        ::chmod(m_fallback.path().toLocal8Bit().constData(), 0755);
+        ::chmod(m_fallback.path().c_str(), 0755);
+#endif
 }
 
 std::string ReadOnlyFolder::path(const std::string& name) const {
-    return m_disk.available() ? m_disk.path(name) : m_fallback.path().toStdString() + "/" + name;
+    return m_disk.available() ? m_disk.path(name) : m_fallback.filePath(name);
 }
 
 void ReadOnlyFolder::lock() {
     if (m_disk.available())
         m_disk.makeReadOnly();
-    else if (::chmod(m_fallback.path().toLocal8Bit().constData(), 0555) != 0)
+#ifdef _WIN32
+    else
+        throw std::runtime_error("a folder's attributes do not keep files out on Windows");
+#else
+    else if (::chmod(m_fallback.path().c_str(), 0555) != 0)
         throw std::runtime_error("the folder cannot be made read-only");
-}
-
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void putFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out.flush())
-        throw std::runtime_error("cannot write " + path);
+#endif
 }

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "common/textfile.h"
-
-#include <QTemporaryDir>
+#include "testfiles.h"
 
 #include <optional>
-
 #include <string>
 
 // A real, tiny file system (a 64 KiB tmpfs unless told) that a test can fill to the last
-// byte. Only root can mount one: available() is false elsewhere, and the test skips.
+// byte. Only root on Linux can mount one: available() is false elsewhere, and the test
+// skips.
 class SmallDisk {
   public:
     explicit SmallDisk(const char* size = "64k");
@@ -26,7 +25,7 @@ class SmallDisk {
     void makeReadOnly();
 
   private:
-    QTemporaryDir m_dir;
+    TempFolder m_dir;
     std::string m_root;
     bool m_mounted = false;
 };
@@ -36,7 +35,7 @@ class SmallDisk {
 struct FullDisk {
     // Room for a whole presentation beside its log before it fills.
     SmallDisk disk{"512k"};
-    QTemporaryDir fallback;
+    TempFolder fallback;
     std::optional<TextFile::InjectedFault> fault;
 
     std::string path(const std::string& name) const;
@@ -55,9 +54,5 @@ class ReadOnlyFolder {
 
   private:
     SmallDisk m_disk{"512k"};
-    QTemporaryDir m_fallback;
+    TempFolder m_fallback;
 };
-
-// Byte-exact file helpers for tests: the path is used as given, whatever its bytes.
-std::string fileBytes(const std::string& path);
-void putFile(const std::string& path, const std::string& bytes);

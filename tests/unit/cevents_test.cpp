@@ -1,32 +1,22 @@
 #include "common/processstart.h"
+#include "support/testfiles.h"
 #include "webout/eventlistreader.h"
-
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include <chrono>
+#include <set>
+#include <thread>
 
 namespace {
 
 const std::string Url = "http://w.example/sld001.htm";
 
-struct ToolRun {
-    int exitCode;
-    std::string errors;
-};
+using ToolRun = TestFiles::ProgramRun;
 
-ToolRun runCevents(const QStringList& args) {
-    QProcess tool;
-    tool.start(CUE_RUNTIME_DIR "/cevents", args);
-    tool.waitForFinished(10000);
-    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
-            tool.readAllStandardError().toStdString()};
+ToolRun runCevents(const std::vector<std::string>& args) {
+    return TestFiles::runProgram(TestFiles::runtimeProgram("cevents"), args);
 }
 
 } // namespace
@@ -102,25 +92,19 @@ TEST(Cevents, writesOneCuePerEventWithItsPageAsText) {
 }
 
 TEST(Cevents, toolWritesTheEventFileBesideTheListOrSaysWhyNot) {
-    QTemporaryDir dir;
-    const QString list = dir.filePath("my list.txt");
-    const auto writeList = [&](const std::string& bytes) {
-        QFile file(list);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes.c_str());
-    };
+    TempFolder dir;
+    const std::string list = dir.filePath("my list.txt");
+    const auto writeList = [&](const std::string& bytes) { putFile(list, bytes); };
     writeList("u 00:00:00:00.0 00:00:00:29.9 " + Url + "\r\n");
     EXPECT_EQ(runCevents({list, "talk.rae"}).exitCode, 0);
-    QFile written(dir.filePath("talk.rae"));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll().toStdString(),
+    EXPECT_EQ(fileBytes(dir.filePath("talk.rae")),
               "WEBVTT\n\n00:00:00.000 --> 00:00:29.900\n" + Url + "\n");
 
     writeList("u 00:00:00:00.0 00:00:00:29.9 a\r\nbad\r\n");
     const ToolRun bad = runCevents({list, "other.rae"});
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_EQ(bad.errors, list.toStdString() + ":2: expected \"u \" at the start\n");
-    EXPECT_FALSE(QFile::exists(dir.filePath("other.rae")));
+    EXPECT_EQ(bad.errors, list + ":2: expected \"u \" at the start\n");
+    EXPECT_FALSE(TestFiles::exists(dir.filePath("other.rae")));
 
     // A list of nothing but blank lines costs a bounded report.
     writeList(std::string(4 * 1024 * 1024, '\n'));
@@ -139,35 +123,33 @@ TEST(Cevents, toolWritesTheEventFileBesideTheListOrSaysWhyNot) {
 // names are 8-bit bytes: it runs there and writes exactly that name. A missing folder is
 // blamed on the folder, a missing program on the program.
 TEST(Cevents, startsWithTheOperatorsBytesAndBlamesTheRightPart) {
-    QTemporaryDir dir;
-    const std::string folder = dir.path().toStdString() + "/caf\xE9";
-    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    TempFolder dir;
+    const std::string folder = dir.filePath("caf\xE9");
+    ASSERT_TRUE(TestFiles::makePath(folder));
     const std::string list = folder + "/cevents.txt";
     const std::string written = folder + "/caf\xE9.rae";
-    QFile file(QString::fromLocal8Bit(dir.path().toLocal8Bit()) + "/list");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(("u 00:00:00:00.0 00:00:00:29.9 " + Url + "\r\n").c_str());
-    file.close();
-    ASSERT_EQ(::rename(file.fileName().toLocal8Bit().constData(), list.c_str()), 0);
+    putFile(list, "u 00:00:00:00.0 00:00:00:29.9 " + Url + "\r\n");
+    const std::string cevents = TestFiles::runtimeProgram("cevents");
 
     const StartResult started =
-        startDetachedProcess(CUE_RUNTIME_DIR "/cevents", {"cevents.txt", "caf\xE9.rae"}, folder);
+        startDetachedProcess(cevents, {"cevents.txt", "caf\xE9.rae"}, folder);
     EXPECT_TRUE(started) << started.reason;
-    struct stat st {};
-    for (int wait = 0; wait < 100 && ::stat(written.c_str(), &st) != 0; ++wait)
-        ::usleep(50000);
-    EXPECT_EQ(::stat(written.c_str(), &st), 0);
+    for (int wait = 0; wait < 200 && !TestFiles::exists(written); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(TestFiles::exists(written));
+    EXPECT_EQ(TestFiles::fileNames(folder), (std::set<std::string>{"caf\xE9.rae", "cevents.txt"}));
 
-    const StartResult noFolder =
-        startDetachedProcess(CUE_RUNTIME_DIR "/cevents", {}, folder + "/gone");
+    // The same 8-bit names as arguments of a program run to its end, and back in its report.
+    EXPECT_EQ(runCevents({list, "caf\xE9.rae"}).exitCode, 0);
+    putFile(list, "bad\r\n");
+    EXPECT_EQ(runCevents({list, "caf\xE9.rae"}).errors,
+              list + ":1: expected \"u \" at the start\n");
+
+    const StartResult noFolder = startDetachedProcess(cevents, {}, folder + "/gone");
     EXPECT_FALSE(noFolder);
     EXPECT_TRUE(noFolder.folderFailed);
     const StartResult noProgram = startDetachedProcess(folder + "/no such program", {}, folder);
     EXPECT_FALSE(noProgram);
     EXPECT_FALSE(noProgram.folderFailed);
     EXPECT_FALSE(noProgram.reason.empty());
-
-    for (const std::string& name : {list, written})
-        ::unlink(name.c_str());
-    ::rmdir(folder.c_str());
 }

@@ -4,11 +4,10 @@
 #include "support/mainfixture.h"
 #include "support/smalldisk.h"
 
-#include <QProcess>
-
-#include <dirent.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <functional>
@@ -22,12 +21,9 @@ namespace {
 // Every file of a folder with its bytes.
 std::map<std::string, std::string> filesIn(const std::string& folder) {
     std::map<std::string, std::string> files;
-    DIR* d = ::opendir(folder.c_str());
-    while (const dirent* e = d ? ::readdir(d) : nullptr)
-        if (e->d_name[0] != '.' && std::string(e->d_name) != "filler")
-            files[e->d_name] = fileBytes(folder + "/" + e->d_name);
-    if (d)
-        ::closedir(d);
+    for (const std::string& name : TestFiles::names(folder))
+        if (name[0] != '.' && name != "filler")
+            files[name] = fileBytes(folder + "/" + name);
     return files;
 }
 
@@ -43,7 +39,7 @@ struct Lecture : MainFixture {
         main->mnuSaveGrid_Click();
         putFile(folder + "/q3.urs", "q3.txt\r\npnm://h/q3.ra\r\nhttp://h/q3/\r\n 0 \r\n");
         main->mnuWrtAll_Click();
-        EXPECT_EQ(cevents().exitCode, 0) << cevents().error;
+        EXPECT_EQ(cevents().exitCode, 0) << cevents().errors;
         EXPECT_TRUE(ui.boxTexts().empty()) << ui.boxTexts().front();
         ui.clearEvents();
         main->schedule().setCell(2, Main::ColTitle, std::string(2000, 'x'));
@@ -51,16 +47,10 @@ struct Lecture : MainFixture {
     }
     std::string log() const { return folder + "/q3.txt"; }
     // The stand-in event compiler on the list in the folder, as Write RAE File starts it.
-    struct Run {
-        int exitCode;
-        std::string error;
-    };
+    using Run = TestFiles::ProgramRun;
     Run cevents() const {
-        QProcess tool;
-        tool.start(QStringLiteral(CUE_RUNTIME_DIR "/cevents"),
-                   {QString::fromStdString(folder + "/cevents.txt"), QStringLiteral("q3.rae")});
-        tool.waitForFinished();
-        return {tool.exitCode(), tool.readAllStandardError().toStdString()};
+        return TestFiles::runProgram(TestFiles::runtimeProgram("cevents"),
+                                     {folder + "/cevents.txt", "q3.rae"});
     }
     std::string grid() const { return folder + "/q3 grid.txt"; }
 
@@ -120,7 +110,7 @@ const Writer Writers[] = {
      [](Lecture& l) {
          const Lecture::Run run = l.cevents();
          EXPECT_EQ(run.exitCode, 2);
-         return Told{"cevents", run.error};
+         return Told{"cevents", run.errors};
      },
      "cevents", "q3.rae"},
 };
@@ -137,6 +127,11 @@ void expectToldAndUnchanged(const Writer& writer, const Told& told, const Lectur
 // once the lecture is there.
 template <typename Place, typename Stop> void eachWriterWhere(Stop stop) {
     for (const Writer& writer : Writers) {
+#ifdef _WIN32
+        // No disk can be filled here: the fault stands in for it, in this process alone.
+        if (std::string(writer.name) == "the cevents tool")
+            continue;
+#endif
         Place place;
         Lecture lecture(place.path(""));
         const auto before = filesIn(lecture.folder);
@@ -151,15 +146,21 @@ TEST(DiskWriters, onAFullDiskEachWriterSaysSoAndKeepsTheEarlierFiles) {
 }
 
 TEST(DiskWriters, intoAReadOnlyFolderEachWriterSaysSoAndChangesNothing) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder's read-only attribute does not keep files out on Windows";
+#endif
     eachWriterWhere<ReadOnlyFolder>([](ReadOnlyFolder& folder) { folder.lock(); });
 }
 
 // A link planted at a name the writers write, pointing at a file outside the folder or at
 // none: every writer and the tool replace the link itself, and nothing outside changes.
 TEST(DiskWriters, aPlantedLinkIsReplacedNotWrittenThrough) {
-    QTemporaryDir place;
-    const std::string outside = place.path().toStdString() + "/outside";
-    const std::string talk = place.path().toStdString() + "/talk";
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need an administrator on Windows";
+#else
+    TempFolder place;
+    const std::string outside = place.filePath("outside");
+    const std::string talk = place.filePath("talk");
     ASSERT_EQ(::mkdir(outside.c_str(), 0755), 0);
     ASSERT_EQ(::mkdir(talk.c_str(), 0755), 0);
     Lecture lecture(talk);
@@ -177,13 +178,14 @@ TEST(DiskWriters, aPlantedLinkIsReplacedNotWrittenThrough) {
     const auto before = filesIn(outside);
     lecture.main->mnuWrtAll_Click();
     EXPECT_TRUE(lecture.ui.boxTexts().empty()) << lecture.ui.boxTexts().front();
-    EXPECT_EQ(lecture.cevents().exitCode, 0) << lecture.cevents().error;
+    EXPECT_EQ(lecture.cevents().exitCode, 0) << lecture.cevents().errors;
     EXPECT_EQ(filesIn(outside), before);
     for (const std::string name : names) {
         struct stat st {};
         ASSERT_EQ(::lstat((lecture.folder + "/" + name).c_str(), &st), 0) << name;
         EXPECT_TRUE(S_ISREG(st.st_mode)) << name;
     }
+#endif
 }
 
 } // namespace

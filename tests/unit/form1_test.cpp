@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-
 #include <cerrno>
 #include <functional>
 
@@ -37,9 +34,7 @@ std::string tail(const std::string& line) {
 }
 
 std::string sample() {
-    QFile file(CUE_SOURCE_DIR "/tests/samples/q3.txt");
-    file.open(QIODevice::ReadOnly);
-    return file.readAll().toStdString();
+    return fileBytes(CUE_SOURCE_DIR "/tests/samples/q3.txt");
 }
 
 } // namespace
@@ -185,7 +180,7 @@ TEST(Form1, theChosenNameGetsTxtOnlyWithoutAnyDot) {
     };
     LoggerFixture probe;
     const std::string dotted = probe.path("my.files");
-    QDir().mkpath(QString::fromStdString(dotted));
+    TestFiles::makePath(dotted);
     const Case cases[] = {
         {probe.path("talk"), probe.path("talk.txt")},
         {probe.path("talk.log"), probe.path("talk.log")},
@@ -196,7 +191,7 @@ TEST(Form1, theChosenNameGetsTxtOnlyWithoutAnyDot) {
         f.start(c.chosen);
         EXPECT_EQ(f.form->LogPath, c.logPath);
         EXPECT_EQ(f.form->lblLogFIle.Caption, c.logPath);
-        EXPECT_TRUE(QFile::exists(QString::fromStdString(c.logPath)));
+        EXPECT_TRUE(TestFiles::exists(c.logPath));
     }
 }
 
@@ -365,12 +360,14 @@ TEST(Form1, aSlideChangeNotLoggedIsWrittenAtTheNextPollThatCan) {
 // A log file deleted, moved or replaced while open is noticed at the next line, and the
 // lines go on to the path chosen.
 TEST(Form1, aLogFileTakenAwayIsNoticedAndWritingGoesOnAtItsPath) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows keeps an open log in place: it cannot be moved away";
+#endif
     LoggerFixture f;
     f.start();
     f.ppt.startShow(1);
     f.tick(10, 0, 1);
-    ASSERT_TRUE(QFile::rename(QString::fromStdString(f.path("talk.txt")),
-                              QString::fromStdString(f.path("moved.txt"))));
+    ASSERT_TRUE(TestFiles::rename(f.path("talk.txt"), f.path("moved.txt")));
     f.ppt.gotoSlide(2);
     f.tick(10, 0, 2);
     EXPECT_NE(f.form->lblStatus.Caption.find("logging goes on into " + f.path("talk.txt")),

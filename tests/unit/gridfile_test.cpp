@@ -3,8 +3,6 @@
 #include "schedule/gridfile.h"
 #include "support/mainfixture.h"
 
-#include <QDir>
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -245,7 +243,7 @@ TEST(SaveGrid, cancelledDialogChangesNothing) {
 TEST(SaveGrid, txtIsAddedOnlyWhenThePathHasNoDot) {
     GridFixture f;
     f.fillThreeRows();
-    ASSERT_TRUE(QDir(f.dir.path()).mkdir("v1.2"));
+    ASSERT_TRUE(TestFiles::makePath(f.path("v1.2")));
     const std::string dotted = f.path("v1.2/grid");
     f.save(dotted);
     EXPECT_EQ(f.readFile(dotted), ThreeRows);
@@ -280,7 +278,7 @@ TEST(SaveGrid, failuresAreReportedAndKeepTheEarlierFile) {
 
     // A file that cannot be created: a folder stands in its place, or its folder is missing.
     f.main->schedule().setCell(2, 2, "00:01:00");
-    ASSERT_TRUE(QDir(f.dir.path()).mkdir("taken.txt"));
+    ASSERT_TRUE(TestFiles::makePath(f.path("taken.txt")));
     for (const std::string& path : {f.path("taken.txt"), f.path("missing/grid.txt")}) {
         f.ui.clearEvents();
         f.save(path);

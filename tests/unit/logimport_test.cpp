@@ -6,8 +6,6 @@
 #include "webout/pathhelpers.h"
 
 #include <gtest/gtest.h>
-#include <QDir>
-#include <QFile>
 
 #include <optional>
 #include <string>
@@ -502,7 +500,7 @@ TEST(ReadLogFile, aDotOnlyInAFolderNameEndsTheCommandSilently) {
     f.importPath(samplePath);
     ASSERT_EQ(f.main->schedule().RowCount(), 4);
     f.ui.clearEvents();
-    ASSERT_TRUE(QDir(f.dir.path()).mkdir("my.files"));
+    ASSERT_TRUE(TestFiles::makePath(f.path("my.files")));
     const std::string chosen = f.path("my.files") + "/talk";
     f.importPath(chosen);
     EXPECT_TRUE(f.ui.boxTexts().empty());
@@ -563,8 +561,8 @@ TEST(ReadLogFile, aRejectedImportAfterAGoodOneWritesNoResumeFileOnClosing) {
     EXPECT_TRUE(f.main->Unload());
     EXPECT_TRUE(f.ui.boxTexts().empty());
     // The rejected rows never reach the resume file of the log imported first.
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(f.path("q3.urs"))));
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(f.path("cut.urs"))));
+    EXPECT_FALSE(TestFiles::exists(f.path("q3.urs")));
+    EXPECT_FALSE(TestFiles::exists(f.path("cut.urs")));
 }
 
 TEST(ReadLogFile, aDamagedResumeFileChangesNothing) {

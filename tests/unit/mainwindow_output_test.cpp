@@ -1,16 +1,26 @@
 #include "common/text.h"
+#include "common/textfile.h"
 #include "support/mainfixture.h"
 #include "webout/slidepages.h"
 
-#include <QDir>
-#include <QFile>
-
 #include <gtest/gtest.h>
+
+#include <cerrno>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
 const std::string AudioUrl = "pnm://audio.cuemark.example/talks/q3.ra";
 const std::string HtmUrl = "http://www.cuemark.example/talks/q3/";
+#ifndef _WIN32
+constexpr unsigned long ERROR_FILE_NOT_FOUND = 2;
+constexpr unsigned long ERROR_PATH_NOT_FOUND = 3;
+#endif
+const std::string NoSuchFile =
+    Text::sentence(TestFiles::systemReason(ENOENT, ERROR_FILE_NOT_FOUND));
 
 // A started main window holding two rows of a log read from out/q3.txt.
 struct OutputRig : MainFixture {
@@ -19,7 +29,7 @@ struct OutputRig : MainFixture {
         main->txtAudioURL.Text = AudioUrl;
         main->txtHTMURL.Text = HtmUrl;
         main->LogFileName = path("out/q3.txt");
-        QDir(dir.path()).mkpath("out");
+        TestFiles::makePath(path("out"));
         setRows({{"00:01:00", "00:00:00", "00:01:00", "../q3/sld001.gif", "One"},
                  {"00:02:00", "00:01:00", "00:03:00", "../q3/sld002.gif", "Two"}});
         ui.clearEvents();
@@ -38,19 +48,13 @@ struct OutputRig : MainFixture {
 
     // A program folder holding the shipped files except the ones named.
     void programWithout(const std::vector<std::string>& missing) {
-        QDir(dir.path()).mkpath("program");
-        for (const QString& name : QDir(CUE_RUNTIME_DIR).entryList(QDir::Files)) {
-            if (std::find(missing.begin(), missing.end(), name.toStdString()) == missing.end())
-                QFile::copy(QString(CUE_RUNTIME_DIR "/") + name, dir.filePath("program/" + name));
-        }
+        TestFiles::makeProgramFolder(path("program"), missing);
         program.directory = path("program");
     }
 
     std::vector<std::string> written() const {
-        std::vector<std::string> names;
-        for (const QString& name : QDir(dir.filePath("out")).entryList(QDir::Files))
-            names.push_back(name.toStdString());
-        return names;
+        const std::set<std::string> names = TestFiles::fileNames(path("out"));
+        return {names.begin(), names.end()};
     }
 
     std::vector<UiEvent> processes() const {
@@ -76,9 +80,15 @@ TEST(Output, writeAllWritesEverythingAndStartsTheToolWithAnArgumentList) {
     EXPECT_EQ(f.written(), WholePresentation);
     ASSERT_EQ(f.processes().size(), 1u);
     const UiEvent started = f.processes()[0];
-    EXPECT_EQ(started.text, "/opt/real audio/cevents");
-    EXPECT_EQ(started.args, (std::vector<std::string>{f.path("out/cevents.txt"), "q3.rae"}));
-    EXPECT_EQ(started.workingDirectory, f.path("out/"));
+#ifdef _WIN32
+    // The names the tool gets are whole Windows paths, on the current drive.
+    const auto full = [](const std::string& path) { return TextFile::absolutePath(path); };
+#else
+    const auto full = [](const std::string& path) { return path; };
+#endif
+    EXPECT_EQ(started.text, full("/opt/real audio/cevents"));
+    EXPECT_EQ(started.args, (std::vector<std::string>{full(f.path("out/cevents.txt")), "q3.rae"}));
+    EXPECT_EQ(started.workingDirectory, full(f.path("out/")));
     EXPECT_FALSE(f.main->WriteAllActive);
     EXPECT_FALSE(f.ui.busy);
 }
@@ -136,7 +146,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          [](OutputRig& t) { t.main->LogFileName = std::string(60000, 'q') + "/q3.txt"; },
          &Main::mnuWrCevents_Click,
          {"'" + Text::forMessage(std::string(60000, 'q') + "/cevents.txt", Text::MessagePathChars) +
-          "' File name too long."},
+          "' " + Text::sentence(TestFiles::systemReason(ENAMETOOLONG, ERROR_PATH_NOT_FOUND))},
          {},
          0},
         {"a log in the program's own folder is refused",
@@ -163,22 +173,20 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
              t.programWithout({"lastsld.htm"});
          },
          &Main::mnuWrtAll_Click,
-         {"'" + f.path("program/lastsld.htm") + "' No such file or directory.",
+         {"'" + f.path("program/lastsld.htm") + "' " + NoSuchFile,
           "Write HTM Files failed: the RAM files and the RAE file were not written."},
          {"sld001.htm"},
          0},
         {"a missing image names the image",
          [](OutputRig& t) { t.programWithout({"ralogo.gif"}); },
          &Main::mnuWriteHTM_Click,
-         {"'" + f.path("program/ralogo.gif") + "' No such file or directory."},
+         {"'" + f.path("program/ralogo.gif") + "' " + NoSuchFile},
          {"p2hnext.gif", "p2hprev.gif", "p2hup.gif", "preload.htm", "sld001.htm", "sld002.htm"},
          0},
         {"an index template without its marker is copied and the operator told",
          [](OutputRig& t) {
              t.programWithout({"index.htm"});
-             QFile index(t.dir.filePath("program/index.htm"));
-             ASSERT_TRUE(index.open(QIODevice::WriteOnly));
-             index.write("<p>no table here</p>\n");
+             putFile(t.path("program/index.htm"), "<p>no table here</p>\n");
          },
          &Main::mnuWriteHTM_Click,
          {"The index template '" + f.path("program/index.htm") +
@@ -205,8 +213,8 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
         // The case's own folder stands where this fixture's folder is named.
         std::vector<std::string> boxes = t.ui.boxTexts();
         for (std::string& box : boxes)
-            if (const size_t at = box.find(t.dir.path().toStdString()); at != std::string::npos)
-                box.replace(at, t.dir.path().size(), f.dir.path().toStdString());
+            if (const size_t at = box.find(t.dir.path()); at != std::string::npos)
+                box.replace(at, t.dir.path().size(), f.dir.path());
         EXPECT_EQ(boxes, c.boxes) << c.what;
         EXPECT_EQ(t.written(), c.files) << c.what;
         EXPECT_EQ(t.processes().size(), c.starts) << c.what;

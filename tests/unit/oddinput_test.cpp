@@ -6,9 +6,6 @@
 #include "schedule/gridfile.h"
 #include "support/mainfixture.h"
 
-#include <QDir>
-#include <QFile>
-
 #include <string>
 
 #include <gtest/gtest.h>
@@ -34,7 +31,7 @@ std::string longLog(const std::string& presentation, bool utf8) {
 
 struct Lecture : MainFixture {
     explicit Lecture(const std::string& folder) : folder(path(folder)) {
-        QDir().mkpath(QString::fromStdString(this->folder));
+        TestFiles::makePath(this->folder);
         start();
     }
     std::string file(const std::string& name) const { return folder + "/" + name; }
@@ -55,8 +52,14 @@ TEST(OddInput, longestLogWithLongTitlesRoundTripsInOddlyNamedFolders) {
         {"Vorlesung M\xc3\xa4rz/\xc3\x9c"
          "bung \xe2\x80\x93 Folien",
          true},
+#ifdef _WIN32
+        // Windows drops the blanks at the end of a folder's name and takes no double quote.
+        {"  leading blanks", true},
+        {"comma, and 'quotes'", false},
+#else
         {"  leading and trailing blanks  ", true},
         {"comma, and \"quotes\"", false},
+#endif
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
@@ -121,10 +124,7 @@ TEST(OddInput, templatesOfManyMegabytesAreRewrittenWholeLineByLine) {
     // A program folder of its own whose slide template is many megabytes: long runs of
     // lines and one line of two megabytes between the markers.
     const std::string programDir = f.path("program");
-    QDir().mkpath(QString::fromStdString(programDir));
-    for (const QString& name : QDir(CUE_RUNTIME_DIR).entryList(QDir::Files))
-        QFile::copy(QStringLiteral(CUE_RUNTIME_DIR "/") + name,
-                    QString::fromStdString(programDir + "/") + name);
+    TestFiles::makeProgramFolder(programDir);
     const std::string original = f.readFile(programDir + "/slides.htm");
     std::string filler;
     for (int i = 0; filler.size() < 6u << 20; ++i)

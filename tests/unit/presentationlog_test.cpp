@@ -1,8 +1,13 @@
 #include "common/clocktime.h"
+#include "logger/loggerclock.h"
 #include "logger/presentationlog.h"
 #include "schedule/logreader.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <fstream>
 #include <sstream>
@@ -121,4 +126,36 @@ TEST(PresentationLog, aLineAfterMidnightCarriesTheTimeThatPassed) {
               line.find(' ', 1) + 1);
     EXPECT_EQ(ClockTime::toSeconds(*DayCount::parseNumber(line.substr(1, line.find(' ', 1) - 1))),
               20);
+}
+
+// The computer's clock writes the time of day as the desktop shows it, in one field of the
+// log line: the U.S. long time on Linux and under an English Windows, the user's format
+// elsewhere, never with a comma.
+TEST(SystemClock, writesTheTimeOfDayAsOneFieldOfTheLine) {
+    bool usFormat = true;
+#ifdef _WIN32
+    wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
+    ::GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
+    usFormat = std::wstring(locale) == L"en-US";
+#endif
+    const struct {
+        double time;
+        std::string us;
+    } cases[] = {
+        {at(0, 0, 5), "12:00:05 AM"},    {at(9, 5, 7), "9:05:07 AM"},
+        {at(12, 0, 0), "12:00:00 PM"},   {at(13, 7, 9), "1:07:09 PM"},
+        {at(23, 59, 59), "11:59:59 PM"},
+    };
+    SystemClock clock;
+    for (const auto& c : cases) {
+        const std::string text = clock.timeText(c.time);
+        EXPECT_EQ(text.find(','), std::string::npos) << text;
+        EXPECT_NE(text.find(c.us.substr(c.us.find(':'), 6)), std::string::npos) << text;
+        if (usFormat) {
+            EXPECT_EQ(text, c.us);
+        }
+    }
+    const double now = clock.timeOfDay();
+    EXPECT_GE(now, 0.0);
+    EXPECT_LT(now, 1.0);
 }

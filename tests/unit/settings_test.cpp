@@ -1,10 +1,44 @@
 #include "common/inisettingsstore.h"
 #include "common/settingsstore.h"
+#include "support/testfiles.h"
+
+#ifdef _WIN32
+#include "common/registrysettingsstore.h"
+#include "common/win32text.h"
+
+#include <windows.h>
+
+#include <random>
+#else
 #include "qtplatform/qtsettingsstore.h"
+#endif
 
 #include <gtest/gtest.h>
-#include <QFile>
-#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+// The platform's own per-user store, kept where the test alone looks: a folder on POSIX,
+// a key of the test's own under the current user's registry on Windows.
+struct PlatformStore {
+#ifdef _WIN32
+    std::string root = "Software\\Cuemark\\Test" + std::to_string(std::random_device()());
+    ~PlatformStore() {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, Win32Text::widen(root).c_str());
+    }
+    std::unique_ptr<SettingsStore> open() const {
+        return std::make_unique<RegistrySettingsStore>(root);
+    }
+#else
+    TempFolder dir;
+    std::unique_ptr<SettingsStore> open() const {
+        return std::make_unique<QtSettingsStore>(dir.path());
+    }
+#endif
+};
+
+} // namespace
 
 #include <string>
 #include <utility>
@@ -40,33 +74,34 @@ TEST(SettingsStore, numbersAndBooleansFallBackWhenTheyDoNotConvert) {
     EXPECT_FALSE(GetBoolSetting(store, "A", "O", "Beep1", false));
 }
 
-TEST(SettingsStore, filesInAFolderKeepValuesBetweenStoresAndBytesUnchanged) {
-    QTemporaryDir dir;
-    const std::string folder = dir.path().toStdString();
+TEST(SettingsStore, thePlatformStoreKeepsValuesBetweenStoresAndBytesUnchanged) {
+    PlatformStore place;
     const std::string latin1 = "caf\xe9, \"quoted\"";
+    std::string everyByte;
+    for (int c = 1; c < 256; ++c)
+        everyByte += static_cast<char>(c);
+    const std::string utf8 = "\xc3\xa9t\xc3\xa9 \xe2\x82\xac";
     {
-        QtSettingsStore store(folder);
-        store.SaveSetting("CuemarkPost", "URLs", "HTMLURL", "http://h/x/");
-        store.SaveSetting("CuemarkPost", "URLs", "AudioURL", latin1);
-        store.SaveSetting("CuemarkPost", "MainWindow", "Left", "1200");
+        const auto store = place.open();
+        store->SaveSetting("CuemarkPost", "URLs", "HTMLURL", "http://h/x/");
+        store->SaveSetting("CuemarkPost", "URLs", "AudioURL", latin1);
+        store->SaveSetting("CuemarkPost", "URLs", "IMGPath", everyByte);
+        store->SaveSetting("CuemarkPost", "URLs", "CeventsLoc", utf8);
+        store->SaveSetting("CuemarkPost", "MainWindow", "Left", "1200");
+        store->SaveSetting("CuemarkPost", "MainWindow", "Top", "");
     }
-    QtSettingsStore again(folder);
-    EXPECT_EQ(again.GetSetting("CuemarkPost", "URLs", "HTMLURL", "d"), "http://h/x/");
-    EXPECT_EQ(again.GetSetting("CuemarkPost", "URLs", "AudioURL", "d"), latin1);
-    EXPECT_EQ(again.GetSetting("CuemarkPost", "MainWindow", "Left", "d"), "1200");
-    EXPECT_EQ(again.GetSetting("CuemarkPost", "URLs", "Missing", "d"), "d");
-    EXPECT_EQ(again.GetSetting("CuemarkLog", "Options", "Beep1", "True"), "True");
+    const auto again = place.open();
+    EXPECT_EQ(again->GetSetting("CuemarkPost", "URLs", "HTMLURL", "d"), "http://h/x/");
+    EXPECT_EQ(again->GetSetting("CuemarkPost", "URLs", "AudioURL", "d"), latin1);
+    EXPECT_EQ(again->GetSetting("CuemarkPost", "URLs", "IMGPath", "d"), everyByte);
+    EXPECT_EQ(again->GetSetting("CuemarkPost", "URLs", "CeventsLoc", "d"), utf8);
+    EXPECT_EQ(again->GetSetting("CuemarkPost", "MainWindow", "Left", "d"), "1200");
+    EXPECT_EQ(again->GetSetting("CuemarkPost", "MainWindow", "Top", "d"), "");
+    EXPECT_EQ(again->GetSetting("CuemarkPost", "URLs", "Missing", "d"), "d");
+    EXPECT_EQ(again->GetSetting("CuemarkLog", "Options", "Beep1", "True"), "True");
 }
 
-namespace {
-
-std::string fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "(missing)";
-}
-
-} // namespace
-
+#ifndef _WIN32
 // The plain store (the one Windows uses) and Qt's write the same bytes and read each other's
 // files, so a folder of settings travels between the platforms.
 TEST(SettingsStore, plainIniStoreWritesAndReadsWhatQtsSettingsDo) {
@@ -99,9 +134,9 @@ TEST(SettingsStore, plainIniStoreWritesAndReadsWhatQtsSettingsDo) {
         {"Main Window", "Left;Top", "1200"},
         {"Alpha", "Z", "sorted"},
     };
-    QTemporaryDir qtDir, plainDir;
-    const std::string qtFolder = qtDir.path().toStdString();
-    const std::string plainFolder = plainDir.path().toStdString();
+    TempFolder qtDir, plainDir;
+    const std::string qtFolder = qtDir.path();
+    const std::string plainFolder = plainDir.path();
     {
         QtSettingsStore qt(qtFolder);
         IniSettingsStore plain(plainFolder);
@@ -124,15 +159,12 @@ TEST(SettingsStore, plainIniStoreWritesAndReadsWhatQtsSettingsDo) {
 
     // A file written by hand or by Windows' own profile calls: CR LF, comments, blanks
     // around values, a quoted part, a line that is no setting. Both read the same.
-    QTemporaryDir handDir;
-    {
-        QFile file(handDir.filePath("CuemarkLog.ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("; made by hand\r\n[Window]\r\nLeft = 4620  \r\nTop = \"  57 6\"  ;note\r\n"
-                   "not a setting\r\n\r\n[Options]\nBeep2=True\nPath=C:\\\\T\\\\x.txt\n");
-    }
-    QtSettingsStore qtHand(handDir.path().toStdString());
-    IniSettingsStore plainHand(handDir.path().toStdString());
+    TempFolder handDir;
+    putFile(handDir.filePath("CuemarkLog.ini"),
+            "; made by hand\r\n[Window]\r\nLeft = 4620  \r\nTop = \"  57 6\"  ;note\r\n"
+            "not a setting\r\n\r\n[Options]\nBeep2=True\nPath=C:\\\\T\\\\x.txt\n");
+    QtSettingsStore qtHand(handDir.path());
+    IniSettingsStore plainHand(handDir.path());
     for (const auto& [section, key] : std::vector<std::pair<const char*, const char*>>{
              {"Window", "Left"}, {"Window", "Top"}, {"Options", "Beep2"}, {"Options", "Path"}}) {
         SCOPED_TRACE(std::string(section) + "/" + key);
@@ -141,3 +173,20 @@ TEST(SettingsStore, plainIniStoreWritesAndReadsWhatQtsSettingsDo) {
     }
     EXPECT_EQ(plainHand.GetSetting("CuemarkLog", "Window", "Top"), "  57 6");
 }
+#endif
+
+#ifdef _WIN32
+// The store's own key: one per application and section under Software\Cuemark.
+TEST(SettingsStore, theRegistryStoreKeepsEachSectionUnderTheSystemsKey) {
+    const std::string application = "CuemarkTest" + std::to_string(std::random_device()());
+    RegistrySettingsStore().SaveSetting(application, "URLs", "IMGPath", "../{PF}/sld000.gif");
+    const std::wstring key = Win32Text::widen("Software\\Cuemark\\" + application);
+    wchar_t text[64] = {};
+    DWORD size = sizeof text;
+    EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, (key + L"\\URLs").c_str(), L"IMGPath",
+                             RRF_RT_REG_SZ, nullptr, text, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(text), L"../{PF}/sld000.gif");
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+}
+#endif

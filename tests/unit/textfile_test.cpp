@@ -2,15 +2,18 @@
 #include "common/textfile.h"
 #include "support/smalldisk.h"
 
-#include <QTemporaryDir>
+#ifdef _WIN32
+#include "common/win32text.h"
 
-#include <dirent.h>
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -24,28 +27,11 @@
 namespace {
 
 struct Folder {
-    QTemporaryDir dir;
-    std::string root = dir.path().toStdString();
+    TempFolder dir;
 
-    // Its own clean-up cannot name 8-bit files; these go by their bytes.
-    ~Folder() {
-        for (const std::string& name : names())
-            ::remove(path(name).c_str());
-    }
-
-    std::string path(const std::string& name) const { return root + "/" + name; }
+    std::string path(const std::string& name) const { return dir.filePath(name); }
     // The names in the folder exactly as the system holds them.
-    std::set<std::string> names() const {
-        std::set<std::string> out;
-        DIR* d = ::opendir(root.c_str());
-        while (const dirent* e = ::readdir(d)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != "..")
-                out.insert(name);
-        }
-        ::closedir(d);
-        return out;
-    }
+    std::set<std::string> names() const { return TestFiles::names(dir.path()); }
 };
 
 std::vector<std::string> allLines(LineReader reader) {
@@ -127,6 +113,12 @@ TEST(TextFile, eightBitNamesAreCreatedAndOpenedByTheirOwnBytes) {
     const std::string latin1 = "caf\xE9 g\xE9rid.txt";
     TextFile::writeAtomically(f.path(latin1), "bytes\xE9\r\n");
     EXPECT_EQ(f.names(), std::set<std::string>{latin1});
+#ifdef _WIN32
+    // In the Western code page the bytes are the letters the operator typed.
+    if (::GetACP() == 1252)
+        EXPECT_TRUE(
+            std::filesystem::exists(TestFiles::native(f.dir.path()) / L"caf\u00e9 g\u00e9rid.txt"));
+#endif
     EXPECT_TRUE(TextFile::exists(f.path(latin1)));
     EXPECT_EQ(TextFile::readAll(f.path(latin1)), "bytes\xE9\r\n");
     EXPECT_EQ(allLines(LineReader(f.path(latin1))), std::vector<std::string>{"bytes\xE9"});
@@ -149,7 +141,9 @@ TEST(AtomicFileWriter, replacesOnlyOnCommitAndKeepsThePermissions) {
     Folder f;
     const std::string target = f.path("grid.txt");
     putFile(target, "earlier\r\n");
+#ifndef _WIN32
     ::chmod(target.c_str(), 0640);
+#endif
     {
         AtomicFileWriter writer(target);
         writer.write("new");
@@ -165,13 +159,18 @@ TEST(AtomicFileWriter, replacesOnlyOnCommitAndKeepsThePermissions) {
     writer.write("\r\n");
     writer.commit();
     EXPECT_EQ(fileBytes(target), big + "\r\n");
+#ifndef _WIN32
     struct stat st {};
     ::stat(target.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+#endif
     EXPECT_EQ(f.names(), std::set<std::string>{"grid.txt"});
 }
 
 TEST(AtomicFileWriter, aLinkToAPlainFileIsWrittenThrough) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need an administrator on Windows";
+#else
     Folder f;
     putFile(f.path("real.txt"), "earlier");
     ASSERT_EQ(::symlink("real.txt", f.path("link.txt").c_str()), 0);
@@ -180,6 +179,7 @@ TEST(AtomicFileWriter, aLinkToAPlainFileIsWrittenThrough) {
     ASSERT_EQ(::lstat(f.path("link.txt").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(fileBytes(f.path("real.txt")), "new");
+#endif
 }
 
 TEST(AtomicFileWriter, aFailedStepLeavesTheEarlierFileWholeAndNoTemporaryFile) {
@@ -223,15 +223,19 @@ TEST(LineFile, aLineThatCannotBeWrittenWholeLeavesNoFragment) {
         std::function<void(const std::string& log)> fail; // makes the next line fail
     };
     std::optional<TextFile::InjectedFault> fault;
+#ifndef _WIN32
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+#endif
     const Case cases[] = {
+#ifndef _WIN32 // Windows has no file-size limit
         {"file-size limit",
          [&](const std::string& log) {
              rlimit lower = saved;
              lower.rlim_cur = fileBytes(log).size() + 5;
              ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &lower), 0);
          }},
+#endif
         {"sync", [&](const std::string&) { fault.emplace(TextFile::Step::Sync, ENOSPC); }},
     };
     for (const Case& c : cases) {
@@ -241,7 +245,9 @@ TEST(LineFile, aLineThatCannotBeWrittenWholeLeavesNoFragment) {
         log.writeLine("first\r\n");
         c.fail(f.path("log.txt"));
         EXPECT_THROW(log.writeLine("a line longer than the room left\r\n"), FileError);
+#ifndef _WIN32
         ::setrlimit(RLIMIT_FSIZE, &saved);
+#endif
         fault.reset();
         EXPECT_EQ(fileBytes(f.path("log.txt")), "first\r\n");
         log.writeLine("third\r\n");
@@ -250,22 +256,24 @@ TEST(LineFile, aLineThatCannotBeWrittenWholeLeavesNoFragment) {
 }
 
 // The open file is compared with the path: a deleted, moved or replaced log is noticed
-// and writing goes on at the path, after what stands there.
+// and writing goes on at the path, after what stands there. On Windows the open log
+// cannot be deleted, moved or replaced at all, and stays where it is.
 TEST(LineFile, noticesWhenThePathNoLongerNamesTheOpenFile) {
     struct Case {
         const char* what;
-        std::function<void(const Folder& f)> change;
-        std::string atPath; // after reopen and one more line
+        std::function<bool(const Folder& f)> change; // false when the system refused
+        std::string atPath;                          // after reopen and one more line
     };
     const Case cases[] = {
-        {"deleted", [](const Folder& f) { ::unlink(f.path("log.txt").c_str()); }, "two\r\n"},
+        {"deleted", [](const Folder& f) { return TestFiles::remove(f.path("log.txt")); },
+         "two\r\n"},
         {"moved",
-         [](const Folder& f) { ::rename(f.path("log.txt").c_str(), f.path("moved.txt").c_str()); },
+         [](const Folder& f) { return TestFiles::rename(f.path("log.txt"), f.path("moved.txt")); },
          "two\r\n"},
         {"replaced by an editor's copy",
          [](const Folder& f) {
              putFile(f.path("copy.txt"), "one\r\n");
-             ::rename(f.path("copy.txt").c_str(), f.path("log.txt").c_str());
+             return TestFiles::rename(f.path("copy.txt"), f.path("log.txt"));
          },
          "one\r\ntwo\r\n"},
     };
@@ -275,7 +283,14 @@ TEST(LineFile, noticesWhenThePathNoLongerNamesTheOpenFile) {
         LineFile log(f.path("log.txt"));
         log.writeLine("one\r\n");
         EXPECT_TRUE(log.stillAtPath());
-        c.change(f);
+#ifdef _WIN32
+        EXPECT_FALSE(c.change(f));
+        EXPECT_TRUE(log.stillAtPath());
+        log.writeLine("two\r\n");
+        EXPECT_EQ(fileBytes(f.path("log.txt")), "one\r\ntwo\r\n");
+        continue;
+#endif
+        EXPECT_TRUE(c.change(f));
         EXPECT_FALSE(log.stillAtPath());
         log.reopen();
         EXPECT_TRUE(log.stillAtPath());
@@ -287,7 +302,7 @@ TEST(LineFile, noticesWhenThePathNoLongerNamesTheOpenFile) {
 TEST(SmallDiskFull, nothingIsLostWhenTheDiskFillsUp) {
     SmallDisk disk;
     if (!disk.available())
-        GTEST_SKIP() << "a small file system needs root";
+        GTEST_SKIP() << "a small file system needs root on Linux";
     const std::string target = disk.path("grid.txt");
     const std::string earlier = "Cuemark Grid File\r\nearlier\r\n";
     TextFile::writeAtomically(target, earlier);
@@ -316,17 +331,30 @@ using MakeNode = std::function<bool(const std::string&)>;
 TEST(TextFile, onlyPlainFilesAreReadOrWritten) {
     const struct {
         const char* kind;
+        const char* name; // in the test's folder, unless a path of its own
         MakeNode make;
     } nodes[] = {
-        {"FIFO", [](const std::string& p) { return ::mkfifo(p.c_str(), 0600) == 0; }},
-        {"folder", [](const std::string& p) { return ::mkdir(p.c_str(), 0700) == 0; }},
-        {"device",
+        {"folder", "node", [](const std::string& p) { return TestFiles::makePath(p); }},
+#ifdef _WIN32
+        // Names that reach a device in any folder, and a pipe of the test's own.
+        {"device", "NUL", [](const std::string&) { return true; }},
+        {"device", "com1.txt", [](const std::string&) { return true; }},
+        {"device", "Con ", [](const std::string&) { return true; }},
+        {"device", "\\\\.\\NUL", [](const std::string&) { return true; }},
+        {"pipe", "\\\\.\\pipe\\cuemark-textfile-test",
+         [](const std::string& p) {
+             return ::CreateNamedPipeW(Win32Text::widen(p).c_str(), PIPE_ACCESS_DUPLEX, 0, 1, 0, 0,
+                                       0, nullptr) != INVALID_HANDLE_VALUE;
+         }},
+#else
+        {"FIFO", "node", [](const std::string& p) { return ::mkfifo(p.c_str(), 0600) == 0; }},
+        {"device", "node",
          [](const std::string& p) {
              // A copy of the null device as root, else a link to the real one.
              return ::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0 ||
                     ::symlink("/dev/null", p.c_str()) == 0;
          }},
-        {"socket",
+        {"socket", "node",
          [](const std::string& p) {
              const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
              sockaddr_un addr{};
@@ -338,14 +366,18 @@ TEST(TextFile, onlyPlainFilesAreReadOrWritten) {
              ::close(fd);
              return made;
          }},
+#endif
     };
     for (const auto& node : nodes) {
         Folder f;
-        const std::string p = f.path("node");
+        const std::string name = node.name;
+        const std::string p = name.rfind("\\\\", 0) == 0 ? name : f.path(name);
         if (!node.make(p))
             continue;
+#ifndef _WIN32
         struct stat before {};
         ::stat(p.c_str(), &before);
+#endif
         for (const auto& use : std::vector<std::function<void()>>{
                  [&] { TextFile::writeAtomically(p, "x"); },
                  [&] { LineFile log(p); },
@@ -354,17 +386,21 @@ TEST(TextFile, onlyPlainFilesAreReadOrWritten) {
              }) {
             try {
                 use();
-                ADD_FAILURE() << node.kind << " taken as a file";
+                ADD_FAILURE() << node.kind << " " << name << " taken as a file";
             } catch (const FileError& e) {
                 EXPECT_NE(std::string(e.what()).find("Not a plain file"), std::string::npos)
-                    << node.kind << ": " << e.what();
+                    << node.kind << " " << name << ": " << e.what();
             }
         }
+#ifndef _WIN32
         struct stat after {};
         ASSERT_EQ(::stat(p.c_str(), &after), 0) << node.kind;
         EXPECT_EQ(after.st_mode, before.st_mode) << node.kind;
         EXPECT_EQ(after.st_ino, before.st_ino) << node.kind;
-        EXPECT_FALSE(TextFile::exists(p));
+#endif
+        EXPECT_FALSE(TextFile::exists(p)) << name;
+        for (const std::string& left : f.names())
+            EXPECT_EQ(left, "node") << "left beside the " << node.kind;
     }
 }
 
@@ -386,6 +422,17 @@ TEST(Text, forMessageShowsABoundedEscapedQuote) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Text::forMessage(c.input), c.shown);
+}
+
+TEST(Text, sentenceEndsAReasonWithOneFullStop) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"No such file or directory", "No such file or directory."},
+        {"File not found.", "File not found."},
+        {"", "."},
+        {"Ends in dots...", "Ends in dots..."},
+    };
+    for (const auto& [reason, shown] : cases)
+        EXPECT_EQ(Text::sentence(reason), shown);
 }
 
 } // namespace

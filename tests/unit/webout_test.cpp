@@ -5,12 +5,11 @@
 #include "webout/outputerror.h"
 #include "webout/slidepages.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "support/testfiles.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 
 namespace {
@@ -18,37 +17,26 @@ namespace {
 // The writers' rules are pinned on plain templates of the tests' own (the shipped ones
 // carry the player), beside the shipped images, in a program folder made once.
 const std::string& templateDir() {
-    static QTemporaryDir dir;
+    static TempFolder dir;
     static const std::string path = [] {
-        const QString source = CUE_SOURCE_DIR;
-        const QString templates = source + "/tests/golden/webout/templates/";
-        for (const QString& name : QDir(templates).entryList(QDir::Files))
-            QFile::copy(templates + name, dir.path() + "/" + name);
+        const std::string source = CUE_SOURCE_DIR;
+        TestFiles::copyFiles(source + "/tests/golden/webout/templates", dir.path());
         for (const char* image : PageImageNames)
-            QFile::copy(source + "/templates/" + image, dir.path() + "/" + image);
-        return dir.path().toStdString();
+            TestFiles::copy(source + "/templates/" + image, dir.filePath(image));
+        return dir.path();
     }();
     return path;
 }
 const std::string GoldenDir = CUE_SOURCE_DIR "/tests/golden/webout/";
 
-std::string readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll().toStdString();
+std::string readBytes(const std::string& path) {
+    return TestFiles::exists(path) ? fileBytes(path) : "<missing>";
 }
 
-void writeBytes(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-std::map<std::string, std::string> filesIn(const QString& folder) {
+std::map<std::string, std::string> filesIn(const std::string& folder) {
     std::map<std::string, std::string> files;
-    for (const QString& name : QDir(folder).entryList(QDir::Files))
-        files[name.toStdString()] = readBytes(folder + "/" + name);
+    for (const std::string& name : TestFiles::fileNames(folder))
+        files[name] = readBytes(folder + "/" + name);
     return files;
 }
 
@@ -57,8 +45,8 @@ std::vector<std::string> pageImages() {
 }
 
 struct Folder {
-    QTemporaryDir dir;
-    std::string path() const { return dir.path().toStdString() + "/"; }
+    TempFolder dir;
+    std::string path() const { return dir.path() + "/"; }
     std::string file(const std::string& name) const { return path() + name; }
 };
 
@@ -107,17 +95,15 @@ TEST(WebOutput, presentationsMatchTheirGoldensByteForByte) {
         writeAll(presentation(rows, out.path()));
         std::map<std::string, std::string> written = filesIn(out.dir.path());
         for (const std::string& image : pageImages()) {
-            EXPECT_EQ(written[image],
-                      readBytes(QString::fromStdString(templateDir() + "/" + image)))
-                << image;
+            EXPECT_EQ(written[image], readBytes(templateDir() + "/" + image)) << image;
             written.erase(image);
         }
-        const QString golden = QString::fromStdString(GoldenDir + name);
-        if (qEnvironmentVariableIsSet("CUE_UPDATE_GOLDENS")) {
-            QDir(golden).removeRecursively();
-            QDir().mkpath(golden);
+        const std::string golden = GoldenDir + name;
+        if (std::getenv("CUE_UPDATE_GOLDENS")) {
+            std::filesystem::remove_all(TestFiles::native(golden));
+            TestFiles::makePath(golden);
             for (const auto& [file, bytes] : written)
-                writeBytes(golden + "/" + QString::fromStdString(file), bytes);
+                putFile(golden + "/" + file, bytes);
         }
         EXPECT_EQ(written, filesIn(golden));
     }
@@ -163,12 +149,12 @@ TEST(WebOutput, hostileValuesStayInTheirPlaces) {
 
     Folder one;
     writeAllPages(presentation({rowsWith("x")[0]}, one.path()), templateDir(), pageImages());
-    const std::string page = readBytes(QString::fromStdString(one.file("sld001.htm")));
+    const std::string page = readBytes(one.file("sld001.htm"));
     for (size_t at = page.find("href=\""); at != std::string::npos;
          at = page.find("href=\"", at + 1)) {
         const std::string target = page.substr(at + 6, page.find('"', at + 6) - at - 6);
         if (target.ends_with(".htm"))
-            EXPECT_TRUE(QFile::exists(QString::fromStdString(one.file(target)))) << target;
+            EXPECT_TRUE(TestFiles::exists(one.file(target))) << target;
     }
 }
 
@@ -234,7 +220,7 @@ TEST(WebOutput, templateLinesOfAnyLengthAreRewritten) {
         R"(<!-- **FIXIT**TTL --> ")" + big + "\r\n" + bigQuoted + R"(<!-- **FIXIT**ZZZ -->"")",
     };
     for (const std::string& text : page) {
-        writeBytes(QString::fromStdString(dir.file("t.htm")), text);
+        putFile(dir.file("t.htm"), text);
         WriteHTMFiles(dir.file("t.htm"), dir.file("p.htm"), r);
         SlidePageRewriter rewriter(r);
         std::string expected;
@@ -243,18 +229,15 @@ TEST(WebOutput, templateLinesOfAnyLengthAreRewritten) {
             expected += rewriter.rewrite(std::string_view(text).substr(from, end - from)) + "\r\n";
             from = end + 2;
         }
-        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))), expected)
-            << text.substr(0, 40);
+        EXPECT_EQ(readBytes(dir.file("p.htm")), expected) << text.substr(0, 40);
     }
 
-    writeBytes(QString::fromStdString(dir.file("t.htm")), big + "**FIXIT**" + big);
+    putFile(dir.file("t.htm"), big + "**FIXIT**" + big);
     WritePreloadFile(dir.file("t.htm"), dir.file("p.htm"), out);
-    EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
-              big + "**FIXIT**" + big + "\r\n" + preloadBlock(out));
-    writeBytes(QString::fromStdString(dir.file("t.htm")), big + "<!--*** -->" + big);
+    EXPECT_EQ(readBytes(dir.file("p.htm")), big + "**FIXIT**" + big + "\r\n" + preloadBlock(out));
+    putFile(dir.file("t.htm"), big + "<!--*** -->" + big);
     EXPECT_TRUE(WriteIndexFile(dir.file("t.htm"), dir.file("p.htm"), rows));
-    EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
-              big + "\r\n" + indexTable(rows) + big + "\r\n");
+    EXPECT_EQ(readBytes(dir.file("p.htm")), big + "\r\n" + indexTable(rows) + big + "\r\n");
 }
 
 // Templates are read in pieces of 64 KiB: a marker cut by a piece's end, and short lines
@@ -282,7 +265,7 @@ TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
                          std::string(3 * piece, 'z') + "\r\nlast"});
     cases.push_back({"a line of exactly one piece", std::string(piece, 'w') + "\r\n" + marker});
     for (const Case& c : cases) {
-        writeBytes(QString::fromStdString(dir.file("t.htm")), c.text);
+        putFile(dir.file("t.htm"), c.text);
         WriteHTMFiles(dir.file("t.htm"), dir.file("p.htm"), r);
         SlidePageRewriter rewriter(r);
         std::string expected;
@@ -292,7 +275,7 @@ TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
                 rewriter.rewrite(std::string_view(c.text).substr(from, end - from)) + "\r\n";
             from = end + 2;
         }
-        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))), expected)
+        EXPECT_EQ(fileBytes(dir.file("p.htm")), expected)
             << c.what << " (" << c.text.size() << " bytes)";
     }
 
@@ -300,14 +283,14 @@ TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
     const PresentationOutput out = presentation(rows, dir.path());
     for (size_t before = 1; before <= 10; ++before) {
         const std::string head = "top\r\n" + std::string(piece - before, 'x');
-        writeBytes(QString::fromStdString(dir.file("t.htm")), head + "**FIXIT**tail");
+        putFile(dir.file("t.htm"), head + "**FIXIT**tail");
         WritePreloadFile(dir.file("t.htm"), dir.file("p.htm"), out);
-        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
+        EXPECT_EQ(fileBytes(dir.file("p.htm")),
                   head + "**FIXIT**tail\r\n" + preloadBlock(out))
             << before;
-        writeBytes(QString::fromStdString(dir.file("t.htm")), head + "<!--*** -->tail");
+        putFile(dir.file("t.htm"), head + "<!--*** -->tail");
         EXPECT_TRUE(WriteIndexFile(dir.file("t.htm"), dir.file("p.htm"), rows));
-        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
+        EXPECT_EQ(fileBytes(dir.file("p.htm")),
                   "top\r\n" + head.substr(5) + "\r\n" + indexTable(rows) + "tail\r\n")
             << before;
     }
@@ -344,14 +327,14 @@ TEST(WebOutput, preloadAndIndexPagesExpandTheirMarkers) {
     };
     for (const Case& c : cases) {
         const std::string source = dir.file("template.htm");
-        writeBytes(QString::fromStdString(source), c.templateText);
+        putFile(source, c.templateText);
         const std::string page = dir.file("page.htm");
         bool found = true;
         if (c.index)
             found = WriteIndexFile(source, page, rows);
         else
             WritePreloadFile(source, page, out);
-        EXPECT_EQ(readBytes(QString::fromStdString(page)), c.expected) << c.what;
+        EXPECT_EQ(readBytes(page), c.expected) << c.what;
         EXPECT_EQ(found, c.markerFound) << c.what;
     }
     EXPECT_NE(table.find("<TD><A HREF=\"sld002.htm\" > Second</A></P></A></TD>\r\n"
