@@ -2,6 +2,7 @@
 
 #include "win32parts.h"
 
+#include "common/accesskeys.h"
 #include "common/controls.h"
 #include "common/window.h"
 
@@ -142,6 +143,8 @@ Win32View::~Win32View() {
         ::DeleteObject(font);
     if (m_background)
         ::DeleteObject(m_background);
+    if (m_accelerators)
+        ::DestroyAcceleratorTable(m_accelerators);
 }
 
 Win32View* Win32View::of(const Window& window) {
@@ -271,40 +274,71 @@ void Win32View::buildMenu() {
     if (bar.empty())
         return;
     std::string shape;
+    std::vector<MenuItem*> items;
     for (Control* control : m_window.controls()) {
-        if (controlAs<MenuItem>(*control))
-            shape += control->Visible ? '1' : '0';
+        if (auto* item = controlAs<MenuItem>(*control)) {
+            items.push_back(item);
+            shape += item->Visible ? '1' : '0';
+        }
     }
     if (m_menu && shape == m_menuShape)
         return;
     m_menuShape = shape;
-    m_menuItems.clear();
+    m_menuItems = items;
+    const auto idOf = [this](const MenuItem* item) {
+        const auto at = std::find(m_menuItems.begin(), m_menuItems.end(), item);
+        return static_cast<UINT>(MenuBase + (at - m_menuItems.begin()));
+    };
     HMENU menu = ::CreateMenu();
-    const auto fill = [this](HMENU into, const std::vector<MenuItem*>& items, auto& self) -> void {
-        for (MenuItem* item : items) {
+    std::vector<ACCEL> accelerators;
+    const auto fill = [&](HMENU into, const std::vector<MenuItem*>& items, auto& self) -> void {
+        const std::vector<char> keys = AccessKeys::of(items);
+        for (size_t i = 0; i < items.size(); ++i) {
+            MenuItem* item = items[i];
+            m_menuKeys[item] = keys[i];
             if (!item->Visible)
                 continue;
+            const std::wstring caption = menuCaption(*item);
             if (!item->items().empty()) {
                 HMENU popup = ::CreatePopupMenu();
                 self(popup, item->items(), self);
                 ::AppendMenuW(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
-                              Win32Parts::captionOf(item->Caption).c_str());
+                              caption.c_str());
                 continue;
             }
-            const UINT id = static_cast<UINT>(MenuBase + m_menuItems.size());
-            m_menuItems.push_back(item);
-            if (item->isSeparator())
+            const UINT id = idOf(item);
+            if (item->isSeparator()) {
                 ::AppendMenuW(into, MF_SEPARATOR, id, nullptr);
-            else
-                ::AppendMenuW(into, MF_STRING, id, Win32Parts::captionOf(item->Caption).c_str());
+                continue;
+            }
+            ::AppendMenuW(into, MF_STRING, id, caption.c_str());
+            if (const auto shortcut = AccessKeys::shortcutOf(item->name())) {
+                const WORD key = shortcut->functionKey > 0
+                                     ? static_cast<WORD>(VK_F1 + shortcut->functionKey - 1)
+                                     : static_cast<WORD>(shortcut->controlLetter);
+                const BYTE flags = shortcut->functionKey > 0 ? FVIRTKEY : FVIRTKEY | FCONTROL;
+                accelerators.push_back(ACCEL{flags, key, static_cast<WORD>(id)});
+            }
         }
     };
     fill(menu, bar, fill);
+    if (m_accelerators)
+        ::DestroyAcceleratorTable(m_accelerators);
+    m_accelerators =
+        accelerators.empty()
+            ? nullptr
+            : ::CreateAcceleratorTableW(accelerators.data(), static_cast<int>(accelerators.size()));
     HMENU old = m_menu;
     m_menu = menu;
     ::SetMenu(m_hwnd, m_menu);
     if (old)
         ::DestroyMenu(old);
+}
+
+std::wstring Win32View::menuCaption(const MenuItem& item) const {
+    const auto key = m_menuKeys.find(&item);
+    return Win32Parts::toScreen(
+        AccessKeys::marked(item.Caption, key == m_menuKeys.end() ? 0 : key->second));
 }
 
 void Win32View::syncMenu() {
@@ -313,14 +347,14 @@ void Win32View::syncMenu() {
     buildMenu();
     for (size_t i = 0; i < m_menuItems.size(); ++i) {
         const MenuItem& item = *m_menuItems[i];
-        if (item.isSeparator())
+        if (item.isSeparator() || !item.items().empty() || !item.Visible)
             continue;
         const UINT id = static_cast<UINT>(MenuBase + i);
         ::EnableMenuItem(m_menu, id, MF_BYCOMMAND | (item.Enabled ? MF_ENABLED : MF_GRAYED));
         ::CheckMenuItem(m_menu, id, MF_BYCOMMAND | (item.Checked ? MF_CHECKED : MF_UNCHECKED));
         wchar_t shown[256] = {};
         ::GetMenuStringW(m_menu, id, shown, 255, MF_BYCOMMAND);
-        const std::wstring caption = Win32Parts::captionOf(item.Caption);
+        const std::wstring caption = menuCaption(item);
         if (caption != shown)
             ::ModifyMenuW(m_menu, id, MF_BYCOMMAND | MF_STRING, id, caption.c_str());
     }
@@ -550,9 +584,14 @@ void Win32View::runUntilClosed(const Window& window) {
             break;
         }
         HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        bool ours = false;
-        for (const auto& [model, view] : liveViews())
-            ours = ours || view->hwnd() == root;
+        Win32View* ours = nullptr;
+        for (const auto& [model, view] : liveViews()) {
+            if (view->hwnd() == root)
+                ours = view;
+        }
+        if (ours && ours->m_accelerators &&
+            ::TranslateAcceleratorW(root, ours->m_accelerators, &msg))
+            continue;
         // Tab and the arrow keys move between the controls, as in a dialog.
         if (ours && ::IsDialogMessageW(root, &msg))
             continue;

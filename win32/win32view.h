@@ -44,7 +44,10 @@ struct ViewLayout {
 // The Win32 view of one window model. Every event goes to the model's handler through
 // forward(), after which every control shows the model's state again; the view holds no
 // rule of the system. Controls are real BUTTON, EDIT, STATIC and list view windows with the
-// models' captions, and menu items real menu commands, so other programs can drive them.
+// models' captions, and menu items real menu commands, so other programs can drive them:
+// a menu item's command id is 1000 plus its place among the window's menu items in menu
+// order, menus and separators counted (Form1's "About" is 1011, Main's "Configuration"
+// 1013), whatever is hidden.
 class Win32View {
   public:
     // A main window has no owner; a modal one is owned by the window it covers.
@@ -93,6 +96,7 @@ class Win32View {
     HFONT fontOf(Look look) const;
     void buildMenu();
     void syncMenu();
+    std::wstring menuCaption(const MenuItem& item) const;
     void syncGrid(Bound& bound);
     void syncTimers();
     LRESULT gridNotify(Bound& bound, NMHDR* header);
@@ -110,8 +114,10 @@ class Win32View {
     HMENU m_menu = nullptr;
     std::vector<std::unique_ptr<Bound>> m_bound;
     std::vector<MenuItem*> m_menuItems; // command id - MenuBase
-    std::string m_menuShape;            // which items the bar shows, to rebuild on a change
-    std::map<Timer*, int> m_timers;     // the running interval of each
+    std::map<const MenuItem*, char> m_menuKeys;
+    HACCEL m_accelerators = nullptr;
+    std::string m_menuShape;        // which items the bar shows, to rebuild on a change
+    std::map<Timer*, int> m_timers; // the running interval of each
     std::map<Look, HFONT> m_fonts;
     HBRUSH m_background = nullptr;
     int m_dpi = 96;
