@@ -19,6 +19,8 @@ constexpr int ControlBase = 100;
 constexpr int MenuBase = 1000;
 // A focus change of a field, handled once the system's own focus change is over.
 constexpr UINT FocusMessage = WM_APP + 1;
+// What's This mode, entered after the click that asked for it.
+constexpr UINT WhatsThisMessage = WM_APP + 2;
 
 bool busyPointer = false;
 
@@ -543,9 +545,8 @@ bool Win32View::requestClose() {
 }
 
 void Win32View::enterWhatsThisMode() {
-    m_whatsThis = true;
-    ::SetCapture(m_hwnd);
-    ::SetCursor(::LoadCursorW(nullptr, IDC_HELP));
+    // Once the click that asked for it is over: the button lets go of the mouse first.
+    ::PostMessageW(m_hwnd, WhatsThisMessage, 0, 0);
 }
 
 void Win32View::whatsThisClick(POINT at) {
@@ -756,6 +757,11 @@ LRESULT Win32View::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE:
         requestClose();
+        return 0;
+    case WhatsThisMessage:
+        m_whatsThis = true;
+        ::SetCapture(m_hwnd);
+        ::SetCursor(::LoadCursorW(nullptr, IDC_HELP));
         return 0;
     case WM_LBUTTONDOWN:
         if (m_whatsThis) {
