@@ -46,8 +46,8 @@ class IniSettingsStore : public SettingsStore {
                      const std::string& key, const std::string& value) override {
         // As with the other stores, a setting that cannot be kept is lost quietly.
         ::WritePrivateProfileStringW(Win32Text::widen(section).c_str(),
-                                     Win32Text::widen(key).c_str(),
-                                     Win32Text::widen(value).c_str(), fileOf(application).c_str());
+                                     Win32Text::widen(key).c_str(), Win32Text::widen(value).c_str(),
+                                     fileOf(application).c_str());
     }
 
   private:
@@ -61,16 +61,7 @@ class IniSettingsStore : public SettingsStore {
 } // namespace
 
 std::string ToolPlatform::programFolder() {
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (n < name.size()) {
-            name.resize(n);
-            break;
-        }
-        name.resize(name.size() * 2);
-    }
-    return Win32Text::narrow(name.substr(0, name.find_last_of(L"\\/")));
+    return Win32Text::programFolder();
 }
 
 std::string ToolPlatform::currentFolder() {

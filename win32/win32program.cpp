@@ -17,24 +17,6 @@
 #include <string>
 #include <utility>
 
-namespace {
-
-// The folder of the program's file, where its shipped files lie.
-std::string programFolder() {
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (n < name.size()) {
-            name.resize(n);
-            break;
-        }
-        name.resize(name.size() * 2);
-    }
-    return Win32Text::narrow(name.substr(0, name.find_last_of(L"\\/")));
-}
-
-} // namespace
-
 int runWin32Program(const ProgramEntry& entry, int argc, char* argv[]) {
     // --help and --version are answered before any window or automation server exists.
     const CommandLine line = readCommandLine(argc, argv, entry.commandLineUsage());
@@ -45,7 +27,7 @@ int runWin32Program(const ProgramEntry& entry, int argc, char* argv[]) {
     ::InitCommonControlsEx(&controls);
 
     RegistrySettingsStore settings;
-    Program program = entry.makeProgram(programFolder());
+    Program program = entry.makeProgram(Win32Text::programFolder());
     Win32UiServices ui(program.title);
     std::unique_ptr<ProgramEnvironment> environment = entry.makeEnvironment();
     WindowContext context{ui, settings, program, *environment};
