@@ -14,10 +14,29 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 
+namespace {
+
+// A desktop program has no console of its own: --help and --version print into the
+// console it was started from, unless its output already goes to a file or a pipe.
+void useParentConsole() {
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out && out != INVALID_HANDLE_VALUE && ::GetFileType(out) != FILE_TYPE_UNKNOWN)
+        return;
+    if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+}
+
+} // namespace
+
 int runWin32Program(const ProgramEntry& entry, int argc, char* argv[]) {
+    if (argc > 1)
+        useParentConsole();
     // --help and --version are answered before any window or automation server exists.
     const CommandLine line = readCommandLine(argc, argv, entry.commandLineUsage());
     if (line.answered)
