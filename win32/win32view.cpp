@@ -14,8 +14,10 @@
 namespace {
 
 const wchar_t* const ClassName = L"CuemarkWindow";
-// Child control ids start here; menu commands above them.
+// A control's id is ControlBase plus its place among the window's controls; frames take
+// theirs from FrameBase, menu commands from MenuBase.
 constexpr int ControlBase = 100;
+constexpr int FrameBase = 900;
 constexpr int MenuBase = 1000;
 // A focus change of a field, handled once the system's own focus change is over.
 constexpr UINT FocusMessage = WM_APP + 1;
@@ -175,10 +177,14 @@ HFONT Win32View::fontOf(Look look) const {
 
 void Win32View::createControls() {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    int id = ControlBase;
+    int frameId = FrameBase;
+    const std::vector<Control*>& controls = m_window.controls();
     for (const Placement& place : m_layout.places) {
         auto bound = std::make_unique<Bound>();
         bound->place = place;
+        const auto at = std::find(controls.begin(), controls.end(), place.control);
+        const int id =
+            place.control ? ControlBase + static_cast<int>(at - controls.begin()) : frameId++;
         const wchar_t* cls = L"STATIC";
         DWORD style = WS_CHILD;
         DWORD exStyle = 0;
@@ -209,9 +215,9 @@ void Win32View::createControls() {
                                         exStyle = WS_EX_CLIENTEDGE;
                                     }});
         }
-        bound->hwnd = ::CreateWindowExW(exStyle, cls, text.c_str(), style, 0, 0, 10, 10, m_hwnd,
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
-                                        instance, nullptr);
+        bound->hwnd =
+            ::CreateWindowExW(exStyle, cls, text.c_str(), style, 0, 0, 10, 10, m_hwnd,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (place.control) {
             visitControl(*place.control,
                          Overloaded{[&](TextField&) {
