@@ -17,9 +17,10 @@ PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev
 CROSS_PACKAGES := g++-mingw-w64-i686
 # The Windows builds: cmake and ninja, both cross compilers, googletest's sources for the
 # Windows unit tests, wine64 to run them (wine32 is left out: the 32-bit build's tests would
-# need a kernel that runs 32-bit programs) and NSIS for the installers.
+# need a kernel that runs 32-bit programs), NSIS for the installers, and a virtual display
+# with imagemagick's import for the desktop programs' test and pictures.
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine \
-                    wine64 nsis
+                    wine64 nsis xvfb xauth imagemagick
 # The browser test's browser, Debian's own (Playwright downloads none).
 BROWSER_PACKAGES := chromium
 # LibreOffice Impress with its SDK, and a virtual display, for the loggers' Impress binding

@@ -27,6 +27,19 @@ std::string Win32Text::narrow(const std::wstring& text) {
     return bytes;
 }
 
+std::string Win32Text::programFolder() {
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (n < name.size()) {
+            name.resize(n);
+            break;
+        }
+        name.resize(name.size() * 2);
+    }
+    return narrow(name.substr(0, name.find_last_of(L"\\/")));
+}
+
 std::string Win32Text::systemMessage(unsigned long code) {
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(

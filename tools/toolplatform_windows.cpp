@@ -17,16 +17,7 @@ constexpr DWORD TimeLimitMs = 60000;
 } // namespace
 
 std::string ToolPlatform::programFolder() {
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (n < name.size()) {
-            name.resize(n);
-            break;
-        }
-        name.resize(name.size() * 2);
-    }
-    return Win32Text::narrow(name.substr(0, name.find_last_of(L"\\/")));
+    return Win32Text::programFolder();
 }
 
 std::string ToolPlatform::currentFolder() {
