@@ -79,35 +79,37 @@ template <typename T> T waitFor(const std::string& what, const std::function<T()
     fail("no " + what + " within " + std::to_string(PatienceMs / 1000) + " s");
 }
 
+struct WindowSearch {
+    std::string title;
+    bool dialogOnly;
+    HWND found;
+};
+
+// Named callbacks: 32-bit Windows calls them stdcall, which no lambda converts to.
+BOOL CALLBACK matchTitle(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    if (IsWindowVisible(window) && textOf(window) == search->title &&
+        (!search->dialogOnly || classOf(window) == "#32770")) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK collectChild(HWND child, LPARAM data) {
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+    return TRUE;
+}
+
 HWND topWindow(const std::string& title, bool dialogOnly) {
-    struct Search {
-        std::string title;
-        bool dialogOnly;
-        HWND found;
-    } search{title, dialogOnly, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (IsWindowVisible(window) && textOf(window) == s->title &&
-                (!s->dialogOnly || classOf(window) == "#32770")) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{title, dialogOnly, nullptr};
+    EnumWindows(matchTitle, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 std::vector<HWND> childrenOf(HWND parent) {
     std::vector<HWND> children;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&children));
     return children;
 }
 
