@@ -108,10 +108,11 @@ fuzz: $(ASAN_BUILD)/build.ninja
 deps-windows:
 	$(call install_missing,$(WINDOWS_PACKAGES),--no-install-recommends)
 
-# $(call windows_build,DIR,TOOLCHAIN): configures (once) and builds one Windows build.
+# $(call windows_build,DIR,TOOLCHAIN): configures (once) and builds one Windows build. The
+# Linux build's cuescript reads the logs the Windows logger writes in its tests.
 define windows_build
 	@[ -f $(1)/build.ninja ] || cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$(2).cmake
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$(2).cmake -DCUE_HOST_BUILD=$(abspath $(BUILD))
 	cmake --build $(1) -j$(JOBS)
 endef
 

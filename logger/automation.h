@@ -28,6 +28,13 @@ class AutomationError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Creating by class name failed because no program is registered under that name (as
+// opposed to one that is registered and would not start).
+class AutomationClassMissing : public AutomationError {
+  public:
+    using AutomationError::AutomationError;
+};
+
 class AutomationObject {
   public:
     virtual ~AutomationObject() = default;

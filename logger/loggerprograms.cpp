@@ -3,8 +3,51 @@
 #include "common/version.h"
 #include "logger/form1.h"
 
+#include <cctype>
 #include <stdexcept>
 #include <string>
+
+namespace {
+
+// The major number of a version text such as "16.0"; -1 when it starts with no digit.
+int majorVersion(const std::string& text) {
+    size_t at = 0;
+    while (at < text.size() && text[at] == ' ')
+        ++at;
+    int major = -1;
+    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) && major < 1000;
+         ++at)
+        major = (major < 0 ? 0 : major * 10) + (text[at] - '0');
+    return major;
+}
+
+} // namespace
+
+AutomationFactory withVersionFreeName(AutomationFactory create, const PowerPointVersion& version) {
+    if (!create)
+        return create;
+    return [create, &version](const std::string& className) -> AutomationRef {
+        try {
+            return create(className);
+        } catch (const AutomationClassMissing&) {
+            if (className == VersionFreeClassName)
+                throw;
+            AutomationRef found;
+            try {
+                found = create(VersionFreeClassName);
+            } catch (const AutomationClassMissing&) {
+                // No PowerPoint at all: the same error as for the build's own name.
+                throw;
+            }
+            const std::string foundVersion = asText(found->get("Version"));
+            if (version.drives(majorVersion(foundVersion)))
+                return found;
+            throw AutomationError(std::string(className) + " is not installed, and the " +
+                                  VersionFreeClassName + " found (version " + foundVersion +
+                                  ") cannot be driven by this logger.");
+        }
+    };
+}
 
 ProgramEntry loggerEntry(const PowerPointVersion& version, LoggerEnvironmentFactory environment) {
     ProgramEntry entry;
@@ -21,10 +64,11 @@ ProgramEntry loggerEntry(const PowerPointVersion& version, LoggerEnvironmentFact
         auto* desktop = dynamic_cast<LoggerEnvironment*>(&context.environment);
         if (!desktop)
             throw std::logic_error("a logger needs a logger environment");
-        auto form = std::make_unique<Form1>(context.ui, context.settings, context.program, version,
-                                            Form1::Seams{desktop->automation(), desktop->clock(),
-                                                         [desktop] { desktop->beep(); },
-                                                         desktop->attachment()});
+        auto form = std::make_unique<Form1>(
+            context.ui, context.settings, context.program, version,
+            Form1::Seams{withVersionFreeName(desktop->automation(), version), desktop->clock(),
+                         [desktop] { desktop->beep(); },
+                         withVersionFreeName(desktop->attachment(), version)});
         desktop->form = form.get();
         return form;
     };

@@ -33,6 +33,13 @@ struct PresentationBinding {
     std::function<bool()> release;
 };
 
+// The binding a logger creates the presentation program with. When no program is
+// registered under the build's own class name, the version-free name is bound instead,
+// but only when the program found says (its "Version") that it is one this build can
+// drive; otherwise the operator is told which version was found. Any other failure is
+// the one reported. An empty factory stays empty.
+AutomationFactory withVersionFreeName(AutomationFactory create, const PowerPointVersion& version);
+
 using LoggerEnvironmentFactory = std::function<std::unique_ptr<LoggerEnvironment>()>;
 
 // The entry of the logger built for this version, on the desktop the factory makes: its

@@ -15,6 +15,13 @@ struct PowerPointVersion {
     std::array<const char*, 5> titleChain; // after "Slides"(n); unused places are null
     const char* fileVersion;
 
+    // Whether this build can drive a presentation program reporting this major version.
+    // PowerPoint 97 (8) and every later version answer the members the 8 build calls; the
+    // members the 7 build calls ("AppWindow", "PathName", "Objects") went with 97.
+    constexpr bool drives(int foundMajor) const {
+        return number == 7 ? foundMajor == 7 : foundMajor >= 8;
+    }
+
     constexpr int titleChainLength() const {
         int n = 0;
         while (n < static_cast<int>(titleChain.size()) && titleChain[n])
@@ -22,6 +29,9 @@ struct PowerPointVersion {
         return n;
     }
 };
+
+// The name current PowerPoint registers, often without any versioned one beside it.
+inline constexpr const char* VersionFreeClassName = "PowerPoint.Application";
 
 inline constexpr PowerPointVersion PowerPoint7{
     7,          "PowerPoint.Application.7",   true,       1, 2,

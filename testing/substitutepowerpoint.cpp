@@ -9,6 +9,8 @@ struct SubstitutePowerPoint::State {
     std::vector<Title> titles;
     int firstSlideNumber = 1;
     bool unavailable = false;
+    std::vector<std::string> classNames{"PowerPoint.Application.7", "PowerPoint.Application.8"};
+    std::string version = "8.0";
     bool closed = false;
     // Objects of an instance that was closed stay dead when the program starts again.
     int instance = 0;
@@ -61,6 +63,8 @@ class SubstituteObject : public AutomationObject {
                 return make(Kind::AppWindow);
             if (is(member, "SlideShowWindows"))
                 return make(Kind::ShowWindows);
+            if (is(member, "Version"))
+                return m_state->version;
             if (is(member, "ActivePresentation")) {
                 if (m_state->titles.empty() && m_state->path.empty())
                     throw AutomationError("No presentation is open");
@@ -212,6 +216,14 @@ void SubstitutePowerPoint::setUnavailable(bool unavailable) {
     m_state->unavailable = unavailable;
 }
 
+void SubstitutePowerPoint::setClassNames(std::vector<std::string> classNames) {
+    m_state->classNames = std::move(classNames);
+}
+
+void SubstitutePowerPoint::setVersion(std::string version) {
+    m_state->version = std::move(version);
+}
+
 void SubstitutePowerPoint::startShow(int slide) {
     if (m_state->closed)
         throw std::logic_error("the presentation program was closed");
@@ -288,10 +300,11 @@ void SubstitutePowerPoint::resetCalls() {
 
 AutomationFactory SubstitutePowerPoint::factory() {
     return [state = m_state](const std::string& className) -> AutomationRef {
-        const bool known = Text::equalsNoCase(className, "PowerPoint.Application.7") ||
-                           Text::equalsNoCase(className, "PowerPoint.Application.8");
+        bool known = false;
+        for (const std::string& name : state->classNames)
+            known = known || Text::equalsNoCase(className, name);
         if (!known || state->unavailable)
-            throw AutomationError("ActiveX component can't create object");
+            throw AutomationClassMissing("ActiveX component can't create object");
         // A closed program starts afresh when it is created again.
         if (state->closed) {
             state->closed = false;

@@ -24,6 +24,11 @@ class SubstitutePowerPoint {
     void setDeck(std::string path, std::vector<Title> titles, int firstSlideNumber = 1);
     // Creating the application fails, as on a machine without the program.
     void setUnavailable(bool unavailable);
+    // The class names the program is registered under (both versioned names at first);
+    // creating by any other name fails as for a missing program.
+    void setClassNames(std::vector<std::string> classNames);
+    // What the application's "Version" answers ("8.0" at first).
+    void setVersion(std::string version);
 
     // The operator at the presentation program. Each throws std::invalid_argument for a
     // slide outside the deck or a show that is not running, and std::logic_error once
@@ -49,7 +54,7 @@ class SubstitutePowerPoint {
     int callsOf(const std::string& member) const;
     void resetCalls();
 
-    // Creates the application for either version's class name.
+    // Creates the application for a class name it is registered under.
     AutomationFactory factory();
     // The same for a program that runs already: fails while it is closed.
     AutomationFactory attachFactory();

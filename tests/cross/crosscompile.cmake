@@ -36,7 +36,8 @@ endforeach()
 
 set(EXE ${WORKDIR}/comprobe.exe)
 execute_process(COMMAND ${COMPILER} ${FLAGS} ${PROBE}
-    ${SOURCE_DIR}/logger/comautomation.cpp ${SOURCE_DIR}/logger/automation.cpp
+    ${SOURCE_DIR}/logger/comautomation.cpp ${SOURCE_DIR}/logger/comvalue_windows.cpp
+    ${SOURCE_DIR}/logger/automation.cpp ${SOURCE_DIR}/common/win32text.cpp
     -o ${EXE} -static-libgcc -static-libstdc++ -lole32 -loleaut32 -luuid
     RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)

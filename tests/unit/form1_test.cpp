@@ -1,6 +1,8 @@
 #include "support/loggerfixture.h"
 #include "support/smalldisk.h"
 
+#include "logger/loggerprograms.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -455,4 +457,70 @@ TEST(Form1, theWindowOpensCentredOnAnyScreenWidth) {
         f.start();
         EXPECT_EQ(f.form->Left, (width - f.form->Width) / 2) << width;
     }
+}
+
+// Where PowerPoint is registered only under its version-free name, each build binds it
+// only when the version it reports is one whose members that build calls.
+TEST(Form1, theVersionFreeNameIsBoundOnlyForAVersionTheBuildDrives) {
+    const std::string cannotCreate = "ActiveX component can't create object";
+    const std::vector<std::string> own{"PowerPoint.Application.7", "PowerPoint.Application.8"};
+    const std::vector<std::string> versionFree{"PowerPoint.Application"};
+    struct Case {
+        const PowerPointVersion& build;
+        std::vector<std::string> registered;
+        std::string version;
+        bool ownNameFails; // registered, but the program would not start
+        std::string error; // empty: bound
+        int versionReads;
+    };
+    const std::vector<Case> cases = {
+        {PowerPoint8, own, "16.0", false, "", 0},
+        {PowerPoint7, own, "16.0", false, "", 0},
+        {PowerPoint8, versionFree, "16.0", false, "", 1},
+        {PowerPoint8, versionFree, "8.0", false, "", 1},
+        {PowerPoint7, versionFree, "7.0", false, "", 1},
+        {PowerPoint8, versionFree, "7.0", false,
+         "PowerPoint.Application.8 is not installed, and the PowerPoint.Application found "
+         "(version 7.0) cannot be driven by this logger.",
+         1},
+        {PowerPoint7, versionFree, "16.0", false,
+         "PowerPoint.Application.7 is not installed, and the PowerPoint.Application found "
+         "(version 16.0) cannot be driven by this logger.",
+         1},
+        {PowerPoint8, versionFree, "", false,
+         "PowerPoint.Application.8 is not installed, and the PowerPoint.Application found "
+         "(version ) cannot be driven by this logger.",
+         1},
+        {PowerPoint8, {}, "16.0", false, cannotCreate, 0},
+        // A registered program that fails to start is reported, not passed over.
+        {PowerPoint8,
+         {"PowerPoint.Application.8", "PowerPoint.Application"},
+         "16.0",
+         true,
+         "Server execution failed",
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.build.className) + " with " +
+                     std::to_string(c.registered.size()) + " names, version " + c.version);
+        SubstitutePowerPoint ppt;
+        ppt.setClassNames(c.registered);
+        ppt.setVersion(c.version);
+        AutomationFactory create = ppt.factory();
+        if (c.ownNameFails)
+            create = [create](const std::string& name) -> AutomationRef {
+                if (name == "PowerPoint.Application.8")
+                    throw AutomationError("Server execution failed");
+                return create(name);
+            };
+        try {
+            const AutomationRef app = withVersionFreeName(create, c.build)(c.build.className);
+            EXPECT_EQ(c.error, "");
+            EXPECT_EQ(asText(app->get("Version")), c.version);
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.what(), c.error);
+        }
+        EXPECT_EQ(ppt.callsOf("Version"), c.versionReads + (c.error.empty() ? 1 : 0));
+    }
+    EXPECT_FALSE(withVersionFreeName({}, PowerPoint8));
 }

@@ -1,0 +1,71 @@
+#include "showscript.h"
+
+#include "common/text.h"
+#include "common/textfile.h"
+
+#include <sstream>
+
+bool ShowScript::load(const std::string& path, std::string& error) {
+    std::string bytes;
+    try {
+        bytes = TextFile::readAll(path);
+    } catch (const FileError& e) {
+        error = path + ": " + e.what();
+        return false;
+    }
+    std::istringstream lines(bytes);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::string trimmed = Text::trimBlanks(line);
+        if (trimmed.empty() || trimmed[0] == '#')
+            continue;
+        const size_t blank = trimmed.find(' ');
+        const std::string word = trimmed.substr(0, blank);
+        const std::string rest = blank == std::string::npos ? "" : trimmed.substr(blank + 1);
+        std::istringstream fields(rest);
+        Step step{0, "", 0};
+        if (word == "version") {
+            m_version = rest;
+        } else if (word == "presentation") {
+            m_path = rest;
+        } else if (word == "slide") {
+            m_titles.emplace_back(rest);
+        } else if (word == "untitled") {
+            m_titles.emplace_back(std::nullopt);
+        } else if (word == "step" && (fields >> step.polls >> step.action) && step.polls >= 0 &&
+                   (step.action == "end" ||
+                    ((step.action == "start" || step.action == "goto") && (fields >> step.slide) &&
+                     step.slide >= 1 && step.slide <= static_cast<int>(m_titles.size())))) {
+            m_steps.push_back(step);
+        } else {
+            error = path + " line " + std::to_string(number) + ": cannot read \"" + line + "\"";
+            return false;
+        }
+    }
+    return true;
+}
+
+void ShowScript::prepare(SubstitutePowerPoint& program) const {
+    program.setDeck(m_path, m_titles);
+    program.setVersion(m_version);
+}
+
+void ShowScript::poll(SubstitutePowerPoint& program) {
+    ++m_pollsSinceStep;
+    while (m_next < m_steps.size() && m_pollsSinceStep >= m_steps[m_next].polls) {
+        const Step& step = m_steps[m_next++];
+        m_pollsSinceStep = 0;
+        try {
+            if (step.action == "start")
+                program.startShow(step.slide);
+            else if (step.action == "goto")
+                program.gotoSlide(step.slide);
+            else
+                program.endShow();
+        } catch (const std::exception&) {
+            // A step that does not fit the show (goto without a show) is passed over.
+        }
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "testing/substitutepowerpoint.h"
+
+#include <string>
+#include <vector>
+
+// The deck and the timed show a test gives the automation server: slides, the version it
+// reports, and show steps paced by the client's polls (see pptserver.cpp for the format).
+class ShowScript {
+  public:
+    // Reads and checks the file; false with the reason in error.
+    bool load(const std::string& path, std::string& error);
+    // Gives the program its deck and version.
+    void prepare(SubstitutePowerPoint& program) const;
+    // One poll of the client: runs the steps that fall due at it.
+    void poll(SubstitutePowerPoint& program);
+
+  private:
+    struct Step {
+        int polls;          // after this many polls since the step before
+        std::string action; // start, goto or end
+        int slide;
+    };
+    std::string m_path;
+    std::string m_version = "8.0";
+    std::vector<SubstitutePowerPoint::Title> m_titles;
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    int m_pollsSinceStep = 0;
+};
