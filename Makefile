@@ -17,8 +17,10 @@ PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev
 CROSS_PACKAGES := g++-mingw-w64-i686
 # The Windows builds: both cross compilers, googletest's sources for the Windows unit
 # tests, wine64 to run them (wine32 is left out: the 32-bit build's tests would need a
-# kernel that runs 32-bit programs) and NSIS for the installers.
-WINDOWS_PACKAGES := g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64 nsis
+# kernel that runs 32-bit programs) and NSIS for the installers; the installer test shows
+# cuebuild on a virtual display and finds its window with xwininfo.
+WINDOWS_PACKAGES := g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64 nsis \
+                    xvfb xauth x11-utils
 # The browser test's browser, Debian's own (Playwright downloads none).
 BROWSER_PACKAGES := chromium
 # LibreOffice Impress with its SDK, and a virtual display, for the loggers' Impress binding
@@ -106,11 +108,13 @@ fuzz: $(ASAN_BUILD)/build.ninja
 deps-windows:
 	$(call install_missing,$(WINDOWS_PACKAGES),--no-install-recommends)
 
-# $(call windows_build,DIR,TOOLCHAIN): configures (once) and builds one Windows build.
+# $(call windows_build,DIR,TOOLCHAIN): configures (once) and builds one Windows build, then
+# its setup program (DIR/Cuemark-VERSION-win64.exe or -win32.exe).
 define windows_build
 	@[ -f $(1)/build.ninja ] || cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$(2).cmake
 	cmake --build $(1) -j$(JOBS)
+	cmake --build $(1) --target package
 endef
 
 # Both Windows builds: programs, tests and installers in build-win64/ and build-win32/.
