@@ -17,10 +17,11 @@ PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev
 CROSS_PACKAGES := g++-mingw-w64-i686
 # The Windows builds: both cross compilers, googletest's sources for the Windows unit
 # tests, wine64 to run them (wine32 is left out: the 32-bit build's tests would need a
-# kernel that runs 32-bit programs) and NSIS for the installers; the installer test shows
-# cuebuild on a virtual display and finds its window with xwininfo.
-WINDOWS_PACKAGES := g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64 nsis \
-                    xvfb xauth x11-utils
+# kernel that runs 32-bit programs), NSIS for the installers, and a virtual display with
+# imagemagick's import for the desktop programs' test and pictures; the installer test finds
+# the installed cuebuild's window with xwininfo.
+WINDOWS_PACKAGES := g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64 nsis xvfb xauth \
+                    imagemagick x11-utils
 # The browser test's browser, Debian's own (Playwright downloads none).
 BROWSER_PACKAGES := chromium
 # LibreOffice Impress with its SDK, and a virtual display, for the loggers' Impress binding

@@ -6,6 +6,13 @@ Program ProgramEntry::makeProgram(const std::string& directory) const {
     return {title, version, directory, helpFileName, false};
 }
 
+CommandLineUsage ProgramEntry::commandLineUsage() const {
+    return {name,
+            title + ", a program of the Cuemark System. It takes no arguments: its options and "
+                    "window positions are kept in the user's settings.",
+            {}};
+}
+
 std::unique_ptr<ProgramEnvironment> ProgramEntry::makeEnvironment() const {
     return environment ? environment() : std::make_unique<ProgramEnvironment>();
 }

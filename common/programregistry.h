@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commandline.h"
 #include "program.h"
 #include "scriptcommand.h"
 
@@ -58,6 +59,8 @@ struct ProgramEntry {
 
     // The running program's shared state, for a program directory.
     Program makeProgram(const std::string& directory) const;
+    // What --help says of the desktop program, on every desktop.
+    CommandLineUsage commandLineUsage() const;
     // The entry's environment, or a plain one when it needs none.
     std::unique_ptr<ProgramEnvironment> makeEnvironment() const;
     const ScriptCommand* command(const std::string& word) const;

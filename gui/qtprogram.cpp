@@ -63,13 +63,7 @@ bool QtProgramRun::hasView() const {
 int runQtProgram(const ProgramEntry& entry, const std::string& icon, int argc, char* argv[]) {
     // --help and --version are answered before the application, its window or an office
     // exists; any other argument is ignored.
-    const CommandLine line =
-        readCommandLine(argc, argv,
-                        {entry.name,
-                         entry.title + ", a program of the Cuemark System. It takes no arguments: "
-                                       "its options and window positions are kept in the user's "
-                                       "settings.",
-                         {}});
+    const CommandLine line = readCommandLine(argc, argv, entry.commandLineUsage());
     if (line.answered)
         return *line.answered;
 
