@@ -26,6 +26,7 @@ done
     fail "no window \"$title\" on the screen within 60 s; windows: $(xwininfo -root -tree | grep '"' | head -20)"
 }
 printf "%s\n" "window \"$title\" is on the screen ($window)"
+sleep 1
 command -v import >/dev/null && import -window root "$picture" 2>/dev/null
 
 # taskkill without /F asks the program's windows to close (WM_CLOSE), as the close box does.
