@@ -71,7 +71,7 @@ struct Search {
 HWND findShown(const std::wstring& title) {
     Search search{title};
     ::EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
+        [](HWND hwnd, LPARAM data) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
             if (::IsWindowVisible(hwnd) && textOf(hwnd) == s->title) {
                 s->found = hwnd;
@@ -97,7 +97,7 @@ std::vector<HWND> childrenOf(HWND hwnd) {
     std::vector<HWND> children;
     ::EnumChildWindows(
         hwnd,
-        [](HWND child, LPARAM data) -> BOOL {
+        [](HWND child, LPARAM data) CALLBACK -> BOOL {
             reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
             return TRUE;
         },
