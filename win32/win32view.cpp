@@ -36,6 +36,7 @@ void registerClass() {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
+    // Each view puts its own procedure in once it is created.
     wc.lpfnWndProc = ::DefWindowProcW;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
@@ -646,7 +647,7 @@ void Win32View::command(int id, int code, HWND from) {
 // focus change. A box, a menu or another window taking the input moves no focus: commands
 // release it themselves, and typing into the field takes it back.
 void Win32View::fieldFocus(Bound& bound, bool gained) {
-    if (m_syncing)
+    if (m_syncing || (gained && m_passingFocus))
         return;
     for (size_t i = 0; i < m_bound.size(); ++i) {
         if (m_bound[i].get() == &bound)
@@ -756,6 +757,27 @@ LRESULT Win32View::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         requestClose();
         return 0;
+    case WM_ACTIVATE:
+        // The window keeps its own focused control: a box or another window that took
+        // the input gives it back, and a window just shown starts at its first control.
+        // Neither is the operator entering a field, so the model's focus does not move.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus && ::GetParent(focus) == m_hwnd)
+                m_lastFocus = focus;
+        } else if (!HIWORD(wParam)) {
+            HWND target =
+                m_lastFocus && ::IsWindowVisible(m_lastFocus) && ::IsWindowEnabled(m_lastFocus)
+                    ? m_lastFocus
+                    : ::GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
+            if (target) {
+                m_passingFocus = true;
+                ::SetFocus(target);
+                m_passingFocus = false;
+                return 0;
+            }
+        }
+        break;
     case WhatsThisMessage:
         m_whatsThis = true;
         ::SetCapture(m_hwnd);

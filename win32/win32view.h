@@ -124,5 +124,7 @@ class Win32View {
     double m_gridScale = 1.0;
     bool m_syncing = false;
     bool m_whatsThis = false;
+    bool m_passingFocus = false; // the window, not the operator, moves the focus
+    HWND m_lastFocus = nullptr;
     bool m_closedReported = false;
 };

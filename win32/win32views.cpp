@@ -67,7 +67,7 @@ ViewLayout configLayout(FrmConfig& config) {
     layout.height = 2820;
     const int labelLeft = 240;
     const int fieldLeft = 1620;
-    const int fieldWidth = 4140;
+    const int fieldWidth = 3900;
     const int besideLeft = fieldLeft + fieldWidth + 90;
     const std::pair<Label*, TextField*> rows[] = {{&config.lblAudioURL, &config.txtAudioURL},
                                                   {&config.lblHTMURL, &config.txtHTMURL},
@@ -80,7 +80,7 @@ ViewLayout configLayout(FrmConfig& config) {
         top += 420;
     }
     layout.places.push_back(
-        at(config.lblHTMNote, besideLeft, 660 + LabelDrop, 900, LabelHeight, Look::Note));
+        at(config.lblHTMNote, besideLeft, 660 + LabelDrop, 1080, LabelHeight, Look::Note));
     layout.places.push_back(at(config.cmdCevents, besideLeft, 1500, 600, FieldHeight));
     const int buttons = 2220;
     layout.places.push_back(at(config.Picture1, labelLeft, buttons, ButtonHeight, ButtonHeight));

@@ -68,18 +68,18 @@ struct Search {
     HWND found = nullptr;
 };
 
+BOOL CALLBACK matchTitle(HWND hwnd, LPARAM data) {
+    auto* s = reinterpret_cast<Search*>(data);
+    if (::IsWindowVisible(hwnd) && textOf(hwnd) == s->title) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND findShown(const std::wstring& title) {
     Search search{title};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM data) CALLBACK -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (::IsWindowVisible(hwnd) && textOf(hwnd) == s->title) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(&matchTitle, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -93,15 +93,14 @@ HWND waitFor(const std::wstring& title) {
     return nullptr;
 }
 
+BOOL CALLBACK collectChild(HWND child, LPARAM data) {
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+    return TRUE;
+}
+
 std::vector<HWND> childrenOf(HWND hwnd) {
     std::vector<HWND> children;
-    ::EnumChildWindows(
-        hwnd,
-        [](HWND child, LPARAM data) CALLBACK -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    ::EnumChildWindows(hwnd, &collectChild, reinterpret_cast<LPARAM>(&children));
     return children;
 }
 
