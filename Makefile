@@ -143,8 +143,24 @@ demo: build
 	    -DLINKCHECK=$(abspath $(BUILD))/bin/linkcheck -DWORKDIR=$(abspath $(BUILD))/demo \
 	    -P demo/rundemo.cmake
 
+# Google Benchmark's set, then "Write HTM, RAM, RAE" against a copy timed by one program on
+# Linux and, where the 64-bit Windows build is, on Windows under wine64, and the two compared.
+WIN64_TIMING := $(WIN64_BUILD)/bin/cuewritetiming.exe
 bench: build
 	$(BUILD)/bin/cuebench
+	@echo "Linux:"; $(BUILD)/bin/cuewritetiming > $(BUILD)/writetiming-linux.txt && \
+	    cat $(BUILD)/writetiming-linux.txt
+	@if [ -f $(WIN64_TIMING) ]; then \
+	    echo "Windows (the 64-bit build under wine64):"; \
+	    $(WINE_ENV) /usr/lib/wine/wine64 $(WIN64_TIMING) > $(BUILD)/writetiming-windows.txt && \
+	    cat $(BUILD)/writetiming-windows.txt && \
+	    awk 'BEGIN { n = 0 } /^BM_WriteAllFor99Rows/ { wall[n] = $$2; cpu[n++] = $$5 } \
+	        END { printf "Windows against Linux, BM_WriteAllFor99Rows: %.2f wall, %.2f CPU\n", \
+	              wall[1] / wall[0], cpu[1] / cpu[0] }' \
+	        $(BUILD)/writetiming-linux.txt $(BUILD)/writetiming-windows.txt; \
+	else \
+	    echo "Windows figure skipped: there is no $(WIN64_TIMING) ('make windows' builds it)"; \
+	fi
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN64_BUILD) $(WIN32_BUILD)

@@ -128,6 +128,8 @@ class LineReader {
     // A line of any length in pieces of at most maxBytes: the next piece of the current
     // line, and lineEnded set once the line is whole. Throws FileError past the end.
     std::string nextPiece(size_t maxBytes, bool& lineEnded);
+    // The same into a string of the caller's, whose room is used again line after line.
+    void nextPiece(size_t maxBytes, bool& lineEnded, std::string& piece);
     // The 1-based number of the line next() returns next.
     int lineNumber() const { return m_line; }
     // False when the line next() returned last ran to the end of the file without a line
