@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdint>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -147,6 +148,17 @@ bool TextFile::exists(const std::string& path) {
     struct stat st {};
     return !path.empty() && path.find('\0') == std::string::npos &&
            ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string TextFile::absolutePath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+
+bool TextFile::sameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 struct AtomicFileWriter::Impl {

@@ -1,12 +1,14 @@
 // The file layer on Windows, on the Win32 calls: names are the operator's 8-bit bytes in
 // the system's code page, so they go to the "A" calls as they are.
 #include "textfileparts.h"
+#include "win32text.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 using TextFileParts::BlockBytes;
@@ -68,11 +70,14 @@ void refuseFolder(const std::string& path) {
 }
 
 // Opens a plain file; a folder is refused before it is touched, a device ("CON", "COM1")
-// or pipe once it is open and before anything is read or written.
+// or pipe once it is open and before anything is read or written. A reader lets a writer
+// keep the file open, so a log a logger still writes can be read, as on POSIX.
 HANDLE openPlain(const std::string& path, DWORD access, DWORD disposition) {
     checkName(path);
     refuseFolder(path);
-    HANDLE h = ::CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+    const DWORD share =
+        access == GENERIC_READ ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
+    HANDLE h = ::CreateFileA(path.c_str(), access, share, nullptr, disposition,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         failWithSystemError();
@@ -144,6 +149,19 @@ bool TextFile::exists(const std::string& path) {
         return false;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The standard library's paths made from the wide names: its own narrow conversion is
+// not the ANSI code page.
+std::string TextFile::absolutePath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(Win32Text::widen(path), ec);
+    return ec ? path : Win32Text::narrow(full.lexically_normal().native());
+}
+
+bool TextFile::sameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(Win32Text::widen(a), Win32Text::widen(b), ec) && !ec;
 }
 
 struct AtomicFileWriter::Impl {

@@ -23,9 +23,21 @@ std::string Win32Text::narrow(const std::wstring& text) {
         ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(std::max(length, 0)), '\0');
     if (length > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, bytes.data(), length, nullptr,
-                              nullptr);
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
     return bytes;
+}
+
+std::string Win32Text::programFolder() {
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (n < name.size()) {
+            name.resize(n);
+            break;
+        }
+        name.resize(name.size() * 2);
+    }
+    return narrow(name.substr(0, name.find_last_of(L"\\/")));
 }
 
 std::string Win32Text::systemMessage(unsigned long code) {
@@ -37,8 +49,8 @@ std::string Win32Text::systemMessage(unsigned long code) {
                                          : "System error " + std::to_string(code);
     if (text)
         ::LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                                message.back() == ' '))
+    while (!message.empty() &&
+           (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
         message.pop_back();
     return message;
 }

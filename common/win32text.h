@@ -12,6 +12,8 @@ std::wstring widen(const std::string& bytes);
 // A UTF-16 text from the system as the ANSI code page's bytes. A character the code page
 // lacks becomes '?', as the system's own narrow calls give it, and so does the name.
 std::string narrow(const std::wstring& text);
+// The folder of the running program's file, where its shipped files lie.
+std::string programFolder();
 // The system's description of an error code, as the ANSI code page's bytes.
 std::string systemMessage(unsigned long code);
 

@@ -2,11 +2,10 @@
 
 #include "common/clocktime.h"
 #include "common/text.h"
+#include "common/textfile.h"
 #include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
 #include "webout/scheduletimes.h"
-
-#include <filesystem>
 
 std::string eventListLine(double start, double stop, std::string_view htmlUrl, int row) {
     return "u 00:" + ClockTime::format(start) +
@@ -40,18 +39,10 @@ std::optional<std::string> GetRAEFile(std::string_view audioUrl) {
     return std::string(base) + ".rae";
 }
 
-namespace {
-std::string absolute(const std::string& path) {
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(path, ec);
-    return ec ? path : full.lexically_normal().string();
-}
-} // namespace
-
 ToolStart ceventsStart(const std::string& ceventsLoc, const std::string& eventListPath,
                        const std::string& eventFileName, const std::string& outputDirectory) {
     const bool bare = ceventsLoc.find_first_of("/\\") == std::string::npos;
-    return {bare ? ceventsLoc : absolute(ceventsLoc),
-            {absolute(eventListPath), eventFileName},
-            absolute(outputDirectory)};
+    return {bare ? ceventsLoc : TextFile::absolutePath(ceventsLoc),
+            {TextFile::absolutePath(eventListPath), eventFileName},
+            TextFile::absolutePath(outputDirectory)};
 }

@@ -1,8 +1,7 @@
 #include "presentation.h"
 
+#include "common/textfile.h"
 #include "webout/pathhelpers.h"
-
-#include <filesystem>
 
 std::optional<std::string> outputDirectoryOf(std::string_view logFileName) {
     std::string directory = GetFname(logFileName).directory;
@@ -12,7 +11,5 @@ std::optional<std::string> outputDirectoryOf(std::string_view logFileName) {
 }
 
 bool isProgramFolder(const std::string& outputDirectory, const std::string& programDirectory) {
-    std::error_code ec;
-    return !programDirectory.empty() &&
-           std::filesystem::equivalent(outputDirectory, programDirectory, ec) && !ec;
+    return !programDirectory.empty() && TextFile::sameFile(outputDirectory, programDirectory);
 }

@@ -14,28 +14,29 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 
 namespace {
 
-// The folder of the program's file, where its shipped files lie.
-std::string programFolder() {
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (n < name.size()) {
-            name.resize(n);
-            break;
-        }
-        name.resize(name.size() * 2);
+// A desktop program has no console of its own: --help and --version print into the
+// console it was started from, unless its output already goes to a file or a pipe.
+void useParentConsole() {
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out && out != INVALID_HANDLE_VALUE && ::GetFileType(out) != FILE_TYPE_UNKNOWN)
+        return;
+    if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
     }
-    return Win32Text::narrow(name.substr(0, name.find_last_of(L"\\/")));
 }
 
 } // namespace
 
 int runWin32Program(const ProgramEntry& entry, int argc, char* argv[]) {
+    if (argc > 1)
+        useParentConsole();
     // --help and --version are answered before any window or automation server exists.
     const CommandLine line = readCommandLine(argc, argv, entry.commandLineUsage());
     if (line.answered)
@@ -45,7 +46,7 @@ int runWin32Program(const ProgramEntry& entry, int argc, char* argv[]) {
     ::InitCommonControlsEx(&controls);
 
     RegistrySettingsStore settings;
-    Program program = entry.makeProgram(programFolder());
+    Program program = entry.makeProgram(Win32Text::programFolder());
     Win32UiServices ui(program.title);
     std::unique_ptr<ProgramEnvironment> environment = entry.makeEnvironment();
     WindowContext context{ui, settings, program, *environment};

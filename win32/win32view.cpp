@@ -14,8 +14,10 @@
 namespace {
 
 const wchar_t* const ClassName = L"CuemarkWindow";
-// Child control ids start here; menu commands above them.
+// A control's id is ControlBase plus its place among the window's controls; frames take
+// theirs from FrameBase, menu commands from MenuBase.
 constexpr int ControlBase = 100;
+constexpr int FrameBase = 900;
 constexpr int MenuBase = 1000;
 // A focus change of a field, handled once the system's own focus change is over.
 constexpr UINT FocusMessage = WM_APP + 1;
@@ -65,37 +67,37 @@ void showState(HWND hwnd, const Control& control) {
         ::EnableWindow(hwnd, control.Enabled);
 }
 
+// The looks other than the desktop's message font: a face (null: the message font's), a
+// size in points (0: its size), bold or not.
+struct Face {
+    Look look;
+    const wchar_t* family;
+    int points;
+    bool bold;
+};
+constexpr Face Faces[] = {{Look::SystemName, L"Times New Roman", 18, true},
+                          {Look::Trademark, nullptr, 6, false},
+                          {Look::Heading, L"Arial", 13, true},
+                          {Look::Notice, nullptr, 8, false},
+                          {Look::Status, nullptr, 0, true}};
+
 // The face of a look: the message font of the desktop, or a named face for the About box.
 LOGFONTW faceOf(Look look, int dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     LOGFONTW font = metrics.lfMessageFont;
-    const auto points = [dpi](int pt) { return -::MulDiv(pt, dpi, 72); };
     // The desktop reports its font at the primary screen's DPI.
     font.lfHeight = ::MulDiv(font.lfHeight, dpi, Win32Dpi::system());
-    switch (look) {
-    case Look::SystemName:
-        wcscpy_s(font.lfFaceName, L"Times New Roman");
-        font.lfHeight = points(18);
-        font.lfWeight = FW_BOLD;
-        break;
-    case Look::Trademark:
-        font.lfHeight = points(6);
-        break;
-    case Look::Heading:
-        wcscpy_s(font.lfFaceName, L"Arial");
-        font.lfHeight = points(13);
-        font.lfWeight = FW_BOLD;
-        break;
-    case Look::Notice:
-        font.lfHeight = points(8);
-        break;
-    case Look::Status:
-        font.lfWeight = FW_BOLD;
-        break;
-    default:
-        break;
+    for (const Face& face : Faces) {
+        if (face.look != look)
+            continue;
+        if (face.family)
+            wcscpy_s(font.lfFaceName, face.family);
+        if (face.points > 0)
+            font.lfHeight = -::MulDiv(face.points, dpi, 72);
+        if (face.bold)
+            font.lfWeight = FW_BOLD;
     }
     return font;
 }
@@ -175,10 +177,14 @@ HFONT Win32View::fontOf(Look look) const {
 
 void Win32View::createControls() {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    int id = ControlBase;
+    int frameId = FrameBase;
+    const std::vector<Control*>& controls = m_window.controls();
     for (const Placement& place : m_layout.places) {
         auto bound = std::make_unique<Bound>();
         bound->place = place;
+        const auto at = std::find(controls.begin(), controls.end(), place.control);
+        const int id =
+            place.control ? ControlBase + static_cast<int>(at - controls.begin()) : frameId++;
         const wchar_t* cls = L"STATIC";
         DWORD style = WS_CHILD;
         DWORD exStyle = 0;
@@ -209,9 +215,9 @@ void Win32View::createControls() {
                                         exStyle = WS_EX_CLIENTEDGE;
                                     }});
         }
-        bound->hwnd = ::CreateWindowExW(exStyle, cls, text.c_str(), style, 0, 0, 10, 10, m_hwnd,
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
-                                        instance, nullptr);
+        bound->hwnd =
+            ::CreateWindowExW(exStyle, cls, text.c_str(), style, 0, 0, 10, 10, m_hwnd,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (place.control) {
             visitControl(*place.control,
                          Overloaded{[&](TextField&) {

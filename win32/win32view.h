@@ -47,7 +47,9 @@ struct ViewLayout {
 // models' captions, and menu items real menu commands, so other programs can drive them:
 // a menu item's command id is 1000 plus its place among the window's menu items in menu
 // order, menus and separators counted (Form1's "About" is 1011, Main's "Configuration"
-// 1013), whatever is hidden.
+// 1013), whatever is hidden; a control's id is 100 plus its place among the window's
+// controls (Window::controls(), in declaration order), so a driver can find the fields,
+// which have no caption.
 class Win32View {
   public:
     // A main window has no owner; a modal one is owned by the window it covers.

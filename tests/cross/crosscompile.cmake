@@ -7,8 +7,10 @@ if(NOT COMPILER)
 endif()
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR})
+# The definitions of the Windows builds (cmake/mingw-w64-common.cmake): the Unicode calls.
 set(FLAGS -std=c++20 -O0 -Wall -Wextra -Werror -Wno-unused-parameter
-    -Wno-missing-field-initializers -I${SOURCE_DIR} -I${GENERATED_DIR})
+    -Wno-missing-field-initializers -I${SOURCE_DIR} -I${GENERATED_DIR}
+    -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0601)
 
 # The machine field of a COFF header: 4c01 is i386.
 function(expect_i386 hexAtOffset what)

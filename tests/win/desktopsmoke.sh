@@ -50,6 +50,13 @@ cuebuild)
     # Configuration (1013) and About (1017) from the menus, by their command ids.
     act "Cuemark PostProcessor" --command 1013
     show cuebuild-config "Cuemark Initial Configuration"
+    # A pattern without {PF} typed into IMG File (#106) reaches the window: Save warns,
+    # Cancel keeps the window open with nothing stored, and its own Cancel closes it.
+    act "Cuemark Initial Configuration" --set 106 "../slides/sld000.gif"
+    act "Cuemark Initial Configuration" --press Save
+    show cuebuild-config-warning "WARNING"
+    act "WARNING" --press Cancel
+    show cuebuild-config-kept "Cuemark Initial Configuration"
     act "Cuemark Initial Configuration" --press Cancel
     act "Cuemark PostProcessor" --command 1017
     show cuebuild-about "About"

@@ -10,6 +10,7 @@
 //   winprobe TITLE --open-menu KEY open the menu with that access letter, for a picture
 //   winprobe TITLE --close-menu    close it again
 //   winprobe TITLE --close         press the window's close box
+//   winprobe TITLE --set ID TEXT   put a text into the field with that control id
 //
 // Exit status 0 when done, 1 when the window or the control was not found in time.
 #include <windows.h>
@@ -158,8 +159,8 @@ void print(HWND window) {
             what = "rows " + std::to_string(::SendMessageW(child, LVM_GETITEMCOUNT, 0, 0));
         else if (cls == L"SysHeader32")
             what = "columns " + std::to_string(::SendMessageW(child, HDM_GETITEMCOUNT, 0, 0));
-        std::printf("%s %s%s%s\n", utf8(cls).c_str(), what.c_str(), visible ? "" : " hidden",
-                    enabled ? "" : " disabled");
+        std::printf("%s #%d %s%s%s\n", utf8(cls).c_str(), ::GetDlgCtrlID(child), what.c_str(),
+                    visible ? "" : " hidden", enabled ? "" : " disabled");
     }
 }
 
@@ -203,6 +204,15 @@ int main(int argc, char* argv[]) {
     } else if (action == "--open-menu" && argc > 3) {
         ::PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(argv[3][0]));
         return 0;
+    } else if (action == "--set" && argc > 4) {
+        HWND field = ::GetDlgItem(window, std::stoi(argv[3]));
+        if (field) {
+            // As a paste does: the field's change notification reaches its window.
+            ::SendMessageTimeoutW(field, WM_SETTEXT, 0,
+                                  reinterpret_cast<LPARAM>(wide(argv[4]).c_str()), SMTO_ABORTIFHUNG,
+                                  5000, nullptr);
+            return 0;
+        }
     } else if (action == "--close-menu") {
         ::PostMessageW(window, WM_CANCELMODE, 0, 0);
         return 0;
