@@ -18,9 +18,10 @@ CROSS_PACKAGES := g++-mingw-w64-i686
 # The Windows builds: cmake and ninja, both cross compilers, googletest's sources for the
 # Windows unit tests, wine64 to run them (wine32 is left out: the 32-bit build's tests would
 # need a kernel that runs 32-bit programs), NSIS for the installers, and a virtual display
-# with imagemagick's import for the desktop programs' test and pictures.
+# with imagemagick's import for the desktop programs' test and pictures; the installer test
+# finds the installed cuebuild's window with xwininfo.
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine \
-                    wine64 nsis xvfb xauth imagemagick
+                    wine64 nsis xvfb xauth imagemagick x11-utils
 # The browser test's browser, Debian's own (Playwright downloads none).
 BROWSER_PACKAGES := chromium
 # LibreOffice Impress with its SDK, and a virtual display, for the loggers' Impress binding
@@ -108,12 +109,14 @@ fuzz: $(ASAN_BUILD)/build.ninja
 deps-windows:
 	$(call install_missing,$(WINDOWS_PACKAGES),--no-install-recommends)
 
-# $(call windows_build,DIR,TOOLCHAIN): configures (once) and builds one Windows build. The
-# Linux build's cuescript reads the logs the Windows logger writes in its tests.
+# $(call windows_build,DIR,TOOLCHAIN): configures (once) and builds one Windows build, then
+# its setup program (DIR/Cuemark-VERSION-win64.exe or -win32.exe). The Linux build's
+# cuescript reads the logs the Windows logger writes in its tests.
 define windows_build
 	@[ -f $(1)/build.ninja ] || cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$(2).cmake -DCUE_HOST_BUILD=$(abspath $(BUILD))
 	cmake --build $(1) -j$(JOBS)
+	cmake --build $(1) --target package
 endef
 
 # Both Windows builds: programs, tests and installers in build-win64/ and build-win32/.

@@ -1,0 +1,95 @@
+#!/bin/sh
+# The Windows setup program end to end under wine64, on the display xvfb-run gives: silent
+# installs, the files, Start menu and Add/Remove Programs entry, the installed cuebuild's
+# main window on the screen, and a silent uninstall that leaves nothing.
+#   installtest.sh CPACK CPACKCONFIG WINE WORKDIR RUNTIMEDIR VERSION PROGRAMS FILES MENU
+# PROGRAMS and FILES (shipped, from RUNTIMEDIR) are blank-separated; MENU's labels "|".
+set -u
+cpack=$1 config=$2 wine=$3 work=$4 runtime=$5 version=$6 programs=$7 files=$8 menu=$9
+fail() { printf "FAIL: %s\n" "$*"; exit 1; }
+# A setup program waiting for an answer would wait for ever.
+wine_run() { timeout 120 "$wine" "$@"; }
+
+# A prefix of the test's own, kept between runs (a first start is slow): its desktop is on
+# this display, and no link lands in the real menus.
+export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+wineserver=$(dirname "$wine")/wineserver
+"$wineserver" -k 2>/dev/null
+rm -rf "$work/pkg" "$WINEPREFIX/drive_c/Program Files/Cuemark" "$WINEPREFIX/drive_c/Cuemark Test"
+"$cpack" -G NSIS -B "$work/pkg" --config "$config" >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; fail "cpack -G NSIS"; }
+setup="$work/pkg/Cuemark-$version-win64.exe"
+[ -f "$setup" ] || fail "no setup program $setup"
+
+# NSIS's usual 32-bit stub would not run on a 64-bit-only system (nor on this kernel).
+byte() { od -An -tu1 -j "$1" -N1 "$setup" | tr -d ' '; }
+pe=$(($(byte 60) + 256 * $(byte 61)))
+[ $(($(byte $((pe + 4))) + 256 * $(byte $((pe + 5))))) = $((0x8664)) ] ||
+    fail "the setup program is not an x86-64 program"
+
+startmenu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Cuemark System"
+regkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Cuemark'
+
+# check_installed DIR WINDIR: these files and no others, the Start menu, the uninstall entry.
+check_installed() {
+    { for p in $programs; do echo "$p.exe"; done; for f in $files Uninstall.exe; do echo "$f"; done; } |
+        sort >"$work/expected"
+    (cd "$1" 2>/dev/null && find . -type f | sed 's|^\./||' | sort) >"$work/actual"
+    diff "$work/expected" "$work/actual" >/dev/null ||
+        fail "$2 holds other files than expected: $(diff "$work/expected" "$work/actual")"
+    for f in $files; do cmp -s "$runtime/$f" "$1/$f" || fail "$2\\$f is not the build's"; done
+    IFS='|'
+    for label in Uninstall $menu; do
+        [ -f "$startmenu/$label.lnk" ] || fail "no Start menu entry \"$label\""
+    done
+    unset IFS
+    out=$("$wine" reg query "$regkey" 2>&1) || fail "not in Add/Remove Programs: $out"
+    printf "%s\n" "$out" | grep -q "DisplayName.*Cuemark System $version" &&
+        printf "%s\n" "$out" | grep -qF "UninstallString    REG_SZ    \"$2\\Uninstall.exe\"" ||
+        fail "Add/Remove Programs entry: $out"
+}
+
+# show_window WINDIR: cuebuild's main window, by its exact title, mapped on the screen;
+# then closed as the close box would (taskkill without /F sends WM_CLOSE).
+show_window() {
+    "$wine" "$1\\cuebuild.exe" &
+    pid=$!
+    title='"Cuemark PostProcessor": '
+    i=0
+    until xwininfo -root -tree | grep -F "$title" | awk '{print $1}' |
+        xargs -r -n1 xwininfo -id | grep -q "IsViewable"; do
+        i=$((i + 1))
+        [ $i -lt 120 ] && kill -0 $pid 2>/dev/null || fail "no window $title on the screen"
+        sleep 0.5
+    done
+    sleep 1
+    import -window root "$work/cuebuild.png" 2>/dev/null
+    "$wine" taskkill /IM cuebuild.exe >/dev/null 2>&1
+    timeout 30 sh -c "while kill -0 $pid 2>/dev/null; do sleep 0.5; done" ||
+        { kill $pid; fail "cuebuild.exe did not end when its window was closed"; }
+    wait $pid || fail "cuebuild.exe ended with status $?"
+}
+
+# Where, how often (the second install over the first is a repair or an update) and with
+# which arguments: NSIS takes /D= last and unquoted, and wine joins the split name again.
+while IFS='|' read -r dir windir times args <&3; do
+    dir="$WINEPREFIX/drive_c/$dir"
+    for _ in $(seq "$times"); do
+        wine_run "$setup" /S $args || fail "the silent install into $windir failed"
+        check_installed "$dir" "$windir"
+    done
+    show_window "$windir"
+    # The uninstaller runs from a copy of itself and returns at once: the prefix is ours,
+    # so the end of all its programs is the copy's end.
+    wine_run "$windir\\Uninstall.exe" /S && timeout 120 "$wineserver" -w ||
+        fail "the uninstaller in $windir failed"
+    [ ! -e "$dir" ] || fail "$windir is left after uninstalling"
+    [ ! -e "$startmenu" ] || fail "the Start menu folder is left after uninstalling"
+    ! "$wine" reg query "$regkey" >/dev/null 2>&1 || fail "Add/Remove Programs still lists it"
+    printf "%s\n" "installed $times time(s) into, then uninstalled from, $windir"
+done 3<<'EOF'
+Program Files/Cuemark|C:\Program Files\Cuemark|1|
+Cuemark Test|C:\Cuemark Test|2|/D=C:\Cuemark Test
+EOF
+"$wineserver" -k 2>/dev/null
