@@ -17,8 +17,9 @@ StartResult startDetachedProcess(const std::string& program, const std::vector<s
     std::wstring wideLine = Win32Text::widen(Win32Text::commandLine(program, args));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    // Minimised and active, as the operator has always seen the tool come up.
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWMINNOACTIVE;
+    startup.wShowWindow = SW_SHOWMINIMIZED;
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(nullptr, wideLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           folder.empty() ? nullptr : folder.c_str(), &startup, &process))

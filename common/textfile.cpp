@@ -11,6 +11,24 @@ namespace {
 
 thread_local const TextFile::InjectedFault* t_fault = nullptr;
 
+// The first CR or LF in [from, limit) of the text, or limit. memchr in short windows: many
+// times faster than a byte loop, and a file of nothing but CRs or LFs costs no more than
+// one window a line.
+size_t lineEndIn(const std::string& text, size_t from, size_t limit) {
+    constexpr size_t Window = 256;
+    for (size_t at = from; at < limit; at += Window) {
+        const char* begin = text.data() + at;
+        const size_t n = std::min(Window, limit - at);
+        const void* lf = std::memchr(begin, '\n', n);
+        const size_t beforeLf = lf ? static_cast<size_t>(static_cast<const char*>(lf) - begin) : n;
+        if (const void* cr = std::memchr(begin, '\r', beforeLf))
+            return at + static_cast<size_t>(static_cast<const char*>(cr) - begin);
+        if (lf)
+            return at + beforeLf;
+    }
+    return limit;
+}
+
 } // namespace
 
 int TextFileParts::injectedError(TextFile::Step step) {
@@ -117,29 +135,33 @@ bool LineReader::atEnd() {
 }
 
 std::string LineReader::nextPiece(size_t maxBytes, bool& lineEnded) {
+    std::string piece;
+    nextPiece(maxBytes, lineEnded, piece);
+    return piece;
+}
+
+void LineReader::nextPiece(size_t maxBytes, bool& lineEnded, std::string& piece) {
     if (!m_inLine && atEnd())
         throw FileError("Input past end of file");
     size_t end = m_pos;
     for (;;) {
-        const size_t limit = std::min(m_buffer.size(), m_pos + maxBytes);
-        while (end < limit && m_buffer[end] != '\n' && m_buffer[end] != '\r')
-            ++end;
+        end = lineEndIn(m_buffer, end, std::min(m_buffer.size(), m_pos + maxBytes));
         if (end < m_buffer.size() || end - m_pos >= maxBytes)
             break;
         const size_t scanned = end - m_pos;
         if (!fill()) {
             // The end of the file ends the line too, without a line end.
-            std::string piece = m_buffer.substr(m_pos);
+            piece.assign(m_buffer, m_pos);
             m_pos = m_buffer.size();
             m_inLine = false;
             lineEnded = true;
             m_lastLineEnded = false;
             ++m_line;
-            return piece;
+            return;
         }
         end = m_pos + scanned;
     }
-    std::string piece = m_buffer.substr(m_pos, end - m_pos);
+    piece.assign(m_buffer, m_pos, end - m_pos);
     lineEnded = end < m_buffer.size() && (m_buffer[end] == '\n' || m_buffer[end] == '\r');
     m_inLine = !lineEnded;
     m_pos = end;
@@ -149,7 +171,6 @@ std::string LineReader::nextPiece(size_t maxBytes, bool& lineEnded) {
         ++m_line;
         m_lastLineEnded = true;
     }
-    return piece;
 }
 
 std::string LineReader::next() {
@@ -157,10 +178,7 @@ std::string LineReader::next() {
         throw FileError("Input past end of file");
     size_t scanned = 0; // bytes of the line known to hold no line end
     for (;;) {
-        // A plain scan: find_first_of calls memchr on the set for every byte.
-        size_t end = m_pos + scanned;
-        while (end < m_buffer.size() && m_buffer[end] != '\n' && m_buffer[end] != '\r')
-            ++end;
+        size_t end = lineEndIn(m_buffer, m_pos + scanned, m_buffer.size());
         if (end == m_buffer.size())
             end = std::string::npos;
         const size_t length = (end == std::string::npos ? m_buffer.size() : end) - m_pos;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 using TextFileParts::BlockBytes;
@@ -94,12 +95,15 @@ void refuseNonFile(const std::string& path) {
 }
 
 // Opens a plain file; a folder or device is refused before it is touched, and anything
-// else that is not a file on a disk (a pipe) once it is open, before a byte moves.
+// else that is not a file on a disk (a pipe) once it is open, before a byte moves. A reader
+// lets a writer keep the file open, so a log a logger still writes can be read, as on POSIX.
 HANDLE openPlain(const std::string& path, DWORD access, DWORD disposition) {
     checkName(path);
     refuseNonFile(path);
-    HANDLE h = ::CreateFileW(Win32Text::widen(path).c_str(), access, FILE_SHARE_READ, nullptr,
-                             disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD share =
+        access == GENERIC_READ ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
+    HANDLE h = ::CreateFileW(Win32Text::widen(path).c_str(), access, share, nullptr, disposition,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         failWithSystemError();
     if (const DWORD type = ::GetFileType(h); type != FILE_TYPE_DISK) {
@@ -175,44 +179,17 @@ bool TextFile::exists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The standard library's paths made from the wide names: its own narrow conversion is
+// not the ANSI code page.
 std::string TextFile::absolutePath(const std::string& path) {
-    const std::wstring wide = Win32Text::widen(path);
-    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (path.empty() || size == 0)
-        return path;
-    std::wstring full(size, L'\0');
-    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size)
-        return path;
-    full.resize(length);
-    return Win32Text::narrow(full);
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(Win32Text::widen(path), ec);
+    return ec ? path : Win32Text::narrow(full.lexically_normal().native());
 }
-
-namespace {
-
-// The volume and index that name one file or folder, whatever path reaches it.
-bool identityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    if (path.empty() || deviceKind(path))
-        return false;
-    const HANDLE h = ::CreateFileW(Win32Text::widen(path).c_str(), 0,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    const BOOL ok = ::GetFileInformationByHandle(h, &info);
-    ::CloseHandle(h);
-    return ok;
-}
-
-} // namespace
 
 bool TextFile::sameFile(const std::string& a, const std::string& b) {
-    BY_HANDLE_FILE_INFORMATION first{};
-    BY_HANDLE_FILE_INFORMATION second{};
-    return identityOf(a, first) && identityOf(b, second) &&
-           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-           first.nFileIndexHigh == second.nFileIndexHigh &&
-           first.nFileIndexLow == second.nFileIndexLow;
+    std::error_code ec;
+    return std::filesystem::equivalent(Win32Text::widen(a), Win32Text::widen(b), ec) && !ec;
 }
 
 struct AtomicFileWriter::Impl {

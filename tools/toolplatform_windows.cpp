@@ -1,7 +1,7 @@
 // The script tools' platform on the Win32 calls.
 #include "toolplatform.h"
 
-#include "common/settingsstore.h"
+#include "common/inisettingsstore.h"
 #include "common/win32text.h"
 
 #include <windows.h>
@@ -13,50 +13,6 @@
 namespace {
 
 constexpr DWORD TimeLimitMs = 60000;
-
-// Each application's settings in DIRECTORY\<application>.ini, through the system's own
-// profile calls.
-class IniSettingsStore : public SettingsStore {
-  public:
-    explicit IniSettingsStore(std::string directory) : m_directory(std::move(directory)) {}
-
-    std::string GetSetting(const std::string& application, const std::string& section,
-                           const std::string& key,
-                           const std::string& defaultValue = {}) const override {
-        const std::wstring file = fileOf(application);
-        const std::wstring wideSection = Win32Text::widen(section);
-        const std::wstring wideKey = Win32Text::widen(key);
-        // An absent key gives the marker back, which no stored text can be.
-        const wchar_t* const absent = L"\x1\x2";
-        std::wstring value(1024, L'\0');
-        for (;;) {
-            const DWORD n = ::GetPrivateProfileStringW(
-                wideSection.c_str(), wideKey.c_str(), absent, value.data(),
-                static_cast<DWORD>(value.size()), file.c_str());
-            if (n + 1 < value.size()) {
-                value.resize(n);
-                break;
-            }
-            value.resize(value.size() * 4);
-        }
-        return value == absent ? defaultValue : Win32Text::narrow(value);
-    }
-
-    void SaveSetting(const std::string& application, const std::string& section,
-                     const std::string& key, const std::string& value) override {
-        // As with the other stores, a setting that cannot be kept is lost quietly.
-        ::WritePrivateProfileStringW(Win32Text::widen(section).c_str(),
-                                     Win32Text::widen(key).c_str(), Win32Text::widen(value).c_str(),
-                                     fileOf(application).c_str());
-    }
-
-  private:
-    std::wstring fileOf(const std::string& application) const {
-        return Win32Text::widen(m_directory + "\\" + application + ".ini");
-    }
-
-    std::string m_directory;
-};
 
 } // namespace
 

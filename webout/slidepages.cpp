@@ -8,7 +8,6 @@
 #include "webout/pathhelpers.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <type_traits>
 
@@ -40,6 +39,9 @@ class TemplateReader {
     std::string nextPiece(bool& lineEnded) {
         return guarded([&] { return m_reader->nextPiece(PieceBytes, lineEnded); });
     }
+    void nextPiece(bool& lineEnded, std::string& piece) {
+        guarded([&] { m_reader->nextPiece(PieceBytes, lineEnded, piece); });
+    }
 
   private:
     template <class F> std::invoke_result_t<F> guarded(F&& step) {
@@ -53,14 +55,20 @@ class TemplateReader {
     std::optional<LineReader> m_reader;
 };
 
-// Copies ranges of the current template line to the page, reading the template a second
-// time one line behind the scan. A range that starts before the piece in hand reads the
-// line again from a fresh reader.
+// Copies ranges of a template line that came in more than one piece to the page, reading
+// the template a second time, opened on first need and moved forward to the line asked
+// for. A range that starts before the piece in hand reads the line again from a fresh
+// reader.
 class LineCopier {
   public:
-    explicit LineCopier(const std::string& path) : m_path(path), m_reader(path) {}
+    explicit LineCopier(const std::string& path) : m_path(path) {}
 
-    void copy(size_t from, size_t to, OutputFile& page) {
+    // line is 1-based and never before the line of an earlier call.
+    void copy(int line, size_t from, size_t to, OutputFile& page) {
+        if (!m_reader)
+            m_reader.emplace(m_path);
+        while (m_line < line)
+            finishLine();
         if (m_started && from < m_pieceAt)
             rewind();
         while (from < to) {
@@ -75,6 +83,8 @@ class LineCopier {
             from += n;
         }
     }
+
+  private:
     // Leaves the rest of the line unread and moves to the next one.
     void finishLine() {
         while (!m_started || !m_ended)
@@ -84,25 +94,23 @@ class LineCopier {
         m_pieceAt = 0;
         ++m_line;
     }
-
-  private:
     void advance() {
         m_pieceAt += m_piece.size();
-        m_piece = m_reader.nextPiece(m_ended);
+        m_piece = m_reader->nextPiece(m_ended);
         m_started = true;
     }
     void rewind() {
-        m_reader = TemplateReader(m_path);
+        m_reader.emplace(m_path);
         for (int line = 1; line < m_line; ++line)
             for (bool ended = false; !ended;)
-                m_reader.nextPiece(ended);
+                m_reader->nextPiece(ended);
         m_started = false;
         m_piece.clear();
         m_pieceAt = 0;
     }
 
     std::string m_path;
-    TemplateReader m_reader;
+    std::optional<TemplateReader> m_reader;
     std::string m_piece;
     size_t m_pieceAt = 0;
     bool m_started = false;
@@ -111,24 +119,38 @@ class LineCopier {
 };
 
 // Streams a template into a page: each line is scanned for the marker, then written as
-// the plan for it says.
+// the plan for it says. A line that came in one piece (any line of ordinary length) is
+// written from that piece; only a longer one is read again for its ranges.
 template <class Plan>
 void rewriteTemplate(const std::string& templatePath, const std::string& pagePath,
                      std::string_view marker, Plan&& plan) {
     TemplateReader scanner(templatePath);
     LineCopier copier(templatePath);
     OutputFile page(pagePath);
-    while (!scanner.atEnd()) {
+    std::string first;
+    for (int line = 1; !scanner.atEnd(); ++line) {
         MarkerScan scan(marker);
-        for (bool ended = false; !ended;)
-            scan.feed(scanner.nextPiece(ended));
-        for (const LineSegment& segment : plan(scan)) {
-            if (segment.copy)
-                copier.copy(segment.from, segment.to, page);
-            else
-                page.write(segment.text);
+        bool ended = false;
+        scanner.nextPiece(ended, first);
+        const bool whole = ended;
+        scan.feed(first, ended);
+        while (!ended) {
+            const std::string piece = scanner.nextPiece(ended);
+            scan.feed(piece, ended);
         }
-        copier.finishLine();
+        // Every plan copies a line without the marker as it is.
+        if (whole && scan.markerAt() == std::string::npos) {
+            page.writeLine(first);
+            continue;
+        }
+        for (const LineSegment& segment : plan(scan)) {
+            if (!segment.copy)
+                page.write(segment.text);
+            else if (whole)
+                page.write(std::string_view(first).substr(segment.from, segment.to - segment.from));
+            else
+                copier.copy(line, segment.from, segment.to, page);
+        }
     }
     page.commit();
 }
@@ -140,11 +162,15 @@ LineSegment inserted(std::string text) {
     return {false, 0, 0, std::move(text)};
 }
 
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 // The first place of a marker in a text, its letters in any case. Every marker begins with
 // punctuation, which an exact search finds quickly; only there are letters compared.
 size_t findMarker(std::string_view text, std::string_view marker) {
     size_t lead = 0;
-    while (lead < marker.size() && !std::isalpha(static_cast<unsigned char>(marker[lead])))
+    while (lead < marker.size() && !isAsciiLetter(marker[lead]))
         ++lead;
     const std::string_view prefix = marker.substr(0, lead);
     for (size_t at = text.find(prefix); at != std::string_view::npos;
@@ -187,7 +213,7 @@ PageReplacements pageReplacementsFor(const std::vector<ScheduleRow>& rows, int p
 
 MarkerScan::MarkerScan(std::string_view marker) : m_marker(marker) {}
 
-void MarkerScan::feed(std::string_view piece) {
+void MarkerScan::feed(std::string_view piece, bool lastPiece) {
     const size_t pieceAt = m_length;
     m_length += piece.size();
     if (m_firstQuote == std::string::npos) {
@@ -196,11 +222,25 @@ void MarkerScan::feed(std::string_view piece) {
     }
     size_t from = 0; // the first byte of the piece after the marker
     if (m_markerAt == std::string::npos) {
-        // A marker may begin in the tail of the pieces before this one.
-        const std::string joined = m_recent + std::string(piece);
-        const size_t found = findMarker(joined, m_marker);
+        // A marker may begin in the tail of the pieces before this one: the seam is
+        // searched on its own, so a piece is never copied whole.
+        const size_t tailBytes = m_marker.size() - 1;
+        size_t found = std::string::npos; // in the tail followed by the piece
+        if (!m_recent.empty())
+            found = findMarker(m_recent + std::string(piece.substr(0, tailBytes)), m_marker);
         if (found == std::string::npos) {
-            m_recent = joined.substr(joined.size() - std::min(joined.size(), m_marker.size() - 1));
+            if (const size_t inPiece = findMarker(piece, m_marker); inPiece != std::string::npos)
+                found = m_recent.size() + inPiece;
+        }
+        if (found == std::string::npos) {
+            if (lastPiece)
+                return;
+            if (piece.size() >= tailBytes) {
+                m_recent.assign(piece.substr(piece.size() - tailBytes));
+            } else {
+                m_recent.append(piece);
+                m_recent.erase(0, m_recent.size() - std::min(m_recent.size(), tailBytes));
+            }
             return;
         }
         m_markerAt = pieceAt - m_recent.size() + found;
@@ -245,7 +285,7 @@ std::vector<LineSegment> SlidePageRewriter::plan(const MarkerScan& scan) {
 
 std::string SlidePageRewriter::rewrite(std::string_view line) {
     MarkerScan scan(PageMarker);
-    scan.feed(line);
+    scan.feed(line, true);
     std::string out;
     for (const LineSegment& segment : plan(scan))
         out += segment.copy ? line.substr(segment.from, segment.to - segment.from)

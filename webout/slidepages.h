@@ -34,7 +34,8 @@ std::string pageFileName(int page);
 class MarkerScan {
   public:
     explicit MarkerScan(std::string_view marker);
-    void feed(std::string_view piece);
+    // lastPiece: the line ends with this piece, so no marker can begin in its tail.
+    void feed(std::string_view piece, bool lastPiece);
 
     size_t length() const { return m_length; }
     size_t markerAt() const { return m_markerAt; } // npos without a marker

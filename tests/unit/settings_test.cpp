@@ -1,3 +1,4 @@
+#include "common/inisettingsstore.h"
 #include "common/settingsstore.h"
 #include "support/testfiles.h"
 
@@ -13,6 +14,10 @@
 #endif
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <QFile>
+#include <QTemporaryDir>
+#endif
 
 #include <memory>
 
@@ -38,6 +43,10 @@ struct PlatformStore {
 };
 
 } // namespace
+
+#include <string>
+#include <utility>
+#include <vector>
 
 TEST(SettingsStore, absentKeysGiveTheCallersDefault) {
     MemorySettingsStore store;
@@ -109,5 +118,91 @@ TEST(SettingsStore, theRegistryStoreKeepsEachSectionUnderTheSystemsKey) {
               ERROR_SUCCESS);
     EXPECT_EQ(std::wstring(text), L"../{PF}/sld000.gif");
     ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+}
+#endif
+
+#ifndef _WIN32
+namespace {
+
+std::string fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "(missing)";
+}
+
+} // namespace
+
+// The plain store (the one Windows uses) and Qt's write the same bytes and read each other's
+// files, so a folder of settings travels between the platforms.
+TEST(SettingsStore, plainIniStoreWritesAndReadsWhatQtsSettingsDo) {
+    using namespace std::string_literals;
+    struct Case {
+        const char* section;
+        const char* key;
+        std::string value;
+    };
+    const std::vector<Case> cases = {
+        {"URLs", "HTMLURL", "http://h/x/"},
+        {"URLs", "CeventsLoc", "C:\\RealTools\\cevents.exe"},
+        {"URLs", "AudioURL", "pnm://a/b.ra;x"},
+        {"URLs", "Comma", "a,b"},
+        {"URLs", "Equals", "=eq"},
+        {"URLs", "Blanks", " lead and trail "},
+        {"URLs", "Quote", "q\"uote\\"},
+        {"URLs", "Empty", ""},
+        {"Titles", "Utf8", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xa4"},
+        {"Titles", "Latin1", "caf\xe9, \"quoted\""},
+        {"Titles", "Bytes",
+         "\xe9"
+         "abc\x7f\xff"},
+        {"Titles", "Controls",
+         "tab\there\r\nnext\x01"
+         "a\x7f"},
+        {"Titles", "Nul", "a\0b"s},
+        {"Titles", "At", "@ByteArray(x)"},
+        {"Titles", "Hash", "#not a comment"},
+        {"Main Window", "Left;Top", "1200"},
+        {"Alpha", "Z", "sorted"},
+    };
+    QTemporaryDir qtDir, plainDir;
+    const std::string qtFolder = qtDir.path().toStdString();
+    const std::string plainFolder = plainDir.path().toStdString();
+    {
+        QtSettingsStore qt(qtFolder);
+        IniSettingsStore plain(plainFolder);
+        for (const Case& c : cases) {
+            qt.SaveSetting("CuemarkPost", c.section, c.key, c.value);
+            plain.SaveSetting("CuemarkPost", c.section, c.key, c.value);
+        }
+    }
+    EXPECT_EQ(fileBytes(plainDir.filePath("CuemarkPost.ini")),
+              fileBytes(qtDir.filePath("CuemarkPost.ini")));
+    QtSettingsStore qtReadsPlain(plainFolder);
+    IniSettingsStore plainReadsQt(qtFolder);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        EXPECT_EQ(plainReadsQt.GetSetting("CuemarkPost", c.section, c.key, "d"), c.value);
+        EXPECT_EQ(qtReadsPlain.GetSetting("CuemarkPost", c.section, c.key, "d"), c.value);
+    }
+    EXPECT_EQ(plainReadsQt.GetSetting("CuemarkPost", "URLs", "Missing", "d"), "d");
+    EXPECT_EQ(plainReadsQt.GetSetting("CuemarkLog", "URLs", "HTMLURL", "d"), "d");
+
+    // A file written by hand or by Windows' own profile calls: CR LF, comments, blanks
+    // around values, a quoted part, a line that is no setting. Both read the same.
+    QTemporaryDir handDir;
+    {
+        QFile file(handDir.filePath("CuemarkLog.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("; made by hand\r\n[Window]\r\nLeft = 4620  \r\nTop = \"  57 6\"  ;note\r\n"
+                   "not a setting\r\n\r\n[Options]\nBeep2=True\nPath=C:\\\\T\\\\x.txt\n");
+    }
+    QtSettingsStore qtHand(handDir.path().toStdString());
+    IniSettingsStore plainHand(handDir.path().toStdString());
+    for (const auto& [section, key] : std::vector<std::pair<const char*, const char*>>{
+             {"Window", "Left"}, {"Window", "Top"}, {"Options", "Beep2"}, {"Options", "Path"}}) {
+        SCOPED_TRACE(std::string(section) + "/" + key);
+        EXPECT_EQ(plainHand.GetSetting("CuemarkLog", section, key, "d"),
+                  qtHand.GetSetting("CuemarkLog", section, key, "d"));
+    }
+    EXPECT_EQ(plainHand.GetSetting("CuemarkLog", "Window", "Top"), "  57 6");
 }
 #endif

@@ -53,6 +53,15 @@ TEST(LineReader, splitsAtEveryLineEndTheSystemWrites) {
         {"\r\n", {""}},
         {"last\r", {"last"}},
         {std::string("nul\0byte\xE9\r\n", 11), {std::string("nul\0byte\xE9", 9)}},
+        // Line ends on either side of the places a line end is looked for in steps.
+        {std::string(255, 'a') + "\r" + std::string(256, 'b') + "\n" + std::string(257, 'c'),
+         {std::string(255, 'a'), std::string(256, 'b'), std::string(257, 'c')}},
+        {std::string(300, 'a') + "\n" + std::string(200, 'b') + "\r" + std::string(600, 'c') +
+             "\r\n",
+         {std::string(300, 'a'), std::string(200, 'b'), std::string(600, 'c')}},
+        {std::string(1000, '\n'), std::vector<std::string>(1000)},
+        {std::string(1000, '\r'), std::vector<std::string>(1000)},
+        {"a\n" + std::string(700, 'x') + "\r", {"a", std::string(700, 'x')}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(allLines(LineReader::fromBytes(c.bytes)), c.lines) << Text::forMessage(c.bytes);

@@ -240,6 +240,62 @@ TEST(WebOutput, templateLinesOfAnyLengthAreRewritten) {
     EXPECT_EQ(readBytes(dir.file("p.htm")), big + "\r\n" + indexTable(rows) + big + "\r\n");
 }
 
+// Templates are read in pieces of 64 KiB: a marker cut by a piece's end, and short lines
+// around lines longer than a piece, give the page the in-memory rewrite gives.
+TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
+    Folder dir;
+    const std::vector<ScheduleRow> rows = {{"00:01:00", "00:00:00", "00:01:00", "a.gif", "A"},
+                                           {"00:01:00", "00:01:00", "00:02:00", "b.gif", "B"}};
+    const PageReplacements r = pageReplacementsFor(rows, 1);
+    const size_t piece = 64 * 1024;
+    const std::string marker = R"(<!-- **FIXIT**GIF --><img src="old.gif">)";
+    const std::string shortMarker = R"(<!-- **fixit**NXT --><a href="x">)";
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    std::vector<Case> cases;
+    // The marker begins 1 to 14 bytes before the first piece ends, or right at its end.
+    for (size_t before = 0; before <= 14; ++before)
+        cases.push_back({"marker cut by the piece's end",
+                         std::string(piece - before, 'x') + marker + "\r\n" + shortMarker});
+    cases.push_back({"short lines, a long line, short lines, a long line",
+                     shortMarker + "\r\nplain\r\n" + std::string(piece + 10, 'y') + marker +
+                         "\r\n" + shortMarker + "\r\n\r\n" + shortMarker + "\r\n" + marker +
+                         std::string(3 * piece, 'z') + "\r\nlast"});
+    cases.push_back({"a line of exactly one piece", std::string(piece, 'w') + "\r\n" + marker});
+    for (const Case& c : cases) {
+        writeBytes(QString::fromStdString(dir.file("t.htm")), c.text);
+        WriteHTMFiles(dir.file("t.htm"), dir.file("p.htm"), r);
+        SlidePageRewriter rewriter(r);
+        std::string expected;
+        for (size_t from = 0; from <= c.text.size();) {
+            const size_t end = std::min(c.text.find("\r\n", from), c.text.size());
+            expected +=
+                rewriter.rewrite(std::string_view(c.text).substr(from, end - from)) + "\r\n";
+            from = end + 2;
+        }
+        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))), expected)
+            << c.what << " (" << c.text.size() << " bytes)";
+    }
+
+    // The preload and index markers cut by the piece's end, after a short first line.
+    const PresentationOutput out = presentation(rows, dir.path());
+    for (size_t before = 1; before <= 10; ++before) {
+        const std::string head = "top\r\n" + std::string(piece - before, 'x');
+        writeBytes(QString::fromStdString(dir.file("t.htm")), head + "**FIXIT**tail");
+        WritePreloadFile(dir.file("t.htm"), dir.file("p.htm"), out);
+        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
+                  head + "**FIXIT**tail\r\n" + preloadBlock(out))
+            << before;
+        writeBytes(QString::fromStdString(dir.file("t.htm")), head + "<!--*** -->tail");
+        EXPECT_TRUE(WriteIndexFile(dir.file("t.htm"), dir.file("p.htm"), rows));
+        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
+                  "top\r\n" + head.substr(5) + "\r\n" + indexTable(rows) + "tail\r\n")
+            << before;
+    }
+}
+
 TEST(WebOutput, preloadAndIndexPagesExpandTheirMarkers) {
     Folder dir;
     const std::vector<ScheduleRow> rows = {

@@ -1,0 +1,82 @@
+#include "writeworkload.h"
+
+#include "common/clocktime.h"
+#include "common/textfile.h"
+#include "webout/eventlist.h"
+#include "webout/metafiles.h"
+#include "webout/pagefiles.h"
+#include "webout/pathhelpers.h"
+#include "webout/slidepages.h"
+
+namespace {
+
+constexpr size_t TemplateBytes = 100 * 1024;
+
+} // namespace
+
+// The shipped templates grown to about 100 KB each with ordinary lines after <body>, and
+// the shipped images, in a program folder of their own; 99 rows of a talk.
+WriteWorkload::WriteWorkload(const std::string& shippedFolder, const std::string& programFolder,
+                             const std::string& outputFolder, const std::string& referenceFolder)
+    : m_programFolder(programFolder), m_outputFolder(outputFolder + "/"),
+      m_referenceFolder(referenceFolder + "/"),
+      m_images(PageImageNames.begin(), PageImageNames.end()) {
+    const std::string shipped = shippedFolder + "/";
+    const std::string program = programFolder + "/";
+    for (const char* name :
+         {"firstsld.htm", "slides.htm", "lastsld.htm", "preload.htm", "index.htm"}) {
+        std::string text = TextFile::readAll(shipped + name);
+        std::string filler;
+        for (int line = 0; text.size() + filler.size() < TemplateBytes; ++line)
+            filler += "<p class=\"note\">Line " + std::to_string(line) +
+                      " of the speaker's notes, about as long as a line of prose.</p>\r\n";
+        text.insert(text.find('\n', text.find("<body")) + 1, filler);
+        TextFile::writeAtomically(program + name, text);
+    }
+    for (const std::string& image : m_images)
+        TextFile::writeAtomically(program + image, TextFile::readAll(shipped + image));
+    for (int i = 1; i <= Rows; ++i) {
+        const long long start = (i - 1) * 97;
+        m_out.rows.push_back({"00:01:37", ClockTime::format(ClockTime::fromSeconds(start)),
+                              ClockTime::format(ClockTime::fromSeconds(start + 97)),
+                              "../talk/sld" + threeDigits(i) + ".gif",
+                              "Slide " + std::to_string(i) + ", with a title"});
+    }
+    m_out.htmlUrl = "http://www.cuemark.example/talks/talk/";
+    m_out.audioUrl = "pnm://audio.cuemark.example/talks/talk.ra";
+    writeAllInto(m_referenceFolder);
+    // Every file the writers wrote, in the order they write them.
+    for (int i = 1; i <= Rows; ++i)
+        m_producedNames.push_back(pageFileName(i));
+    m_producedNames.push_back("preload.htm");
+    m_producedNames.insert(m_producedNames.end(), m_images.begin(), m_images.end());
+    m_producedNames.push_back("index.htm");
+    for (int i = 1; i <= Rows; ++i)
+        m_producedNames.push_back(metafileName(i));
+    m_producedNames.push_back(EventListName);
+}
+
+void WriteWorkload::writeAllInto(const std::string& outputFolder) {
+    m_out.outputDirectory = outputFolder;
+    writeAllPages(m_out, m_programFolder, m_images);
+    writeMetafiles(m_out);
+    writeEventList(m_out);
+}
+
+void WriteWorkload::writeAll() {
+    writeAllInto(m_outputFolder);
+}
+
+void WriteWorkload::copySameFiles() {
+    for (const std::string& name : m_producedNames)
+        copyOutputFile(m_referenceFolder + name, m_outputFolder + name);
+}
+
+bool WriteWorkload::outputMatchesReference() const {
+    for (const std::string& name : m_producedNames) {
+        if (!TextFile::exists(m_outputFolder + name) ||
+            TextFile::readAll(m_outputFolder + name) != TextFile::readAll(m_referenceFolder + name))
+            return false;
+    }
+    return true;
+}
