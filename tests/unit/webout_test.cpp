@@ -265,7 +265,7 @@ TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
                          std::string(3 * piece, 'z') + "\r\nlast"});
     cases.push_back({"a line of exactly one piece", std::string(piece, 'w') + "\r\n" + marker});
     for (const Case& c : cases) {
-        writeBytes(QString::fromStdString(dir.file("t.htm")), c.text);
+        putFile(dir.file("t.htm"), c.text);
         WriteHTMFiles(dir.file("t.htm"), dir.file("p.htm"), r);
         SlidePageRewriter rewriter(r);
         std::string expected;
@@ -275,7 +275,7 @@ TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
                 rewriter.rewrite(std::string_view(c.text).substr(from, end - from)) + "\r\n";
             from = end + 2;
         }
-        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))), expected)
+        EXPECT_EQ(readBytes(dir.file("p.htm")), expected)
             << c.what << " (" << c.text.size() << " bytes)";
     }
 
@@ -283,14 +283,13 @@ TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
     const PresentationOutput out = presentation(rows, dir.path());
     for (size_t before = 1; before <= 10; ++before) {
         const std::string head = "top\r\n" + std::string(piece - before, 'x');
-        writeBytes(QString::fromStdString(dir.file("t.htm")), head + "**FIXIT**tail");
+        putFile(dir.file("t.htm"), head + "**FIXIT**tail");
         WritePreloadFile(dir.file("t.htm"), dir.file("p.htm"), out);
-        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
-                  head + "**FIXIT**tail\r\n" + preloadBlock(out))
+        EXPECT_EQ(readBytes(dir.file("p.htm")), head + "**FIXIT**tail\r\n" + preloadBlock(out))
             << before;
-        writeBytes(QString::fromStdString(dir.file("t.htm")), head + "<!--*** -->tail");
+        putFile(dir.file("t.htm"), head + "<!--*** -->tail");
         EXPECT_TRUE(WriteIndexFile(dir.file("t.htm"), dir.file("p.htm"), rows));
-        EXPECT_EQ(readBytes(QString::fromStdString(dir.file("p.htm"))),
+        EXPECT_EQ(readBytes(dir.file("p.htm")),
                   "top\r\n" + head.substr(5) + "\r\n" + indexTable(rows) + "tail\r\n")
             << before;
     }
