@@ -187,9 +187,32 @@ std::string TextFile::absolutePath(const std::string& path) {
     return ec ? path : Win32Text::narrow(full.lexically_normal().native());
 }
 
+namespace {
+
+// The volume and index that name one file or folder, whatever path reaches it (the
+// standard library's equivalent() cannot open a folder under wine).
+bool identityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    if (path.empty() || deviceKind(path))
+        return false;
+    const HANDLE h = ::CreateFileW(Win32Text::widen(path).c_str(), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const BOOL ok = ::GetFileInformationByHandle(h, &info);
+    ::CloseHandle(h);
+    return ok;
+}
+
+} // namespace
+
 bool TextFile::sameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(Win32Text::widen(a), Win32Text::widen(b), ec) && !ec;
+    BY_HANDLE_FILE_INFORMATION first{};
+    BY_HANDLE_FILE_INFORMATION second{};
+    return identityOf(a, first) && identityOf(b, second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
 }
 
 struct AtomicFileWriter::Impl {
