@@ -30,10 +30,10 @@ namespace TextFile {
 // Whole small files only: more than maxBytes throws FileError.
 std::string readAll(const std::string& path, size_t maxBytes = 16 * 1024 * 1024);
 bool exists(const std::string& path);
-// The name made absolute against the current folder, "." and ".." taken away by name;
-// the name itself when the system cannot.
+// The path made absolute against the current folder, with "." and ".." resolved; the path
+// as given when that fails. The folder names keep their bytes.
 std::string absolutePath(const std::string& path);
-// Whether both names reach one existing file or folder, however each is spelled.
+// Whether two paths name the same existing file or folder.
 bool sameFile(const std::string& a, const std::string& b);
 // Replaces the file only once everything is written and on the disk, so a failure leaves
 // the earlier file of that name whole.

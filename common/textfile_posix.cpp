@@ -158,7 +158,7 @@ std::string TextFile::absolutePath(const std::string& path) {
 
 bool TextFile::sameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
-    return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, ec) && !ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 struct AtomicFileWriter::Impl {

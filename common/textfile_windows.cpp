@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 using TextFileParts::BlockBytes;
@@ -178,22 +179,18 @@ bool TextFile::exists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The standard library's paths made from the wide names: its own narrow conversion is
+// not the ANSI code page.
 std::string TextFile::absolutePath(const std::string& path) {
-    const std::wstring wide = Win32Text::widen(path);
-    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (path.empty() || size == 0)
-        return path;
-    std::wstring full(size, L'\0');
-    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size)
-        return path;
-    full.resize(length);
-    return Win32Text::narrow(full);
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(Win32Text::widen(path), ec);
+    return ec ? path : Win32Text::narrow(full.lexically_normal().native());
 }
 
 namespace {
 
-// The volume and index that name one file or folder, whatever path reaches it.
+// The volume and index that name one file or folder, whatever path reaches it (the
+// standard library's equivalent() cannot open a folder under wine).
 bool identityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
     if (path.empty() || deviceKind(path))
         return false;

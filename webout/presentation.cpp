@@ -11,5 +11,5 @@ std::optional<std::string> outputDirectoryOf(std::string_view logFileName) {
 }
 
 bool isProgramFolder(const std::string& outputDirectory, const std::string& programDirectory) {
-    return TextFile::sameFile(outputDirectory, programDirectory);
+    return !programDirectory.empty() && TextFile::sameFile(outputDirectory, programDirectory);
 }

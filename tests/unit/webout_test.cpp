@@ -275,7 +275,7 @@ TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
                 rewriter.rewrite(std::string_view(c.text).substr(from, end - from)) + "\r\n";
             from = end + 2;
         }
-        EXPECT_EQ(fileBytes(dir.file("p.htm")), expected)
+        EXPECT_EQ(readBytes(dir.file("p.htm")), expected)
             << c.what << " (" << c.text.size() << " bytes)";
     }
 
@@ -285,12 +285,11 @@ TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
         const std::string head = "top\r\n" + std::string(piece - before, 'x');
         putFile(dir.file("t.htm"), head + "**FIXIT**tail");
         WritePreloadFile(dir.file("t.htm"), dir.file("p.htm"), out);
-        EXPECT_EQ(fileBytes(dir.file("p.htm")),
-                  head + "**FIXIT**tail\r\n" + preloadBlock(out))
+        EXPECT_EQ(readBytes(dir.file("p.htm")), head + "**FIXIT**tail\r\n" + preloadBlock(out))
             << before;
         putFile(dir.file("t.htm"), head + "<!--*** -->tail");
         EXPECT_TRUE(WriteIndexFile(dir.file("t.htm"), dir.file("p.htm"), rows));
-        EXPECT_EQ(fileBytes(dir.file("p.htm")),
+        EXPECT_EQ(readBytes(dir.file("p.htm")),
                   "top\r\n" + head.substr(5) + "\r\n" + indexTable(rows) + "tail\r\n")
             << before;
     }
