@@ -14,6 +14,7 @@ wine_run() { timeout 120 "$wine" "$@"; }
 # this display, and no link lands in the real menus.
 export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+mkdir -p "$work"
 wineserver=$(dirname "$wine")/wineserver
 "$wineserver" -k 2>/dev/null
 rm -rf "$work/pkg" "$WINEPREFIX/drive_c/Program Files/Cuemark" "$WINEPREFIX/drive_c/Cuemark Test"
