@@ -12,10 +12,7 @@
 namespace {
 
 std::string besideThisProgram(const std::string& name) {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::string path = Win32Text::narrow(self);
-    return path.substr(0, path.find_last_of("\\/") + 1) + name;
+    return Win32Text::programFolder() + "\\" + name;
 }
 
 int run(const std::string& commandLine) {
