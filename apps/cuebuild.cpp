@@ -1,5 +1,5 @@
 // cuebuild: the post-processor.
-#include "common/programregistry.h"
+#include "forms/programregistry.h"
 #include "gui/qtprogram.h"
 #include "schedule/cuebuildprogram.h"
 

@@ -1,5 +1,5 @@
 // cuebuild on Windows: the post-processor on the Win32 desktop.
-#include "common/programregistry.h"
+#include "forms/programregistry.h"
 #include "schedule/cuebuildprogram.h"
 #include "win32/win32program.h"
 

@@ -1,5 +1,5 @@
 // cuerec7 and cuerec8: one source, built once per PowerPoint version (CUE_PPT_VERSION).
-#include "common/programregistry.h"
+#include "forms/programregistry.h"
 #include "gui/qtloggerenvironment.h"
 #include "gui/qtprogram.h"
 #include "logger/loggerprograms.h"

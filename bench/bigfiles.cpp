@@ -1,9 +1,9 @@
 // Read Grid and Read Log File given a file of junk by mistake, of 1 MiB (argument 20) and
 // of 1 GiB (30): each must be turned down at once, and its memory must not grow with the
 // file. Run: make bench.
-#include "common/program.h"
-#include "common/programregistry.h"
 #include "common/settingsstore.h"
+#include "forms/program.h"
+#include "forms/programregistry.h"
 #include "schedule/cuebuildprogram.h"
 #include "schedule/mainwindow.h"
 #include "testing/scriptedui.h"

@@ -1,8 +1,8 @@
 #include "frmconfig.h"
 
 #include "common/settingsstore.h"
-#include "common/uiservices.h"
-#include "common/windowplacement.h"
+#include "forms/uiservices.h"
+#include "forms/windowplacement.h"
 #include "urlsettings.h"
 
 #include <initializer_list>

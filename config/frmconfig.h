@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common/controls.h"
-#include "common/program.h"
-#include "common/window.h"
+#include "forms/controls.h"
+#include "forms/program.h"
+#include "forms/window.h"
 
 #include <string>
 

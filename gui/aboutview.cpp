@@ -3,7 +3,7 @@
 #include "viewparts.h"
 #include "windowbinder.h"
 
-#include "common/about.h"
+#include "forms/about.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -2,8 +2,8 @@
 
 #include "modeltext.h"
 
-#include "common/accesskeys.h"
-#include "common/controls.h"
+#include "forms/accesskeys.h"
+#include "forms/controls.h"
 
 std::vector<QChar> MenuKeys::accessKeys(const std::vector<MenuItem*>& items) {
     std::vector<QChar> keys;

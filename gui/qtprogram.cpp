@@ -5,8 +5,8 @@
 #include "viewregistry.h"
 
 #include "common/commandline.h"
-#include "common/programregistry.h"
-#include "common/window.h"
+#include "forms/programregistry.h"
+#include "forms/window.h"
 #include "qtplatform/qtsettingsstore.h"
 
 #include <QApplication>

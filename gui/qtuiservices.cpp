@@ -4,7 +4,7 @@
 #include "modeltext.h"
 #include "viewregistry.h"
 
-#include "common/window.h"
+#include "forms/window.h"
 
 #include <QAbstractButton>
 #include <QApplication>

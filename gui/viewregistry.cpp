@@ -5,8 +5,8 @@
 #include "loggerview.h"
 #include "mainview.h"
 
-#include "common/about.h"
 #include "config/frmconfig.h"
+#include "forms/about.h"
 #include "logger/form1.h"
 #include "schedule/mainwindow.h"
 

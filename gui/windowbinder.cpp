@@ -3,8 +3,8 @@
 #include "menukeys.h"
 #include "modeltext.h"
 
-#include "common/controls.h"
-#include "common/window.h"
+#include "forms/controls.h"
+#include "forms/window.h"
 
 #include <QAbstractButton>
 #include <QAction>

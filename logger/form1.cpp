@@ -1,10 +1,10 @@
 #include "form1.h"
 
-#include "common/about.h"
 #include "common/settingsstore.h"
 #include "common/textfile.h"
-#include "common/uiservices.h"
-#include "common/windowplacement.h"
+#include "forms/about.h"
+#include "forms/uiservices.h"
+#include "forms/windowplacement.h"
 #include "logger/loggerclock.h"
 #include "logger/presentationlog.h"
 

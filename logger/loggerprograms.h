@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/programregistry.h"
+#include "forms/programregistry.h"
 #include "logger/automation.h"
 #include "logger/loggerclock.h"
 #include "logger/powerpointversion.h"

@@ -1,7 +1,7 @@
 #include "cuebuildprogram.h"
 
-#include "common/programregistry.h"
 #include "common/version.h"
+#include "forms/programregistry.h"
 #include "schedule/mainwindow.h"
 
 ProgramEntry cuebuildEntry() {

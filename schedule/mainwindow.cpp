@@ -1,14 +1,14 @@
 #include "mainwindow.h"
 
-#include "common/about.h"
 #include "common/clocktime.h"
 #include "common/settingsstore.h"
 #include "common/text.h"
 #include "common/textfile.h"
-#include "common/uiservices.h"
-#include "common/windowplacement.h"
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
+#include "forms/about.h"
+#include "forms/uiservices.h"
+#include "forms/windowplacement.h"
 #include "schedule/gridfile.h"
 #include "webout/slidepages.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "common/controls.h"
-#include "common/program.h"
-#include "common/uiservices.h"
-#include "common/window.h"
 #include "config/postsettings.h"
+#include "forms/controls.h"
+#include "forms/program.h"
+#include "forms/uiservices.h"
+#include "forms/window.h"
 #include "schedule/slideschedule.h"
 
 #include <array>

@@ -4,7 +4,7 @@
 #include "common/fieldreader.h"
 #include "common/text.h"
 #include "common/textfile.h"
-#include "common/uiservices.h"
+#include "forms/uiservices.h"
 #include "schedule/filenames.h"
 #include "schedule/gridfile.h"
 

@@ -2,7 +2,7 @@
 
 #include "common/clocktime.h"
 #include "common/textfile.h"
-#include "common/uiservices.h"
+#include "forms/uiservices.h"
 #include "schedule/filenames.h"
 #include "schedule/gridfile.h"
 #include "schedule/logimport.h"

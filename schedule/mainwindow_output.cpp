@@ -2,7 +2,7 @@
 #include "mainwindow.h"
 
 #include "common/text.h"
-#include "common/uiservices.h"
+#include "forms/uiservices.h"
 #include "webout/eventlist.h"
 #include "webout/metafiles.h"
 #include "webout/outputerror.h"

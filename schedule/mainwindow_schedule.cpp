@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 
 #include "common/clocktime.h"
-#include "common/uiservices.h"
+#include "forms/uiservices.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "scriptedloggers.h"
 
 #include "common/clocktime.h"
-#include "common/scriptcommand.h"
 #include "common/textfile.h"
+#include "forms/scriptcommand.h"
 #include "logger/form1.h"
 #include "logger/powerpointversion.h"
 

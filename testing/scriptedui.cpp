@@ -1,6 +1,6 @@
 #include "scriptedui.h"
 
-#include "common/window.h"
+#include "forms/window.h"
 
 void ScriptedUi::record(UiEvent event) {
     events.push_back(event);

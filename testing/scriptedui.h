@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/uiservices.h"
+#include "forms/uiservices.h"
 
 #include <deque>
 #include <functional>

@@ -2,8 +2,8 @@
 #include "scriptrunner.h"
 
 #include "common/commandline.h"
-#include "common/programregistry.h"
 #include "common/textfile.h"
+#include "forms/programregistry.h"
 #include "schedule/cuebuildprogram.h"
 #include "testing/scriptedloggers.h"
 #include "toolplatform.h"

@@ -1,6 +1,6 @@
 #include "scriptdumper.h"
 
-#include "common/window.h"
+#include "forms/window.h"
 #include "testing/scriptedui.h"
 
 #include <algorithm>

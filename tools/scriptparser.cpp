@@ -1,7 +1,7 @@
 #include "scriptparser.h"
 
 #include "common/text.h"
-#include "common/uiservices.h"
+#include "forms/uiservices.h"
 
 #include <charconv>
 

@@ -3,12 +3,12 @@
 #include "scriptdumper.h"
 #include "scriptparser.h"
 
-#include "common/controls.h"
-#include "common/program.h"
-#include "common/programregistry.h"
 #include "common/settingsstore.h"
 #include "common/text.h"
-#include "common/window.h"
+#include "forms/controls.h"
+#include "forms/program.h"
+#include "forms/programregistry.h"
+#include "forms/window.h"
 #include "testing/scriptedui.h"
 #include "toolplatform.h"
 

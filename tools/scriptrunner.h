@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/scriptcommand.h"
+#include "forms/scriptcommand.h"
 
 #include <deque>
 #include <iosfwd>

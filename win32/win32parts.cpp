@@ -2,7 +2,7 @@
 
 #include "common/eightbittext.h"
 #include "common/text.h"
-#include "common/uiservices.h"
+#include "forms/uiservices.h"
 
 #include <windows.h>
 

@@ -5,10 +5,10 @@
 #include "win32views.h"
 
 #include "common/commandline.h"
-#include "common/programregistry.h"
 #include "common/registrysettingsstore.h"
 #include "common/win32text.h"
-#include "common/window.h"
+#include "forms/programregistry.h"
+#include "forms/window.h"
 
 #include <windows.h>
 

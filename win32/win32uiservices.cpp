@@ -5,7 +5,7 @@
 #include "win32views.h"
 
 #include "common/win32text.h"
-#include "common/window.h"
+#include "forms/window.h"
 
 #include <windows.h>
 

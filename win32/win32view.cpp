@@ -2,9 +2,9 @@
 
 #include "win32parts.h"
 
-#include "common/accesskeys.h"
-#include "common/controls.h"
-#include "common/window.h"
+#include "forms/accesskeys.h"
+#include "forms/controls.h"
+#include "forms/window.h"
 
 #include <commctrl.h>
 

@@ -3,8 +3,8 @@
 #include "win32parts.h"
 #include "win32view.h"
 
-#include "common/about.h"
 #include "config/frmconfig.h"
+#include "forms/about.h"
 #include "logger/form1.h"
 #include "schedule/mainwindow.h"
 

@@ -1,7 +1,7 @@
 #include "fuzzsupport.h"
 
-#include "common/programregistry.h"
 #include "common/textfile.h"
+#include "forms/programregistry.h"
 #include "schedule/cuebuildprogram.h"
 
 #include <QFile>

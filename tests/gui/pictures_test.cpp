@@ -6,8 +6,8 @@
 #include "gui/loggerview.h"
 #include "gui/mainview.h"
 
-#include "common/about.h"
 #include "config/frmconfig.h"
+#include "forms/about.h"
 #include "support/loggerfixture.h"
 #include "support/mainfixture.h"
 

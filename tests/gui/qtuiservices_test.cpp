@@ -1,10 +1,10 @@
-#include "common/programregistry.h"
+#include "forms/programregistry.h"
 #include "gui/modeltext.h"
 #include "gui/qtuiservices.h"
 #include "schedule/cuebuildprogram.h"
 
-#include "common/about.h"
-#include "common/program.h"
+#include "forms/about.h"
+#include "forms/program.h"
 #include "testing/scriptedui.h"
 
 #include <QAbstractButton>

@@ -6,10 +6,10 @@
 #include "gui/qtprogram.h"
 #include "gui/windowbinder.h"
 
-#include "common/about.h"
-#include "common/programregistry.h"
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
+#include "forms/about.h"
+#include "forms/programregistry.h"
 #include "schedule/cuebuildprogram.h"
 #include "support/loggerfixture.h"
 #include "support/mainfixture.h"

@@ -1,5 +1,5 @@
-#include "common/program.h"
 #include "common/settingsstore.h"
+#include "forms/program.h"
 #include "logger/form1.h"
 #include "logger/impress/impressbinding.h"
 #include "logger/loggerclock.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/program.h"
 #include "common/settingsstore.h"
+#include "forms/program.h"
 #include "logger/form1.h"
 #include "logger/loggerclock.h"
 #include "testfiles.h"

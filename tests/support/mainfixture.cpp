@@ -1,6 +1,6 @@
 #include "mainfixture.h"
 
-#include "common/programregistry.h"
+#include "forms/programregistry.h"
 #include "schedule/cuebuildprogram.h"
 
 MainFixture::MainFixture()

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/program.h"
 #include "common/settingsstore.h"
+#include "forms/program.h"
 #include "schedule/mainwindow.h"
 #include "testfiles.h"
 #include "testing/scriptedui.h"

@@ -1,6 +1,6 @@
-#include "common/about.h"
-#include "common/program.h"
-#include "common/programregistry.h"
+#include "forms/about.h"
+#include "forms/program.h"
+#include "forms/programregistry.h"
 #include "schedule/cuebuildprogram.h"
 #include "testing/scriptedui.h"
 

@@ -1,6 +1,6 @@
-#include "common/accesskeys.h"
-#include "common/controls.h"
-#include "common/window.h"
+#include "forms/accesskeys.h"
+#include "forms/controls.h"
+#include "forms/window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "common/program.h"
-#include "common/programregistry.h"
 #include "common/settingsstore.h"
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
+#include "forms/program.h"
+#include "forms/programregistry.h"
 #include "schedule/cuebuildprogram.h"
 #include "testing/scriptedui.h"
 

@@ -1,8 +1,8 @@
-#include "common/about.h"
 #include "common/clocktime.h"
 #include "common/textfile.h"
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
+#include "forms/about.h"
 #include "support/mainfixture.h"
 
 #include <gtest/gtest.h>
@@ -99,7 +99,8 @@ TEST_F(MainTest, startUpOnAnEmptyStore) {
         EXPECT_EQ(main->Grid1.TextMatrix(row, 0), std::to_string(row));
     EXPECT_EQ(main->Grid1.ColWidth, (std::vector<int>{300, 700, 700, 700, 2550, 2540}));
     for (int col = 0; col < 6; ++col)
-        EXPECT_EQ(main->Grid1.ColAlignment[col] == Alignment::Left, col >= Main::ColImageUrl) << col;
+        EXPECT_EQ(main->Grid1.ColAlignment[col] == Alignment::Left, col >= Main::ColImageUrl)
+            << col;
     EXPECT_EQ(main->Grid1.Row, 1);
     EXPECT_EQ(main->Grid1.Col, 1);
 

@@ -1,4 +1,4 @@
-#include "common/window.h"
+#include "forms/window.h"
 #include "testing/scriptedui.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // cuescript runs any registered program: a minimal one registered here, with its own
 // setup and tick commands and its own dump lines, needs no change to the runner.
-#include "common/programregistry.h"
-#include "common/uiservices.h"
-#include "common/window.h"
+#include "forms/programregistry.h"
+#include "forms/uiservices.h"
+#include "forms/window.h"
 #include "tools/scriptrunner.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The operator's rules, once, on the window model: every front end (the Qt binder, the
 // script runner) only forwards events to these calls.
-#include "common/window.h"
+#include "forms/window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "common/uiservices.h"
+#include "forms/uiservices.h"
 #include "win32/win32parts.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // start-up, its Qt windows and dialogs, driven by mouse and keys.
 #include "desktop.h"
 
-#include "common/programregistry.h"
 #include "common/textfile.h"
+#include "forms/programregistry.h"
 #include "gui/modeltext.h"
 #include "gui/qtprogram.h"
 #include "qtplatform/qtsettingsstore.h"

@@ -3,8 +3,8 @@
 // poll, End Log confirmed; the log they write is one cuebuild reads.
 #include "desktop.h"
 
-#include "common/programregistry.h"
 #include "common/textfile.h"
+#include "forms/programregistry.h"
 #include "gui/modeltext.h"
 #include "gui/qtloggerenvironment.h"
 #include "gui/qtprogram.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commandline.h"
+#include "common/commandline.h"
 #include "program.h"
 #include "scriptcommand.h"
 

@@ -1,6 +1,6 @@
 #include "windowplacement.h"
 
-#include "settingsstore.h"
+#include "common/settingsstore.h"
 #include "uiservices.h"
 #include "window.h"
 
