@@ -32,9 +32,10 @@ OFFICE_PACKAGES := libreoffice-impress libreoffice-dev xvfb
 # For the sanitizer and fuzz build, the window tests on a virtual display and the package
 # test (dependencies from the binaries, lintian, AppStream); taken without their
 # recommendations, which would pull in a desktop. libmpg123 decodes the written web form
-# of a recording in its tests.
+# of a recording in its tests; a sound server of the tests' own (PulseAudio in user mode,
+# its client tools and library) carries a talk spoken by espeak-ng into the recording.
 TEST_PACKAGES := clang libclang-rt-14-dev xvfb xauth qt6-qpa-plugins dpkg dpkg-dev lintian \
-                 appstream libmpg123-dev
+                 appstream libmpg123-dev pulseaudio pulseaudio-utils libpulse-dev espeak-ng
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CTEST := QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace AudioCheck {
@@ -89,6 +90,9 @@ std::vector<double> toneOnsets(const Sound& sound, double hz, double minSeconds)
     const size_t needed = static_cast<size_t>(std::ceil(minSeconds * 100));
     std::vector<double> onsets;
     size_t run = 0;
+    // A burst broken for a window by the codec is still one burst: a new one needs 0.3 s
+    // without the tone before it.
+    std::optional<size_t> lastTone, toneBeforeRun;
     for (size_t w = 0; w * window + window <= sound.samples.size(); ++w) {
         // Goertzel: the power at hz against the window's whole energy.
         double s1 = 0, s2 = 0, energy = 0;
@@ -103,7 +107,12 @@ std::vector<double> toneOnsets(const Sound& sound, double hz, double minSeconds)
         const bool tone = energy > 1e-4 * static_cast<double>(window) / 100 &&
                           power / (energy * static_cast<double>(window) / 2) > 0.6;
         run = tone ? run + 1 : 0;
-        if (run == needed) {
+        if (run == 1)
+            toneBeforeRun = lastTone;
+        if (tone)
+            lastTone = w;
+        const bool fresh = !toneBeforeRun || w + 1 - needed - *toneBeforeRun > 30;
+        if (run == needed && fresh) {
             // The first window of the run, refined to where the level rises within it.
             const size_t first = (w + 1 - needed) * window;
             size_t at = first > window ? first - window : 0;

@@ -205,8 +205,9 @@ TEST(WebAudioEncoder, HoldsTheSoundAtTheTargetLevelAndCut) {
         const Match match = compare(sound, frames, c.signal.channels, cutFrames);
         EXPECT_LE(std::abs(match.lag), 2);
         // Noise is coded for the ear, not the wave: its gain shows in its loudness alone.
-        if (c.signal.bed == Bed::Sine)
+        if (c.signal.bed == Bed::Sine) {
             EXPECT_NEAR(match.gainDb, report.gainDb, 1.0);
+        }
         // The burst sits where the source had it, less the cut.
         const std::vector<double> onsets = AudioCheck::toneOnsets(sound, 2000);
         ASSERT_EQ(onsets.size(), 1u);
