@@ -1,3 +1,4 @@
+#include "audio/recordingfiles.h"
 #include "webout/webaudio.h"
 
 #include "support/audiocheck.h"
@@ -179,6 +180,17 @@ TEST(WebAudioEncoder, HoldsTheSoundAtTheTargetLevelAndCut) {
             source, cutFrames, [&](std::string_view b) { file.write(b.data(), b.size()); });
         file.close();
         EXPECT_EQ(source.seeks, 2) << "one pass to measure, one to encode";
+        // The same sound recorded as the logger writes it gives the same web form, through
+        // the logger's own reader.
+        const std::string wav = dir.filePath(std::string(c.name) + ".wav");
+        {
+            WavWriter writer(wav, AudioFormat{c.signal.rate, c.signal.channels});
+            writer.write(frames.data(), frames.size() / static_cast<size_t>(c.signal.channels));
+            writer.finish();
+        }
+        const std::string fromWav = dir.filePath(std::string(c.name) + ".ra.mp3");
+        writeWebAudio(*encoder, wav, c.cutMs, fromWav);
+        EXPECT_EQ(fileBytes(fromWav), fileBytes(path));
 
         const AudioCheck::Sound sound = AudioCheck::decodeMp3(path);
         EXPECT_EQ(sound.rate, c.signal.rate);
