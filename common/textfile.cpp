@@ -85,6 +85,64 @@ void TextFileParts::writeLine(LineSink& d, std::string_view bytes) {
     }
 }
 
+StreamFile::StreamFile(const std::string& path)
+    : m_path(path), m_sink(TextFileParts::openStream(path)) {}
+
+StreamFile::~StreamFile() = default;
+
+void StreamFile::append(std::string_view bytes) {
+    if (!isOpen())
+        throw FileError("File not open");
+    try {
+        m_sink->writeAt(m_size, bytes);
+    } catch (const FileError&) {
+        // What part of it did reach the file is cut off, so the file ends where it did.
+        try {
+            m_sink->truncateTo(m_size);
+        } catch (const FileError&) {
+        }
+        throw;
+    }
+    m_size += static_cast<std::int64_t>(bytes.size());
+}
+
+void StreamFile::writeAt(std::int64_t offset, std::string_view bytes) {
+    if (!isOpen())
+        throw FileError("File not open");
+    if (offset < 0 || offset + static_cast<std::int64_t>(bytes.size()) > m_size)
+        throw FileError("Past the end of the file");
+    m_sink->writeAt(offset, bytes);
+}
+
+void StreamFile::sync() {
+    if (!isOpen())
+        throw FileError("File not open");
+    m_sink->sync();
+}
+
+void StreamFile::close() {
+    if (isOpen())
+        m_sink->close();
+}
+
+bool StreamFile::isOpen() const {
+    return m_sink && m_sink->isOpen();
+}
+
+FileReader::FileReader(const std::string& path) : m_source(TextFileParts::openPlaced(path)) {}
+
+FileReader::~FileReader() = default;
+
+std::int64_t FileReader::size() const {
+    return m_source->size();
+}
+
+size_t FileReader::readAt(std::int64_t offset, char* into, size_t n) {
+    if (offset < 0)
+        throw FileError("Before the start of the file");
+    return m_source->readAt(offset, into, n);
+}
+
 // A reader over bytes in memory has no source.
 struct LineReader::Impl {
     std::unique_ptr<TextFileParts::BlockSource> source;

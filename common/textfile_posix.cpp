@@ -71,6 +71,12 @@ Target resolveTarget(const std::string& path, bool followLinks = true) {
     failWith(ELOOP);
 }
 
+// Past a file-size limit a write must fail, not end the program.
+void ignoreFileSizeSignal() {
+    static const bool noSignal = [] { return ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
+    (void)noSignal;
+}
+
 void writeAll(int fd, std::string_view bytes) {
     if (const int error = injectedError(TextFile::Step::Write))
         failWith(error);
@@ -264,9 +270,7 @@ struct LineFile::Impl : TextFileParts::LineSink {
     }
 
     void open(const std::string& path, int mode) {
-        // Past a file-size limit a write must fail, not end the program.
-        static const bool noSignal = [] { return ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
-        (void)noSignal;
+        ignoreFileSizeSignal();
         const Target target = resolveTarget(path);
         const int opened =
             ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | mode, 0666);
@@ -366,4 +370,86 @@ class FileBlocks : public TextFileParts::BlockSource {
 
 std::unique_ptr<TextFileParts::BlockSource> TextFileParts::openForReading(const std::string& path) {
     return std::make_unique<FileBlocks>(openPlainForReading(path));
+}
+
+namespace {
+
+class FileStream : public TextFileParts::StreamSink {
+  public:
+    explicit FileStream(int fd) : m_fd(fd) {}
+    ~FileStream() override {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    void writeAt(std::int64_t offset, std::string_view bytes) override {
+        if (const int error = injectedError(TextFile::Step::Write))
+            failWith(error);
+        while (!bytes.empty()) {
+            const ssize_t n = ::pwrite(m_fd, bytes.data(), bytes.size(), offset);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                failWith(errno);
+            }
+            bytes.remove_prefix(static_cast<size_t>(n));
+            offset += n;
+        }
+    }
+    void truncateTo(std::int64_t size) override {
+        if (::ftruncate(m_fd, size) != 0)
+            failWith(errno);
+    }
+    void sync() override { syncData(m_fd, false); }
+    void close() override { closeChecked(m_fd); }
+    bool isOpen() const override { return m_fd >= 0; }
+
+  private:
+    int m_fd;
+};
+
+class PlacedFile : public TextFileParts::PlacedSource {
+  public:
+    explicit PlacedFile(int fd) : m_fd(fd) {}
+    ~PlacedFile() override { ::close(m_fd); }
+
+    std::int64_t size() const override {
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0)
+            failWith(errno);
+        return st.st_size;
+    }
+    size_t readAt(std::int64_t offset, char* into, size_t n) override {
+        size_t done = 0;
+        while (done < n) {
+            const ssize_t got = ::pread(m_fd, into + done, n - done, offset + done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                failWith(errno);
+            if (got == 0)
+                break;
+            done += static_cast<size_t>(got);
+        }
+        return done;
+    }
+
+  private:
+    int m_fd;
+};
+
+} // namespace
+
+std::unique_ptr<TextFileParts::StreamSink> TextFileParts::openStream(const std::string& path) {
+    ignoreFileSizeSignal();
+    const Target target = resolveTarget(path);
+    const int fd =
+        ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0)
+        failWith(errno);
+    return std::make_unique<FileStream>(fd);
+}
+
+std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openPlaced(const std::string& path) {
+    return std::make_unique<PlacedFile>(openPlainForReading(path));
 }

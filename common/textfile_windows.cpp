@@ -343,3 +343,86 @@ void LineFile::reopen() {
     m_impl->file.reset(openPlain(m_path, GENERIC_WRITE, OPEN_ALWAYS));
     m_impl->cutTo = -1;
 }
+
+namespace {
+
+OVERLAPPED at(std::int64_t offset) {
+    OVERLAPPED place{};
+    place.Offset = static_cast<DWORD>(offset & 0xFFFFFFFF);
+    place.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    return place;
+}
+
+class FileStream : public TextFileParts::StreamSink {
+  public:
+    explicit FileStream(HANDLE h) : m_file(h) {}
+
+    void writeAt(std::int64_t offset, std::string_view bytes) override {
+        if (const int error = injectedError(TextFile::Step::Write))
+            failWith(error);
+        while (!bytes.empty()) {
+            const DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+            OVERLAPPED place = at(offset);
+            DWORD written = 0;
+            if (!::WriteFile(m_file.get(), bytes.data(), piece, &written, &place))
+                failWithSystemError();
+            bytes.remove_prefix(written);
+            offset += written;
+        }
+    }
+    void truncateTo(std::int64_t size) override {
+        LARGE_INTEGER place{};
+        place.QuadPart = size;
+        if (!::SetFilePointerEx(m_file.get(), place, nullptr, FILE_BEGIN) ||
+            !::SetEndOfFile(m_file.get()))
+            failWithSystemError();
+    }
+    void sync() override { syncData(m_file.get()); }
+    void close() override { m_file.close(); }
+    bool isOpen() const override { return m_file.isOpen(); }
+
+  private:
+    Handle m_file;
+};
+
+class PlacedFile : public TextFileParts::PlacedSource {
+  public:
+    explicit PlacedFile(HANDLE h) : m_file(h) {}
+
+    std::int64_t size() const override {
+        LARGE_INTEGER size{};
+        if (!::GetFileSizeEx(m_file.get(), &size))
+            failWithSystemError();
+        return size.QuadPart;
+    }
+    size_t readAt(std::int64_t offset, char* into, size_t n) override {
+        size_t done = 0;
+        while (done < n) {
+            const DWORD piece = static_cast<DWORD>(std::min<size_t>(n - done, 1u << 30));
+            OVERLAPPED place = at(offset + static_cast<std::int64_t>(done));
+            DWORD got = 0;
+            if (!::ReadFile(m_file.get(), into + done, piece, &got, &place)) {
+                if (::GetLastError() == ERROR_HANDLE_EOF)
+                    break;
+                failWithSystemError();
+            }
+            if (got == 0)
+                break;
+            done += got;
+        }
+        return done;
+    }
+
+  private:
+    Handle m_file;
+};
+
+} // namespace
+
+std::unique_ptr<TextFileParts::StreamSink> TextFileParts::openStream(const std::string& path) {
+    return std::make_unique<FileStream>(openPlain(path, GENERIC_WRITE, CREATE_ALWAYS));
+}
+
+std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openPlaced(const std::string& path) {
+    return std::make_unique<PlacedFile>(openPlain(path, GENERIC_READ, OPEN_EXISTING));
+}
