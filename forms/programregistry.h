@@ -41,8 +41,8 @@ struct WindowContext {
 //   the running program, else (before any start) to every program that has the word.
 // - Dump: the window overrides Window::dumpState to print its own state lines; the
 //   runner prints the controls itself.
-// - View: the gui library registers a Qt view for each window name in its ViewRegistry
-//   (gui/viewregistry.h); models never see it.
+// - View: each desktop registers one view for each window class (WindowViews,
+//   windowview.h: gui/viewregistry.cpp, win32/win32views.cpp); models never see it.
 struct ProgramEntry {
     std::string name;                // what `program NAME` and the apps look up
     std::string settingsApplication; // its application in the settings store

@@ -82,12 +82,8 @@ std::string Window::refusal(const Control& control) const {
 
 std::string Window::click(Control& control) {
     std::string why = refusal(control);
-    if (why.empty())
-        command(control);
-    return why;
-}
-
-void Window::command(Control& control) {
+    if (!why.empty())
+        return why;
     releaseFocus();
     std::function<void()> click;
     visitControl(control, Overloaded{[&](Button& c) { click = c.Click; },
@@ -95,6 +91,7 @@ void Window::command(Control& control) {
                                      [&](Grid& c) { click = c.Click; }});
     if (click)
         click();
+    return {};
 }
 
 std::string Window::clickCell(Grid& grid, int row, int col) {

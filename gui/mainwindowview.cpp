@@ -37,14 +37,21 @@ QPushButton* MainWindowView::button(Button& model) {
 
 void MainWindowView::finish() {
     m_binder->bindTimers();
-    m_binder->onClosed = [this] { close(); };
+    // A close the model made itself closes the view; the close box is closing it already.
+    m_binder->onClosed = [this] {
+        if (!m_closing)
+            close();
+    };
     m_binder->takeViewSize();
     m_binder->sync();
     m_binder->applyGeometry();
 }
 
 void MainWindowView::closeEvent(QCloseEvent* event) {
-    if (!m_binder->requestClose()) {
+    m_closing = true;
+    const bool unloaded = m_binder->requestClose();
+    m_closing = false;
+    if (!unloaded) {
         event->ignore();
         return;
     }

@@ -43,4 +43,5 @@ class MainWindowView : public QMainWindow {
     WindowBinder* m_binder;
     QWidget* m_central;
     bool m_closedSignalled = false;
+    bool m_closing = false;
 };

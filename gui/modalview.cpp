@@ -3,6 +3,8 @@
 #include "viewparts.h"
 #include "windowbinder.h"
 
+#include "forms/window.h"
+
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -28,7 +30,13 @@ void ModalView::showModel() {
     m_binder->applyGeometry();
 }
 
+void ModalView::runModal() {
+    while (!m_binder->window().isClosed())
+        exec();
+}
+
 void ModalView::reject() {
-    if (m_binder->requestClose())
+    // A closed model has ended the dialog already.
+    if (m_binder->requestClose() && isVisible())
         QDialog::reject();
 }

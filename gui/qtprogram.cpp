@@ -19,7 +19,7 @@ struct QtProgramRun::Parts {
     Parts(const ProgramEntry& entry, SettingsStore& settings, const std::string& directory)
         : program(entry.makeProgram(directory)), ui(program.title),
           environment(entry.makeEnvironment()), context{ui, settings, program, *environment},
-          main(entry.mainWindow(context)), view(systemViews().make(*main)) {}
+          main(entry.mainWindow(context)), view(systemViews().make(*main, nullptr)) {}
 
     Program program;
     QtUiServices ui;

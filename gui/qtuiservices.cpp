@@ -151,21 +151,20 @@ std::unique_ptr<QFileDialog> makeFileDialog(const CommonDialog& dialog, FileDial
 }
 
 QtUiServices::QtUiServices(std::string programTitle, const ViewRegistry& views)
-    : m_programTitle(std::move(programTitle)), m_views(views) {}
+    : DesktopServices(std::move(programTitle)), m_views(views) {}
 
 QtUiServices::~QtUiServices() {
     delete m_helpWindow.data();
-    if (m_busy)
-        QApplication::restoreOverrideCursor();
+    SetBusy(false);
 }
 
 std::unique_ptr<QMessageBox> QtUiServices::messageBox(const std::string& text, int style,
                                                       const std::string& title) const {
-    return makeMessageBox(ModelText::lines(text), style,
-                          ModelText::toQt(title.empty() ? m_programTitle : title), activeParent());
+    return makeMessageBox(ModelText::lines(text), style, ModelText::toQt(titleOr(title)),
+                          activeParent());
 }
 
-int QtUiServices::MsgBox(const std::string& text, int style, const std::string& title) {
+int QtUiServices::showBox(const std::string& text, int style, const std::string& title) {
     const auto box = messageBox(text, style, title);
     box->exec();
     return resultOf(*box, box->clickedButton());
@@ -192,7 +191,7 @@ void QtUiServices::ShowHelp(const CommonDialog& dialog) {
         const auto box = makeMessageBox(
             QStringLiteral("The help file %1 cannot be opened: %2")
                 .arg(QDir::toNativeSeparators(path), file.errorString()),
-            Mb::OKOnly + Mb::Exclamation, ModelText::toQt(m_programTitle), activeParent());
+            Mb::OKOnly + Mb::Exclamation, ModelText::toQt(programTitle()), activeParent());
         box->exec();
         return;
     }
@@ -200,7 +199,7 @@ void QtUiServices::ShowHelp(const CommonDialog& dialog) {
         // Its own window, beside the program's: the operator reads while working.
         m_helpWindow = new QWidget(nullptr, Qt::Window);
         m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
-        m_helpWindow->setWindowTitle(ModelText::toQt(m_programTitle) + QStringLiteral(" Help"));
+        m_helpWindow->setWindowTitle(ModelText::toQt(programTitle()) + QStringLiteral(" Help"));
         m_helpWindow->resize(640, 600);
         auto* layout = new QVBoxLayout(m_helpWindow);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -226,54 +225,29 @@ void QtUiServices::EnterWhatsThisMode(Window& window) {
     QWhatsThis::enterWhatsThisMode();
 }
 
-void QtUiServices::SetBusy(bool busy) {
-    if (busy == m_busy)
-        return;
-    m_busy = busy;
+void QtUiServices::showBusy(bool busy) {
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
 }
 
-int QtUiServices::ScreenWidth() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? Twips::fromPixelsX(screen->geometry().width()) : 15360;
-}
-
-int QtUiServices::ScreenHeight() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? Twips::fromPixelsY(screen->geometry().height()) : 11520;
-}
-
-UiServices::Area QtUiServices::WorkArea() const {
+DesktopServices::Screen QtUiServices::screen() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
-        return UiServices::WorkArea();
+        return {15360, 11520, {0, 0, 15360, 11520}};
     const QRect free = screen->availableGeometry();
-    return {Twips::fromPixelsX(free.left()), Twips::fromPixelsY(free.top()),
-            Twips::fromPixelsX(free.width()), Twips::fromPixelsY(free.height())};
+    return {Twips::fromPixelsX(screen->geometry().width()),
+            Twips::fromPixelsY(screen->geometry().height()),
+            {Twips::fromPixelsX(free.left()), Twips::fromPixelsY(free.top()),
+             Twips::fromPixelsX(free.width()), Twips::fromPixelsY(free.height())}};
 }
 
-void QtUiServices::ShowModal(Window& window) {
-    // The view before the load: the window places itself with the size it really has.
-    const std::unique_ptr<QWidget> view = m_views.make(window, activeParent());
+std::unique_ptr<WindowView> QtUiServices::modalView(Window& window) {
+    std::unique_ptr<QWidget> view = m_views.make(window, activeParent());
     auto* modal = qobject_cast<ModalView*>(view.get());
-    window.load();
-    if (window.isClosed())
-        return;
-    if (!modal) {
-        // No modal view for it: the window cannot be shown, so it must not stay loaded.
-        window.Unload();
-        return;
-    }
-    modal->showModel();
-    while (!window.isClosed())
-        modal->exec();
-}
-
-StartResult QtUiServices::StartProcess(const std::string& program,
-                                       const std::vector<std::string>& args,
-                                       const std::string& workingDirectory) {
-    return startDetachedProcess(program, args, workingDirectory);
+    if (!modal)
+        return nullptr;
+    view.release();
+    return std::unique_ptr<WindowView>(modal);
 }

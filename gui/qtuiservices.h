@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/uiservices.h"
+#include "forms/desktopservices.h"
 #include "viewregistry.h"
 
 #include <QPointer>
@@ -29,24 +29,15 @@ std::unique_ptr<QFileDialog> makeFileDialog(const CommonDialog& dialog, FileDial
                                             QWidget* parent = nullptr);
 
 // The desktop services of the programs, on Qt Widgets.
-class QtUiServices : public UiServices {
+class QtUiServices : public DesktopServices {
   public:
     // Modal windows are shown in the views the registry has for them.
     explicit QtUiServices(std::string programTitle, const ViewRegistry& views = systemViews());
     ~QtUiServices() override;
 
-    int MsgBox(const std::string& text, int style = Mb::OKOnly,
-               const std::string& title = {}) override;
     bool ShowFileDialog(CommonDialog& dialog, FileDialogKind kind) override;
     void ShowHelp(const CommonDialog& dialog) override;
     void EnterWhatsThisMode(Window& window) override;
-    void SetBusy(bool busy) override;
-    int ScreenWidth() const override;
-    int ScreenHeight() const override;
-    Area WorkArea() const override;
-    void ShowModal(Window& window) override;
-    StartResult StartProcess(const std::string& program, const std::vector<std::string>& args,
-                             const std::string& workingDirectory) override;
 
     // The box MsgBox would show, with the program's title standing in for an empty one.
     std::unique_ptr<QMessageBox> messageBox(const std::string& text, int style,
@@ -54,10 +45,14 @@ class QtUiServices : public UiServices {
     // The help viewer once ShowHelp has opened it.
     QTextBrowser* helpViewer() const;
 
+  protected:
+    int showBox(const std::string& text, int style, const std::string& title) override;
+    Screen screen() const override;
+    void showBusy(bool busy) override;
+    std::unique_ptr<WindowView> modalView(Window& window) override;
+
   private:
-    std::string m_programTitle;
     const ViewRegistry& m_views;
     QPointer<QWidget> m_helpWindow;
     QPointer<QTextBrowser> m_helpBrowser;
-    bool m_busy = false;
 };

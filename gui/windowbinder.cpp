@@ -77,15 +77,11 @@ class FieldEvents : public QObject {
             return keyPress(static_cast<QKeyEvent*>(event));
         case QEvent::FocusIn:
             if (!passing(event))
-                later([this] { m_binder->window().setFocus(&m_field); });
+                later([this] { m_binder->entered(m_field); });
             break;
         case QEvent::FocusOut:
-            // The check may already have run, as a command released the focus.
             if (!passing(event))
-                later([this] {
-                    if (m_binder->window().focus() == &m_field)
-                        m_binder->window().releaseFocus();
-                });
+                later([this] { m_binder->left(m_field); });
             break;
         default:
             break;
@@ -105,8 +101,7 @@ class FieldEvents : public QObject {
         if (text.size() != 1 || !m_edit->isEnabled() || m_edit->isReadOnly())
             return false;
         const int typed = text.at(0).unicode();
-        int key = typed;
-        m_binder->forward([&] { key = m_binder->window().pressKey(m_field, typed); });
+        const int key = m_binder->typedKey(m_field, typed);
         if (key == typed)
             return false;
         // The handler swallowed the key (0) or replaced it.
@@ -122,8 +117,8 @@ class FieldEvents : public QObject {
         QMetaObject::invokeMethod(
             m_binder,
             [binder, step = std::move(step)] {
-                if (binder && !binder->window().isClosed())
-                    binder->forward(step);
+                if (binder)
+                    step();
             },
             Qt::QueuedConnection);
     }
@@ -156,10 +151,10 @@ class GridEnterKey : public QObject {
 } // namespace
 
 WindowBinder::WindowBinder(Window& window, QWidget* view)
-    : QObject(view), m_window(window), m_view(view) {
+    : QObject(view), ViewBinder(window), m_view(view) {
     m_refreshers.push_back([this] {
-        if (!m_window.Caption.empty())
-            m_view->setWindowTitle(ModelText::toQt(m_window.Caption));
+        if (!this->window().Caption.empty())
+            m_view->setWindowTitle(ModelText::toQt(this->window().Caption));
     });
 }
 
@@ -171,10 +166,7 @@ void WindowBinder::setHelp(QWidget* widget, const Control& control) {
 void WindowBinder::bind(QLineEdit* edit, TextField& field) {
     setHelp(edit, field);
     connect(edit, &QLineEdit::textEdited, this, [this, &field](const QString& text) {
-        field.Text = ModelText::fromQt(text, field.Text);
-        // An edit without a key (a paste) is typing too.
-        if (m_window.focus() != &field)
-            forward([this, &field] { m_window.setFocus(&field); });
+        edited(field, ModelText::fromQt(text, field.Text));
     });
     trackFocus(edit, field);
     m_refreshers.push_back([edit, &field] {
@@ -235,15 +227,12 @@ void WindowBinder::bind(QTableWidget* table, Grid& grid) {
 
     // Moving with the keys makes a cell current as in the grid; only a click (or Enter)
     // runs the click handler.
-    connect(table, &QTableWidget::currentCellChanged, this, [&grid](int row, int col) {
-        if (row >= 0 && col >= 0) {
-            grid.Row = row + 1;
-            grid.Col = col;
-        }
+    connect(table, &QTableWidget::currentCellChanged, this, [this, &grid](int row, int col) {
+        if (row >= 0 && col >= 0)
+            moveCurrentCell(grid, row + 1, col);
     });
-    connect(table, &QTableWidget::cellClicked, this, [this, &grid](int row, int col) {
-        forward([this, &grid, row, col] { m_window.clickCell(grid, row + 1, col); });
-    });
+    connect(table, &QTableWidget::cellClicked, this,
+            [this, &grid](int row, int col) { clickCell(grid, row + 1, col); });
     table->installEventFilter(new GridEnterKey(this, table, grid));
 
     m_refreshers.push_back([table, &grid, rows] {
@@ -281,7 +270,7 @@ void WindowBinder::bind(QTableWidget* table, Grid& grid) {
 }
 
 void WindowBinder::buildMenuBar(QMenuBar* bar) {
-    const std::vector<MenuItem*>& menus = m_window.menuBar();
+    const std::vector<MenuItem*>& menus = window().menuBar();
     const std::vector<QChar> keys = MenuKeys::accessKeys(menus);
     for (std::size_t i = 0; i < menus.size(); ++i) {
         QMenu* menu = bar->addMenu(MenuKeys::withAccessKey(menus[i]->Caption, keys[i]));
@@ -329,48 +318,32 @@ void WindowBinder::bindAction(QAction* action, MenuItem& item, QChar key) {
 }
 
 void WindowBinder::bindTimers() {
-    for (Control* control : m_window.controls()) {
-        auto* timer = controlAs<Timer>(*control);
-        if (!timer)
-            continue;
+    for (Timer* timer : timers()) {
         auto* qtimer = new QTimer(this);
         qtimer->setObjectName(QString::fromStdString(timer->name()));
-        connect(qtimer, &QTimer::timeout, this,
-                [this, timer] { forward([this, timer] { m_window.tick(*timer); }); });
-        m_refreshers.push_back([qtimer, timer] {
-            const bool ticking = timer->Enabled && timer->Interval > 0 && timer->Tick;
-            if (!ticking)
+        connect(qtimer, &QTimer::timeout, this, [this, timer] { tick(*timer); });
+        m_refreshers.push_back([this, qtimer, timer] {
+            const int ms = interval(*timer);
+            if (ms == 0)
                 qtimer->stop();
-            else if (!qtimer->isActive() || qtimer->interval() != timer->Interval)
-                qtimer->start(timer->Interval);
+            else if (!qtimer->isActive() || qtimer->interval() != ms)
+                qtimer->start(ms);
         });
     }
 }
 
-void WindowBinder::forward(const std::function<void()>& handler) {
-    storePosition();
-    try {
-        if (handler)
-            handler();
-    } catch (const std::exception& e) {
-        // A fault in a handler must not take the program down with the operator's work.
-        QMessageBox::warning(m_view, m_view->windowTitle(), ModelText::toQt(e.what()));
-    }
-    sync();
+void WindowBinder::showFault(const std::string& message) {
+    QMessageBox::warning(m_view, m_view->windowTitle(), ModelText::toQt(message));
 }
 
-void WindowBinder::click(Control& control) {
-    forward([this, &control] { m_window.command(control); });
-}
-
-void WindowBinder::sync() {
+void WindowBinder::refresh() {
     for (const auto& refresh : m_refreshers)
         refresh();
-    if (m_window.isClosed() && !m_closedReported) {
-        m_closedReported = true;
-        if (onClosed)
-            onClosed();
-    }
+}
+
+void WindowBinder::closed() {
+    if (onClosed)
+        onClosed();
 }
 
 // What the window's frame adds around the view: measured once it is on the screen, before
@@ -385,45 +358,29 @@ QSize WindowBinder::frameSize() const {
 void WindowBinder::takeViewSize() {
     const double scale = layoutScale(m_view);
     const QSize needed = m_view->sizeHint().expandedTo(m_view->minimumSizeHint());
-    const int width = static_cast<int>(Twips::toPixelsX(m_window.Width) * scale);
-    const int height = static_cast<int>(Twips::toPixelsY(m_window.Height) * scale);
+    Window& model = window();
+    const int width = static_cast<int>(Twips::toPixelsX(model.Width) * scale);
+    const int height = static_cast<int>(Twips::toPixelsY(model.Height) * scale);
     // The model places the whole window, frame included.
     const QSize frame = frameSize();
-    m_window.Width = Twips::fromPixelsX(std::max(width, needed.width()) + frame.width());
-    m_window.Height = Twips::fromPixelsY(std::max(height, needed.height()) + frame.height());
+    model.Width = Twips::fromPixelsX(std::max(width, needed.width()) + frame.width());
+    model.Height = Twips::fromPixelsY(std::max(height, needed.height()) + frame.height());
 }
 
 void WindowBinder::applyGeometry() {
+    const Window& model = window();
     const QSize frame = frameSize();
-    QSize size(Twips::toPixelsX(m_window.Width), Twips::toPixelsY(m_window.Height));
+    QSize size(Twips::toPixelsX(model.Width), Twips::toPixelsY(model.Height));
     if (const QScreen* screen = m_view->screen())
         size = size.boundedTo(screen->availableGeometry().size());
     m_view->resize(size - frame);
-    m_view->move(Twips::toPixelsX(m_window.Left), Twips::toPixelsY(m_window.Top));
+    m_view->move(Twips::toPixelsX(model.Left), Twips::toPixelsY(model.Top));
 }
 
 void WindowBinder::storePosition() {
     if (!m_view->isVisible())
         return;
     const QPoint at = m_view->pos();
-    m_window.Left = Twips::fromPixelsX(at.x());
-    m_window.Top = Twips::fromPixelsY(at.y());
-}
-
-bool WindowBinder::requestClose() {
-    if (m_window.isClosed())
-        return true;
-    storePosition();
-    bool closed = false;
-    try {
-        closed = m_window.requestClose();
-    } catch (const std::exception& e) {
-        QMessageBox::warning(m_view, m_view->windowTitle(), ModelText::toQt(e.what()));
-    }
-    if (closed) {
-        m_closedReported = true;
-        return true;
-    }
-    sync();
-    return false;
+    window().Left = Twips::fromPixelsX(at.x());
+    window().Top = Twips::fromPixelsY(at.y());
 }

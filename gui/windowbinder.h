@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/viewbinder.h"
+
 #include <QChar>
 #include <QObject>
 #include <QSize>
@@ -25,15 +27,13 @@ class QMenuBar;
 class QTableWidget;
 class QWidget;
 
-// Ties the widgets of one view to the controls of its window model. Every event goes to
-// the model's handler through forward(), after which every widget shows the model's
-// state again; the view itself holds no rule of the system.
-class WindowBinder : public QObject {
+// Ties the widgets of one view to the controls of its window model: the Qt widgets of
+// the desktops' one binder skeleton (ViewBinder), which forwards every event to the
+// model and then has every widget show the model's state again.
+class WindowBinder : public QObject, public ViewBinder {
     Q_OBJECT
   public:
     WindowBinder(Window& window, QWidget* view);
-
-    Window& window() const { return m_window; }
 
     void bind(QLineEdit* edit, TextField& field);
     void bind(QAbstractButton* button, Button& model);
@@ -44,12 +44,6 @@ class WindowBinder : public QObject {
     // One QTimer for each timer of the window.
     void bindTimers();
 
-    // Runs a handler of the model, then shows the state it left.
-    void forward(const std::function<void()>& handler);
-    // A click on a button, a menu item or the grid's current cell, by the window's rules.
-    void click(Control& control);
-    void sync();
-
     // Gives the model the view's real size, before the model places itself: the size it
     // was laid out for, no smaller than the view's layout needs.
     void takeViewSize();
@@ -57,13 +51,15 @@ class WindowBinder : public QObject {
     // screen's free area (the content scrolls then).
     void applyGeometry();
     // Writes the view's position back into the model's Left and Top.
-    void storePosition();
-    // The close box: the focused field loses the focus, then the model unloads unless its
-    // unload handler cancels. True when the view may close.
-    bool requestClose();
+    void storePosition() override;
 
     // Called once, from sync(), when the model has closed.
     std::function<void()> onClosed;
+
+  protected:
+    void refresh() override;
+    void showFault(const std::string& message) override;
+    void closed() override;
 
   private:
     QSize frameSize() const;
@@ -72,9 +68,6 @@ class WindowBinder : public QObject {
     void setHelp(QWidget* widget, const Control& control);
     void trackFocus(QLineEdit* edit, TextField& field);
 
-    Window& m_window;
     QWidget* m_view;
     std::vector<std::function<void()>> m_refreshers;
-    bool m_closedReported = false;
-    bool m_syncing = false;
 };

@@ -63,6 +63,13 @@ std::wstring Win32Parts::captionOf(const std::string& bytes) {
     return caption;
 }
 
+std::wstring Win32Parts::textOf(HWND window) {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 unsigned Win32Parts::messageBoxFlags(int style) {
     // The model's style sum uses the values MessageBoxW itself takes for its buttons,
     // icons and default button.

@@ -19,6 +19,8 @@ std::wstring toScreen(const std::string& bytes);
 std::string fromScreen(const std::wstring& text, const std::string& previous);
 // A button's or menu item's caption: an '&' is shown, not taken as an access key.
 std::wstring captionOf(const std::string& bytes);
+// The text a window shows: a control's, or a window's title.
+std::wstring textOf(HWND window);
 
 // The MessageBoxW flags for a box style (buttons + icon + default button), and the
 // result the model expects for the button MessageBoxW returns.

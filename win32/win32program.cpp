@@ -53,17 +53,13 @@ int runWin32Program(const ProgramEntry& entry, int argc, char* argv[]) {
     std::unique_ptr<Window> main = entry.mainWindow(context);
     // The view exists before the window loads, so the window may show itself during its
     // load; it is shown at the latest once loaded.
-    std::unique_ptr<Win32View> view = makeWin32View(*main, nullptr);
+    std::unique_ptr<Win32View> view = win32Views().make(*main, nullptr);
     if (!view) {
         ui.MsgBox("No view for the window " + main->name(), Mb::OKOnly + Mb::Exclamation);
         return 1;
     }
-    view->takeViewSize();
-    main->load();
-    if (main->isClosed())
-        return 0;
-    view->showModel();
-    Win32View::runUntilClosed(*main);
+    if (openWindow(*main, *view))
+        Win32View::runUntilClosed(*main);
     return 0;
 }
 

@@ -16,15 +16,14 @@
 #include <utility>
 
 Win32UiServices::Win32UiServices(std::string programTitle)
-    : m_programTitle(std::move(programTitle)) {}
+    : DesktopServices(std::move(programTitle)) {}
 
 Win32UiServices::~Win32UiServices() {
-    if (m_busy)
-        Win32View::setBusy(false);
+    SetBusy(false);
 }
 
-int Win32UiServices::MsgBox(const std::string& text, int style, const std::string& title) {
-    const std::wstring caption = Win32Parts::toScreen(title.empty() ? m_programTitle : title);
+int Win32UiServices::showBox(const std::string& text, int style, const std::string& title) {
+    const std::wstring caption = Win32Parts::toScreen(title);
     // Boxes belong to the window the operator is working in.
     const int pressed = ::MessageBoxW(::GetActiveWindow(), Win32Parts::toScreen(text).c_str(),
                                       caption.c_str(), Win32Parts::messageBoxFlags(style));
@@ -89,58 +88,24 @@ void Win32UiServices::EnterWhatsThisMode(Window& window) {
         view->enterWhatsThisMode();
 }
 
-void Win32UiServices::SetBusy(bool busy) {
-    if (busy == m_busy)
-        return;
-    m_busy = busy;
+void Win32UiServices::showBusy(bool busy) {
     Win32View::setBusy(busy);
 }
 
-int Win32UiServices::ScreenWidth() const {
-    return Win32Parts::toTwips(::GetSystemMetrics(SM_CXSCREEN), Win32Dpi::system());
-}
-
-int Win32UiServices::ScreenHeight() const {
-    return Win32Parts::toTwips(::GetSystemMetrics(SM_CYSCREEN), Win32Dpi::system());
-}
-
-UiServices::Area Win32UiServices::WorkArea() const {
-    RECT area{};
-    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
-        return UiServices::WorkArea();
+DesktopServices::Screen Win32UiServices::screen() const {
     const int dpi = Win32Dpi::system();
-    return {Win32Parts::toTwips(area.left, dpi), Win32Parts::toTwips(area.top, dpi),
-            Win32Parts::toTwips(area.right - area.left, dpi),
-            Win32Parts::toTwips(area.bottom - area.top, dpi)};
+    Screen screen;
+    screen.width = Win32Parts::toTwips(::GetSystemMetrics(SM_CXSCREEN), dpi);
+    screen.height = Win32Parts::toTwips(::GetSystemMetrics(SM_CYSCREEN), dpi);
+    screen.free = {0, 0, screen.width, screen.height};
+    RECT area{};
+    if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
+        screen.free = {Win32Parts::toTwips(area.left, dpi), Win32Parts::toTwips(area.top, dpi),
+                       Win32Parts::toTwips(area.right - area.left, dpi),
+                       Win32Parts::toTwips(area.bottom - area.top, dpi)};
+    return screen;
 }
 
-void Win32UiServices::ShowModal(Window& window) {
-    HWND owner = ::GetActiveWindow();
-    // The view before the load: the window places itself with the size it really has.
-    const std::unique_ptr<Win32View> view = makeWin32View(window, owner);
-    if (view)
-        view->takeViewSize();
-    window.load();
-    if (window.isClosed())
-        return;
-    if (!view) {
-        // No view for it: the window cannot be shown, so it must not stay loaded.
-        window.Unload();
-        return;
-    }
-    if (owner)
-        ::EnableWindow(owner, FALSE);
-    view->showModel();
-    Win32View::runUntilClosed(window);
-    if (owner) {
-        // The owner takes the input back before the modal window goes away.
-        ::EnableWindow(owner, TRUE);
-        ::SetActiveWindow(owner);
-    }
-}
-
-StartResult Win32UiServices::StartProcess(const std::string& program,
-                                          const std::vector<std::string>& args,
-                                          const std::string& workingDirectory) {
-    return startDetachedProcess(program, args, workingDirectory);
+std::unique_ptr<WindowView> Win32UiServices::modalView(Window& window) {
+    return win32Views().make(window, ::GetActiveWindow());
 }

@@ -8,9 +8,8 @@
 #include "logger/form1.h"
 #include "schedule/mainwindow.h"
 
-#include <functional>
-#include <map>
-#include <stdexcept>
+#include <algorithm>
+#include <memory>
 #include <string>
 
 namespace {
@@ -175,33 +174,29 @@ ViewLayout mainLayout(Main& main) {
     return layout;
 }
 
-// A view for the model class registered under the window's name.
-template <class Model>
-std::function<std::unique_ptr<Win32View>(Window&, HWND)> viewOf(ViewLayout (*layout)(Model&)) {
-    return [layout](Window& window, HWND owner) {
-        auto* model = dynamic_cast<Model*>(&window);
-        if (!model)
-            throw std::logic_error("window " + window.name() + " is not the registered model");
-        return std::make_unique<Win32View>(window, layout(*model), owner);
-    };
+// A view with a model's layout.
+template <class Model, ViewLayout (*layout)(Model&)>
+std::unique_ptr<Win32View> laidOut(Model& model, HWND owner) {
+    return std::make_unique<Win32View>(model, layout(model), owner);
 }
 
 } // namespace
 
-std::unique_ptr<Win32View> makeWin32View(Window& window, HWND owner) {
-    static const std::map<std::string, std::function<std::unique_ptr<Win32View>(Window&, HWND)>>
-        views = {{"About", viewOf<About>(&aboutLayout)},
-                 {"frmConfig", viewOf<FrmConfig>(&configLayout)},
-                 {"Form1", viewOf<Form1>(&loggerLayout)},
-                 {"Main", viewOf<Main>(&mainLayout)}};
-    const auto found = views.find(window.name());
-    if (found == views.end())
-        return nullptr;
-    std::unique_ptr<Win32View> view = found->second(window, owner);
-    if (auto* form = dynamic_cast<Form1*>(&window)) {
-        // The logger's window shows during its load, before the log dialog comes up over it.
-        Win32View* shown = view.get();
-        form->Show = [shown] { shown->showModel(); };
-    }
-    return view;
+const Win32ViewRegistry& win32Views() {
+    static const Win32ViewRegistry views = [] {
+        Win32ViewRegistry r;
+        r.add<About>(&laidOut<About, &aboutLayout>);
+        r.add<FrmConfig>(&laidOut<FrmConfig, &configLayout>);
+        r.add<Main>(&laidOut<Main, &mainLayout>);
+        r.add<Form1>([](Form1& form, HWND owner) {
+            std::unique_ptr<Win32View> view = laidOut<Form1, &loggerLayout>(form, owner);
+            // The logger's window shows during its load, before the log dialog comes up
+            // over it.
+            Win32View* shown = view.get();
+            form.Show = [shown] { shown->showModel(); };
+            return view;
+        });
+        return r;
+    }();
+    return views;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "forms/windowview.h"
+
 #include <windows.h>
 
-#include <memory>
-
 class Win32View;
-class Window;
 
-// The Win32 view of each window of the system (About, frmConfig, Main, Form1), found by
-// the window's name; null when none is known.
-std::unique_ptr<Win32View> makeWin32View(Window& window, HWND owner);
+// The Win32 view of each class of window, given the window it covers (null for a main
+// window).
+using Win32ViewRegistry = WindowViews<Win32View, HWND>;
+
+// The views of every window of the system: About, frmConfig, Main, Form1.
+const Win32ViewRegistry& win32Views();

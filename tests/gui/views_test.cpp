@@ -256,8 +256,30 @@ TEST_F(MainViewTest, commandsRunTheFocusedFieldsCheckFirstAndOnce) {
     EXPECT_EQ(main->focus(), nullptr);
 }
 
-// The L button takes whatever its field holds, the operator's own edit included.
+// A shortcut or a programmatic trigger reaches an action Qt still enables; the window's
+// own rules refuse it while its menu is off, as every desktop's click does.
+TEST_F(MainViewTest, aCommandUnderADisabledMenuRunsNothing) {
+    ui.clearEvents();
+    main->mnuFile.Enabled = false;
+    view->binder().sync();
+    auto* readLog = widget<QAction>("mnuRdLog");
+    ASSERT_TRUE(readLog->isEnabled());
+    readLog->trigger();
+    EXPECT_TRUE(ui.events.empty());
+    main->mnuFile.Enabled = true;
+    readLog->trigger();
+    EXPECT_FALSE(ui.events.empty());
+}
+
+// The L button takes whatever its field holds, the operator's own edit included. The two
+// show beside row 1 of a log read again with its resume file.
 TEST_F(MainViewTest, anEditedFirstRowAlternativeIsWhatItsButtonUses) {
+    const std::string log = writeFile("q3.txt", readFile(CUE_SOURCE_DIR "/tests/samples/q3.txt"));
+    writeFile("q3.urs", "C:\\Talks\\q3.txt\r\npnm://audio.cuemark.example/q3.ra\r\n"
+                        "http://www.cuemark.example/q3/\r\n 6.94444444444444E-05 \r\n");
+    ui.queueFile(log);
+    widget<QAction>("mnuRdLog")->trigger();
+    ASSERT_TRUE(main->cmd1LogTIme.Visible);
     typeInto(widget<QLineEdit>("txt1LogTIme"), QStringLiteral("00:02:30"));
     EXPECT_EQ(main->txt1LogTIme.Text, "00:02:30");
     widget<QPushButton>("cmd1LogTIme")->click();
