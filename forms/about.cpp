@@ -8,6 +8,7 @@ About::About(UiServices& ui, Program& program) : Window("About"), m_ui(ui), m_pr
     Height = 3600;
     Timer1.Tick = [this] { Timer1_Timer(); };
     Command1.Click = [this] { Command1_Click(); };
+    Command1.Default = true;
     setWhatsThisTexts();
 }
 

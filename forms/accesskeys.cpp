@@ -78,3 +78,9 @@ std::optional<AccessKeys::Shortcut> AccessKeys::shortcutOf(const std::string& na
         return std::nullopt;
     return found->second;
 }
+
+std::string AccessKeys::shortcutText(const Shortcut& shortcut) {
+    if (shortcut.functionKey > 0)
+        return "F" + std::to_string(shortcut.functionKey);
+    return std::string("Ctrl+") + shortcut.controlLetter;
+}

@@ -26,5 +26,7 @@ struct Shortcut {
 };
 // The shortcut of a menu item, by its name; none when no usual one fits.
 std::optional<Shortcut> shortcutOf(const std::string& name);
+// The shortcut as a menu shows it beside its item: "Ctrl+O", "F1".
+std::string shortcutText(const Shortcut& shortcut);
 
 } // namespace AccessKeys

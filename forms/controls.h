@@ -71,6 +71,8 @@ class Button : public Control {
     void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
     Button(Window* owner, std::string name, std::string caption = {});
     std::string Caption;
+    // Enter presses it, wherever the focus is in its window.
+    bool Default = false;
     std::function<void()> Click;
 };
 

@@ -90,7 +90,6 @@ AboutView::AboutView(About& about, QWidget* parent) : ModalView(about, parent) {
 
     auto* ok = new QPushButton(this);
     ok->setAutoDefault(true);
-    ok->setDefault(true);
     ok->setMinimumWidth(90);
     ViewParts::keepPlaceWhenHidden(ok);
 

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -192,6 +193,8 @@ void WindowBinder::trackFocus(QLineEdit* edit, TextField& field) {
 
 void WindowBinder::bind(QAbstractButton* button, Button& model) {
     setHelp(button, model);
+    if (auto* push = qobject_cast<QPushButton*>(button); push && model.Default)
+        push->setDefault(true);
     connect(button, &QAbstractButton::clicked, this, [this, &model] { click(model); });
     m_refreshers.push_back(
         [button, &model] { showText(button, ModelText::caption(model.Caption), model); });

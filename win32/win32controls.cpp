@@ -39,27 +39,48 @@ struct Kind {
 
 Kind kindOf(Control& control, Look look) {
     Kind kind;
-    visitControl(control, Overloaded{[&](TextField&) {
-                                         kind.cls = L"EDIT";
-                                         kind.style |= WS_TABSTOP | ES_AUTOHSCROLL;
-                                         kind.exStyle = WS_EX_CLIENTEDGE;
-                                     },
-                                     [&](Label&) {
-                                         kind.style |= SS_NOPREFIX;
-                                         kind.style |=
-                                             Win32Looks::centred(look) ? SS_CENTER : SS_LEFT;
-                                     },
-                                     [&](Button&) {
-                                         kind.cls = L"BUTTON";
-                                         kind.style |= WS_TABSTOP | BS_PUSHBUTTON;
-                                     },
-                                     [&](Grid&) {
-                                         kind.cls = WC_LISTVIEWW;
-                                         kind.style |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                                                       LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
-                                         kind.exStyle = WS_EX_CLIENTEDGE;
-                                     }});
+    visitControl(control,
+                 Overloaded{[&](TextField&) {
+                                kind.cls = L"EDIT";
+                                kind.style |= WS_TABSTOP | ES_AUTOHSCROLL;
+                                kind.exStyle = WS_EX_CLIENTEDGE;
+                            },
+                            [&](Label&) {
+                                kind.style |= SS_NOPREFIX;
+                                kind.style |= Win32Looks::centred(look) ? SS_CENTER : SS_LEFT;
+                                // A status line's lines show whole or not at all,
+                                // and the mouse over it shows its tip.
+                                if (look == Look::Status)
+                                    kind.style |= SS_EDITCONTROL | SS_NOTIFY;
+                            },
+                            [&](Button& button) {
+                                kind.cls = L"BUTTON";
+                                kind.style |= WS_TABSTOP |
+                                              (button.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+                            },
+                            [&](Grid&) {
+                                kind.cls = WC_LISTVIEWW;
+                                kind.style |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+                                              LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
+                                kind.exStyle = WS_EX_CLIENTEDGE;
+                            }});
     return kind;
+}
+
+constexpr UINT TextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
+
+// Whether a label's text shows whole in its window's font and size.
+bool fitsWhole(HWND label, const std::wstring& text) {
+    RECT client{};
+    ::GetClientRect(label, &client);
+    RECT needed = client;
+    HDC dc = ::GetDC(label);
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, TextFormat | DT_CALCRECT);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    return needed.bottom <= client.bottom && needed.right <= client.right;
 }
 
 } // namespace
@@ -98,6 +119,8 @@ void Win32View::createControls() {
                                         ::SetWindowSubclass(bound->hwnd, &Win32View::controlProc, 1,
                                                             reinterpret_cast<DWORD_PTR>(this));
                                     }});
+            if (place.look == Look::Status)
+                addStatusTip(*bound);
         }
         m_bound.push_back(std::move(bound));
     }
@@ -134,6 +157,8 @@ void Win32View::refreshControl(Bound& bound) {
                             [&](Label& c) {
                                 setTextIfChanged(hwnd, Win32Parts::toScreen(c.Caption));
                                 showState(hwnd, c);
+                                if (bound.place.look == Look::Status)
+                                    refreshStatusTip(bound);
                             },
                             [&](Button& c) {
                                 setTextIfChanged(hwnd, Win32Parts::captionOf(c.Caption));
@@ -143,6 +168,48 @@ void Win32View::refreshControl(Bound& bound) {
                                 bound.grid->sync(m_dpi, m_gridScale);
                                 showState(hwnd, c);
                             }});
+}
+
+// A status line holds two lines; a longer message shows whole in its tip.
+void Win32View::addStatusTip(Bound& bound) {
+    if (!m_tips) {
+        m_tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+        // Several lines in a tip, not one across the screen.
+        ::SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, Win32Parts::toPixels(6000, m_dpi));
+    }
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(bound.hwnd);
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    ::SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32View::refreshStatusTip(const Bound& bound) {
+    const std::wstring text = Win32Parts::textOf(bound.hwnd);
+    std::wstring tip = fitsWhole(bound.hwnd, text) ? std::wstring() : text;
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(bound.hwnd);
+    tool.lpszText = tip.data();
+    ::SendMessageW(m_tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The button Enter presses, for the dialog manager: the model's default one while the
+// operator can reach it.
+LRESULT Win32View::defaultButton() const {
+    for (const auto& bound : m_bound) {
+        const auto* button =
+            bound->place.control ? controlAs<Button>(*bound->place.control) : nullptr;
+        if (button && button->Default && window().isReachable(*button))
+            return MAKELRESULT(::GetDlgCtrlID(bound->hwnd), DC_HASDEFID);
+    }
+    return 0;
 }
 
 void Win32View::command(int id, int code, HWND from) {

@@ -24,8 +24,12 @@ MenuItem* Win32Menu::itemOf(int id) const {
 
 std::wstring Win32Menu::captionOf(const MenuItem& item) const {
     const auto key = m_keys.find(&item);
-    return Win32Parts::toScreen(
-        AccessKeys::marked(item.Caption, key == m_keys.end() ? 0 : key->second));
+    std::string caption = AccessKeys::marked(item.Caption, key == m_keys.end() ? 0 : key->second);
+    if (item.items().empty()) {
+        if (const auto shortcut = AccessKeys::shortcutOf(item.name()))
+            caption += "\t" + AccessKeys::shortcutText(*shortcut);
+    }
+    return Win32Parts::toScreen(caption);
 }
 
 bool Win32Menu::build() {

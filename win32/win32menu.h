@@ -12,8 +12,8 @@ class Window;
 // The menu bar of a window model as a real Win32 menu, so other programs can drive it: a
 // menu item's command id is FirstId plus its place among the window's menu items in menu
 // order, menus and separators counted (Form1's "About" is 1011, Main's "Configuration"
-// 1013), whatever is hidden. Items show their access keys; their shortcuts are the
-// window's accelerators.
+// 1013), whatever is hidden. Items show their access keys, and their shortcuts after a
+// tab as Windows menus do; the shortcuts are the window's accelerators.
 class Win32Menu {
   public:
     static constexpr int FirstId = 1000;

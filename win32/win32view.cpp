@@ -279,6 +279,8 @@ LRESULT Win32View::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) == IDCANCEL && lParam == 0 && ::GetWindow(m_hwnd, GW_OWNER))
             requestClose(); // Escape in a modal window, as its close box
         return 0;
+    case DM_GETDEFID:
+        return defaultButton();
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         Bound* bound = boundOf(header->hwndFrom);

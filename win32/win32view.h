@@ -82,6 +82,9 @@ class Win32View : public ViewBinder, public WindowView {
     void command(int id, int code, HWND from);
     void fieldFocus(Bound& bound, bool gained);
     void focusMoved(size_t place, bool gained);
+    LRESULT defaultButton() const;
+    void addStatusTip(Bound& bound);
+    void refreshStatusTip(const Bound& bound);
 
     void syncTimers();
     void applyGeometry();
@@ -94,6 +97,7 @@ class Win32View : public ViewBinder, public WindowView {
     Win32Looks m_looks;
     HWND m_hwnd = nullptr;
     std::unique_ptr<Win32Menu> m_menu;
+    HWND m_tips = nullptr; // the tips of status lines too long for their place
     std::vector<std::unique_ptr<Bound>> m_bound;
     std::vector<int> m_timers; // the running interval of each of timers()
     int m_dpi = 96;

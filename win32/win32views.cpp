@@ -94,15 +94,16 @@ ViewLayout configLayout(FrmConfig& config) {
 ViewLayout loggerLayout(Form1& form) {
     ViewLayout layout;
     layout.width = 6240;
-    layout.height = 1980;
+    layout.height = 1980 + LabelHeight;
     Label* values[] = {&form.lblLogFIle, &form.lblPPTFile, &form.lblSlideNum};
     for (int i = 0; i < 3; ++i) {
         const int top = 120 + i * 300;
         layout.places.push_back(at(form.Label1[i], 120, top, 1140, LabelHeight));
         layout.places.push_back(at(*values[i], 1320, top, 4800, LabelHeight));
     }
-    layout.places.push_back(at(form.lblStatus, 120, 1020, 6000, LabelHeight, Look::Status));
-    const int buttons = 1440;
+    // The status line holds a message of two lines.
+    layout.places.push_back(at(form.lblStatus, 120, 1020, 6000, 2 * LabelHeight, Look::Status));
+    const int buttons = 1440 + LabelHeight;
     layout.places.push_back(at(form.cmdOpenLog, 120, buttons, 1300, ButtonHeight));
     layout.places.push_back(at(form.cmdEnd, 1540, buttons, 1300, ButtonHeight));
     layout.places.push_back(at(form.Picture1, 3780, buttons, ButtonHeight, ButtonHeight));

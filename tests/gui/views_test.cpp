@@ -450,6 +450,8 @@ TEST(AboutViewTest, splashTimerRunsWhileTheModelAsksForIt) {
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 1000);
     EXPECT_TRUE(view.findChild<QPushButton*>(QStringLiteral("Command1"))->isHidden());
+    // Enter presses the model's default button.
+    EXPECT_TRUE(view.findChild<QPushButton*>(QStringLiteral("Command1"))->isDefault());
 }
 
 } // namespace

@@ -78,16 +78,18 @@ TEST(AccessKeys, theUsualShortcutsGoToTheCommandsThatOpenSaveQuitAndHelp) {
         const char* name;
         char letter;
         int functionKey;
-    } const cases[] = {{"mnuRdLog", 'O', 0},
-                       {"mnuOpenLog", 'O', 0},
-                       {"mnuSaveGrid", 'S', 0},
-                       {"mnuExit", 'Q', 0},
-                       {"mnuHelp", 0, 1}};
+        const char* shown; // beside the item in a Windows menu
+    } const cases[] = {{"mnuRdLog", 'O', 0, "Ctrl+O"},
+                       {"mnuOpenLog", 'O', 0, "Ctrl+O"},
+                       {"mnuSaveGrid", 'S', 0, "Ctrl+S"},
+                       {"mnuExit", 'Q', 0, "Ctrl+Q"},
+                       {"mnuHelp", 0, 1, "F1"}};
     for (const Case& c : cases) {
         const auto shortcut = AccessKeys::shortcutOf(c.name);
         ASSERT_TRUE(shortcut) << c.name;
         EXPECT_EQ(shortcut->controlLetter, c.letter) << c.name;
         EXPECT_EQ(shortcut->functionKey, c.functionKey) << c.name;
+        EXPECT_EQ(AccessKeys::shortcutText(*shortcut), c.shown) << c.name;
     }
     EXPECT_FALSE(AccessKeys::shortcutOf("mnuReadGrid"));
 }

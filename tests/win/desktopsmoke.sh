@@ -60,7 +60,9 @@ cuebuild)
     act "Cuemark Initial Configuration" --press Cancel
     act "Cuemark PostProcessor" --command 1017
     show cuebuild-about "About"
-    act "About" --press OK
+    # Enter presses OK, the box's default button, wherever the focus is.
+    act "About" --key return
+    act "About" --gone
     act "Cuemark PostProcessor" --close
     ;;
 cuerec7 | cuerec8)
@@ -71,7 +73,13 @@ cuerec7 | cuerec8)
     show "$program" "Cuemark Logger $version"
     act "Cuemark Logger $version" --command 1011
     show "$program-about" "About"
-    act "About" --press OK
+    # One logger closes the box with its OK button, the other with Enter.
+    if [ "$version" = 8 ]; then
+        act "About" --key return
+    else
+        act "About" --press OK
+    fi
+    act "About" --gone
     act "Cuemark Logger $version" --close
     ;;
 esac

@@ -11,6 +11,8 @@
 //   winprobe TITLE --close-menu    close it again
 //   winprobe TITLE --close         press the window's close box
 //   winprobe TITLE --set ID TEXT   put a text into the field with that control id
+//   winprobe TITLE --key return    press Enter, where the window's focus is
+//   winprobe TITLE --gone          wait until no window of that title is shown
 //
 // Exit status 0 when done, 1 when the window or the control was not found in time.
 #include <windows.h>
@@ -173,12 +175,23 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const std::wstring title = wide(argv[1]);
+    const std::string action = argc > 2 ? argv[2] : "";
+    if (action == "--gone") {
+        const DWORD start = ::GetTickCount();
+        while (findShown(title)) {
+            if (::GetTickCount() - start > 10000) {
+                std::fprintf(stderr, "winprobe: \"%s\" is still shown\n", argv[1]);
+                return 1;
+            }
+            ::Sleep(200);
+        }
+        return 0;
+    }
     HWND window = waitFor(title);
     if (!window) {
         std::fprintf(stderr, "winprobe: no window \"%s\" within %lu s\n", argv[1], WaitMs / 1000);
         return 1;
     }
-    const std::string action = argc > 2 ? argv[2] : "";
     const std::wstring caption = argc > 3 ? wide(argv[3]) : std::wstring();
     if (action.empty()) {
         print(window);
@@ -213,6 +226,18 @@ int main(int argc, char* argv[]) {
                                   5000, nullptr);
             return 0;
         }
+    } else if (action == "--key" && caption == L"return") {
+        // As the keyboard does: the key goes to the focused control of the window's thread,
+        // through the program's own message loop.
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        HWND target = window;
+        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &thread) &&
+            thread.hwndFocus)
+            target = thread.hwndFocus;
+        ::PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        ::PostMessageW(target, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
+        return 0;
     } else if (action == "--close-menu") {
         ::PostMessageW(window, WM_CANCELMODE, 0, 0);
         return 0;
