@@ -1,5 +1,6 @@
 #include "common/clocktime.h"
 #include "testing/htmlshape.h"
+#include "webout/encoders.h"
 #include "webout/eventlist.h"
 #include "webout/metafiles.h"
 #include "webout/outputerror.h"
