@@ -9,9 +9,10 @@ WIN64_BUILD ?= build-win64
 WIN32_BUILD ?= build-win32
 JOBS ?= 2
 FUZZ_SECONDS ?= 25
-# libqt6svg6 draws the programs' SVG icons.
+# libqt6svg6 draws the programs' SVG icons; the tests read written pages with libgumbo's
+# HTML5 parser.
 PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev fontconfig fonts-dejavu-core
+            libbenchmark-dev libgumbo-dev fontconfig fonts-dejavu-core
 # The i686 Windows cross compiler that checks the COM binding; its recommended packages
 # (wine and more) are not needed.
 CROSS_PACKAGES := g++-mingw-w64-i686

@@ -7,7 +7,7 @@
 // out of its attribute, its text or the data block.
 #include "fuzzsupport.h"
 
-#include "testing/htmlshape.h"
+#include "support/htmlshape.h"
 #include "webout/outputerror.h"
 #include "webout/slidepages.h"
 
