@@ -12,12 +12,27 @@ namespace {
 constexpr TemplateMarker PageMarker{"<!-- **FIXIT**", 14 + 7};
 constexpr TemplateMarker PreloadMarker{"**FIXIT**"};
 constexpr TemplateMarker IndexMarker{"<!--*** -->"};
+constexpr TemplateMarker LectureMarker{"<!-- **LECTURE** -->"};
+constexpr TemplateMarker SlideTextMarker{"<!-- **SLIDETEXT** -->"};
+constexpr TemplateMarker IndexMarkers[] = {IndexMarker, LectureMarker};
+
+// The data block after a lecture marker's line, once for every such line.
+void addLectureBlock(std::vector<LineSegment>& plan, const MarkerScan& scan,
+                     const LectureInserts& lecture) {
+    if (!scan.found() || lecture.dataHead.empty())
+        return;
+    plan.push_back(insertedShared(lecture.dataHead));
+    plan.push_back(inserted(lecture.page));
+    plan.push_back(insertedShared(lecture.dataTail));
+}
 
 std::string numberWithSign(size_t n) {
     return " " + std::to_string(n);
 }
 
 } // namespace
+
+const std::array<TemplateMarker, 3> SlidePageMarkers = {PageMarker, LectureMarker, SlideTextMarker};
 
 std::string pageFileName(int page) {
     return "sld" + threeDigits(page) + ".htm";
@@ -44,38 +59,49 @@ PageReplacements pageReplacementsFor(const std::vector<ScheduleRow>& rows, int p
 }
 
 std::vector<LineSegment> SlidePageRewriter::plan(std::span<const MarkerScan> scans) {
-    const MarkerScan& scan = scans.front();
+    const MarkerScan& scan = scans[0];
     const size_t end = scan.length();
-    if (!scan.found())
-        return {copied(0, end), inserted("\r\n")};
-    const std::pair<std::string_view, const std::string*> known[] = {
-        {"GIF", &m_replacements.GIF}, {"NXT", &m_replacements.NXT}, {"PRV", &m_replacements.PRV},
-        {"RAM", &m_replacements.RAM}, {"NDX", &m_replacements.NDX}, {"TTL", &m_replacements.TTL}};
-    for (const auto& [name, value] : known)
-        if (Text::equalsNoCase(scan.keyword(), name))
-            m_carried = *value;
-    // The text up to and with the opening quote, the replacement, then the line from the
-    // closing quote; without a closing quote the whole line follows the replacement.
-    const size_t open = scan.openQuote();
-    const size_t close = open == std::string::npos ? scan.firstQuote() : scan.closeQuote();
-    const size_t keep = open == std::string::npos ? 0 : open + 1;
-    return {copied(0, keep), inserted(m_carried),
-            copied(close == std::string::npos ? 0 : close, end), inserted("\r\n")};
+    std::vector<LineSegment> plan;
+    if (!scan.found()) {
+        plan = {copied(0, end), inserted("\r\n")};
+    } else {
+        const std::pair<std::string_view, const std::string*> known[] = {
+            {"GIF", &m_replacements.GIF}, {"NXT", &m_replacements.NXT},
+            {"PRV", &m_replacements.PRV}, {"RAM", &m_replacements.RAM},
+            {"NDX", &m_replacements.NDX}, {"TTL", &m_replacements.TTL}};
+        for (const auto& [name, value] : known)
+            if (Text::equalsNoCase(scan.keyword(), name))
+                m_carried = *value;
+        // The text up to and with the opening quote, the replacement, then the line from
+        // the closing quote; without a closing quote the whole line follows the replacement.
+        const size_t open = scan.openQuote();
+        const size_t close = open == std::string::npos ? scan.firstQuote() : scan.closeQuote();
+        const size_t keep = open == std::string::npos ? 0 : open + 1;
+        plan = {copied(0, keep), inserted(m_carried),
+                copied(close == std::string::npos ? 0 : close, end), inserted("\r\n")};
+    }
+    addLectureBlock(plan, scans[1], m_lecture);
+    if (scans[2].found() && !m_lecture.words.empty())
+        plan.push_back(insertedShared(m_lecture.words));
+    return plan;
 }
 
 std::string SlidePageRewriter::rewrite(std::string_view line) {
-    const TemplateMarker markers[] = {PageMarker};
-    std::string out = rewriteLine(line, markers, [&](auto scans) { return plan(scans); });
+    std::string out = rewriteLine(line, SlidePageMarkers, [&](auto scans) { return plan(scans); });
     out.resize(out.size() - 2); // the line end
     return out;
 }
 
-std::string shownTitle(std::string_view title) {
+std::string shownTitleText(std::string_view title) {
     if (title.empty())
         return "NO TITLE";
     if (title == ".")
         return "LEADER";
-    return htmlUtf8Text(title);
+    return std::string(title);
+}
+
+std::string shownTitle(std::string_view title) {
+    return htmlUtf8Text(shownTitleText(title));
 }
 
 std::string preloadBlock(const PresentationOutput& out) {
@@ -110,10 +136,9 @@ std::string indexTable(const std::vector<ScheduleRow>& rows) {
 }
 
 void WriteHTMFiles(const std::string& templatePath, const std::string& pagePath,
-                   const PageReplacements& replacements) {
-    SlidePageRewriter rewriter(replacements);
-    const TemplateMarker markers[] = {PageMarker};
-    rewriteTemplate(templatePath, pagePath, markers,
+                   const PageReplacements& replacements, const LectureInserts& lecture) {
+    SlidePageRewriter rewriter(replacements, lecture);
+    rewriteTemplate(templatePath, pagePath, SlidePageMarkers,
                     [&](std::span<const MarkerScan> scans) { return rewriter.plan(scans); });
 }
 
@@ -128,25 +153,27 @@ void WritePreloadFile(const std::string& templatePath, const std::string& pagePa
 }
 
 bool WriteIndexFile(const std::string& templatePath, const std::string& pagePath,
-                    const std::vector<ScheduleRow>& rows) {
+                    const std::vector<ScheduleRow>& rows, const LectureInserts& lecture) {
     bool expanded = false;
     const std::string table = indexTable(rows);
-    const TemplateMarker markers[] = {IndexMarker};
-    rewriteTemplate(templatePath, pagePath, markers, [&](std::span<const MarkerScan> scans) {
-        const size_t p = scans.front().markerAt();
-        const size_t end = scans.front().length();
-        if (expanded)
-            return std::vector<LineSegment>{copied(0, end), inserted("\r\n")};
-        expanded = true;
-        // The text before the marker above the table, the text after it below.
+    rewriteTemplate(templatePath, pagePath, IndexMarkers, [&](std::span<const MarkerScan> scans) {
+        const size_t p = scans[0].markerAt();
+        const size_t end = scans[0].length();
         std::vector<LineSegment> plan;
-        if (p > 0)
-            plan = {copied(0, p), inserted("\r\n")};
-        plan.push_back(insertedShared(table));
-        if (p + IndexMarker.text.size() < end) {
-            plan.push_back(copied(p + IndexMarker.text.size(), end));
-            plan.push_back(inserted("\r\n"));
+        if (expanded || !scans[0].found()) {
+            plan = {copied(0, end), inserted("\r\n")};
+        } else {
+            expanded = true;
+            // The text before the marker above the table, the text after it below.
+            if (p > 0)
+                plan = {copied(0, p), inserted("\r\n")};
+            plan.push_back(insertedShared(table));
+            if (p + IndexMarker.text.size() < end) {
+                plan.push_back(copied(p + IndexMarker.text.size(), end));
+                plan.push_back(inserted("\r\n"));
+            }
         }
+        addLectureBlock(plan, scans[1], lecture);
         return plan;
     });
     return expanded;
@@ -157,16 +184,20 @@ AllPagesResult writeAllPages(const PresentationOutput& out, const std::string& p
     const auto shipped = [&](std::string_view name) {
         return programDirectory + "/" + std::string(name);
     };
+    const LectureTable lecture(out);
     const int rowCount = static_cast<int>(out.rows.size());
     for (int i = 1; i <= rowCount; ++i)
         WriteHTMFiles(shipped(templateNameFor(i, rowCount)), out.outputDirectory + pageFileName(i),
-                      pageReplacementsFor(out.rows, i));
+                      pageReplacementsFor(out.rows, i), lecture.insertsFor(i));
     WritePreloadFile(shipped("preload.htm"), out.outputDirectory + "preload.htm", out);
     for (const std::string& image : pageImages)
         copyOutputFile(shipped(image), out.outputDirectory + image);
     AllPagesResult result;
     result.indexTemplate = shipped("index.htm");
-    result.indexMarkerFound =
-        WriteIndexFile(result.indexTemplate, out.outputDirectory + "index.htm", out.rows);
+    result.indexMarkerFound = WriteIndexFile(
+        result.indexTemplate, out.outputDirectory + "index.htm", out.rows, lecture.insertsFor(0));
+    OutputFile chapters(out.outputDirectory + ChaptersName);
+    chapters.write(lecture.chapters());
+    chapters.commit();
     return result;
 }

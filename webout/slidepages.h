@@ -1,5 +1,6 @@
 #pragma once
 
+#include "webout/lecturetable.h"
 #include "webout/presentation.h"
 #include "webout/templaterewriter.h"
 
@@ -30,23 +31,32 @@ const char* templateNameFor(int page, int rowCount);
 std::string pageFileName(int page);
 
 // Rewrites the marker lines of one page, one line at a time. A marker with an unknown
-// keyword repeats the replacement of the page's previous marker line.
+// keyword repeats the replacement of the page's previous marker line. A lecture marker's
+// line is followed by the data block, a slide text marker's by the row's words.
 class SlidePageRewriter {
   public:
-    explicit SlidePageRewriter(const PageReplacements& replacements)
-        : m_replacements(replacements) {}
-    // What the page gets for a scanned line, its line end included.
+    explicit SlidePageRewriter(const PageReplacements& replacements, LectureInserts lecture = {})
+        : m_replacements(replacements), m_lecture(std::move(lecture)) {}
+    // What the page gets for a line with a marker, its line end included; the scans are
+    // those of SlidePageMarkers.
     std::vector<LineSegment> plan(std::span<const MarkerScan> scans);
-    // The line as the page gets it; a line without a marker comes back unchanged.
+    // The line as the page gets it, without its last line end; a line without a marker
+    // comes back unchanged.
     std::string rewrite(std::string_view line);
 
   private:
     const PageReplacements& m_replacements;
+    LectureInserts m_lecture;
     std::string m_carried;
 };
 
-// A title as the pages show it: "NO TITLE" when empty, "LEADER" for ".", else the title
-// as HTML text (htmlUtf8Text).
+// The markers of a slide template: the link marker "<!-- **FIXIT**", then the lecture
+// and slide text markers, whose lines the data block and the words follow.
+extern const std::array<TemplateMarker, 3> SlidePageMarkers;
+
+// A title as the pages show it: "NO TITLE" when empty, "LEADER" for ".", else the title;
+// shownTitle gives it as HTML text (htmlUtf8Text).
+std::string shownTitleText(std::string_view title);
 std::string shownTitle(std::string_view title);
 
 // The MaxGIFs, SLDtoGIF and AudioURL lines inserted after the preload marker.
@@ -56,14 +66,14 @@ std::string indexTable(const std::vector<ScheduleRow>& rows);
 
 // Each writes one page from one template; every failure throws OutputError naming the
 // template or the page. WriteHTMFiles, despite its plural, is one slide page: writeAllPages
-// below writes them all.
+// below writes them all. Without lecture inserts the lecture markers get nothing.
 void WriteHTMFiles(const std::string& templatePath, const std::string& pagePath,
-                   const PageReplacements& replacements);
+                   const PageReplacements& replacements, const LectureInserts& lecture = {});
 void WritePreloadFile(const std::string& templatePath, const std::string& pagePath,
                       const PresentationOutput& out);
 // False when the template has no index marker: the page is then a plain copy of it.
 bool WriteIndexFile(const std::string& templatePath, const std::string& pagePath,
-                    const std::vector<ScheduleRow>& rows);
+                    const std::vector<ScheduleRow>& rows, const LectureInserts& lecture = {});
 
 struct AllPagesResult {
     bool indexMarkerFound = true;
@@ -71,7 +81,9 @@ struct AllPagesResult {
 };
 
 // The whole of "Write HTM Files" after its checks: every page, preload.htm, the page
-// images and index.htm, in that order, from the templates and images in programDirectory
-// (named without a trailing separator). Stops at the first failure with an OutputError.
+// images, index.htm and chapters.vtt, in that order, from the templates and images in
+// programDirectory (named without a trailing separator); the lecture table and the slide
+// texts are read once, before the first page. Stops at the first failure with an
+// OutputError.
 AllPagesResult writeAllPages(const PresentationOutput& out, const std::string& programDirectory,
                              std::span<const std::string> pageImages);
