@@ -30,9 +30,6 @@ class TemplateReader {
     bool atEnd() {
         return guarded([&] { return m_reader->atEnd(); });
     }
-    std::string nextPiece(bool& lineEnded) {
-        return guarded([&] { return m_reader->nextPiece(PieceBytes, lineEnded); });
-    }
     void nextPiece(bool& lineEnded, std::string& piece) {
         guarded([&] { m_reader->nextPiece(PieceBytes, lineEnded, piece); });
     }
@@ -90,14 +87,14 @@ class LineCopier {
     }
     void advance() {
         m_pieceAt += m_piece.size();
-        m_piece = m_reader->nextPiece(m_ended);
+        m_reader->nextPiece(m_ended, m_piece);
         m_started = true;
     }
     void rewind() {
         m_reader.emplace(m_path);
         for (int line = 1; line < m_line; ++line)
             for (bool ended = false; !ended;)
-                m_reader->nextPiece(ended);
+                m_reader->nextPiece(ended, m_piece);
         m_started = false;
         m_piece.clear();
         m_pieceAt = 0;
@@ -199,20 +196,16 @@ void MarkerScan::feed(std::string_view piece, bool lastPiece) {
         from = found + marker.size() - m_recent.size();
         m_recent.clear();
     }
+    for (size_t i = from; i < piece.size() && m_keyword.size() < KeywordLength; ++i)
+        m_keyword += piece[i];
     if (m_close != std::string::npos || m_marker.valueFrom == std::string_view::npos)
         return;
-    for (size_t i = from; i < piece.size(); ++i) {
-        const size_t at = pieceAt + i;
-        if (m_keyword.size() < KeywordLength)
-            m_keyword += piece[i];
-        if (piece[i] != '"' || at < m_markerAt + m_marker.valueFrom)
-            continue;
-        if (m_open == std::string::npos) {
-            m_open = at;
-        } else {
-            m_close = at;
-            break;
-        }
+    // The value's quotes count from valueFrom on; memchr finds them on a line of any length.
+    const size_t valueAt = m_markerAt + m_marker.valueFrom;
+    size_t i = std::max(from, valueAt > pieceAt ? valueAt - pieceAt : 0);
+    while (m_close == std::string::npos && (i = piece.find('"', i)) != std::string_view::npos) {
+        (m_open == std::string::npos ? m_open : m_close) = pieceAt + i;
+        ++i;
     }
 }
 
