@@ -10,9 +10,10 @@ WIN32_BUILD ?= build-win32
 JOBS ?= 2
 FUZZ_SECONDS ?= 25
 # libqt6svg6 draws the programs' SVG icons; LAME and libebur128 (found through pkg-config)
-# write the web form of a recording.
+# write the web form of a recording; the tests read written pages with libgumbo's HTML5
+# parser.
 PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev fontconfig fonts-dejavu-core pkg-config libmp3lame-dev \
+            libbenchmark-dev libgumbo-dev fontconfig fonts-dejavu-core pkg-config libmp3lame-dev \
             libebur128-dev
 # The i686 Windows cross compiler that checks the COM binding; its recommended packages
 # (wine and more) are not needed.
