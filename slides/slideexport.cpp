@@ -2,6 +2,7 @@
 
 #include "common/textfile.h"
 #include "config/postsettings.h"
+#include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
 
 #include <QDir>
@@ -190,7 +191,10 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
             const std::string bytes = TextFile::readAll(drawn, MaxImageBytes);
             if (bytes.empty())
                 throw DeckError("the presentation program drew nothing");
-            TextFile::writeAtomically(target, bytes);
+            // A link planted at an image's name is replaced, as at a page's.
+            OutputFile image(target);
+            image.write(bytes);
+            image.commit();
             if (progress)
                 *progress << "Slide " << n << " of " << size.slides << ": " << target << std::endl;
         } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include "common/textfile.h"
 #include "slides/powerpointdeck.h"
 #include "slides/slideexport.h"
+#include "support/testfiles.h"
 
 #include <QTemporaryDir>
 
@@ -11,6 +12,11 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -269,4 +275,47 @@ TEST(SlideExport, readsTheCommandLineAndNamesTheFolderAsThePatternDoes) {
     };
     for (const auto& [deck, folder] : folders)
         EXPECT_EQ(defaultImageFolder(deck), folder) << deck;
+}
+
+// A link planted at an image's name, to a file outside the folder or to none: the image
+// takes the link's place, and nothing outside is written or made.
+TEST(SlideExport, aLinkPlantedAtAnImageNameIsReplacedNotWrittenThrough) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need an administrator on Windows";
+#else
+    struct Case {
+        const char* name;
+        bool targetExists;
+    };
+    const std::vector<Case> cases = {{"sld001.gif", true}, {"sld002.gif", false}};
+    TempFolder dir;
+    const std::string outside = dir.filePath("outside");
+    const std::string folder = dir.filePath("images");
+    ASSERT_TRUE(TestFiles::makePath(outside) && TestFiles::makePath(folder));
+    TextFile::writeAtomically(dir.filePath("talk.odp"), "deck");
+    for (const Case& c : cases) {
+        if (c.targetExists)
+            putFile(outside + "/" + c.name, "kept");
+        ASSERT_EQ(::symlink((outside + "/" + c.name).c_str(), (folder + "/" + c.name).c_str()), 0);
+    }
+    const auto before = TestFiles::names(outside);
+    FakePowerPoint pp;
+    SlidesRequest request;
+    request.deck = dir.filePath("talk.odp");
+    request.folder = folder;
+
+    const Outcome r = run(pp, request);
+    EXPECT_EQ(r.status, SlidesDone) << r.errors;
+    EXPECT_EQ(TestFiles::names(outside), before);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.targetExists) {
+            EXPECT_EQ(fileBytes(outside + "/" + c.name), "kept");
+        }
+        struct stat st {};
+        ASSERT_EQ(::lstat((folder + "/" + c.name).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(fileBytes(folder + "/" + c.name).rfind("slide ", 0), 0u);
+    }
+#endif
 }
