@@ -1,16 +1,21 @@
 #include "impressdeck.h"
 
+#include "common/textfile.h"
 #include "logger/impress/officesession.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/document/XExporter.hpp>
 #include <com/sun/star/document/XFilter.hpp>
 #include <com/sun/star/drawing/GraphicExportFilter.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/ucb/UniversalContentBroker.hpp>
+#include <com/sun/star/ucb/XContentProviderManager.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <osl/file.hxx>
 #include <osl/thread.h>
@@ -21,6 +26,7 @@
 #include <QUrl>
 
 #include <csignal>
+#include <filesystem>
 #include <thread>
 #include <unistd.h>
 
@@ -40,6 +46,32 @@ using namespace std::chrono_literals;
 constexpr std::chrono::milliseconds CallTimeout = 120s;
 constexpr std::chrono::milliseconds StartTimeout = 120s;
 constexpr std::chrono::milliseconds EndTimeout = 20s;
+
+// The private profile's settings, in place before the office starts: the content providers
+// that reach a network (http, WebDAV, https, FTP, CMIS) leave its content broker, so a
+// picture or object the deck links by URL is never fetched, while a linked file on this
+// machine still is. The node names are the office's own for those providers.
+constexpr const char* OfflineSettings = R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry">
+<item oor:path="/org.openoffice.ucb.Configuration/ContentProviders/Local/SecondaryKeys/Office/ProviderData"><node oor:name="Provider3" oor:op="remove"/></item>
+<item oor:path="/org.openoffice.ucb.Configuration/ContentProviders/Local/SecondaryKeys/Office/ProviderData"><node oor:name="Provider4" oor:op="remove"/></item>
+<item oor:path="/org.openoffice.ucb.Configuration/ContentProviders/Local/SecondaryKeys/Office/ProviderData"><node oor:name="Provider6" oor:op="remove"/></item>
+<item oor:path="/org.openoffice.ucb.Configuration/ContentProviders/Local/SecondaryKeys/Office/ProviderData"><node oor:name="Provider12" oor:op="remove"/></item>
+<item oor:path="/org.openoffice.ucb.Configuration/ContentProviders/Local/SecondaryKeys/Office/ProviderData"><node oor:name="Provider43" oor:op="remove"/></item>
+</oor:items>
+)";
+
+// Should another office version name those providers otherwise, the deck is not opened.
+void refuseNetworkReach(const Reference<css::uno::XComponentContext>& context) {
+    const Reference<css::ucb::XContentProviderManager> broker(
+        css::ucb::UniversalContentBroker::create(context), UNO_QUERY_THROW);
+    for (const char* url :
+         {"http://localhost/", "https://localhost/", "ftp://localhost/",
+          "vnd.sun.star.webdav://localhost/", "vnd.libreoffice.cmis://localhost/"})
+        if (broker->queryContentProvider(OUString::createFromAscii(url)).is())
+            throw AutomationError("the presentation program would fetch what the deck links "
+                                  "from the network");
+}
 
 PropertyValue property(const char* name, const Any& value) {
     PropertyValue p;
@@ -134,6 +166,15 @@ DeckSize ImpressDeck::open(const std::string& deckPath) {
     if (!m_impl->profile->isValid())
         throw DeckError("cannot make a folder for the presentation program's profile: " +
                         m_impl->profile->errorString().toStdString());
+    try {
+        const std::filesystem::path user =
+            std::filesystem::path(m_impl->profile->filePath("profile/user").toStdString());
+        std::filesystem::create_directories(user);
+        TextFile::writeAtomically((user / "registrymodifications.xcu").string(), OfflineSettings);
+    } catch (const std::exception& e) {
+        throw DeckError(std::string("cannot write the presentation program's profile: ") +
+                        e.what());
+    }
     ImpressOptions options = ImpressOptions::defaults();
     options.pipeName = "cueslides-" + std::to_string(getpid());
     options.officeArguments = {
@@ -151,9 +192,13 @@ DeckSize ImpressDeck::open(const std::string& deckPath) {
     const OUString url = fileUrl(deckPath);
     try {
         m_impl->session->run([deck = m_impl->deck, url](OfficeView& view) -> AutomationValue {
+            refuseNetworkReach(view.context());
             Reference<css::frame::XComponentLoader> loader(view.desktop(), UNO_QUERY_THROW);
-            const auto arguments =
-                properties({property("Hidden", Any(true)), property("ReadOnly", Any(true))});
+            // No macro of the deck runs and no link of it is brought up to date.
+            const auto arguments = properties(
+                {property("Hidden", Any(true)), property("ReadOnly", Any(true)),
+                 property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
+                 property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE))});
             deck->component = loader->loadComponentFromURL(url, "_blank", 0, arguments);
             if (!deck->component.is())
                 throw AutomationError("the presentation program cannot read it");

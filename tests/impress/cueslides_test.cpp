@@ -8,7 +8,15 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
+#include <array>
+#include <atomic>
+#include <netinet/in.h>
+#include <poll.h>
 #include <set>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -46,6 +54,98 @@ std::pair<int, int> pictureSize(const QByteArray& b) {
         return {at(16) << 24 | at(17) << 16 | at(18) << 8 | at(19),
                 at(20) << 24 | at(21) << 16 | at(22) << 8 | at(23)};
     return {0, 0};
+}
+
+// Every colour of a GIF's colour tables, global and per image.
+std::set<std::array<unsigned char, 3>> gifColours(const QByteArray& b) {
+    std::set<std::array<unsigned char, 3>> colours;
+    auto at = [&](qsizetype i) -> unsigned char {
+        return i < b.size() ? static_cast<unsigned char>(b.at(i)) : 0;
+    };
+    auto table = [&](qsizetype from, unsigned char flags) {
+        const qsizetype n = qsizetype(2) << (flags & 7);
+        for (qsizetype k = 0; k < n; ++k)
+            colours.insert({at(from + 3 * k), at(from + 3 * k + 1), at(from + 3 * k + 2)});
+        return from + 3 * n;
+    };
+    auto subBlocks = [&](qsizetype i) {
+        while (i < b.size() && at(i))
+            i += at(i) + 1;
+        return i + 1;
+    };
+    qsizetype i = 13;
+    if (at(10) & 0x80)
+        i = table(13, at(10));
+    while (i < b.size()) {
+        if (at(i) == 0x21) {
+            i = subBlocks(i + 2);
+        } else if (at(i) == 0x2C) {
+            const unsigned char flags = at(i + 9);
+            i += 10;
+            if (flags & 0x80)
+                i = table(i, flags);
+            i = subBlocks(i + 1);
+        } else {
+            break;
+        }
+    }
+    return colours;
+}
+
+// A listener on 127.0.0.1 that counts the connections made to it.
+class Listener {
+  public:
+    Listener() {
+        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::listen(m_socket, 16) == 0 &&
+            ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+            m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                pollfd waiting{m_socket, POLLIN, 0};
+                if (::poll(&waiting, 1, 50) == 1) {
+                    const int connection = ::accept(m_socket, nullptr, nullptr);
+                    if (connection >= 0) {
+                        ++m_connections;
+                        ::close(connection);
+                    }
+                }
+            }
+        });
+    }
+    ~Listener() {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_socket);
+    }
+    int port() const { return m_port; }
+    int connections() const { return m_connections; }
+
+  private:
+    int m_socket = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_connections{0};
+    std::thread m_thread;
+};
+
+void writeFile(const QString& path, const std::string& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray::fromStdString(bytes));
+}
+
+std::string linkedImage(const std::string& url) {
+    return "<draw:frame svg:x=\"2cm\" svg:y=\"11cm\" svg:width=\"10cm\" svg:height=\"8cm\">"
+           "<draw:image xlink:href=\"" +
+           url +
+           "\" xlink:type=\"simple\" xlink:show=\"embed\" xlink:actuate=\"onLoad\"/>"
+           "</draw:frame>\n";
 }
 
 } // namespace
@@ -102,6 +202,34 @@ TEST(Cueslides, drawsEachSlideOfADeckAndLeavesNoOfficeRunning) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.errors.find("absent.odp"), std::string::npos) << missing.errors;
     EXPECT_FALSE(QDir(dir.filePath("my talks/absent")).exists());
+}
+
+// A picture the deck links by URL is never fetched, from any host; one it links as a file
+// beside it is still drawn.
+TEST(Cueslides, fetchesNothingTheDeckLinksByUrlAndDrawsTheFilesItLinks) {
+    Listener listener;
+    ASSERT_NE(listener.port(), 0);
+    const std::string host = "127.0.0.1:" + std::to_string(listener.port());
+    QTemporaryDir dir;
+    const QString tmp = dir.filePath("tmp");
+    ASSERT_TRUE(QDir().mkpath(tmp));
+    writeFile(dir.filePath("green.svg"),
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"80\" height=\"60\">"
+              "<rect width=\"80\" height=\"60\" fill=\"#00ff00\"/></svg>\n");
+    const QString deck = dir.filePath("linked.fodp");
+    writeFile(deck, deckOfPages({{"A file", "", linkedImage("green.svg")},
+                                 {"By http", "", linkedImage("http://" + host + "/x.png")},
+                                 {"By https", "", linkedImage("https://" + host + "/y.png")},
+                                 {"By WebDAV", "",
+                                  linkedImage("vnd.sun.star.webdav://" + host + "/z.png")}}));
+
+    const Result r = cueslides({deck, dir.filePath("images")}, tmp);
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(listener.connections(), 0) << "the office fetched what the deck links";
+    const std::array<unsigned char, 3> green = {0, 255, 0};
+    EXPECT_EQ(gifColours(bytes(dir.filePath("images/sld001.gif"))).count(green), 1u)
+        << "the linked file was not drawn";
+    EXPECT_EQ(gifColours(bytes(dir.filePath("images/sld002.gif"))).count(green), 0u);
 }
 
 int main(int argc, char** argv) {
