@@ -2,6 +2,7 @@
 
 #include "common/textfile.h"
 #include "logger/impress/officesession.h"
+#include "slides/fileurl.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -17,13 +18,10 @@
 #include <com/sun/star/ucb/UniversalContentBroker.hpp>
 #include <com/sun/star/ucb/XContentProviderManager.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <osl/file.hxx>
-#include <osl/thread.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QUrl>
 
 #include <csignal>
 #include <filesystem>
@@ -84,14 +82,11 @@ Sequence<PropertyValue> properties(std::initializer_list<PropertyValue> values) 
     return Sequence<PropertyValue>(values.begin(), static_cast<sal_Int32>(values.size()));
 }
 
-// The file URL of a path whose bytes are in the system's encoding, as the office reads it.
-OUString fileUrl(const std::string& path) {
-    const OUString system(path.data(), static_cast<sal_Int32>(path.size()),
-                          osl_getThreadTextEncoding());
-    OUString url;
-    if (osl::FileBase::getFileURLFromSystemPath(system, url) != osl::FileBase::E_None)
+OUString officeUrl(const std::string& path) {
+    const std::string url = fileUrlOf(path);
+    if (url.empty())
         throw DeckError("the path " + path + " cannot be given to the presentation program");
-    return url;
+    return OUString::createFromAscii(url.c_str());
 }
 
 // The processes of the office that runs with this profile: soffice, oosplash, soffice.bin.
@@ -177,10 +172,9 @@ DeckSize ImpressDeck::open(const std::string& deckPath) {
     }
     ImpressOptions options = ImpressOptions::defaults();
     options.pipeName = "cueslides-" + std::to_string(getpid());
-    options.officeArguments = {
-        "-env:UserInstallation=" +
-            QUrl::fromLocalFile(m_impl->profile->filePath("profile")).toString().toStdString(),
-        "--headless", "--invisible", "--nodefault", "--nolockcheck"};
+    options.officeArguments = {"-env:UserInstallation=" +
+                                   fileUrlOf(m_impl->profile->filePath("profile").toStdString()),
+                               "--headless", "--invisible", "--nodefault", "--nolockcheck"};
     options.callTimeout = CallTimeout;
     options.startTimeout = StartTimeout;
     try {
@@ -189,7 +183,7 @@ DeckSize ImpressDeck::open(const std::string& deckPath) {
         throw DeckError(std::string("LibreOffice Impress cannot be started: ") + e.what());
     }
 
-    const OUString url = fileUrl(deckPath);
+    const OUString url = officeUrl(deckPath);
     try {
         m_impl->session->run([deck = m_impl->deck, url](OfficeView& view) -> AutomationValue {
             refuseNetworkReach(view.context());
@@ -226,7 +220,7 @@ void ImpressDeck::exportSlide(int number, const std::string& imagePath, ImageFor
                               int width, int height) {
     if (!m_impl->session)
         throw DeckError("no deck is open");
-    const OUString url = fileUrl(imagePath);
+    const OUString url = officeUrl(imagePath);
     const OUString mediaType =
         format == ImageFormat::Gif ? OUString("image/gif") : OUString("image/png");
     try {

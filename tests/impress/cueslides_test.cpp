@@ -1,16 +1,17 @@
 // cueslides on a real office: a deck written here, drawn by the program as the operator
 // runs it, with its own office that must be gone when it ends.
 #include "officefixture.h"
+#include "support/testfiles.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <arpa/inet.h>
 #include <array>
 #include <atomic>
+#include <cstdlib>
 #include <netinet/in.h>
 #include <poll.h>
 #include <set>
@@ -25,19 +26,25 @@ struct Result {
     std::string errors;
 };
 
-// Runs cueslides with its temporary files (the office's profile among them) in tmp.
+// Runs cueslides with its temporary files (the office's profile among them) in tmp; the
+// arguments reach it as these bytes.
+Result cueslides(const std::vector<std::string>& args, const std::string& tmp) {
+    const char* const earlier = std::getenv("TMPDIR");
+    const std::string kept = earlier ? earlier : "";
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+    const TestFiles::ProgramRun run = TestFiles::runProgram(CUE_CUESLIDES, args);
+    if (earlier)
+        ::setenv("TMPDIR", kept.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    return {run.exitCode, run.errors};
+}
+
 Result cueslides(const QStringList& args, const QString& tmp) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TMPDIR", tmp);
-    p.setProcessEnvironment(env);
-    p.start(CUE_CUESLIDES, args);
-    if (!p.waitForFinished(240000)) {
-        p.kill();
-        p.waitForFinished();
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardError().toStdString()};
+    std::vector<std::string> bytes;
+    for (const QString& arg : args)
+        bytes.push_back(QFile::encodeName(arg).toStdString());
+    return cueslides(bytes, QFile::encodeName(tmp).toStdString());
 }
 
 QByteArray bytes(const QString& path) {
@@ -230,6 +237,25 @@ TEST(Cueslides, fetchesNothingTheDeckLinksByUrlAndDrawsTheFilesItLinks) {
     EXPECT_EQ(gifColours(bytes(dir.filePath("images/sld001.gif"))).count(green), 1u)
         << "the linked file was not drawn";
     EXPECT_EQ(gifColours(bytes(dir.filePath("images/sld002.gif"))).count(green), 0u);
+}
+
+// A deck named in an 8-bit code page is the deck drawn, never the one whose name is that
+// name misread as UTF-8.
+TEST(Cueslides, drawsTheDeckAnEightBitNameNamesAndNoOther) {
+    TempFolder dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string tmp = dir.filePath("tmp");
+    ASSERT_TRUE(TestFiles::makePath(tmp));
+    const std::string latin1 = dir.filePath("caf\xE9");
+    const std::string misread = dir.filePath("caf\xEF\xBF\xBD");
+    putFile(latin1 + ".fodp", flatDeck({"One", "Two"}));
+    putFile(misread + ".fodp", flatDeck({"One", "Two", "Three"}));
+
+    const Result r = cueslides(std::vector<std::string>{latin1 + ".fodp"}, tmp);
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(TestFiles::fileNames(latin1), (std::set<std::string>{"sld001.gif", "sld002.gif"}));
+    EXPECT_FALSE(TestFiles::exists(misread));
+    EXPECT_EQ(officeProcess(tmp), 0) << "the office was left running";
 }
 
 int main(int argc, char** argv) {

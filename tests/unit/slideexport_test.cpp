@@ -1,4 +1,5 @@
 #include "common/textfile.h"
+#include "slides/fileurl.h"
 #include "slides/powerpointdeck.h"
 #include "slides/slideexport.h"
 #include "support/testfiles.h"
@@ -318,4 +319,17 @@ TEST(SlideExport, aLinkPlantedAtAnImageNameIsReplacedNotWrittenThrough) {
         EXPECT_EQ(fileBytes(folder + "/" + c.name).rfind("slide ", 0), 0u);
     }
 #endif
+}
+
+TEST(SlideExport, aFileUrlKeepsEveryByteOfThePath) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/talks/caf\xE9 6.odp", "file:///talks/caf%E9%206.odp"},
+        {"/t/caf\xEF\xBF\xBD.odp", "file:///t/caf%EF%BF%BD.odp"},
+        {"/t/100%#?;\\.odp", "file:///t/100%25%23%3F%3B%5C.odp"},
+        {"/A-z_0.9~/", "file:///A-z_0.9~/"},
+        {"talks/q3.odp", ""},
+        {"", ""},
+    };
+    for (const auto& [path, url] : cases)
+        EXPECT_EQ(fileUrlOf(path), url) << path;
 }
