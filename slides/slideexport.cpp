@@ -136,6 +136,12 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
         errors << "cueslides: cannot open the deck " << deck << ": there is no such file\n";
         return SlidesRefused;
     }
+    // An office takes an empty file for a new deck of one blank slide.
+    std::error_code sized;
+    if (std::filesystem::file_size(std::filesystem::path(deck), sized) == 0 && !sized) {
+        errors << "cueslides: the deck " << deck << " is an empty file; nothing was written\n";
+        return SlidesRefused;
+    }
     DeckSize size;
     try {
         std::error_code ignored;

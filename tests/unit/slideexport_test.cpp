@@ -159,9 +159,10 @@ TEST(SlideExport, drawsEverySlideThroughPowerPointIntoThePatternsFolder) {
     EXPECT_EQ(std::vector<std::string>(pp.calls.end() - 3, pp.calls.end()), end);
 }
 
-// What goes wrong: refused before PowerPoint is asked, refused by PowerPoint (nothing
-// written, no folder made), one slide failing (reported by number, the others written,
-// the earlier file of the failed slide whole), or an interrupt (PowerPoint let go still).
+// What goes wrong: refused before PowerPoint is asked (no deck, an empty one), refused by
+// PowerPoint (nothing written, no folder made), one slide failing (reported by number, the
+// others written, the earlier file of the failed slide whole), or an interrupt (PowerPoint
+// let go still).
 TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
     struct Case {
         const char* name;
@@ -175,6 +176,7 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
         const char* message;
         bool quits;
         int interruptAt = 0;
+        bool emptyDeck = false;
     };
     // clang-format off
     const std::vector<Case> cases = {
@@ -188,6 +190,8 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
          {"sld001.png", "sld002.png", "sld003.png"}, "", false},
         {"interrupted", true, false, {}, 0, ImageFormat::Gif, SlidesFailed, {"sld001.gif"},
          "slides 2 to 3 were not written", true, 1},
+        {"empty deck", true, false, {}, 0, ImageFormat::Gif, SlidesRefused, {},
+         "is an empty file", false, 0, true},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -196,7 +200,7 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
         const std::string deck = dir.filePath("talk.odp").toStdString();
         const std::string folder = dir.filePath("images").toStdString();
         if (c.deckExists)
-            TextFile::writeAtomically(deck, "deck");
+            TextFile::writeAtomically(deck, c.emptyDeck ? "" : "deck");
         if (!c.failing.empty()) {
             std::filesystem::create_directory(folder);
             TextFile::writeAtomically(folder + "/sld002.gif", "earlier picture");
@@ -223,7 +227,7 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
             EXPECT_EQ(TextFile::readAll(folder + "/sld003.png"), "slide 3 PNG 640x480");
         }
         EXPECT_EQ(!pp.calls.empty() && pp.calls.back() == "Application.Quit()", c.quits);
-        if (!c.deckExists) {
+        if (!c.deckExists || c.emptyDeck) {
             EXPECT_TRUE(pp.calls.empty());
         }
     }
