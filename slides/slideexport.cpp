@@ -1,16 +1,16 @@
 #include "slideexport.h"
 
+#include "common/filepath.h"
 #include "common/textfile.h"
 #include "config/postsettings.h"
+#include "slides/scratchfolder.h"
 #include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
-
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <system_error>
@@ -138,16 +138,14 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
     }
     // An office takes an empty file for a new deck of one blank slide.
     std::error_code sized;
-    if (std::filesystem::file_size(std::filesystem::path(deck), sized) == 0 && !sized) {
+    if (std::filesystem::file_size(TextFile::nativePath(deck), sized) == 0 && !sized) {
         errors << "cueslides: the deck " << deck << " is an empty file; nothing was written\n";
         return SlidesRefused;
     }
     DeckSize size;
     try {
-        std::error_code ignored;
         // The presentation program resolves a relative name against its own folder.
-        size =
-            exporter.open(std::filesystem::absolute(std::filesystem::path(deck), ignored).string());
+        size = exporter.open(TextFile::absolutePath(deck));
     } catch (const DeckError& e) {
         exporter.close();
         errors << "cueslides: cannot open the deck " << deck << ": " << e.what() << "\n";
@@ -166,18 +164,18 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
         std::max(1, static_cast<int>(std::lround(request.width * size.height / size.width)));
 
     std::error_code made;
-    // The path's bytes reach the system unchanged.
-    std::filesystem::create_directories(std::filesystem::path(folder), made);
-    if (made || !std::filesystem::is_directory(std::filesystem::path(folder))) {
+    std::filesystem::create_directories(TextFile::nativePath(folder), made);
+    if (made || !std::filesystem::is_directory(TextFile::nativePath(folder))) {
         errors << "cueslides: cannot make the folder " << folder << ": "
                << (made ? made.message() : "a file of that name is in the way") << "\n";
         return SlidesRefused;
     }
     // The office writes each picture here first; the folder gets it only whole.
-    QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        errors << "cueslides: cannot make a temporary folder: "
-               << scratch.errorString().toStdString() << "\n";
+    std::unique_ptr<ScratchFolder> scratch;
+    try {
+        scratch = std::make_unique<ScratchFolder>("cueslides");
+    } catch (const FileError& e) {
+        errors << "cueslides: cannot make a temporary folder: " << e.what() << "\n";
         return SlidesRefused;
     }
 
@@ -190,8 +188,7 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
         }
         const std::string name = slideImageName(n, request.format);
         const std::string target = joined(folder, name);
-        const std::string drawn =
-            QDir(scratch.path()).filePath(QString::fromStdString(name)).toStdString();
+        const std::string drawn = scratch->filePath(name);
         try {
             exporter.exportSlide(n, drawn, request.format, request.width, height);
             const std::string bytes = TextFile::readAll(drawn, MaxImageBytes);
@@ -207,7 +204,7 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
             failed.push_back(n);
             errors << "cueslides: slide " << n << " was not written: " << e.what() << "\n";
         }
-        std::filesystem::remove(std::filesystem::path(drawn), made);
+        std::filesystem::remove(TextFile::nativePath(drawn), made);
     }
     if (!failed.empty()) {
         errors << "cueslides: " << failed.size() << " of " << size.slides

@@ -1,8 +1,10 @@
 #include "impressdeck.h"
 
+#include "common/filepath.h"
 #include "common/textfile.h"
 #include "logger/impress/officesession.h"
 #include "slides/fileurl.h"
+#include "slides/scratchfolder.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -19,10 +21,7 @@
 #include <com/sun/star/ucb/XContentProviderManager.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
+#include <charconv>
 #include <csignal>
 #include <filesystem>
 #include <thread>
@@ -90,16 +89,22 @@ OUString officeUrl(const std::string& path) {
 }
 
 // The processes of the office that runs with this profile: soffice, oosplash, soffice.bin.
-std::vector<pid_t> officeProcesses(const QByteArray& profile) {
+std::vector<pid_t> officeProcesses(const std::string& profile) {
     std::vector<pid_t> found;
-    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool numeric = false;
-        const pid_t pid = entry.toInt(&numeric);
-        if (!numeric)
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        pid_t pid = 0;
+        const auto [end, failed] = std::from_chars(name.data(), name.data() + name.size(), pid);
+        if (failed != std::errc() || end != name.data() + name.size())
             continue;
-        QFile cmdline("/proc/" + entry + "/cmdline");
-        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(profile))
-            found.push_back(pid);
+        try {
+            if (TextFile::readAll(entry.path().string() + "/cmdline").find(profile) !=
+                std::string::npos)
+                found.push_back(pid);
+        } catch (const FileError&) {
+            // The process has ended since the folder was listed.
+        }
     }
     return found;
 }
@@ -115,7 +120,7 @@ struct OfficeDeck {
 };
 
 struct ImpressDeck::Impl {
-    std::unique_ptr<QTemporaryDir> profile;
+    std::unique_ptr<ScratchFolder> profile;
     std::shared_ptr<OfficeSession> session;
     std::shared_ptr<OfficeDeck> deck = std::make_shared<OfficeDeck>();
 
@@ -139,8 +144,8 @@ struct ImpressDeck::Impl {
         }
         if (!profile)
             return;
-        // The profile's path names this office's processes and no other.
-        const QByteArray marker = QFile::encodeName(profile->path());
+        // The profile's URL names this office's processes and no other.
+        const std::string marker = fileUrlOf(profile->path());
         const auto deadline = std::chrono::steady_clock::now() + EndTimeout;
         while (!officeProcesses(marker).empty() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(100ms);
@@ -157,15 +162,17 @@ ImpressDeck::~ImpressDeck() {
 }
 
 DeckSize ImpressDeck::open(const std::string& deckPath) {
-    m_impl->profile = std::make_unique<QTemporaryDir>();
-    if (!m_impl->profile->isValid())
-        throw DeckError("cannot make a folder for the presentation program's profile: " +
-                        m_impl->profile->errorString().toStdString());
     try {
-        const std::filesystem::path user =
-            std::filesystem::path(m_impl->profile->filePath("profile/user").toStdString());
-        std::filesystem::create_directories(user);
-        TextFile::writeAtomically((user / "registrymodifications.xcu").string(), OfflineSettings);
+        m_impl->profile = std::make_unique<ScratchFolder>("cueslides-office");
+    } catch (const FileError& e) {
+        throw DeckError(std::string("cannot make a folder for the presentation program's "
+                                    "profile: ") +
+                        e.what());
+    }
+    try {
+        const std::string user = m_impl->profile->filePath("profile/user");
+        std::filesystem::create_directories(TextFile::nativePath(user));
+        TextFile::writeAtomically(user + "/registrymodifications.xcu", OfflineSettings);
     } catch (const std::exception& e) {
         throw DeckError(std::string("cannot write the presentation program's profile: ") +
                         e.what());
@@ -173,7 +180,7 @@ DeckSize ImpressDeck::open(const std::string& deckPath) {
     ImpressOptions options = ImpressOptions::defaults();
     options.pipeName = "cueslides-" + std::to_string(getpid());
     options.officeArguments = {"-env:UserInstallation=" +
-                                   fileUrlOf(m_impl->profile->filePath("profile").toStdString()),
+                                   fileUrlOf(m_impl->profile->filePath("profile")),
                                "--headless", "--invisible", "--nodefault", "--nolockcheck"};
     options.callTimeout = CallTimeout;
     options.startTimeout = StartTimeout;

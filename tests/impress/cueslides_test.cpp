@@ -256,6 +256,7 @@ TEST(Cueslides, drawsTheDeckAnEightBitNameNamesAndNoOther) {
     EXPECT_EQ(TestFiles::fileNames(latin1), (std::set<std::string>{"sld001.gif", "sld002.gif"}));
     EXPECT_FALSE(TestFiles::exists(misread));
     EXPECT_EQ(officeProcess(tmp), 0) << "the office was left running";
+    EXPECT_EQ(TestFiles::names(tmp), std::set<std::string>()) << "a temporary folder was left";
 }
 
 int main(int argc, char** argv) {

@@ -4,13 +4,10 @@
 #include "slides/slideexport.h"
 #include "support/testfiles.h"
 
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <filesystem>
 #include <set>
 #include <sstream>
 
@@ -112,22 +109,14 @@ Outcome run(FakePowerPoint& pp, const SlidesRequest& request) {
     return {status, errors.str(), progress.str()};
 }
 
-std::set<std::string> filesIn(const std::string& folder) {
-    std::set<std::string> names;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
-        names.insert(e.path().filename().string());
-    return names;
-}
-
 } // namespace
 
 // The whole road on a deck beside which no folder exists yet: the folder is named as the
 // image pattern names it, and PowerPoint, which held nothing before, is quit again.
 TEST(SlideExport, drawsEverySlideThroughPowerPointIntoThePatternsFolder) {
-    QTemporaryDir dir;
-    const std::string talks = dir.filePath("my talks").toStdString();
-    std::filesystem::create_directory(talks);
+    TempFolder dir;
+    const std::string talks = dir.filePath("my talks");
+    ASSERT_TRUE(TestFiles::makePath(talks));
     const std::string deck = talks + "/q3.review.ppt";
     TextFile::writeAtomically(deck, "deck");
     FakePowerPoint pp;
@@ -139,7 +128,8 @@ TEST(SlideExport, drawsEverySlideThroughPowerPointIntoThePatternsFolder) {
     EXPECT_EQ(r.status, SlidesDone) << r.errors;
     EXPECT_EQ(r.errors, "");
     const std::string folder = talks + "/q3";
-    EXPECT_EQ(filesIn(folder), (std::set<std::string>{"sld001.gif", "sld002.gif", "sld003.gif"}));
+    EXPECT_EQ(TestFiles::names(folder),
+              (std::set<std::string>{"sld001.gif", "sld002.gif", "sld003.gif"}));
     EXPECT_EQ(TextFile::readAll(folder + "/sld002.gif"), "slide 2 GIF 320x240");
     EXPECT_EQ(std::count(r.progress.begin(), r.progress.end(), '\n'), 3);
 
@@ -196,13 +186,13 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        QTemporaryDir dir;
-        const std::string deck = dir.filePath("talk.odp").toStdString();
-        const std::string folder = dir.filePath("images").toStdString();
+        TempFolder dir;
+        const std::string deck = dir.filePath("talk.odp");
+        const std::string folder = dir.filePath("images");
         if (c.deckExists)
             TextFile::writeAtomically(deck, c.emptyDeck ? "" : "deck");
         if (!c.failing.empty()) {
-            std::filesystem::create_directory(folder);
+            ASSERT_TRUE(TestFiles::makePath(folder));
             TextFile::writeAtomically(folder + "/sld002.gif", "earlier picture");
         }
         FakePowerPoint pp;
@@ -218,8 +208,8 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
         const Outcome r = run(pp, request);
         EXPECT_EQ(r.status, c.status);
         EXPECT_NE(r.errors.find(c.message), std::string::npos) << r.errors;
-        EXPECT_EQ(filesIn(folder), c.files);
-        EXPECT_EQ(std::filesystem::exists(folder), !c.files.empty());
+        EXPECT_EQ(TestFiles::names(folder), c.files);
+        EXPECT_EQ(TestFiles::exists(folder), !c.files.empty());
         if (!c.failing.empty()) {
             EXPECT_EQ(TextFile::readAll(folder + "/sld002.gif"), "earlier picture");
         }
