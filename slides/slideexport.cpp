@@ -4,6 +4,8 @@
 #include "common/textfile.h"
 #include "config/postsettings.h"
 #include "slides/scratchfolder.h"
+#include "slides/slidetext.h"
+#include "webout/outputerror.h"
 #include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
 
@@ -63,8 +65,11 @@ const char* const SlidesUsage =
     "usage: cueslides [--width N] [--format gif|png] DECK [FOLDER]\n"
     "Writes every slide of DECK as sld001.gif onward into FOLDER (by default the folder\n"
     "beside DECK named after its base name, where the image pattern ../{PF}/sld000.gif\n"
-    "looks). The default width is 640 pixels; the height follows the deck's proportions.\n"
-    "Exit status: 0 every slide written, 1 some slides failed, 2 nothing written.\n";
+    "looks), and each slide's title, text and speaker notes into FOLDER/slides.txt.\n"
+    "The default width is 640 pixels; the height follows the deck's proportions. For\n"
+    "pages shown on large screens, draw them wider (--width 1280 or 1920).\n"
+    "Exit status: 0 everything written, 1 some slides or slides.txt failed, 2 nothing\n"
+    "written.\n";
 
 SlidesRequest parseSlidesArguments(const std::vector<std::string>& args) {
     SlidesRequest request;
@@ -180,6 +185,11 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
     }
 
     std::vector<int> failed;
+    // Every slide's words, or none: a slides.txt that lacks a slide would tell the pages
+    // that slide says nothing.
+    std::vector<SlideWords> words;
+    bool wordsRead = true;
+    std::string wordsFailure;
     for (int n = 1; n <= size.slides; ++n) {
         if (stopped()) {
             errors << "cueslides: interrupted: slides " << n << " to " << size.slides
@@ -205,11 +215,39 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
             errors << "cueslides: slide " << n << " was not written: " << e.what() << "\n";
         }
         std::filesystem::remove(TextFile::nativePath(drawn), made);
+        if (!wordsRead)
+            continue;
+        try {
+            std::optional<SlideWords> read = exporter.slideWords(n);
+            wordsRead = read.has_value();
+            if (read)
+                words.push_back(std::move(*read));
+        } catch (const std::exception& e) {
+            wordsRead = false;
+            wordsFailure =
+                "the words of slide " + std::to_string(n) + " were not read: " + e.what();
+        }
+    }
+    const std::string textPath = joined(folder, SlideTextFileName);
+    if (!wordsFailure.empty())
+        errors << "cueslides: " << textPath << " was not written: " << wordsFailure << "\n";
+    else if (wordsRead) {
+        try {
+            OutputFile text(textPath);
+            for (const std::string& line : slideTextLines(words))
+                text.writeLine(line);
+            text.commit();
+            if (progress)
+                *progress << "Slide text: " << textPath << std::endl;
+        } catch (const OutputError& e) {
+            wordsFailure = e.what();
+            errors << "cueslides: " << textPath << " was not written: " << e.what() << "\n";
+        }
     }
     if (!failed.empty()) {
         errors << "cueslides: " << failed.size() << " of " << size.slides
                << " slides were not written: " << listed(failed) << "\n";
         return SlidesFailed;
     }
-    return SlidesDone;
+    return wordsFailure.empty() ? SlidesDone : SlidesFailed;
 }

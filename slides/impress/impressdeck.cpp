@@ -8,6 +8,7 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/beans/XPropertySetInfo.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
@@ -15,8 +16,17 @@
 #include <com/sun/star/document/XFilter.hpp>
 #include <com/sun/star/drawing/GraphicExportFilter.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XShape.hpp>
+#include <com/sun/star/drawing/XShapes.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/presentation/XPresentationPage.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/ucb/UniversalContentBroker.hpp>
 #include <com/sun/star/ucb/XContentProviderManager.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -107,6 +117,71 @@ std::vector<pid_t> officeProcesses(const std::string& profile) {
         }
     }
     return found;
+}
+
+enum class Role { Title, Furniture, Words };
+
+Role roleOf(const Reference<css::lang::XServiceInfo>& shape) {
+    if (!shape.is())
+        return Role::Words;
+    if (shape->supportsService("com.sun.star.presentation.TitleTextShape"))
+        return Role::Title;
+    // The page's number, date, header and footer, and the notes page's picture of the slide.
+    for (const char* kind :
+         {"SlideNumberShape", "DateTimeShape", "HeaderShape", "FooterShape", "PageShape"})
+        if (shape->supportsService("com.sun.star.presentation." + OUString::createFromAscii(kind)))
+            return Role::Furniture;
+    return Role::Words;
+}
+
+std::string utf8(const OUString& text) {
+    const rtl::OString bytes = rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8);
+    return std::string(bytes.getStr(), static_cast<size_t>(bytes.getLength()));
+}
+
+// An empty placeholder shows its prompt ("Click to add Title"), which is not the slide's.
+bool isEmptyPlaceholder(const Reference<css::beans::XPropertySet>& shape) {
+    if (!shape.is() || !shape->getPropertySetInfo()->hasPropertyByName("IsEmptyPresentationObject"))
+        return false;
+    return shape->getPropertyValue("IsEmptyPresentationObject").get<bool>();
+}
+
+// Each text of the shapes in their order (a group's inside it, a table's cell by cell,
+// row by row), with the role of the shape that holds it.
+void gatherWords(const Reference<css::container::XIndexAccess>& shapes,
+                 std::vector<std::pair<Role, std::string>>& out) {
+    for (sal_Int32 i = 0; i < shapes->getCount(); ++i) {
+        const Reference<css::drawing::XShape> shape(shapes->getByIndex(i), UNO_QUERY);
+        if (!shape.is())
+            continue;
+        const Role role = roleOf({shape, UNO_QUERY});
+        if (role == Role::Furniture || isEmptyPlaceholder({shape, UNO_QUERY}))
+            continue;
+        if (const Reference<css::drawing::XShapes> group(shape, UNO_QUERY); group.is()) {
+            gatherWords({group, UNO_QUERY}, out);
+            continue;
+        }
+        // A table's model is its rows and columns of cells.
+        const Reference<css::beans::XPropertySet> properties(shape, UNO_QUERY);
+        const Reference<css::table::XColumnRowRange> table(
+            properties.is() && properties->getPropertySetInfo()->hasPropertyByName("Model")
+                ? properties->getPropertyValue("Model")
+                : Any(),
+            UNO_QUERY);
+        const Reference<css::table::XCellRange> cells(table, UNO_QUERY);
+        if (table.is() && cells.is()) {
+            for (sal_Int32 row = 0; row < table->getRows()->getCount(); ++row)
+                for (sal_Int32 column = 0; column < table->getColumns()->getCount(); ++column) {
+                    const Reference<css::text::XTextRange> cell(
+                        cells->getCellByPosition(column, row), UNO_QUERY);
+                    if (cell.is())
+                        out.emplace_back(role, utf8(cell->getString()));
+                }
+            continue;
+        }
+        if (const Reference<css::text::XTextRange> text(shape, UNO_QUERY); text.is())
+            out.emplace_back(role, utf8(text->getString()));
+    }
 }
 
 } // namespace
@@ -249,6 +324,39 @@ void ImpressDeck::exportSlide(int number, const std::string& imagePath, ImageFor
     } catch (const AutomationError& e) {
         throw DeckError(e.what());
     }
+}
+
+std::optional<SlideWords> ImpressDeck::slideWords(int number) {
+    if (!m_impl->session)
+        throw DeckError("no deck is open");
+    auto words = std::make_shared<SlideWords>();
+    try {
+        m_impl->session->run([deck = m_impl->deck, words, number](OfficeView&) -> AutomationValue {
+            const Reference<css::container::XIndexAccess> page(deck->pages->getByIndex(number - 1),
+                                                               UNO_QUERY_THROW);
+            std::vector<std::pair<Role, std::string>> found;
+            gatherWords(page, found);
+            for (auto& [role, text] : found) {
+                if (role != Role::Title)
+                    words->texts.push_back(std::move(text));
+                else
+                    words->title += (words->title.empty() ? "" : "\n") + text;
+            }
+            found.clear();
+            const Reference<css::presentation::XPresentationPage> presentation(page, UNO_QUERY);
+            const Reference<css::container::XIndexAccess> notes(
+                presentation.is() ? presentation->getNotesPage() : nullptr, UNO_QUERY);
+            if (notes.is())
+                gatherWords(notes, found);
+            // Any text on the notes page is the speaker's but its number, date and heads.
+            for (auto& [role, text] : found)
+                words->notes.push_back(std::move(text));
+            return {};
+        });
+    } catch (const AutomationError& e) {
+        throw DeckError(e.what());
+    }
+    return *words;
 }
 
 void ImpressDeck::close() {

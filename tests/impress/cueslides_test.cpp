@@ -190,10 +190,11 @@ TEST(Cueslides, drawsEachSlideOfADeckAndLeavesNoOfficeRunning) {
         SCOPED_TRACE(c.folder.toStdString());
         const Result r = cueslides(c.args, tmp);
         EXPECT_EQ(r.status, 0) << r.errors;
-        const QStringList files = QDir(c.folder).entryList(QDir::Files, QDir::Name);
         const QString ext = c.magic[0] == 'G' ? "gif" : "png";
-        EXPECT_EQ(files, QStringList(
-                             {"sld001." + ext, "sld002." + ext, "sld003." + ext, "sld004." + ext}));
+        EXPECT_EQ(QDir(c.folder).entryList(QDir::Files, QDir::Name),
+                  QStringList({"sld001." + ext, "sld002." + ext, "sld003." + ext, "sld004." + ext,
+                               "slides.txt"}));
+        const QStringList files = QDir(c.folder).entryList({"sld*"}, QDir::Files, QDir::Name);
         std::set<QByteArray> pictures;
         for (const QString& name : files) {
             const QByteArray picture = bytes(c.folder + "/" + name);
@@ -253,10 +254,77 @@ TEST(Cueslides, drawsTheDeckAnEightBitNameNamesAndNoOther) {
 
     const Result r = cueslides(std::vector<std::string>{latin1 + ".fodp"}, tmp);
     EXPECT_EQ(r.status, 0) << r.errors;
-    EXPECT_EQ(TestFiles::fileNames(latin1), (std::set<std::string>{"sld001.gif", "sld002.gif"}));
+    EXPECT_EQ(TestFiles::fileNames(latin1),
+              (std::set<std::string>{"sld001.gif", "sld002.gif", "slides.txt"}));
     EXPECT_FALSE(TestFiles::exists(misread));
     EXPECT_EQ(officeProcess(tmp), 0) << "the office was left running";
     EXPECT_EQ(TestFiles::names(tmp), std::set<std::string>()) << "a temporary folder was left";
+}
+
+// Each slide's words and notes go into slides.txt beside the images: the demo deck's as
+// kept beside its images, and a deck of odd text (paragraphs and line breaks in a title,
+// text and notes, tabs, non-ASCII letters, a group, a table, empty placeholders).
+TEST(Cueslides, writesEachSlidesWordsAndNotesIntoSlidesTxt) {
+    QTemporaryDir dir;
+    const QString tmp = dir.filePath("tmp");
+    ASSERT_TRUE(QDir().mkpath(tmp));
+    const std::string frame = "<draw:frame svg:x=\"2cm\" svg:y=\"11cm\" svg:width=\"9cm\" "
+                              "svg:height=\"4cm\"><draw:text-box>";
+    const std::string odd =
+        frame +
+        "<text:p>a<text:tab/>b<text:line-break/>c</text:p><text:p/></draw:text-box>"
+        "</draw:frame><draw:g>" +
+        frame +
+        "<text:p>in a group</text:p></draw:text-box></draw:frame></draw:g>"
+        "<draw:frame svg:x=\"14cm\" svg:y=\"11cm\" svg:width=\"9cm\" svg:height=\"4cm\">"
+        "<table:table><table:table-column table:number-columns-repeated=\"2\"/><table:table-row>"
+        "<table:table-cell><text:p>A1</text:p></table:table-cell><table:table-cell><text:p>B1"
+        "</text:p></table:table-cell></table:table-row><table:table-row><table:table-cell>"
+        "<text:p>A2</text:p></table:table-cell><table:table-cell/></table:table-row>"
+        "</table:table></draw:frame>\n";
+    writeFile(
+        dir.filePath("odd.fodp"),
+        deckOfPages({{"Two\nline title",
+                      "Gr\xC3\xBC\xC3\x9F"
+                      "e \xE2\x80\x94 caf\xC3\xA9",
+                      odd, "<text:p>Note one</text:p><text:p/><text:p>Note<text:tab/>two</text:p>"},
+                     {std::nullopt, "Only body", "", ""},
+                     {"", std::nullopt, "", "<text:p> </text:p>"}}));
+    const std::string oddText = "Cuemark Slide Text\r\n"
+                                "slide 1\r\n"
+                                "title Two\r\n"
+                                "title line title\r\n"
+                                "text Gr\xC3\xBC\xC3\x9F"
+                                "e \xE2\x80\x94 caf\xC3\xA9\r\n"
+                                "text a b\r\n"
+                                "text c\r\n"
+                                "text in a group\r\n"
+                                "text A1\r\n"
+                                "text B1\r\n"
+                                "text A2\r\n"
+                                "note Note one\r\n"
+                                "note Note two\r\n"
+                                "slide 2\r\n"
+                                "text Only body\r\n"
+                                "slide 3\r\n"
+                                "text Body of page 3\r\n";
+    struct Case {
+        QString deck;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {CUE_SOURCE_DIR "/demo/lecture6.fodp",
+         fileBytes(CUE_SOURCE_DIR "/demo/lecture6/slides.txt")},
+        {dir.filePath("odd.fodp"), oddText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.deck.toStdString());
+        const QString images = dir.filePath("images");
+        QDir(images).removeRecursively();
+        const Result r = cueslides({"--width", "160", c.deck, images}, tmp);
+        EXPECT_EQ(r.status, 0) << r.errors;
+        EXPECT_EQ(bytes(images + "/slides.txt").toStdString(), c.expected);
+    }
 }
 
 int main(int argc, char** argv) {

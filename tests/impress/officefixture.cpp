@@ -41,7 +41,7 @@ pid_t officeProcess(const std::string& profileDir) {
 std::string flatDeck(const std::vector<std::optional<std::string>>& titles) {
     std::vector<FlatPage> pages;
     for (const auto& title : titles)
-        pages.push_back({title, std::nullopt, ""});
+        pages.push_back({title, std::nullopt, "", ""});
     return deckOfPages(pages);
 }
 
@@ -67,7 +67,14 @@ std::string deckOfPages(const std::vector<FlatPage>& deck) {
                                           "</text:p></draw:text-box>";
             pages += "</draw:frame>\n";
         }
-        pages += page.shapes + "</draw:page>\n";
+        pages += page.shapes;
+        if (!page.notes.empty())
+            pages += "<presentation:notes><draw:page-thumbnail presentation:class=\"page\" "
+                     "svg:x=\"3cm\" svg:y=\"2cm\" svg:width=\"15cm\" svg:height=\"11cm\"/>"
+                     "<draw:frame presentation:class=\"notes\" svg:x=\"2cm\" svg:y=\"14cm\" "
+                     "svg:width=\"17cm\" svg:height=\"10cm\"><draw:text-box>" +
+                     page.notes + "</draw:text-box></draw:frame></presentation:notes>\n";
+        pages += "</draw:page>\n";
     }
     // Without an office:styles element the office drops the page layout for a 16:9 page.
     return R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -78,6 +85,7 @@ std::string deckOfPages(const std::vector<FlatPage>& deck) {
  xmlns:presentation="urn:oasis:names:tc:opendocument:xmlns:presentation:1.0"
  xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
  xmlns:xlink="http://www.w3.org/1999/xlink"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
  xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
  office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.presentation">
 <office:styles/>

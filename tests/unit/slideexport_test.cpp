@@ -2,6 +2,7 @@
 #include "slides/fileurl.h"
 #include "slides/powerpointdeck.h"
 #include "slides/slideexport.h"
+#include "slides/slidetext.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -326,4 +327,130 @@ TEST(SlideExport, aFileUrlKeepsEveryByteOfThePath) {
     };
     for (const auto& [path, url] : cases)
         EXPECT_EQ(fileUrlOf(path), url) << path;
+}
+
+// One line per line of a slide's words: every line break splits, a tab or other control
+// character is one blank, blank lines go, and bytes that are not UTF-8 become U+FFFD.
+TEST(SlideExport, slideTextHasOneLinePerLineOfASlidesWords) {
+    struct Case {
+        const char* name;
+        SlideWords words;
+        std::vector<std::string> lines; // after "slide 1"
+    };
+    const std::vector<Case> cases = {
+        {"nothing said", {}, {}},
+        {"every part",
+         {"Title", {"first", "second"}, {"said"}},
+         {"title Title", "text first", "text second", "note said"}},
+        {"line breaks",
+         {"a\nb", {"c\r\nd\re\vf", "g\xE2\x80\xA8h\xE2\x80\xA9i\xC2\x85j\fk"}, {"n1\n\nn2"}},
+         {"title a", "title b", "text c", "text d", "text e", "text f", "text g", "text h",
+          "text i", "text j", "text k", "note n1", "note n2"}},
+        {"controls and blanks",
+         {"",
+          {"a\tb\x01"
+           "c\x7F"
+           "d\xC2\x9F"
+           "e",
+           "  two  ", "\t \n \x1B"},
+          {" \t "}},
+         {"text a b c d e", "text   two  "}},
+        {"letters",
+         {"Gr\xC3\xBC\xC3\x9F"
+          "e \xE2\x80\x94 \xF0\x9F\x8E\x93",
+          {},
+          {}},
+         {"title Gr\xC3\xBC\xC3\x9F"
+          "e \xE2\x80\x94 \xF0\x9F\x8E\x93"}},
+        {"not UTF-8",
+         {"caf\xE9", {"\xC0\xAF|\xED\xA0\x80|\xF4\x90\x80\x80|\xE2\x82"}, {}},
+         {"title caf\xEF\xBF\xBD",
+          "text \xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|"
+          "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> expected = {"Cuemark Slide Text", "slide 1"};
+        expected.insert(expected.end(), c.lines.begin(), c.lines.end());
+        expected.push_back("slide 2");
+        EXPECT_EQ(slideTextLines({c.words, SlideWords{}}), expected);
+    }
+}
+
+namespace {
+
+// A presentation program that draws each slide as its number and reads the words given.
+class WordsDeck : public DeckExporter {
+  public:
+    std::vector<SlideWords> words;
+    int unreadable = 0;
+
+    DeckSize open(const std::string&) override { return {static_cast<int>(words.size()), 4, 3}; }
+    void exportSlide(int number, const std::string& imagePath, ImageFormat, int, int) override {
+        TextFile::writeAtomically(imagePath, std::to_string(number));
+    }
+    std::optional<SlideWords> slideWords(int number) override {
+        if (number == unreadable)
+            throw DeckError("the program is busy");
+        return words.at(static_cast<size_t>(number - 1));
+    }
+    void close() override {}
+};
+
+} // namespace
+
+// slides.txt is written whole with every slide's words, CR LF after each line, in the
+// link's place where one was planted; when a slide's words cannot be read it is not
+// written at all, the earlier file stays, and the run says so with status 1.
+TEST(SlideExport, writesEverySlidesWordsIntoSlidesTxtOrNone) {
+    struct Case {
+        const char* name;
+        int unreadable;
+        bool linkPlanted;
+        int status;
+        std::string text;
+        const char* message;
+    };
+    const std::string whole = "Cuemark Slide Text\r\nslide 1\r\ntitle Opening\r\nnote Hello\r\n"
+                              "slide 2\r\ntext caf\xC3\xA9 au lait\r\n";
+    const std::vector<Case> cases = {
+        {"all read", 0, false, SlidesDone, whole, ""},
+        {"a planted link", 0, true, SlidesDone, whole, ""},
+        {"slide 2 unread", 2, false, SlidesFailed, "earlier",
+         "slides.txt was not written: the words of slide 2 were not read: the program is busy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir;
+        const std::string folder = dir.filePath("images");
+        ASSERT_TRUE(TestFiles::makePath(folder));
+        TextFile::writeAtomically(dir.filePath("talk.odp"), "deck");
+        const std::string outside = dir.filePath("outside.txt");
+        if (c.linkPlanted) {
+#ifdef _WIN32
+            continue;
+#else
+            putFile(outside, "kept");
+            ASSERT_EQ(::symlink(outside.c_str(), (folder + "/slides.txt").c_str()), 0);
+#endif
+        } else {
+            putFile(folder + "/slides.txt", "earlier");
+        }
+        WordsDeck deck;
+        deck.words = {{"Opening", {}, {"Hello"}}, {"", {"caf\xC3\xA9\tau lait"}, {}}};
+        deck.unreadable = c.unreadable;
+        SlidesRequest request;
+        request.deck = dir.filePath("talk.odp");
+        request.folder = folder;
+        std::ostringstream errors;
+
+        EXPECT_EQ(exportSlides(request, deck, errors, nullptr), c.status);
+        EXPECT_NE(errors.str().find(c.message), std::string::npos) << errors.str();
+        EXPECT_EQ(fileBytes(folder + "/slides.txt"), c.text);
+        EXPECT_EQ(TestFiles::names(folder),
+                  (std::set<std::string>{"sld001.gif", "sld002.gif", "slides.txt"}));
+        if (c.linkPlanted) {
+            EXPECT_EQ(fileBytes(outside), "kept");
+        }
+    }
 }
