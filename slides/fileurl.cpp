@@ -1,6 +1,6 @@
 #include "fileurl.h"
 
-#include "webout/pathhelpers.h"
+#include "webout/encoders.h"
 
 std::string fileUrlOf(const std::string& absolutePath) {
     if (absolutePath.empty() || absolutePath.front() != '/')

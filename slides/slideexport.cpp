@@ -4,7 +4,7 @@
 #include "common/textfile.h"
 #include "config/postsettings.h"
 #include "slides/scratchfolder.h"
-#include "slides/slidetext.h"
+#include "slides/slidetextwriter.h"
 #include "webout/outputerror.h"
 #include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"

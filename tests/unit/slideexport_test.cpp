@@ -2,7 +2,7 @@
 #include "slides/fileurl.h"
 #include "slides/powerpointdeck.h"
 #include "slides/slideexport.h"
-#include "slides/slidetext.h"
+#include "slides/slidetextwriter.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>

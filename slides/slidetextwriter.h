@@ -1,14 +1,10 @@
 #pragma once
 
 #include "slides/deckexporter.h"
+#include "webout/slidetext.h"
 
 #include <string>
 #include <vector>
-
-// The file beside the images that holds what each slide says, for the pages cuebuild
-// writes: its name, and its first line.
-inline constexpr const char* SlideTextFileName = "slides.txt";
-inline constexpr const char* SlideTextHeader = "Cuemark Slide Text";
 
 // The lines of that file, without their line ends, for the slides in position order: the
 // header, then for each slide "slide N" and its "title", "text" and "note" lines, one for

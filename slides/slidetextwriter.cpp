@@ -1,4 +1,4 @@
-#include "slidetext.h"
+#include "slidetextwriter.h"
 
 #include <cstdint>
 
