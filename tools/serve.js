@@ -133,10 +133,22 @@ function handler(root, ranges, rate) {
             headers['Content-Range'] = `bytes ${start}-${end}/${stat.size}`;
         }
         headers['Content-Length'] = String(Math.max(0, end - start + 1));
-        // Opened before the status goes out, so an unreadable file is answered as such.
-        fs.open(file, 'r', (error, fd) => {
+        // Regular files only: opening a FIFO or a device would hold one of the few file
+        // threads until a writer came, and every later request would wait behind it.
+        if (!stat.isFile()) {
+            res.writeHead(404, { 'Content-Type': 'text/plain' }).end('Not found\n');
+            return;
+        }
+        // Opened before the status goes out, so an unreadable file is answered as such;
+        // without blocking, and checked again, as the name may have been replaced since.
+        fs.open(file, fs.constants.O_RDONLY | fs.constants.O_NONBLOCK, (error, fd) => {
             if (error) {
                 fail(res, error.code === 'ENOENT' ? 404 : 403);
+                return;
+            }
+            if (!fs.fstatSync(fd).isFile()) {
+                fs.close(fd, () => {});
+                fail(res, 404);
                 return;
             }
             res.writeHead(status, headers);

@@ -6,7 +6,7 @@ const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const http = require('node:http');
-const { spawn } = require('node:child_process');
+const { spawn, execFileSync } = require('node:child_process');
 const os = require('node:os');
 const path = require('node:path');
 const { serve } = require('../../tools/serve.js');
@@ -26,6 +26,7 @@ before(async () => {
     fs.writeFileSync(path.join(folder, '<i x="1">', '<img src=x onerror=\'alert(1)\'>.htm'), '');
     fs.mkdirSync(path.join(folder, 'closed'), { mode: 0 });
     fs.writeFileSync(path.join(folder, 'talk', 'closed.mp3'), bytes, { mode: 0 });
+    execFileSync('mkfifo', [path.join(folder, 'talk', 'fifo.mp3')]);
     fs.chmodSync(folder, 0o755);
     site = await serve(folder);
     plain = await serve(folder, { ranges: false });
@@ -37,15 +38,20 @@ after(() => {
     fs.rmSync(folder, { recursive: true, force: true });
 });
 
+// A request that hangs fails the test instead of stalling it.
 function get(base, target, headers = {}) {
     const url = new URL(base);
     return new Promise((resolve, reject) => {
-        http.get({ host: url.hostname, port: url.port, path: target, headers }, (res) => {
+        const req = http.get({ host: url.hostname, port: url.port, path: target, headers }, (res) => {
             const chunks = [];
             res.on('data', (c) => chunks.push(c));
             res.on('end', () => resolve({ status: res.statusCode, headers: res.headers,
                 body: Buffer.concat(chunks) }));
         }).on('error', reject);
+        req.setTimeout(3000, () => {
+            req.destroy();
+            reject(new Error(`${target}: no answer within 3 s`));
+        });
     });
 }
 
@@ -101,6 +107,12 @@ test('only files of the served folder are given out', async () => {
         assert.equal(res.status, status, target);
         assert.ok(!res.body.includes('secret'), target);
     }
+});
+
+// More requests than node has file threads: a FIFO opened for reading would hold one each.
+test('a FIFO is not served, and the files after it still are', async () => {
+    const cases = [...Array(6).fill(['/talk/fifo.mp3', 404]), ['/talk/lecture.mp3', 200], ['/talk/', 200]];
+    for (const [target, status] of cases) assert.equal((await get(site.url, target)).status, status, target);
 });
 
 test('the server listens on the loopback address only', () => {
