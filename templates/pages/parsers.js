@@ -97,42 +97,137 @@ var CuemarkFiles = (function () {
     // The character references WebVTT cue text uses, named or numbered.
     var NAMED = { amp: '&', lt: '<', gt: '>', quot: '"', apos: '\'', nbsp: '\u00a0', lrm: '\u200e',
         rlm: '\u200f' };
+    // A caption longer than this is no caption: the rest is not kept, so one cue costs
+    // the page no more than a screenful.
+    var MAX_CUE_TEXT = 1000;
+    var REFERENCE = /^&(#[xX][0-9a-fA-F]{1,6}|#\d{1,7}|[a-zA-Z]{1,8});/;
 
+    function reference(text, at) {
+        var m = REFERENCE.exec(text.slice(at, at + 10));
+        if (!m) return null;
+        var ref = m[1], value = null;
+        if (ref[0] !== '#') {
+            if (NAMED.hasOwnProperty(ref.toLowerCase()) && ref === ref.toLowerCase()) value = NAMED[ref];
+        } else {
+            var code = ref[1] === 'x' || ref[1] === 'X' ? parseInt(ref.slice(2), 16) : parseInt(ref.slice(1), 10);
+            if (code > 0 && code <= 0x10ffff) value = String.fromCodePoint(code);
+        }
+        return value === null ? null : { value: value, length: m[0].length };
+    }
+
+    // Where `c` next stands in `text` at or after `from`, remembered from the last look:
+    // a scan that moves forward costs one pass over the text, however often it asks.
+    function Finder(text, c) {
+        this.text = text;
+        this.c = c;
+        this.at = -2;
+    }
+
+    Finder.prototype.from = function (from) {
+        if (this.at !== -1 && this.at < from) this.at = this.text.indexOf(this.c, from);
+        return this.at < 0 ? this.text.length : this.at;
+    };
+
+    // Cue text without its tags (a tag runs to its ">" or to the end), references decoded:
+    // one pass, each character looked at once.
     function decodeCueText(text) {
-        return text.replace(/<[^>]*>/g, '').replace(/&(#x[0-9a-f]+|#\d+|[a-z]+);/gi,
-            function (all, ref) {
-                if (ref[0] !== '#') return NAMED.hasOwnProperty(ref) ? NAMED[ref] : all;
-                var code = ref[1] === 'x' || ref[1] === 'X' ? parseInt(ref.slice(2), 16) :
-                    parseInt(ref.slice(1), 10);
-                return code > 0 && code <= 0x10ffff ? String.fromCodePoint(code) : all;
-            });
+        var out = '', i = 0, n = text.length;
+        var tag = new Finder(text, '<'), ref = new Finder(text, '&'), close = new Finder(text, '>');
+        while (i < n && out.length <= MAX_CUE_TEXT) {
+            var c = text[i];
+            if (c === '<') {
+                i = Math.min(n, close.from(i + 1) + 1);
+            } else if (c === '&') {
+                var r = reference(text, i);
+                out += r ? r.value : c;
+                i += r ? r.length : 1;
+            } else {
+                var next = Math.min(tag.from(i), ref.from(i));
+                out += text.slice(i, Math.min(next, i + MAX_CUE_TEXT + 1));
+                i = next;
+            }
+        }
+        return out.length > MAX_CUE_TEXT ? out.slice(0, MAX_CUE_TEXT) + '\u2026' : out;
     }
 
-    // WebVTT time: [hh:]mm:ss.ttt
-    function vttTime(text) {
-        var m = /^(?:(\d+):)?(\d{2}):(\d{2})\.(\d{3})$/.exec(text);
-        if (!m) return NaN;
-        return seconds([m[1] || '0', m[2], m[3]], [3600, 60, 1], m[4]);
+    function digits(text, from, count) {
+        var value = 0;
+        for (var i = from; i < from + count; i++) {
+            var d = text.charCodeAt(i) - 48;
+            if (!(d >= 0 && d <= 9)) return NaN;
+            value = value * 10 + d;
+        }
+        return value;
     }
+
+    // WebVTT time: [hh:]mm:ss.ttt, read digit by digit (a file holds two per cue).
+    function vttTime(text) {
+        var tail = text.length - 9;
+        if (tail < 0 || text[tail + 2] !== ':' || text[tail + 5] !== '.') return NaN;
+        var hours = 0;
+        if (tail > 0) {
+            if (text[tail - 1] !== ':' || tail - 1 > 10) return NaN;
+            hours = digits(text, 0, tail - 1);
+        }
+        var m = digits(text, tail, 2), s = digits(text, tail + 3, 2), ms = digits(text, tail + 6, 3);
+        var total = hours * 3600 + m * 60 + s + ms / 1000;
+        return m <= 59 && s <= 59 && total <= MAX_TIME ? total : NaN;
+    }
+
+    function blank(c) {
+        return c === ' ' || c === '\t';
+    }
+
+    // "START --> END settings": the two times, or null when the line is no timing line.
+    function timing(line) {
+        var arrow = line.indexOf('-->');
+        if (arrow < 1 || !blank(line[arrow - 1]) || !blank(line[arrow + 3])) return null;
+        var from = arrow + 4;
+        while (blank(line[from])) from++;
+        var to = from;
+        while (to < line.length && !blank(line[to])) to++;
+        return { start: vttTime(line.slice(0, arrow).trim()), end: vttTime(line.slice(from, to)) };
+    }
+
+    // A WebVTT file read a part at a time: read(limit) gives up to `limit` more cues, and
+    // `done` says when the file is through, so a page can read a long file between other
+    // work. Lines end at CR LF, LF or CR; each character is looked at once.
+    function WebVttReader(text) {
+        this.text = text;
+        this.pos = text.charCodeAt(0) === 0xfeff ? 1 : 0;
+        this.cr = new Finder(text, '\r');
+        this.lf = new Finder(text, '\n');
+        this.done = !/^WEBVTT(?:[ \t]|$)/.test(this.line() || '');
+    }
+
+    WebVttReader.prototype.line = function () {
+        var text = this.text, from = this.pos;
+        if (from > text.length) return null;
+        var end = Math.min(this.cr.from(from), this.lf.from(from));
+        this.pos = end + (text[end] === '\r' && text[end + 1] === '\n' ? 2 : 1);
+        return text.slice(from, end);
+    };
+
+    WebVttReader.prototype.read = function (limit) {
+        var cues = [];
+        while (!this.done && cues.length < limit) {
+            // A block: its timing line (the first or the second), then the cue's text.
+            var line, count = 0, times = null, payload = [];
+            while ((line = this.line()) !== null && line !== '') {
+                count += 1;
+                if (times) payload.push(line);
+                else if (count <= 2) times = timing(line);
+            }
+            if (line === null) this.done = true;
+            if (times && !isNaN(times.start) && !isNaN(times.end))
+                cues.push({ start: times.start, end: times.end, text: decodeCueText(payload.join('\n')).trim() });
+        }
+        return cues;
+    };
 
     // Every cue of a WebVTT file, its text with tags taken out and references decoded.
     function parseWebVtt(text) {
-        text = text.replace(/^\uFEFF/, '').replace(/\r\n?/g, '\n');
-        if (!/^WEBVTT(?:[ \t][^\n]*)?(?:\n|$)/.test(text)) return [];
-        var cues = [];
-        text.split(/\n{2,}/).forEach(function (block) {
-            var lines = block.split('\n');
-            for (var i = 0; i < lines.length && i < 2; i++) {
-                var m = /^\s*(\S+)\s+-->\s+(\S+)/.exec(lines[i]);
-                if (!m) continue;
-                var start = vttTime(m[1]), end = vttTime(m[2]);
-                if (isNaN(start) || isNaN(end)) return;
-                var payload = lines.slice(i + 1).join('\n').trim();
-                cues.push({ start: start, end: end, text: decodeCueText(payload) });
-                return;
-            }
-        });
-        return cues;
+        return new WebVttReader(text).read(Infinity);
     }
 
     // Event list line, read as cevents reads it: "u DD:HH:MM:SS.T DD:HH:MM:SS.T URL", one
@@ -201,8 +296,33 @@ var CuemarkFiles = (function () {
         });
     }
 
+    // The last cue, of cues in the order they begin, that begins by t: -1 before the first.
+    function lastStartedBy(cues, t) {
+        var lo = 0, hi = cues.length - 1, found = -1;
+        while (lo <= hi) {
+            var mid = (lo + hi) >> 1;
+            if (cues[mid].start <= t + 0.001) {
+                found = mid;
+                lo = mid + 1;
+            } else {
+                hi = mid - 1;
+            }
+        }
+        return found;
+    }
+
+    // The cue said at t (the latest begun that has not ended), or -1 between cues.
+    function cueIndexAt(cues, t) {
+        var at = lastStartedBy(cues, t);
+        // Overlapping cues are few: a look a little way back finds one still running.
+        for (var i = at; i >= 0 && i > at - 8; i--)
+            if (t < cues[i].end) return i;
+        return -1;
+    }
+
     // Which index rows a search keeps: the title holds the words, or what is said while
-    // the row's slide is shown does. rows: [{title, start}] in lecture order.
+    // the row's slide is shown does. rows: [{title, start}] in lecture order; transcript
+    // in the order said.
     function searchRows(rows, transcript, query) {
         var words = query.toLowerCase().split(/\s+/).filter(Boolean);
         var holds = function (text) {
@@ -211,15 +331,15 @@ var CuemarkFiles = (function () {
                 return text.indexOf(w) >= 0;
             });
         };
+        var said = rows.map(function () {
+            return [];
+        });
+        transcript.forEach(function (c) {
+            var row = lastStartedBy(rows, c.start - 0.001);
+            if (row >= 0) said[row].push(c.text);
+        });
         return rows.map(function (row, i) {
-            if (holds(row.title)) return true;
-            var next = i + 1 < rows.length ? rows[i + 1].start : Infinity;
-            var said = transcript.filter(function (c) {
-                return c.start >= row.start && c.start < next;
-            }).map(function (c) {
-                return c.text;
-            }).join(' ');
-            return said !== '' && holds(said);
+            return holds(row.title) || (said[i].length > 0 && holds(said[i].join(' ')));
         });
     }
 
@@ -228,7 +348,7 @@ var CuemarkFiles = (function () {
         deckNumber: deckNumber, parseClock: parseClock, formatClock: formatClock,
         parseMetafile: parseMetafile, eventFileName: eventFileName, parseWebVtt: parseWebVtt,
         parseEventList: parseEventList, pageCues: pageCues, parsePreload: parsePreload,
-        hashTime: hashTime, hashPlays: hashPlays, fill: fill, searchRows: searchRows
+        hashTime: hashTime, hashPlays: hashPlays, WebVttReader: WebVttReader, fill: fill, searchRows: searchRows, cueIndexAt: cueIndexAt
     };
 })();
 if (typeof module === 'object' && module.exports) module.exports = CuemarkFiles;

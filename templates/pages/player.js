@@ -14,7 +14,8 @@
         gesture: 'Press Play from here, or P, to start the audio.',
         audioFailed: 'The lecture\'s audio (URL) could not be loaded.',
         wholeFile: 'This server cannot seek: loading the whole audio file first.',
-        ended: 'End of the lecture.'
+        ended: 'End of the lecture.',
+        badImages: 'Skipped N image addresses that cannot be read.'
     };
     // Formats a browser can play; RealAudio and anything unknown to it are refused.
     var AUDIO_TYPES = {
@@ -27,6 +28,9 @@
     // A horizontal move this long on a touch screen turns the slide.
     var SWIPE = 50;
     var TRANSCRIPT_FILE = 'captions.vtt';
+    var CUES_PER_TASK = 2000;
+    // The transcript holds this many cues at a time, around where the listener is.
+    var CUE_WINDOW = 200, CUE_STEP = 50;
 
     function byId(id) {
         return document.getElementById(id);
@@ -84,8 +88,21 @@
         });
     }
 
+    // Read a part at a time between other work, so a long caption file never holds up a
+    // click; in the order they are said.
     function loadTranscript() {
-        return fetchText(TRANSCRIPT_FILE).then(F.parseWebVtt, none);
+        return fetchText(TRANSCRIPT_FILE).then(function (text) {
+            var reader = new F.WebVttReader(text), cues = [];
+            return new Promise(function (resolve) {
+                (function part() {
+                    cues.push.apply(cues, reader.read(CUES_PER_TASK));
+                    if (!reader.done) return setTimeout(part, 0);
+                    resolve(cues.sort(function (a, b) {
+                        return a.start - b.start;
+                    }));
+                })();
+            });
+        }, none);
     }
 
     // Slide titles from the index page's table, by page number.
@@ -325,38 +342,103 @@
         var self = this, list = this.el.cueList;
         if (!cues.length || !list || !this.el.transcript) return;
         this.spoken = cues;
-        this.cueItems = cues.map(function (cue) {
-            var item = element('li');
-            var holder = self.ready ? element('button', 'cm-cue') : element('span', 'cm-cue');
-            holder.appendChild(element('span', 'cm-time', F.formatClock(cue.start)));
-            holder.appendChild(document.createTextNode(' ' + cue.text));
-            if (self.ready) {
-                holder.type = 'button';
-                holder.addEventListener('click', function () {
-                    self.playAt(cue.start, true);
-                });
-            }
-            item.appendChild(holder);
-            return list.appendChild(item);
-        });
+        this.cueList = new CueList(list, cues, this.ready ? function (cue) {
+            self.playAt(cue.start, true);
+        } : null);
         this.el.transcript.hidden = false;
         if (this.el.caption) this.el.caption.hidden = false;
+        document.body.setAttribute('data-cm-transcript', 'shown');
         this.markCue();
     };
 
     SlidePage.prototype.markCue = function () {
         if (!this.spoken.length) return;
-        var a = this.el.audio, t = a ? a.currentTime : 0, at = -1;
+        var a = this.el.audio, t = a ? a.currentTime : 0;
         if (this.target !== null) t = this.target;
-        for (var i = 0; i < this.spoken.length; i++)
-            if (this.spoken[i].start <= t + 0.001 && t < this.spoken[i].end) at = i;
+        var at = F.cueIndexAt(this.spoken, t);
         if (at === this.cueShown) return;
-        var old = this.cueItems[this.cueShown];
-        if (old) old.removeAttribute('aria-current');
         this.cueShown = at;
         say(this.el.caption, at < 0 ? '' : this.spoken[at].text);
-        var item = this.cueItems[at], list = this.el.cueList;
-        if (!item) return;
+        this.cueList.mark(at);
+    };
+
+    // A window of the transcript's cues in the panel: scrolling near either end brings in
+    // more and lets go of the far end, so a long transcript costs a screenful.
+    function CueList(list, cues, pick) {
+        var self = this;
+        this.list = list;
+        this.cues = cues;
+        this.pick = pick;
+        this.from = this.to = 0;
+        this.marked = -1;
+        list.addEventListener('scroll', function () {
+            self.extend();
+        });
+        this.place(0);
+    }
+
+    CueList.prototype.item = function (i) {
+        var cue = this.cues[i], pick = this.pick, item = element('li');
+        var holder = element(pick ? 'button' : 'span', 'cm-cue');
+        holder.appendChild(element('span', 'cm-time', F.formatClock(cue.start)));
+        holder.appendChild(document.createTextNode(' ' + cue.text));
+        if (pick) {
+            holder.type = 'button';
+            holder.addEventListener('click', function () {
+                pick(cue);
+            });
+        }
+        item.appendChild(holder);
+        if (i === this.marked) item.setAttribute('aria-current', 'true');
+        item.setAttribute('data-cm-cue', String(i));
+        return item;
+    };
+
+    CueList.prototype.range = function (from, to) {
+        var part = document.createDocumentFragment();
+        for (var i = from; i < to; i++) part.appendChild(this.item(i));
+        return part;
+    };
+
+    // The window begins a step before the cue `at`.
+    CueList.prototype.place = function (at) {
+        this.from = Math.max(0, Math.min(at - CUE_STEP, this.cues.length - CUE_WINDOW));
+        this.to = Math.min(this.cues.length, this.from + CUE_WINDOW);
+        this.list.textContent = '';
+        this.list.appendChild(this.range(this.from, this.to));
+    };
+
+    CueList.prototype.extend = function () {
+        var list = this.list, near = list.clientHeight;
+        if (list.scrollTop + 2 * near >= list.scrollHeight && this.to < this.cues.length) {
+            var more = Math.min(this.cues.length, this.to + CUE_STEP);
+            list.appendChild(this.range(this.to, more));
+            this.to = more;
+            while (this.to - this.from > CUE_WINDOW) {
+                var first = list.firstChild, height = first.offsetHeight;
+                list.removeChild(first);
+                list.scrollTop -= height;
+                this.from++;
+            }
+        } else if (list.scrollTop <= near && this.from > 0) {
+            var less = Math.max(0, this.from - CUE_STEP), before = list.scrollHeight;
+            list.insertBefore(this.range(less, this.from), list.firstChild);
+            list.scrollTop += list.scrollHeight - before;
+            this.from = less;
+            while (this.to - this.from > CUE_WINDOW) {
+                list.removeChild(list.lastChild);
+                this.to--;
+            }
+        }
+    };
+
+    CueList.prototype.mark = function (at) {
+        var list = this.list, old = list.querySelector('[aria-current]');
+        if (old) old.removeAttribute('aria-current');
+        this.marked = at;
+        if (at < 0) return;
+        if (at < this.from || at >= this.to) this.place(at);
+        var item = list.children[at - this.from];
         item.setAttribute('aria-current', 'true');
         // Only the panel scrolls: the slide stays where the listener looks.
         list.scrollTop = item.offsetTop - (list.clientHeight - item.offsetHeight) / 2;
@@ -733,6 +815,7 @@
         if (/^https?:$/.test(location.protocol)) loadTranscript().then(function (cues) {
             spoken = cues;
             filter();
+            document.body.setAttribute('data-cm-transcript', 'shown');
         });
     }
 
@@ -743,19 +826,31 @@
         var data = byId('cm-preload');
         var status = byId('cm-status');
         if (!data) return;
-        var urls = [];
+        var urls = [], unreadable = 0;
         F.parsePreload(data.textContent).images.forEach(function (image) {
-            var url = new URL(image, location.href);
+            var url;
+            try {
+                url = new URL(image, location.href);
+            } catch (e) {
+                // An address no browser can read is left out; the others load all the same.
+                unreadable += 1;
+                return;
+            }
             // Only images of this site: a configured address elsewhere is not fetched.
             if (url.origin === location.origin && urls.indexOf(url.href) < 0) urls.push(url.href);
         });
         var done = 0;
+        var skipped = unreadable ? ' ' + F.fill(MSG.badImages, 'N', String(unreadable)) : '';
+        var report = function () {
+            say(status, (done < urls.length ? 'Loading slide images: ' + done + ' of ' + urls.length +
+                '.' : 'Slide images loaded.') + skipped);
+        };
+        report();
         urls.forEach(function (url) {
             var image = new Image();
             image.onload = image.onerror = function () {
                 done += 1;
-                say(status, done < urls.length ? 'Loading slide images: ' + done + ' of ' +
-                    urls.length + '.' : 'Slide images loaded.');
+                report();
             };
             image.src = url;
         });

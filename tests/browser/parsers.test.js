@@ -75,6 +75,26 @@ test('WebVTT cues: times checked, tags taken out, references and page names deco
     assert.deepEqual(F.parseWebVtt('<script>\n\n00:00:01.000 --> 00:00:02.000\nsld001.htm'), []);
 });
 
+test('cue text is read in one pass: a tag runs to its end, a long caption is cut', () => {
+    const cue = (text) => F.parseWebVtt(`WEBVTT\n\n00:00:01.000 --> 00:00:02.000\n${text}\n`)[0].text;
+    const cases = [
+        ['<'.repeat(1e6), ''],
+        ['said <b', 'said'],
+        ['a > b &lt;c&gt; &amp &#0; &bogus;', 'a > b <c> &amp &#0; &bogus;'],
+        ['&'.repeat(1e5) + 'x', '&'.repeat(1000) + '\u2026'],
+        ['w'.repeat(5000), 'w'.repeat(1000) + '\u2026'],
+        ['one\r\ntwo', 'one\ntwo'],
+    ];
+    for (const [text, shown] of cases) assert.equal(cue(text), shown, text.slice(0, 20));
+    // Read a cue at a time, the file gives the cues it gives read whole.
+    const vtt = 'WEBVTT\r\n\r\n1\r\n00:00:01.000 --> 00:00:02.000\r\na\r\n\r\n\r\n' +
+        'x\ny\n00:00:03.000 --> 00:00:04.000\nlost\n\n00:00:05.000 --> 00:00:06.000\nb\nc';
+    const reader = new F.WebVttReader(vtt), parts = [];
+    while (!reader.done) parts.push(...reader.read(1));
+    assert.deepEqual(parts, F.parseWebVtt(vtt));
+    assert.deepEqual(parts.map((c) => c.text), ['a', 'b\nc']);
+});
+
 test('the event file is named as the post-processor names it, and lies beside the pages', () => {
     const cases = [
         ['pnm://host/presentations/stockholder_1.ra', 'stockholder_1.rae'],

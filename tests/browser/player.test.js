@@ -581,6 +581,90 @@ describe('where the slide times come from', () => {
     });
 });
 
+// What a hostile or careless file could cost the pages: the main thread's longest task
+// while a page reads captions.vtt and shows it, and the preload page with a bad address.
+describe('files that would cost the pages dearly', () => {
+    let browser;
+
+    before(async () => {
+        browser = await launch();
+    });
+    after(async () => {
+        await browser?.close();
+    });
+
+    const clock = (s) => new Date(s * 1000).toISOString().slice(11, 23);
+    const captions = [
+        ['one cue of 10^6 "<"', () => `WEBVTT\n\n00:00:01.000 --> 00:00:02.000\n${'<'.repeat(1e6)}\n`],
+        ['100,000 cues', () => 'WEBVTT\n\n' + Array.from({ length: 100000 },
+            (_, i) => `${clock(i * 0.5)} --> ${clock(i * 0.5 + 0.4)}\nCue ${i} <b>said</b> &amp; more\n`).join('\n')],
+    ];
+
+    test('a page stays interactive within 200 ms while it reads a crafted captions.vtt', async (t) => {
+        for (const [name, vtt] of captions) {
+            await withChangedCopy((folder) => fs.writeFileSync(path.join(folder, 'captions.vtt'), vtt()),
+                async (base) => {
+                    for (const file of ['sld003.htm', 'index.htm']) {
+                        const page = await browser.context.newPage();
+                        page.errors = [];
+                        page.on('pageerror', (e) => page.errors.push(e.message));
+                        await page.addInitScript(() => {
+                            window.longestTask = 0;
+                            new PerformanceObserver((list) => {
+                                for (const e of list.getEntries())
+                                    window.longestTask = Math.max(window.longestTask, e.duration);
+                            }).observe({ type: 'longtask', buffered: true });
+                        });
+                        await page.goto(base + file);
+                        await page.waitForFunction(() => document.body.dataset.cmTranscript === 'shown', null,
+                            { timeout: 60000 });
+                        if (file === 'index.htm') {
+                            await page.fill('#cm-search', 'said');
+                            await page.waitForFunction(() => document.getElementById('cm-found').textContent !== '');
+                        }
+                        // A task still running shows in the next frame's figures.
+                        await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 50))));
+                        const figures = await page.evaluate(() => ({
+                            longest: window.longestTask, shown: performance.now(),
+                            items: document.querySelectorAll('li').length,
+                        }));
+                        const line = `${name}, ${file}: longest main-thread task ${figures.longest.toFixed(0)} ms, ` +
+                            `transcript shown ${figures.shown.toFixed(0)} ms after the page opened, ` +
+                            `${figures.items} list items`;
+                        t.diagnostic(line);
+                        console.log(line);
+                        assert.ok(figures.longest < 200, line);
+                        assert.ok(figures.items <= 400, line);
+                        assert.deepEqual(page.errors, [], line);
+                        await page.close();
+                    }
+                });
+        }
+    });
+
+    test('an image address no browser reads is skipped, and the others are preloaded', async () => {
+        await withChangedCopy((folder) => {
+            const file = path.join(folder, 'preload.htm');
+            const images = ['wait.gif', 'http://[x', 'ralogo.gif'];
+            fs.writeFileSync(file, fs.readFileSync(file, 'latin1').replace(/SLDtoGIF \( \d+\) = "[^"]*"\r\n/g, '')
+                .replace(/ReDim SLDtoGIF[^\r\n]*\r\n/, (line) => line + images.map((u, i) =>
+                    `SLDtoGIF ( ${i + 1}) = "${u}"\r\n`).join('')), 'latin1');
+        }, async (base) => {
+            const page = await browser.context.newPage();
+            const errors = [];
+            page.on('pageerror', (e) => errors.push(e.message));
+            const asked = [];
+            page.on('request', (r) => asked.push(r.url().replace(/^.*\//, '')));
+            await page.goto(base + 'preload.htm');
+            await page.waitForFunction(() => /^Slide images loaded\./.test(document.getElementById('cm-status').textContent));
+            assert.match(await page.textContent('#cm-status'), /Skipped 1 image address/);
+            assert.ok(asked.includes('wait.gif') && asked.includes('ralogo.gif'), asked.join(' '));
+            assert.deepEqual(errors, []);
+            await page.close();
+        });
+    });
+});
+
 describe('plain navigation where the lecture cannot play', () => {
     let browser, site, base;
 
