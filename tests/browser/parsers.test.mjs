@@ -1,14 +1,17 @@
 // The player's file readers under node, without a browser.
 //   CUE_CEVENTS   the built cevents; with it, its WebVTT output is read back by the player
-'use strict';
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import * as text from '../../templates/pages/js/text.js';
+import * as files from '../../templates/pages/js/files.js';
+import * as webvtt from '../../templates/pages/js/webvtt.js';
+import * as timeline from '../../templates/pages/js/timeline.js';
 
-const { test } = require('node:test');
-const assert = require('node:assert/strict');
-const { execFileSync } = require('node:child_process');
-const fs = require('node:fs');
-const os = require('node:os');
-const path = require('node:path');
-const F = require('../../templates/pages/parsers.js');
+const F = { ...text, ...files, ...webvtt, ...timeline };
 
 test('metafiles give the audio URL and a start and end a media element accepts', () => {
     const cases = [
