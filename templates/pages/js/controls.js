@@ -1,36 +1,76 @@
-// The controls the player adds to a slide page: the play button, speed, full screen and
+// The controls the player adds to a slide page: one play button whose icon follows the
+// audio, the position bar, mute, captions, speed, "Copy link here", full screen, and
 // "Resume at".
 
 import { element, say, store } from './dom.js';
-import { MAX_TIME, formatClock, slideFile } from './text.js';
+import { MAX_TIME, formatClock, shortClock, slideFile } from './text.js';
 
-// "Play from here" becomes a button that plays and pauses; the link stays the place the
-// page's metafile is read from, and comes back where the lecture cannot play.
+// "Play from here" becomes the button that plays and pauses; the link stays the place
+// the page's metafile is named, and comes back where the lecture cannot play.
 export class PlayButton {
-    constructor(link, toggle) {
+    constructor(link, bar, toggle) {
         this.link = link;
         const button = this.button = element('button', 'cm-play');
-        const icon = link.querySelector('img');
         button.type = 'button';
-        if (icon) button.appendChild(icon.cloneNode(false));
-        this.label = button.appendChild(element('span', '', 'Play from here'));
+        button.appendChild(element('span', 'cm-icon')).setAttribute('aria-hidden', 'true');
+        this.label = button.appendChild(element('span', 'cm-label', 'Play'));
         link.removeAttribute('id');
-        link.parentNode.replaceChild(button, link);
+        link.hidden = true;
         button.id = 'cm-play';
+        bar.insertBefore(button, bar.firstChild);
         button.addEventListener('click', toggle);
+        this.playing(false);
     }
 
     playing(on) {
-        say(this.label, on ? 'Pause' : 'Play from here');
+        this.button.setAttribute('data-cm-playing', String(on));
+        say(this.label, on ? 'Pause' : 'Play');
     }
 
     backToLink() {
-        const { button, link } = this;
-        if (!button.parentNode) return;
-        button.removeAttribute('id');
-        button.parentNode.replaceChild(link, button);
-        link.id = 'cm-play';
+        this.button.remove();
+        this.link.id = 'cm-play';
+        this.link.hidden = false;
     }
+}
+
+// The position in the lecture, its time beside it and a mark at every slide's start.
+export class PositionBar {
+    constructor(el, end, starts, seek) {
+        const input = this.input = el.seek;
+        this.time = el.time;
+        this.end = end;
+        this.dragging = false;
+        input.max = String(Math.ceil(end));
+        for (const s of starts) {
+            const mark = el.marks.appendChild(element('option'));
+            mark.value = String(s);
+        }
+        input.addEventListener('input', () => seek(Number(input.value)));
+        input.addEventListener('pointerdown', () => {
+            this.dragging = true;
+        });
+        input.addEventListener('pointerup', () => {
+            this.dragging = false;
+        });
+        this.show(0);
+    }
+
+    show(t) {
+        const text = `${shortClock(t)} / ${shortClock(this.end)}`;
+        say(this.time, text);
+        if (this.dragging) return;
+        this.input.value = String(Math.floor(t));
+        this.input.setAttribute('aria-valuetext', `${shortClock(t)} of ${shortClock(this.end)}`);
+    }
+}
+
+// A button that is on or off (Mute, Captions): aria-pressed says which.
+export function toggleButton(button, on, change) {
+    button.hidden = false;
+    button.setAttribute('aria-pressed', String(on));
+    button.addEventListener('click', () => change(button.getAttribute('aria-pressed') !== 'true'));
+    return (state) => button.setAttribute('aria-pressed', String(state));
 }
 
 export function fullScreen() {
@@ -39,10 +79,8 @@ export function fullScreen() {
 }
 
 // Speed (kept for the next page) and full screen.
-export function showControls(el, setRate) {
+export function speedAndFullScreen(el, setRate) {
     const { speed, full } = el;
-    if (!el.controls) return;
-    el.controls.hidden = false;
     const kept = store.get('speed');
     if (speed && kept && speed.querySelector(`option[value="${Number(kept)}"]`)) speed.value = String(Number(kept));
     const rate = () => setRate(speed ? Number(speed.value) : 1);
@@ -60,6 +98,17 @@ export function showControls(el, setRate) {
     });
 }
 
+// Copies the address of this moment; where the browser will not, shows it to copy by hand.
+export async function copyLink(address, tell) {
+    const url = new URL(address, location.href).href;
+    try {
+        await navigator.clipboard.writeText(url);
+        tell(`Copied the link to this moment: ${url}`);
+    } catch (e) {
+        tell(`The browser did not let the page copy; the link to this moment is ${url}`);
+    }
+}
+
 // Where this browser last was in the lecture, when that is not here; play(t) plays from
 // there on this page.
 export function offerResume(link, shown, here, play) {
@@ -69,7 +118,7 @@ export function offerResume(link, shown, here, play) {
     if (!(n >= 1 && n <= 999 && n === Math.floor(n) && t >= 0 && t <= MAX_TIME)) return;
     if (n === shown() && Math.abs(t - here) < 2) return;
     link.setAttribute('href', slideFile(n) + '#t=' + Math.floor(t) + '&play');
-    link.textContent = `Resume at ${formatClock(t)} (page ${n})`;
+    link.textContent = `Resume at ${formatClock(t)} (slide ${n})`;
     link.hidden = false;
     link.addEventListener('click', (e) => {
         if (n !== shown()) return;

@@ -1,27 +1,30 @@
 // The index page: the writer's table gets a caption, header cells and start times that
-// play; a search hides the rows that do not match. Rows are never added.
+// play; a search over titles, slide text, notes and what is said hides the rows that do
+// not match and lists the words found, each a link that plays from there. The chapter
+// list stands beside it. Rows are never added to the table.
 
+import { ChapterList } from './chapters.js';
 import { byId, element, say, served } from './dom.js';
-import { loadWebVtt } from './lecture.js';
-import { parseClock, slideFile, slideNumber } from './text.js';
-import { searchRows } from './timeline.js';
+import { lectureTable, loadWebVtt } from './lecture.js';
+import { parseClock, shortClock, slideFile, slideNumber } from './text.js';
+import { chapterEntries, searchLecture } from './timeline.js';
 
 const TRANSCRIPT_FILE = 'captions.vtt';
+// A search shows this many matches at most; the rows it keeps say the rest.
+const MAX_MATCHES = 50;
 
-export function improveIndex() {
-    const table = document.querySelector('table');
-    if (!table) return;
+function improveTable(table) {
     const holder = table.closest('[data-cm-caption]');
     if (!table.caption && holder) table.createCaption().textContent = holder.getAttribute('data-cm-caption');
     const head = table.rows[0];
-    if (!head || head.querySelector('th')) return;
+    if (!head || head.querySelector('th')) return null;
     for (const td of [...head.cells]) {
         const th = document.createElement('th');
         th.scope = 'col';
         th.textContent = td.textContent.trim();
         head.replaceChild(th, td);
     }
-    const rows = [...table.rows].slice(1).map((tr) => {
+    return [...table.rows].slice(1).map((tr) => {
         const page = tr.querySelector('a[href]'), cell = tr.cells[2];
         const n = page ? slideNumber(page.getAttribute('href')) : 0;
         const start = cell ? parseClock(cell.textContent) : NaN;
@@ -31,28 +34,75 @@ export function improveIndex() {
             cell.textContent = '';
             cell.appendChild(link);
         }
-        return { tr, title: page ? page.textContent.trim() : '', start };
+        return { tr, n, title: page ? page.textContent.trim() : '', start };
     });
-    searchIndex(rows);
 }
 
-function searchIndex(rows) {
-    const input = byId('cm-search'), found = byId('cm-found');
-    if (!input) return;
-    let spoken = [];
-    const filter = () => {
-        const keep = searchRows(rows, spoken, input.value);
-        rows.forEach((row, i) => {
+export function improveIndex() {
+    const table = document.querySelector('table');
+    const rows = table ? improveTable(table) : null;
+    if (!rows) return;
+    const lecture = lectureTable();
+    // The pages as the search and the chapters see them: the table the page carries,
+    // else the index's own rows.
+    const pages = lecture && lecture.rows.length === rows.length ?
+        lecture.rows.map((r, i) => ({ ...r, key: r.slide > 0 ? 'image:' + r.image : 'page:' + (i + 1) })) :
+        rows.map((r) => ({ title: r.title, start: r.start, text: [], notes: [], key: 'title:' + r.title }));
+    const search = new Search(rows, pages);
+    if (!served()) return;
+    loadWebVtt(TRANSCRIPT_FILE).then((cues) => {
+        search.heard(cues);
+        document.body.setAttribute('data-cm-transcript', 'shown');
+    });
+    const section = byId('cm-chapters'), list = byId('cm-chapter-list');
+    if (section && list) loadWebVtt(lecture ? lecture.chapters : 'chapters.vtt').then((chapters) => {
+        if (chapters.length) new ChapterList(section, list, chapterEntries(chapters, pages), null);
+    });
+}
+
+class Search {
+    constructor(rows, pages) {
+        this.rows = rows;
+        this.pages = pages;
+        this.said = [];
+        this.input = byId('cm-search');
+        this.found = byId('cm-found');
+        this.matches = byId('cm-matches');
+        const input = this.input;
+        if (!input) return;
+        const form = input.closest('.cm-search');
+        form.hidden = false;
+        form.addEventListener('submit', (e) => e.preventDefault());
+        input.addEventListener('input', () => this.run());
+    }
+
+    heard(cues) {
+        this.said = cues;
+        if (this.input) this.run();
+    }
+
+    run() {
+        const query = this.input.value, { keep, matches } = searchLecture(this.pages, this.said, query);
+        this.rows.forEach((row, i) => {
             row.tr.hidden = !keep[i];
         });
         const shown = keep.filter(Boolean).length;
-        say(found, input.value.trim() ? `${shown} of ${rows.length} slides` : '');
-    };
-    input.closest('.cm-search').hidden = false;
-    input.addEventListener('input', filter);
-    if (served()) loadWebVtt(TRANSCRIPT_FILE).then((cues) => {
-        spoken = cues;
-        filter();
-        document.body.setAttribute('data-cm-transcript', 'shown');
-    });
+        say(this.found, query.trim() ? `${shown} of ${this.rows.length} slides` : '');
+        this.list(query.trim() ? matches.slice(0, MAX_MATCHES) : []);
+    }
+
+    list(matches) {
+        const box = this.matches;
+        if (!box) return;
+        box.textContent = '';
+        for (const m of matches) {
+            const link = box.appendChild(element('li')).appendChild(element('a', 'cm-match'));
+            link.setAttribute('href', `${slideFile(m.n)}#t=${Math.floor(m.start)}&play`);
+            link.appendChild(element('span', 'cm-match-where', `Slide ${m.n} \u00b7 ${shortClock(m.start)} \u00b7 ${m.where}`));
+            const text = link.appendChild(element('span', 'cm-match-text'));
+            for (const piece of m.pieces) text.appendChild(piece.mark ? element('mark', '', piece.text) :
+                document.createTextNode(piece.text));
+        }
+        box.hidden = matches.length === 0;
+    }
 }

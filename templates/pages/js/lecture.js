@@ -82,3 +82,66 @@ export async function loadPage(n) {
         ram: play ? play.getAttribute('href') : `tsld${nnn(n)}.ram`,
     };
 }
+
+// What a slide page shows, from the table the page carries: nothing is fetched to turn.
+export class TableSource {
+    constructor(table) {
+        this.table = table;
+        this.rows = table.rows;
+        this.count = table.rows.length;
+    }
+
+    title(n) {
+        const row = this.rows[n - 1];
+        return (row && row.title) || `Slide ${n}`;
+    }
+
+    page(n) {
+        const row = this.rows[n - 1], count = this.count;
+        const link = (k) => (k >= 1 && k <= count ? { href: slideFile(k), hidden: false } : { href: null, hidden: true });
+        return { image: row.image, title: row.title, prev: link(n - 1), next: link(n + 1), ram: `tsld${nnn(n)}.ram`,
+            text: row.text, notes: row.notes };
+    }
+
+    image(n) {
+        const row = this.rows[n - 1];
+        return row ? row.image : null;
+    }
+}
+
+// What the slide pages hold, read from the pages themselves and the index's titles, for
+// pages that carry no table.
+export class PageSource {
+    constructor(shown, image) {
+        this.count = 0;
+        this.titles = {};
+        this.pages = {};
+        // Each page carries its own title as the image's text; the index has them all.
+        if (image.alt) this.titles[shown] = image.alt;
+    }
+
+    async loadTitles() {
+        const titles = await loadTitles();
+        Object.assign(this.titles, titles);
+        this.count = Object.keys(titles).length;
+    }
+
+    title(n) {
+        return this.titles[n] || `Slide ${n}`;
+    }
+
+    page(n) {
+        if (!this.pages[n]) {
+            this.pages[n] = loadPage(n).then((page) => {
+                if (page.title && !this.titles[n]) this.titles[n] = page.title;
+                return page;
+            });
+        }
+        return this.pages[n];
+    }
+
+    // Known once the page has been read.
+    image() {
+        return null;
+    }
+}

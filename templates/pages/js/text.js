@@ -84,3 +84,9 @@ export function hashPlays(hash) {
 export function fill(message, name, value) {
     return message.replace(name, () => value);
 }
+
+// The address of a moment: the page, then the second it is at ("#t=40" at 40.7 s), so a
+// copied address opens where it was copied.
+export function momentAddress(n, t) {
+    return `${slideFile(n)}#t=${Math.max(0, Math.floor(t))}`;
+}
