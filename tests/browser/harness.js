@@ -173,14 +173,15 @@ async function launch(device = {}) {
     };
 }
 
-// A page with its script errors collected, so a failing script fails the test.
+// A page with its script errors collected, so a failing script fails the test; a slide
+// page once the player has said what it can do, the index once its table is done.
 async function openPage(browser, url) {
     const page = await browser.context.newPage();
     page.errors = [];
     page.on('pageerror', (e) => page.errors.push(e.message));
     if (process.env.CUE_DEBUG) page.on('console', (m) => console.log('console:', m.text()));
     await page.goto(url);
-    await page.waitForFunction(() => document.body.dataset.cmState);
+    await page.waitForFunction(() => document.body.dataset.cmState || document.querySelector('table th'));
     return page;
 }
 

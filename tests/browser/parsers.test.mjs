@@ -141,6 +141,28 @@ test('the preload block gives the images and the audio as written', () => {
     });
 });
 
+test('the lecture table a page carries is taken field by field, or not at all', () => {
+    const row = { page: 'sld001.htm', image: '../d/sld001.gif', title: 'Agenda', start: 0, stop: 5, slide: 1,
+        text: ['a'], notes: ['n'] };
+    const table = (change) => JSON.stringify({ audio: 'talk.ra.mp3', chapters: 'chapters.vtt', page: 1, rows: [row], ...change });
+    const cases = [
+        // [block, what is read back: null, or [audio, chapters, page, first row]]
+        [table({}), ['talk.ra.mp3', 'chapters.vtt', 1, row]],
+        ['{"rows": [', null], ['null', null], [table({ rows: [] }), null], [table({ rows: 'x' }), null],
+        [table({ rows: [{ ...row, start: -1 }] }), null], [table({ rows: [{ ...row, stop: 'soon' }] }), null],
+        [table({ rows: [{ ...row, start: 9, stop: 5 }] }), null], [table({ rows: Array(1000).fill(row) }), null],
+        // A row names no page but its own, and the chapters file lies beside the pages.
+        [table({ rows: [{ ...row, page: 'javascript:alert(1)' }] }), ['talk.ra.mp3', 'chapters.vtt', 1, row]],
+        [table({ chapters: '../x.vtt', page: 7 }), ['talk.ra.mp3', 'chapters.vtt', 0, row]],
+        [table({ audio: 5, rows: [{ ...row, title: null, slide: -2, text: [1, 'b'], notes: 'n' }] }),
+            ['', 'chapters.vtt', 1, { ...row, title: '', slide: 0, text: ['b'], notes: [] }]],
+    ];
+    for (const [block, expected] of cases) {
+        const read = F.parseLecture(block);
+        assert.deepEqual(read && [read.audio, read.chapters, read.page, read.rows[0]], expected, block.slice(0, 80));
+    }
+});
+
 test('a search keeps the rows whose title or transcript holds every word', () => {
     const rows = [{ title: 'Why cache?', start: 0 }, { title: 'Agenda', start: 10 },
         { title: 'BREAK', start: 20 }];

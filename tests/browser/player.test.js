@@ -302,6 +302,7 @@ describe('a presentation whose audio a browser can play', () => {
         await page.waitForURL(/sld006\.htm/);
         await page.waitForFunction((t) => Math.abs(document.getElementById('cm-audio').currentTime - t) < 1.5,
             six.start + 1);
+        await playing(page);
         await page.close();
     });
 

@@ -13,12 +13,14 @@ export class ChapterList {
         this.items = entries.map((entry) => {
             const item = list.appendChild(element('li'));
             entry.times.forEach((time, k) => {
+                if (k) item.appendChild(document.createTextNode(' '));
                 const link = item.appendChild(element('a', k ? 'cm-also' : 'cm-chapter'));
                 link.setAttribute('href', `${slideFile(time.n)}#t=${Math.floor(time.start)}&play`);
                 if (k) {
                     link.textContent = `also at ${shortClock(time.start)}`;
                 } else {
                     link.appendChild(element('span', 'cm-chapter-title', entry.title || `Slide ${time.n}`));
+                    link.appendChild(document.createTextNode(' '));
                     link.appendChild(element('span', 'cm-chapter-time', shortClock(time.start)));
                 }
                 if (pick) link.addEventListener('click', (e) => {

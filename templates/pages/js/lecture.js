@@ -29,7 +29,9 @@ export async function loadWebVtt(name) {
         cues.push(...reader.read(CUES_PER_TASK));
         if (!reader.done) await new Promise((resolve) => setTimeout(resolve, 0));
     }
-    return cues.sort((a, b) => a.start - b.start);
+    // A file keeps its cues in order, as WebVTT asks; one that does not is put in order.
+    const ordered = cues.every((c, i) => i === 0 || cues[i - 1].start <= c.start);
+    return ordered ? cues : cues.sort((a, b) => a.start - b.start);
 }
 
 // The event file first, and only from beside the pages; the event list when there is

@@ -118,6 +118,7 @@ const MATCHES_PER_PAGE = 3;
 // the words stand and the time to play from. keep[i] says which pages match.
 export function searchLecture(pages, transcript, query) {
     const words = searchWords(query);
+    if (!words.length) return { keep: pages.map(() => true), matches: [] };
     const said = pages.map(() => []);
     for (const c of transcript) {
         const at = lastStartedBy(pages, c.start);
@@ -130,8 +131,8 @@ export function searchLecture(pages, transcript, query) {
         for (const line of page.notes || []) pieces.push({ where: 'notes', text: line, start: page.start });
         for (const c of said[i]) pieces.push({ where: 'said', text: c.text, start: c.start });
         const all = pieces.map((p) => p.text).join('\n').toLowerCase();
-        const holds = words.length > 0 && words.every((w) => all.includes(w));
-        keep.push(words.length === 0 || holds);
+        const holds = words.every((w) => all.includes(w));
+        keep.push(holds);
         if (!holds) return;
         const found = pieces.filter((p) => words.some((w) => p.text.toLowerCase().includes(w)));
         for (const p of found.slice(0, MATCHES_PER_PAGE))
