@@ -458,10 +458,9 @@ describe('files that would cost the pages dearly', () => {
                         page.errors = [];
                         page.on('pageerror', (e) => page.errors.push(e.message));
                         await page.addInitScript(() => {
-                            window.longestTask = 0;
+                            window.longTasks = [];
                             new PerformanceObserver((list) => {
-                                for (const e of list.getEntries())
-                                    window.longestTask = Math.max(window.longestTask, e.duration);
+                                for (const e of list.getEntries()) window.longTasks.push(e);
                             }).observe({ type: 'longtask', buffered: true });
                         });
                         await page.goto(base + file);
@@ -473,13 +472,18 @@ describe('files that would cost the pages dearly', () => {
                         }
                         // A task still running shows in the next frame's figures.
                         await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 50))));
-                        const figures = await page.evaluate(() => ({
-                            longest: window.longestTask, shown: performance.now(),
-                            items: document.querySelectorAll('li').length,
-                        }));
-                        const line = `${name}, ${file}: longest main-thread task ${figures.longest.toFixed(0)} ms, ` +
-                            `transcript shown ${figures.shown.toFixed(0)} ms after the page opened, ` +
-                            `${figures.items} list items`;
+                        // The file's cost: the tasks from its first bytes on (the page's own
+                        // start comes before, and is the same whatever the file holds).
+                        const figures = await page.evaluate(() => {
+                            const file = performance.getEntriesByType('resource').find((r) => r.name.endsWith('/captions.vtt'));
+                            const longest = (from) => Math.max(0, ...window.longTasks.filter((e) => e.startTime >= from)
+                                .map((e) => e.duration));
+                            return { longest: longest(file.responseStart), page: longest(0), shown: performance.now(),
+                                items: document.querySelectorAll('li').length };
+                        });
+                        const line = `${name}, ${file}: longest main-thread task ${figures.longest.toFixed(0)} ms once ` +
+                            `captions.vtt comes in (${figures.page.toFixed(0)} ms with the page's own start), transcript ` +
+                            `shown ${figures.shown.toFixed(0)} ms after the page opened, ${figures.items} list items`;
                         t.diagnostic(line);
                         console.log(line);
                         assert.ok(figures.longest < 200, line);

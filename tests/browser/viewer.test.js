@@ -325,7 +325,7 @@ describe('the player as a viewer uses it', () => {
         await seekTo(page, 40.6);
         await waitForSlide(page, demo.slides[8]);
         await page.click('#cm-copy');
-        await page.waitForFunction(() => /Copied/.test(document.getElementById('cm-live').textContent));
+        await page.waitForFunction(() => /^Copied the link/.test(document.getElementById('cm-status').textContent));
         const copied = await page.evaluate(() => navigator.clipboard.readText());
         assert.equal(copied, base + 'sld009.htm#t=40');
         const opened = await openPage(browser, copied);

@@ -6,9 +6,13 @@ import { shortClock, slideFile } from './text.js';
 import { entryOfPage } from './timeline.js';
 
 export class ChapterList {
-    // entries from chapterEntries; pick(time), when given, plays on this page instead of
-    // following the link.
-    constructor(section, list, entries, pick) {
+    // Fills in `section` (a page's empty chapters panel) with entries from chapterEntries;
+    // pick(time), when given, plays on this page instead of following the link.
+    constructor(section, entries, pick) {
+        const title = section.appendChild(element('h2', '', 'Chapters'));
+        title.id = 'cm-chapters-title';
+        const list = section.appendChild(element('ol', 'cm-chapter-list'));
+        list.id = 'cm-chapter-list';
         this.entries = entries;
         this.items = entries.map((entry) => {
             const item = list.appendChild(element('li'));

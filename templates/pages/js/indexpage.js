@@ -54,9 +54,9 @@ export function improveIndex() {
         search.heard(cues);
         document.body.setAttribute('data-cm-transcript', 'shown');
     });
-    const section = byId('cm-chapters'), list = byId('cm-chapter-list');
-    if (section && list) loadWebVtt(lecture ? lecture.chapters : 'chapters.vtt').then((chapters) => {
-        if (chapters.length) new ChapterList(section, list, chapterEntries(chapters, pages), null);
+    const section = byId('cm-chapters');
+    if (section) loadWebVtt(lecture ? lecture.chapters : 'chapters.vtt').then((chapters) => {
+        if (chapters.length) new ChapterList(section, chapterEntries(chapters, pages), null);
     });
 }
 

@@ -12,7 +12,7 @@ export const KEYS = [
     { keys: ['C'], match: ['c', 'C'], action: 'captions', what: 'Captions on or off' },
     { keys: ['?'], match: ['?'], action: 'keys', what: 'This list of keys' },
 ];
-export const KEYS_NOTE = 'The keys do nothing while a text field has the focus, so that typing stays typing. ' +
+const KEYS_NOTE = 'The keys do nothing while a text field has the focus, so that typing stays typing. ' +
     'Escape closes this list.';
 
 // Fields that take typed letters: a shortcut there would eat the typing.

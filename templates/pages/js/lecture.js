@@ -67,7 +67,7 @@ export function loadMetafile(url) {
 }
 
 // What a slide page shows, read from that page itself where the page carries no table.
-export async function loadPage(n) {
+async function loadPage(n) {
     const url = new URL(slideFile(n), location.href).href;
     const doc = new DOMParser().parseFromString(await fetchText(url), 'text/html');
     const link = (id) => {

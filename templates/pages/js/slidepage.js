@@ -35,7 +35,7 @@ function elements() {
         status: 'cm-status', live: 'cm-live', audio: 'cm-audio', caption: 'cm-caption', controls: 'cm-controls',
         seek: 'cm-seek', time: 'cm-time', marks: 'cm-marks', mute: 'cm-mute', captions: 'cm-captions',
         speed: 'cm-speed', copy: 'cm-copy', full: 'cm-full', keys: 'cm-keys', keyList: 'cm-keylist',
-        resume: 'cm-resume', thumbs: 'cm-thumbs', chapters: 'cm-chapters', chapterList: 'cm-chapter-list',
+        resume: 'cm-resume', thumbs: 'cm-thumbs', chapters: 'cm-chapters',
         transcript: 'cm-transcript', cueList: 'cm-cues', wordsPanel: 'cm-words-panel',
     };
     const el = {};
@@ -85,12 +85,17 @@ export class SlidePage {
         }
         if (!served()) return this.status(MSG.file, 'plain');
         // A page made from other templates keeps its own links.
-        if (!el.ram || !el.image || !this.shown) return this.status('', 'plain');
+        if (!el.ram || !el.image || !el.controls || !this.shown) return this.status('', 'plain');
+        if (!el.audio) el.audio = document.body.appendChild(document.createElement('audio'));
         listenToSwipes(el.image, (delta) => this.step(delta));
-        const table = this.table = lectureTable();
+        // A table that does not reach this page is not this lecture's.
+        let table = lectureTable();
+        if (table && table.rows.length < this.shown) table = null;
+        this.table = table;
         const source = this.source = table ? new TableSource(table) : new PageSource(this.shown, el.image);
         this.turner = new Turner(el, source, this.shown, { shown: (n) => this.shownNow(n) });
         this.turner.label(this.shown);
+        this.turner.hideMissingNeighbours();
         if (table && !byId('cm-words')) this.turner.words(source.page(this.shown));
         if (!byId('cm-words')) el.image.removeAttribute('aria-describedby');
         if (!table) source.loadTitles().then(() => {
@@ -192,7 +197,7 @@ export class SlidePage {
         if (el.copy) {
             el.copy.hidden = false;
             el.copy.addEventListener('click', () => copyLink(momentAddress(this.shown, audio.time),
-                (text) => say(el.live, text)));
+                (text) => say(el.status, text)));
         }
         if (this.table && el.thumbs)
             this.thumbs = new Thumbs(el.thumbs, this.table.rows, (n) => this.playAt(this.table.rows[n - 1].start, true));
@@ -234,11 +239,11 @@ export class SlidePage {
 
     showChapters(list) {
         const el = this.el;
-        if (!list.length || !el.chapters || !el.chapterList) return;
+        if (!list.length || !el.chapters) return;
         const pages = this.table ? this.table.rows.map((r, i) => ({ start: r.start,
             key: r.slide > 0 ? 'image:' + r.image : 'page:' + (i + 1) })) :
             this.cues.map((c) => ({ start: c.start, key: 'page:' + c.n }));
-        this.chapters = new ChapterList(el.chapters, el.chapterList, chapterEntries(list, pages),
+        this.chapters = new ChapterList(el.chapters, chapterEntries(list, pages),
             (time) => this.ready ? this.playAt(time.start, true) : false);
         this.chapters.mark(this.shown);
     }

@@ -31,9 +31,10 @@ export class Thumbs {
         const button = this.items[n - 1];
         if (!button) return;
         button.setAttribute('aria-current', 'true');
-        // Only the strip scrolls, never the page under the listener.
+        // Only the strip scrolls, never the page under the listener; the strip is the
+        // items' offset parent.
         const strip = this.list, item = button.parentNode;
-        const left = item.offsetLeft - strip.offsetLeft, right = left + item.offsetWidth;
+        const left = item.offsetLeft, right = left + item.offsetWidth;
         if (left < strip.scrollLeft || right > strip.scrollLeft + strip.clientWidth)
             strip.scrollLeft = left - (strip.clientWidth - item.offsetWidth) / 2;
     }

@@ -5,7 +5,7 @@
 const AT = 0.001;
 
 // The last cue begun by t: -1 before the first.
-export function lastStartedBy(cues, t) {
+function lastStartedBy(cues, t) {
     let lo = 0, hi = cues.length - 1, found = -1;
     while (lo <= hi) {
         const mid = (lo + hi) >> 1;
@@ -74,7 +74,7 @@ export function entryOfPage(entries, n) {
     return entries.findIndex((e) => e.times.some((t) => t.n === n));
 }
 
-export function searchWords(query) {
+function searchWords(query) {
     return query.toLowerCase().split(/\s+/).filter(Boolean);
 }
 

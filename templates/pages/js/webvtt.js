@@ -7,7 +7,7 @@ const NAMED = { amp: '&', lt: '<', gt: '>', quot: '"', apos: '\'', nbsp: '\u00a0
     rlm: '\u200f' };
 // A caption longer than this is no caption: the rest is not kept, so one cue costs the
 // page no more than a screenful.
-export const MAX_CUE_TEXT = 1000;
+const MAX_CUE_TEXT = 1000;
 const REFERENCE = /^&(#[xX][0-9a-fA-F]{1,6}|#\d{1,7}|[a-z]{1,8});/;
 
 function reference(text, at) {
@@ -41,7 +41,7 @@ class Finder {
 
 // Cue text without its tags (a tag runs to its ">" or to the end), references decoded:
 // one pass, each character looked at once.
-export function decodeCueText(text) {
+function decodeCueText(text) {
     const n = text.length;
     const tag = new Finder(text, '<'), amp = new Finder(text, '&'), close = new Finder(text, '>');
     let out = '', i = 0;
