@@ -7,7 +7,9 @@ import { nnn, slideFile, slideNumber } from './text.js';
 import { WebVttReader } from './webvtt.js';
 
 const none = () => [];
-const CUES_PER_TASK = 2000;
+// A long file is read in parts of this many cues, as many parts a task as fit in its
+// budget of milliseconds, so a click waits no longer than that, however busy the machine.
+const CUES_PER_PART = 200, TASK_BUDGET = 10;
 
 // The table the writers put into the page, or null.
 export function lectureTable() {
@@ -25,8 +27,8 @@ export async function loadWebVtt(name) {
         return [];
     }
     const reader = new WebVttReader(text), cues = [];
-    while (!reader.done) {
-        cues.push(...reader.read(CUES_PER_TASK));
+    for (let began = performance.now(); !reader.done; began = performance.now()) {
+        while (!reader.done && performance.now() - began < TASK_BUDGET) cues.push(...reader.read(CUES_PER_PART));
         if (!reader.done) await new Promise((resolve) => setTimeout(resolve, 0));
     }
     // A file keeps its cues in order, as WebVTT asks; one that does not is put in order.
