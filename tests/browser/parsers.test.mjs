@@ -171,8 +171,8 @@ test('a search keeps the rows whose title or transcript holds every word', () =>
     const cases = [['', [true, true, true]], ['CACHE', [true, false, false]],
         ['write', [false, true, false]], ['short break', [false, false, true]],
         ['slow agenda', [false, false, false]], ['nothing', [false, false, false]]];
-    for (const [query, keep] of cases) assert.deepEqual(F.searchLecture(rows, spoken, query).keep, keep, query);
-    assert.deepEqual(F.searchLecture(rows, [], 'write').keep, [false, false, false]);
+    for (const [query, keep] of cases) assert.deepEqual(F.searchLecture(F.searchable(rows, spoken), query).keep, keep, query);
+    assert.deepEqual(F.searchLecture(F.searchable(rows, []), 'write').keep, [false, false, false]);
 });
 
 test('what cevents writes, the player reads as the event list says', { skip: !process.env.CUE_CEVENTS }, () => {

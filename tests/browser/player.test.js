@@ -11,6 +11,12 @@ const {
     accessibilityViolations, withChangedCopy,
 } = require('./harness.js');
 
+// A figure for the report: in the test's output and on the console.
+const report = (t, line) => {
+    t.diagnostic(line);
+    console.log(line);
+};
+
 describe('a presentation whose audio a browser can play', () => {
     let browser, site, demo, base;
 
@@ -449,47 +455,60 @@ describe('files that would cost the pages dearly', () => {
             (_, i) => `${clock(i * 0.5)} --> ${clock(i * 0.5 + 0.4)}\nCue ${i} <b>said</b> &amp; more\n`).join('\n')],
     ];
 
+    // What the page costs once captions.vtt comes in: its main thread's tasks from the
+    // file's first bytes on, from a trace, in thread time (what the page itself spends)
+    // and in wall time (which a shared machine stretches).
+    async function captionCost(url) {
+        // A browser of its own: no other page's garbage is collected in this one's time.
+        const own = await launch();
+        try {
+            const page = await own.context.newPage();
+            page.errors = [];
+            page.on('pageerror', (e) => page.errors.push(e.message));
+            const cdp = await own.context.newCDPSession(page);
+            const events = [];
+            cdp.on('Tracing.dataCollected', (e) => events.push(...e.value));
+            const traced = new Promise((resolve) => cdp.once('Tracing.tracingComplete', resolve));
+            await cdp.send('Tracing.start', { categories: 'devtools.timeline,disabled-by-default-devtools.timeline',
+                transferMode: 'ReportEvents' });
+            await page.goto(url);
+            await page.waitForFunction(() => document.body.dataset.cmTranscript === 'shown', null, { timeout: 60000 });
+            if (url.endsWith('index.htm')) {
+                await page.fill('#cm-search', 'said');
+                await page.waitForFunction(() => document.getElementById('cm-found').textContent !== '');
+            }
+            // A task still running ends before the figures are taken.
+            await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 50))));
+            const items = await page.$$eval('li', (l) => l.length);
+            await cdp.send('Tracing.end');
+            await traced;
+            const main = new Set(events.filter((e) => e.name === 'thread_name' && e.args.name === 'CrRendererMain')
+                .map((e) => `${e.pid}:${e.tid}`));
+            const sent = events.find((e) => e.name === 'ResourceSendRequest' && /\/captions\.vtt$/.test(e.args.data.url));
+            const arrived = events.find((e) => e.name === 'ResourceReceiveResponse' &&
+                e.args.data.requestId === sent.args.data.requestId);
+            const tasks = events.filter((e) => e.name === 'RunTask' && e.ph === 'X' && main.has(`${e.pid}:${e.tid}`) &&
+                e.ts >= arrived.ts);
+            const longest = (key) => Math.max(0, ...tasks.map((e) => (e[key] || 0) / 1000));
+            return { thread: longest('tdur'), wall: longest('dur'), items, errors: page.errors };
+        } finally {
+            await own.close();
+        }
+    }
+
     test('a page stays interactive within 200 ms while it reads a crafted captions.vtt', async (t) => {
         for (const [name, vtt] of captions) {
             await withChangedCopy((folder) => fs.writeFileSync(path.join(folder, 'captions.vtt'), vtt()),
                 async (base) => {
                     for (const file of ['sld003.htm', 'index.htm']) {
-                        const page = await browser.context.newPage();
-                        page.errors = [];
-                        page.on('pageerror', (e) => page.errors.push(e.message));
-                        await page.addInitScript(() => {
-                            window.longTasks = [];
-                            new PerformanceObserver((list) => {
-                                for (const e of list.getEntries()) window.longTasks.push(e);
-                            }).observe({ type: 'longtask', buffered: true });
-                        });
-                        await page.goto(base + file);
-                        await page.waitForFunction(() => document.body.dataset.cmTranscript === 'shown', null,
-                            { timeout: 60000 });
-                        if (file === 'index.htm') {
-                            await page.fill('#cm-search', 'said');
-                            await page.waitForFunction(() => document.getElementById('cm-found').textContent !== '');
-                        }
-                        // A task still running shows in the next frame's figures.
-                        await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 50))));
-                        // The file's cost: the tasks from its first bytes on (the page's own
-                        // start comes before, and is the same whatever the file holds).
-                        const figures = await page.evaluate(() => {
-                            const file = performance.getEntriesByType('resource').find((r) => r.name.endsWith('/captions.vtt'));
-                            const longest = (from) => Math.max(0, ...window.longTasks.filter((e) => e.startTime >= from)
-                                .map((e) => e.duration));
-                            return { longest: longest(file.responseStart), page: longest(0), shown: performance.now(),
-                                items: document.querySelectorAll('li').length };
-                        });
-                        const line = `${name}, ${file}: longest main-thread task ${figures.longest.toFixed(0)} ms once ` +
-                            `captions.vtt comes in (${figures.page.toFixed(0)} ms with the page's own start), transcript ` +
-                            `shown ${figures.shown.toFixed(0)} ms after the page opened, ${figures.items} list items`;
-                        t.diagnostic(line);
-                        console.log(line);
-                        assert.ok(figures.longest < 200, line);
-                        assert.ok(figures.items <= 400, line);
-                        assert.deepEqual(page.errors, [], line);
-                        await page.close();
+                        const cost = await captionCost(base + file);
+                        const line = `${name}, ${file}: longest main-thread task once captions.vtt comes in ` +
+                            `${cost.thread.toFixed(0)} ms of thread time (${cost.wall.toFixed(0)} ms of wall time on ` +
+                            `this machine), ${cost.items} list items`;
+                        report(t, line);
+                        assert.ok(cost.thread < 200, line);
+                        assert.ok(cost.items <= 400, line);
+                        assert.deepEqual(cost.errors, [], line);
                     }
                 });
         }

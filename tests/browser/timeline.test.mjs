@@ -56,7 +56,7 @@ test('the search: every word on a page between its title, text, notes and what i
     ];
     const said = [{ start: 2, text: 'Disks are slower still' }, { start: 12, text: 'Bits go back later' },
         { start: 21, text: 'A short BREAK' }];
-    const found = (query) => timeline.searchLecture(pages, said, query).matches.map((m) =>
+    const found = (query) => timeline.searchLecture(timeline.searchable(pages, said), query).matches.map((m) =>
         `${m.n}@${m.start} ${m.where}: ` + m.pieces.map((p) => (p.mark ? `[${p.text}]` : p.text)).join(''));
     const cases = [
         ['', []],
@@ -67,7 +67,7 @@ test('the search: every word on a page between its title, text, notes and what i
         ['back bit', ['2@10 title: Write-[back]', '2@10 notes: Mention the dirty [bit]', '2@12 said: [Bit]s go [back] later']],
     ];
     for (const [query, matches] of cases) assert.deepEqual(found(query), matches, query);
-    assert.deepEqual(timeline.searchLecture(pages, said, 'dirty later').keep, [false, true, false]);
+    assert.deepEqual(timeline.searchLecture(timeline.searchable(pages, said), 'dirty later').keep, [false, true, false]);
     // A long line is cut around the first word found.
     const long = timeline.marked('x'.repeat(100) + ' needle ' + 'y'.repeat(100), ['needle'], 40);
     assert.deepEqual(long.map((p) => p.mark), [false, false, true, false, false]);

@@ -7,7 +7,7 @@ import { ChapterList } from './chapters.js';
 import { byId, element, say, served } from './dom.js';
 import { lectureTable, loadWebVtt } from './lecture.js';
 import { parseClock, shortClock, slideFile, slideNumber } from './text.js';
-import { chapterEntries, searchLecture } from './timeline.js';
+import { chapterEntries, searchable, searchLecture } from './timeline.js';
 
 const TRANSCRIPT_FILE = 'captions.vtt';
 // A search shows this many matches at most; the rows it keeps say the rest.
@@ -64,7 +64,7 @@ class Search {
     constructor(rows, pages) {
         this.rows = rows;
         this.pages = pages;
-        this.said = [];
+        this.prepared = searchable(pages, []);
         this.input = byId('cm-search');
         this.found = byId('cm-found');
         this.matches = byId('cm-matches');
@@ -77,12 +77,12 @@ class Search {
     }
 
     heard(cues) {
-        this.said = cues;
+        this.prepared = searchable(this.pages, cues);
         if (this.input) this.run();
     }
 
     run() {
-        const query = this.input.value, { keep, matches } = searchLecture(this.pages, this.said, query);
+        const query = this.input.value, { keep, matches } = searchLecture(this.prepared, query);
         this.rows.forEach((row, i) => {
             row.tr.hidden = !keep[i];
         });

@@ -112,31 +112,44 @@ export function marked(text, words, room = 80) {
 // How many matches a search shows of one page at most.
 const MATCHES_PER_PAGE = 3;
 
-// The search of the index: pages [{title, start, text: [], notes: []}] in lecture order,
-// transcript cues in the order said. A page matches when its title, slide text, notes
-// and what is said while it shows hold every word between them; each match names where
-// the words stand and the time to play from. keep[i] says which pages match.
-export function searchLecture(pages, transcript, query) {
-    const words = searchWords(query);
-    if (!words.length) return { keep: pages.map(() => true), matches: [] };
+// What the search looks through, made once: every page's pieces (title, each line of
+// slide text and notes, each cue said while it shows) with their lower case, and all of
+// them together. pages [{title, start, text: [], notes: []}] in lecture order, transcript
+// cues in the order said.
+export function searchable(pages, transcript) {
     const said = pages.map(() => []);
     for (const c of transcript) {
         const at = lastStartedBy(pages, c.start);
         if (at >= 0) said[at].push(c);
     }
-    const keep = [], matches = [];
-    pages.forEach((page, i) => {
+    return pages.map((page, i) => {
         const pieces = [{ where: 'title', text: page.title, start: page.start }];
         for (const line of page.text || []) pieces.push({ where: 'slide text', text: line, start: page.start });
         for (const line of page.notes || []) pieces.push({ where: 'notes', text: line, start: page.start });
         for (const c of said[i]) pieces.push({ where: 'said', text: c.text, start: c.start });
-        const all = pieces.map((p) => p.text).join('\n').toLowerCase();
-        const holds = words.every((w) => all.includes(w));
+        for (const p of pieces) p.lower = p.text.toLowerCase();
+        return { pieces, all: pieces.map((p) => p.lower).join('\n') };
+    });
+}
+
+// The search of the index: a page matches when its title, slide text, notes and what is
+// said while it shows hold every word between them; each match names where the words
+// stand and the time to play from. keep[i] says which pages match.
+export function searchLecture(prepared, query) {
+    const words = searchWords(query);
+    if (!words.length) return { keep: prepared.map(() => true), matches: [] };
+    const keep = [], matches = [];
+    prepared.forEach((page, i) => {
+        const holds = words.every((w) => page.all.includes(w));
         keep.push(holds);
         if (!holds) return;
-        const found = pieces.filter((p) => words.some((w) => p.text.toLowerCase().includes(w)));
-        for (const p of found.slice(0, MATCHES_PER_PAGE))
+        let shown = 0;
+        for (const p of page.pieces) {
+            if (shown === MATCHES_PER_PAGE) break;
+            if (!words.some((w) => p.lower.includes(w))) continue;
             matches.push({ n: i + 1, where: p.where, start: p.start, pieces: marked(p.text, words) });
+            shown += 1;
+        }
     });
     return { keep, matches };
 }
