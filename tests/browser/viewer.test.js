@@ -9,7 +9,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const {
-    ROOT, DEMO, PICTURES, NOTE, serve, readPresentation, launch, openPage, state, playing, seekTo, waitForSlide,
+    ROOT, DEMO, PICTURES, serve, readPresentation, launch, openPage, state, playing, seekTo, waitForSlide,
     accessibilityViolations,
 } = require('./harness.js');
 
@@ -238,13 +238,14 @@ describe('the player as a viewer uses it', () => {
         const page = await openPage(browser, base + 'index.htm');
         await page.waitForFunction(() => document.body.dataset.cmTranscript === 'shown');
         const withText = rows.find((r) => r.text.length), withNotes = rows.find((r) => r.notes.length);
-        assert.equal(withNotes.notes[0], NOTE, 'the notes the demo gives');
+        assert.ok(withNotes, 'the demo deck gives notes');
+        const noted = withNotes.notes[0].split(/\s+/).filter((w) => /^[a-z]{5,}$/i.test(w)).slice(0, 2).join(' ');
         const said = demo.spoken.find((c) => /short/.test(c.text));
         const cases = [
             // [query, where, page, time to play from]
             ['consistency', 'title', rows.findIndex((r) => /consistency/i.test(r.title)) + 1, null],
             [withText.text[0], 'slide text', rows.indexOf(withText) + 1, null],
-            ['configured proxy', 'notes', rows.indexOf(withNotes) + 1, null],
+            [noted, 'notes', rows.indexOf(withNotes) + 1, null],
             ['short', 'said', rows.findIndex((r, i) => r.start <= said.start && (rows[i + 1]?.start ?? 1e9) > said.start) + 1,
                 Math.floor(said.start)],
         ];
@@ -348,7 +349,7 @@ describe('the player as a viewer uses it', () => {
             }));
             assert.deepEqual(seen.links, ['sld004.htm', 'index.htm', 'sld006.htm', 'tsld005.ram']);
             assert.ok(seen.image && seen.controls === null);
-            assert.ok(seen.words.includes(rows[4].title) && seen.words.includes(NOTE), seen.words);
+            assert.ok(seen.words.includes(rows[4].title) && rows[4].notes.every((n) => seen.words.includes(n)), seen.words);
             await page.goto(base + 'index.htm');
             assert.equal(await page.$$eval('table a[href]', (a) => a.length), rows.length);
         } finally {
