@@ -143,9 +143,12 @@ void Main::Form_Unload(int& Cancel) {
 bool Main::writeResumeFile() {
     std::string failure;
     try {
-        TextFile::writeAtomically(
-            ResumeFilePath, GridFile::resumeFileText(txtLogFile.Text, txtAudioURL.Text,
-                                                     txtHTMURL.Text, m_schedule.row(1).Length));
+        // The name is made by the program, not chosen: a link planted there is replaced,
+        // as at every name of the presentation.
+        AtomicFileWriter file(ResumeFilePath, AtomicFileWriter::Link::Replace);
+        file.write(GridFile::resumeFileText(txtLogFile.Text, txtAudioURL.Text, txtHTMURL.Text,
+                                            m_schedule.row(1).Length));
+        file.commit();
         return true;
     } catch (const FileError& e) {
         failure = e.what();
