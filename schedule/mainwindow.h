@@ -188,8 +188,13 @@ class Main : public Window {
     // schedule is not lost; a cancelled dialog still lets it close.
     SaveOutcome saveGrid();
     // The output commands' common start: the URL warnings unless the combined command
-    // gave them, "No Data", and the folder of the log. Nothing when the command must end.
-    std::optional<PresentationOutput> outputToWrite(WriteOutcome& refused);
+    // gave them, "No Data", the values that become names, and the folder of the log.
+    // Nothing when the command must end.
+    // toolFollows: the command goes on to start the tool, so its values are checked too.
+    std::optional<PresentationOutput> outputToWrite(WriteOutcome& refused, bool toolFollows);
+    // False, after naming the field, when a value that becomes a file name or part of the
+    // tool's command line holds a byte neither can carry.
+    bool namesAreSafe(bool toolFollows);
     WriteOutcome writeHtmCommand();
     void showOutputFailure(const std::string& message);
 

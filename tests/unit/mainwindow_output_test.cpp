@@ -1,5 +1,7 @@
 #include "common/text.h"
 #include "common/textfile.h"
+#include "config/postsettings.h"
+#include "schedule/gridfile.h"
 #include "support/mainfixture.h"
 #include "webout/slidepages.h"
 
@@ -220,5 +222,80 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
         EXPECT_EQ(t.processes().size(), c.starts) << c.what;
         EXPECT_FALSE(t.main->WriteAllActive) << c.what;
         EXPECT_FALSE(t.ui.busy) << c.what;
+    }
+}
+
+// Values read back from a resume file or a grid file keep every byte, a NUL included.
+// Where one would become a file name or part of the tool's command line, the command names
+// the field and writes nothing: "talk.txt\0.ra.mp3" once gave the event file "talk.txt\0.rae",
+// the tool saw "talk.txt" and wrote its cues over the lecture's own log.
+TEST(Output, aValueNoNameCanCarryIsRefusedBeforeAnythingIsWritten) {
+    using namespace std::string_literals;
+    const std::string nul = "talk.txt\0.ra.mp3"s;
+    const std::string tool = TestFiles::runtimeProgram("cevents");
+    enum From { Resume, Grid };
+    struct Case {
+        From from;
+        std::string audioUrl;
+        std::string logFolder; // the grid names its log as this folder's talk.txt
+        std::string ceventsLoc;
+        void (Main::*command)();
+        const char* field; // the field named; none when nothing is refused
+    };
+    const Case cases[] = {
+        {Resume, nul, "", tool, &Main::mnuWrCevents_Click, "Audio URL"},
+        {Grid, nul, "", tool, &Main::mnuWrtAll_Click, "Audio URL"},
+        {Grid, "pnm://h/talk.ra", "/x\0y"s, tool, &Main::mnuWrRam_Click, "Log File"},
+        {Grid, "pnm://h/talk.ra", "/x\ty", "", &Main::mnuWriteHTM_Click, "Log File"},
+        {Resume, "pnm://h/talk.ra", "", tool + "\r", &Main::mnuWrCevents_Click, "Cevents Loc"},
+        // Without a tool to start, the audio URL becomes no name.
+        {Resume, nul, "", "", &Main::mnuWrCevents_Click, nullptr},
+    };
+    const std::string refused =
+        ": the value holds a control character (such as a NUL byte), which no file name or "
+        "command line can carry. Nothing was written.";
+    const std::string sample = fileBytes(CUE_SOURCE_DIR "/tests/samples/q3.txt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field ? c.field : "nothing") + " refused, from the " +
+                     (c.from == Resume ? "resume" : "grid") + " file");
+        MainFixture f;
+        f.settings.SaveSetting(PostSettings::Application, PostSettings::CeventsLoc.section,
+                               PostSettings::CeventsLoc.key, c.ceventsLoc);
+        f.start();
+        // The tool started as the system starts it: each argument ends at its first NUL.
+        f.ui.runProcess = [](const UiEvent& e) {
+            return TestFiles::runProgram(e.text, e.args).exitCode == 0;
+        };
+        const std::string log = f.writeFile("talk.txt", sample);
+        if (c.from == Resume) {
+            f.writeFile("talk.urs", GridFile::resumeFileText(log, c.audioUrl, HtmUrl, "00:00:04"));
+            f.ui.queueFile(log);
+            f.main->mnuRdLog_Click();
+        } else {
+            const std::string logName = f.dir.path() + c.logFolder + "/talk.txt";
+            f.ui.queueFile(f.writeFile(
+                "grid.txt", GridFile::text(logName, c.audioUrl, HtmUrl,
+                                           {{"00:01:00", "00:00:00", "00:01:00", "a.gif", "A"}})));
+            f.main->mnuReadGrid_Click();
+        }
+        ASSERT_TRUE(f.ui.boxTexts().empty()) << f.ui.boxTexts().front();
+        std::set<std::string> expected = TestFiles::names(f.dir.path());
+        f.ui.clearEvents();
+        (f.main.get()->*c.command)();
+
+        std::vector<UiEvent> refusals;
+        for (const UiEvent& e : f.ui.events)
+            if (e.kind == UiEvent::Kind::MessageBox && e.text.find(refused) != std::string::npos)
+                refusals.push_back(e);
+        EXPECT_EQ(fileBytes(log), sample);
+        if (!c.field)
+            expected.insert("cevents.txt");
+        EXPECT_EQ(TestFiles::names(f.dir.path()), expected);
+        EXPECT_EQ(refusals.size(), c.field ? 1u : 0u);
+        for (const UiEvent& e : refusals) {
+            EXPECT_EQ(e.text, c.field + refused);
+            EXPECT_EQ(e.title, "Open File");
+            EXPECT_EQ(e.style, Mb::OKOnly + Mb::Exclamation);
+        }
     }
 }
