@@ -22,7 +22,7 @@ void Main::mnuRdLog_Click() {
     LogImported = true;
 
     LogFileName = *chosen;
-    const PathParts logPath = GetFname(LogFileName);
+    const PathParts logPath = splitLocalPath(LogFileName);
     LogDirectory = logPath.directory;
     txtLogFile.Text = LogFileName;
     // A dot only in a folder name leaves the file without a base name to pair with.

@@ -299,3 +299,35 @@ TEST(Output, aValueNoNameCanCarryIsRefusedBeforeAnythingIsWritten) {
         }
     }
 }
+
+// On Linux a backslash is part of a name: a log "talk\v2.txt" in a folder "lec\tures" gets
+// its whole presentation, the tool's event file and its resume file inside that folder.
+TEST(Output, aBackslashInTheLogsNamesKeepsThePresentationBesideTheLog) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a backslash separates names on Windows";
+#else
+    MainFixture f;
+    f.settings.SaveSetting(PostSettings::Application, PostSettings::CeventsLoc.section,
+                           PostSettings::CeventsLoc.key, TestFiles::runtimeProgram("cevents"));
+    f.start();
+    f.ui.runProcess = [](const UiEvent& e) {
+        return TestFiles::runProgram(e.text, e.args).exitCode == 0;
+    };
+    const std::string folder = f.path("lec\\tures");
+    ASSERT_TRUE(TestFiles::makePath(folder));
+    const std::string log = folder + "/talk\\v2.txt";
+    putFile(log, fileBytes(CUE_SOURCE_DIR "/tests/samples/q3.txt"));
+    f.ui.queueFile(log);
+    f.main->mnuRdLog_Click();
+    f.main->mnuWrtAll_Click();
+    EXPECT_TRUE(f.main->Unload());
+    EXPECT_TRUE(f.ui.boxTexts().empty()) << f.ui.boxTexts().front();
+
+    EXPECT_EQ(TestFiles::names(f.dir.path()), std::set<std::string>{"lec\\tures"});
+    std::set<std::string> expected(WholePresentation.begin(), WholePresentation.end());
+    for (const char* name : {"sld003.htm", "sld004.htm", "tsld003.ram", "tsld004.ram",
+                             "stockholder_1.rae", "talk\\v2.txt", "talk\\v2.urs"})
+        expected.insert(name);
+    EXPECT_EQ(TestFiles::names(folder), expected);
+#endif
+}
