@@ -25,9 +25,8 @@ void Main::mnuRdLog_Click() {
     const PathParts logPath = splitLocalPath(LogFileName);
     LogDirectory = logPath.directory;
     txtLogFile.Text = LogFileName;
-    // A dot only in a folder name leaves the file without a base name to pair with.
-    if (logPath.fileName.find('.') == std::string::npos)
-        return;
+    // A name without a dot (the logger writes one when only a folder name has a dot) is
+    // its own base name, so the log is read and paired with its resume file all the same.
     LogBaseName = SplitFileName(logPath.fileName).baseName;
 
     showFirstRowAlternatives(false);

@@ -2,12 +2,14 @@
 #include "logger/presentationlog.h"
 #include "schedule/logimport.h"
 #include "schedule/logreader.h"
+#include "support/loggerfixture.h"
 #include "support/mainfixture.h"
 #include "webout/pathhelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -500,20 +502,34 @@ TEST(ReadLogFile, aNameWithoutADotOpensItsTxtFileAndLooksForItsUrsFile) {
 #endif
 }
 
-TEST(ReadLogFile, aDotOnlyInAFolderNameEndsTheCommandSilently) {
+// Asked for "lecture" in a folder "my.talks", the logger writes my.talks/lecture: the path
+// holds a dot. The import reads that log and pairs it with my.talks/lecture.urs; a log of
+// such a name that cannot be read is reported like any other, never passed over.
+TEST(ReadLogFile, aLogNamedWithoutADotBesideADottedFolderIsReadOrReported) {
     Import f;
-    f.importPath(samplePath);
-    ASSERT_EQ(f.main->schedule().RowCount(), 4);
-    f.ui.clearEvents();
-    ASSERT_TRUE(TestFiles::makePath(f.path("my.files")));
-    const std::string chosen = f.path("my.files") + "/talk";
-    f.importPath(chosen);
+    const std::string folder = f.path("my.talks");
+    ASSERT_TRUE(TestFiles::makePath(folder));
+    LoggerFixture logger;
+    logger.start(folder + "/lecture");
+    logger.ppt.startShow(1);
+    logger.tick(10, 0, 1);
+    logger.ppt.gotoSlide(2);
+    logger.tick(10, 0, 6);
+    logger.endLog(10, 0, 20);
+    ASSERT_EQ(logger.form->LogPath, folder + "/lecture");
+
+    f.importPath(folder + "/lecture");
     EXPECT_TRUE(f.ui.boxTexts().empty());
-    EXPECT_EQ(f.main->LogFileName, chosen);
-    EXPECT_EQ(f.main->txtLogFile.Text, chosen);
-    EXPECT_EQ(f.main->schedule().RowCount(), 4);
-    EXPECT_EQ(f.cell(1, 1), "00:00:05");
-    EXPECT_EQ(ClockTime::format(f.main->schedule().LoggedFirstLength()), "00:00:05");
+    ASSERT_EQ(f.main->schedule().RowCount(), 2);
+    EXPECT_EQ(f.column(1, 2), (Lines{"00:00:05", "00:00:14"}));
+    EXPECT_EQ(f.column(5, 2), (Lines{"Welcome", "Agenda"}));
+    EXPECT_EQ(f.main->txtLogFile.Text, folder + "/lecture");
+    EXPECT_TRUE(f.main->Unload());
+    EXPECT_EQ(TestFiles::names(folder), (std::set<std::string>{"lecture", "lecture.urs"}));
+
+    Import g;
+    g.importPath(folder + "/absent");
+    g.expectRejected("no such log");
 }
 
 TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
