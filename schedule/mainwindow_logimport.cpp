@@ -53,9 +53,8 @@ void Main::mnuRdLog_Click() {
         return;
     }
 
-    MenusOn();
+    enterMenuMode(MenuMode::Log);
     selectRow(1);
-    mnuReadGrid.Enabled = false;
 
     ResumeFilePath = LogDirectory + LogBaseName + ".urs";
     std::optional<GridFile::Resume> resume;
@@ -86,5 +85,6 @@ void Main::mnuRdLog_Click() {
     txt1LogTIme.Text = ClockTime::format(m_schedule.LoggedFirstLength());
     showUpdate(outcome);
     selectRow(1);
-    mnuConfig.Enabled = false;
+    m_resumeApplied = true;
+    showMenuMode();
 }

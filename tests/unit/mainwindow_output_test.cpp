@@ -24,28 +24,27 @@ constexpr unsigned long ERROR_PATH_NOT_FOUND = 3;
 const std::string NoSuchFile =
     Text::sentence(TestFiles::systemReason(ENOENT, ERROR_FILE_NOT_FOUND));
 
-// A started main window holding two rows of a log read from out/q3.txt.
+const std::vector<ScheduleRow> TwoRows = {
+    {"00:01:00", "00:00:00", "00:01:00", "../q3/sld001.gif", "One"},
+    {"00:02:00", "00:01:00", "00:03:00", "../q3/sld002.gif", "Two"}};
+
+// A started main window holding two rows of a grid that names the log out/q3.txt, with
+// the URLs stored as the grid gives them.
 struct OutputRig : MainFixture {
     OutputRig() {
+        UrlSettings{AudioUrl, HtmUrl, PostSettings::IMGPath.defaultValue, ""}.save(settings);
         start();
-        main->txtAudioURL.Text = AudioUrl;
-        main->txtHTMURL.Text = HtmUrl;
-        main->LogFileName = path("out/q3.txt");
         TestFiles::makePath(path("out"));
-        setRows({{"00:01:00", "00:00:00", "00:01:00", "../q3/sld001.gif", "One"},
-                 {"00:02:00", "00:01:00", "00:03:00", "../q3/sld002.gif", "Two"}});
+        load(path("out/q3.txt"));
         ui.clearEvents();
     }
 
-    void setRows(const std::vector<ScheduleRow>& rows) {
-        main->schedule().setRowCount(static_cast<int>(rows.size()));
-        for (int r = 1; r <= main->schedule().RowCount(); ++r) {
-            const ScheduleRow& row = rows[static_cast<size_t>(r - 1)];
-            int col = Main::ColLength;
-            for (const std::string* cell :
-                 {&row.Length, &row.Start, &row.Stop, &row.ImageUrl, &row.Title})
-                main->schedule().setCell(r, col++, *cell);
-        }
+    // A grid naming this log file, of these rows, read in place of the first.
+    void load(const std::string& logFile, const std::vector<ScheduleRow>& rows = TwoRows) {
+        loadGrid(rows, logFile, AudioUrl, HtmUrl);
+    }
+    void useCevents(const std::string& ceventsLoc) {
+        useUrlSettings({AudioUrl, HtmUrl, PostSettings::IMGPath.defaultValue, ceventsLoc});
     }
 
     // A program folder holding the shipped files except the ones named.
@@ -76,7 +75,8 @@ const std::vector<std::string> WholePresentation = {
 
 TEST(Output, writeAllWritesEverythingAndStartsTheToolWithAnArgumentList) {
     OutputRig f;
-    f.main->CeventsLoc = "/opt/real audio/cevents";
+    f.useCevents("/opt/real audio/cevents");
+    f.ui.clearEvents();
     f.main->mnuWrtAll_Click();
     EXPECT_EQ(f.ui.boxTexts(), std::vector<std::string>{});
     EXPECT_EQ(f.written(), WholePresentation);
@@ -91,7 +91,7 @@ TEST(Output, writeAllWritesEverythingAndStartsTheToolWithAnArgumentList) {
     EXPECT_EQ(started.text, full("/opt/real audio/cevents"));
     EXPECT_EQ(started.args, (std::vector<std::string>{full(f.path("out/cevents.txt")), "q3.rae"}));
     EXPECT_EQ(started.workingDirectory, full(f.path("out/")));
-    EXPECT_FALSE(f.main->WriteAllActive);
+    EXPECT_EQ(f.state("WriteAllActive"), "false");
     EXPECT_FALSE(f.ui.busy);
 }
 
@@ -115,7 +115,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          0},
         {"no .ra in the audio URL: warned, tool not started",
          [](OutputRig& t) {
-             t.main->CeventsLoc = "cevents";
+             t.useCevents("cevents");
              t.main->txtAudioURL.Text = "pnm://audio.example/q3.mp3";
          },
          &Main::mnuWrCevents_Click,
@@ -124,20 +124,20 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          {"cevents.txt"},
          0},
         {"no rows: one No Data box per writer",
-         [](OutputRig& t) { t.main->schedule().setRowCount(0); },
+         [](OutputRig& t) { t.load(t.path("out/q3.txt"), {}); },
          &Main::mnuWrtAll_Click,
          {"No Data", "No Data", "No Data"},
          {},
          0},
         {"a log name without a folder is refused",
-         [](OutputRig& t) { t.main->LogFileName = "q3.txt"; },
+         [](OutputRig& t) { t.load("q3.txt"); },
          &Main::mnuWriteHTM_Click,
          {"'q3.txt' names no folder to write the presentation into. Read the log or grid "
           "again from its folder."},
          {},
          0},
         {"a huge log name is quoted short",
-         [](OutputRig& t) { t.main->LogFileName = std::string(60000, 'q'); },
+         [](OutputRig& t) { t.load(std::string(60000, 'q')); },
          &Main::mnuWrRam_Click,
          {"'" + Text::forMessage(std::string(60000, 'q'), Text::MessagePathChars) +
           "' names no folder to write the presentation into. Read the log or grid again "
@@ -145,7 +145,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          {},
          0},
         {"a huge folder name is quoted short in the Open File box",
-         [](OutputRig& t) { t.main->LogFileName = std::string(60000, 'q') + "/q3.txt"; },
+         [](OutputRig& t) { t.load(std::string(60000, 'q') + "/q3.txt"); },
          &Main::mnuWrCevents_Click,
          {"'" + Text::forMessage(std::string(60000, 'q') + "/cevents.txt", Text::MessagePathChars) +
           "' " + Text::sentence(TestFiles::systemReason(ENAMETOOLONG, ERROR_PATH_NOT_FOUND))},
@@ -154,7 +154,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
         {"a log in the program's own folder is refused",
          [](OutputRig& t) {
              t.programWithout({});
-             t.main->LogFileName = t.path("program/../program/q3.txt");
+             t.load(t.path("program/../program/q3.txt"));
          },
          &Main::mnuWrtAll_Click,
          {"'" + f.path("program/../program/") +
@@ -163,15 +163,9 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
           "Write HTM Files failed: the RAM files and the RAE file were not written."},
          {},
          0},
-        {"a last Stop that is no time stops before any metafile",
-         [](OutputRig& t) { t.main->schedule().setCell(2, Main::ColStop, "soon"); },
-         &Main::mnuWrRam_Click,
-         {"'' Stop of row 2 (\"soon\") is not a time."},
-         {},
-         0},
         {"a missing template ends Write HTM Files and the combined command",
          [](OutputRig& t) {
-             t.main->CeventsLoc = "cevents";
+             t.useCevents("cevents");
              t.programWithout({"lastsld.htm"});
          },
          &Main::mnuWrtAll_Click,
@@ -199,7 +193,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          0},
         {"a tool that cannot start is reported",
          [](OutputRig& t) {
-             t.main->CeventsLoc = "/no/such/cevents";
+             t.useCevents("/no/such/cevents");
              t.ui.runProcess = [](const UiEvent&) { return false; };
          },
          &Main::mnuWrCevents_Click,
@@ -220,7 +214,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
         EXPECT_EQ(boxes, c.boxes) << c.what;
         EXPECT_EQ(t.written(), c.files) << c.what;
         EXPECT_EQ(t.processes().size(), c.starts) << c.what;
-        EXPECT_FALSE(t.main->WriteAllActive) << c.what;
+        EXPECT_EQ(t.state("WriteAllActive"), "false") << c.what;
         EXPECT_FALSE(t.ui.busy) << c.what;
     }
 }
