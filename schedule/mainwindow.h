@@ -179,10 +179,15 @@ class Main : public Window {
     // gave them, "No Data", the values that become names, and the folder of the log.
     // Nothing when the command must end.
     // toolFollows: the command goes on to start the tool, so its values are checked too.
-    std::optional<PresentationOutput> outputToWrite(WriteOutcome& refused, bool toolFollows);
+    // Which line files the command writes, besides the pages.
+    struct Writers {
+        bool metafiles = false;
+        bool eventList = false;
+    };
+    std::optional<PresentationOutput> outputToWrite(WriteOutcome& refused, const Writers& writers);
     // False, after naming the field, when a value that becomes a file name or part of the
     // tool's command line holds a byte neither can carry.
-    bool namesAreSafe(bool toolFollows);
+    bool namesAreSafe(const Writers& writers);
     WriteOutcome writeHtmCommand();
     void showOutputFailure(const std::string& message);
     // The logger's recording beside the log: its web form into the Audio URL and its

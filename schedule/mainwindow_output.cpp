@@ -21,29 +21,35 @@ void Main::showOutputFailure(const std::string& message) {
     m_ui.MsgBox(message, Mb::OKOnly + Mb::Exclamation, FailureTitle);
 }
 
-bool Main::namesAreSafe(bool toolFollows) {
+bool Main::namesAreSafe(const Writers& writers) {
     struct Field {
         const char* label;
         std::string_view value;
     };
     std::vector<Field> fields = {{"Log File", LogFileName}};
-    // The audio URL gives the event file's name, which only a tool that is started takes.
-    if (toolFollows && !CeventsLoc.empty()) {
+    // Each metafile holds the audio URL on one line, each event line the HTM URL; the tool
+    // that is started takes the audio URL as the event file's name.
+    const bool toolStarts = writers.eventList && !CeventsLoc.empty();
+    if (writers.metafiles || toolStarts)
         fields.push_back({"Audio URL", txtAudioURL.Text});
+    if (writers.eventList)
+        fields.push_back({"HTM URL Path", txtHTMURL.Text});
+    if (toolStarts)
         fields.push_back({"Cevents Loc", CeventsLoc});
-    }
     for (const Field& field : fields) {
         if (isNameSafe(field.value))
             continue;
         showOutputFailure(std::string(field.label) +
                           ": the value holds a control character (such as a NUL byte), which "
-                          "no file name or command line can carry. Nothing was written.");
+                          "no file name, command line or line of a file can carry. Nothing "
+                          "was written.");
         return false;
     }
     return true;
 }
 
-std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused, bool toolFollows) {
+std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused,
+                                                      const Writers& writers) {
     if (!WriteAllActive)
         CheckBoxes();
     if (m_schedule.RowCount() == 0) {
@@ -52,7 +58,7 @@ std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused, boo
         return std::nullopt;
     }
     // Values read from a grid or resume file keep every byte, a NUL included.
-    if (!namesAreSafe(toolFollows)) {
+    if (!namesAreSafe(writers)) {
         refused = WriteOutcome::Failed;
         return std::nullopt;
     }
@@ -78,8 +84,9 @@ std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused, boo
 
 Main::WriteOutcome Main::writeHtmCommand() {
     WriteOutcome refused;
-    // In the combined command the tool's values are checked before its first file.
-    const std::optional<PresentationOutput> out = outputToWrite(refused, WriteAllActive);
+    // In the combined command the later writers' values are checked before its first file.
+    const std::optional<PresentationOutput> out =
+        outputToWrite(refused, {WriteAllActive, WriteAllActive});
     if (!out)
         return refused;
     AllPagesResult result;
@@ -106,7 +113,7 @@ void Main::mnuWriteHTM_Click() {
 
 void Main::mnuWrRam_Click() {
     WriteOutcome refused;
-    const std::optional<PresentationOutput> out = outputToWrite(refused, WriteAllActive);
+    const std::optional<PresentationOutput> out = outputToWrite(refused, {true, WriteAllActive});
     if (!out)
         return;
     try {
@@ -119,7 +126,7 @@ void Main::mnuWrRam_Click() {
 
 void Main::mnuWrCevents_Click() {
     WriteOutcome refused;
-    const std::optional<PresentationOutput> out = outputToWrite(refused, true);
+    const std::optional<PresentationOutput> out = outputToWrite(refused, {false, true});
     if (!out)
         return;
     BusyPointer busy(m_ui);

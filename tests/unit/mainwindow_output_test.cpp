@@ -236,6 +236,7 @@ TEST(Output, aValueNoNameCanCarryIsRefusedBeforeAnythingIsWritten) {
         std::string ceventsLoc;
         void (Main::*command)();
         const char* field; // the field named; none when nothing is refused
+        std::string htmUrl = HtmUrl;
     };
     const Case cases[] = {
         {Resume, nul, "", tool, &Main::mnuWrCevents_Click, "Audio URL"},
@@ -243,12 +244,16 @@ TEST(Output, aValueNoNameCanCarryIsRefusedBeforeAnythingIsWritten) {
         {Grid, "pnm://h/talk.ra", "/x\0y"s, tool, &Main::mnuWrRam_Click, "Log File"},
         {Grid, "pnm://h/talk.ra", "/x\ty", "", &Main::mnuWriteHTM_Click, "Log File"},
         {Resume, "pnm://h/talk.ra", "", tool + "\r", &Main::mnuWrCevents_Click, "Cevents Loc"},
+        // A URL stands on one line of each metafile and each event line.
+        {Grid, "pnm://h/ta\tlk.ra", "", "", &Main::mnuWrRam_Click, "Audio URL"},
+        {Grid, "pnm://h/talk.ra", "", "", &Main::mnuWrCevents_Click, "HTM URL Path",
+         "http://h/\ttalks/"},
         // Without a tool to start, the audio URL becomes no name.
         {Resume, nul, "", "", &Main::mnuWrCevents_Click, nullptr},
     };
     const std::string refused =
-        ": the value holds a control character (such as a NUL byte), which no file name or "
-        "command line can carry. Nothing was written.";
+        ": the value holds a control character (such as a NUL byte), which no file name, "
+        "command line or line of a file can carry. Nothing was written.";
     const std::string sample = fileBytes(CUE_SOURCE_DIR "/tests/samples/q3.txt");
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.field ? c.field : "nothing") + " refused, from the " +
@@ -263,13 +268,14 @@ TEST(Output, aValueNoNameCanCarryIsRefusedBeforeAnythingIsWritten) {
         };
         const std::string log = f.writeFile("talk.txt", sample);
         if (c.from == Resume) {
-            f.writeFile("talk.urs", GridFile::resumeFileText(log, c.audioUrl, HtmUrl, "00:00:04"));
+            f.writeFile("talk.urs",
+                        GridFile::resumeFileText(log, c.audioUrl, c.htmUrl, "00:00:04"));
             f.ui.queueFile(log);
             f.main->mnuRdLog_Click();
         } else {
             const std::string logName = f.dir.path() + c.logFolder + "/talk.txt";
             f.ui.queueFile(f.writeFile(
-                "grid.txt", GridFile::text(logName, c.audioUrl, HtmUrl,
+                "grid.txt", GridFile::text(logName, c.audioUrl, c.htmUrl,
                                            {{"00:01:00", "00:00:00", "00:01:00", "a.gif", "A"}})));
             f.main->mnuReadGrid_Click();
         }
