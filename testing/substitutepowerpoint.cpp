@@ -175,14 +175,15 @@ class SubstituteObject : public AutomationObject {
     // A closed program answers nothing; every other call is counted.
     void answer(const std::string& member) {
         if (m_state->closed || m_instance != m_state->instance)
-            throw AutomationError("The remote procedure call failed.");
+            throw AutomationError("The remote procedure call failed.", AutomationError::Kind::Gone);
         ++m_state->calls;
         ++m_state->callsByMember[member];
     }
 
     void requireShow() const {
         if (!m_state->running || m_state->show != m_number)
-            throw AutomationError("The object invoked has disconnected from its clients.");
+            throw AutomationError("The object invoked has disconnected from its clients.",
+                                  AutomationError::Kind::Gone);
     }
 
     AutomationValue title() const {
