@@ -128,7 +128,7 @@ class LoggerRun {
             auto trips = office().binding->roundTrips() - before;
             const std::string log = fileBytes(m_logPath);
             if (log.size() > logged && log.find(" , Slide , ", logged) != std::string::npos)
-                trips -= titleReadTrips(m_version, m_form.CurrentSlide);
+                trips -= titleReadTrips(m_version, m_form.monitor().currentSlide());
             most = std::max(most, trips);
             std::this_thread::sleep_for(50ms);
         }

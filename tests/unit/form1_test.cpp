@@ -145,7 +145,7 @@ TEST(Form1, beep2ndIsUsedUpByTheFirstChangeEvenWhenUnchecked) {
     f.ppt.gotoSlide(3);
     f.tick(10, 0, 3);
     EXPECT_EQ(f.beeps, 1);
-    EXPECT_FALSE(f.form->SecondBeepPending);
+    EXPECT_FALSE(f.form->monitor().secondBeepPending());
 }
 
 TEST(Form1, closingTheWindow) {
@@ -191,7 +191,7 @@ TEST(Form1, theChosenNameGetsTxtOnlyWithoutAnyDot) {
     for (const Case& c : cases) {
         LoggerFixture f;
         f.start(c.chosen);
-        EXPECT_EQ(f.form->LogPath, c.logPath);
+        EXPECT_EQ(f.form->logFile().path(), c.logPath);
         EXPECT_EQ(f.form->lblLogFIle.Caption, c.logPath);
         EXPECT_TRUE(TestFiles::exists(c.logPath));
     }
@@ -218,7 +218,7 @@ TEST(Form1, withoutAnOpenLogTheLoggerStaysIdle) {
         else // the box names the file, not only why it failed
             EXPECT_NE(f.ui.boxTexts()[0].find(f.path(*c.chosen)), std::string::npos);
         EXPECT_EQ(f.ui.events.back().title, c.boxTitle);
-        EXPECT_EQ(f.form->LogPath, "");
+        EXPECT_EQ(f.form->logFile().path(), "");
         EXPECT_EQ(f.form->lblLogFIle.Caption, "NONE");
         EXPECT_TRUE(f.form->cmdOpenLog.Enabled);
         EXPECT_FALSE(f.form->cmdEnd.Enabled);
@@ -309,10 +309,10 @@ TEST(Form1, aLineThatCannotBeWrittenShowsInTheStatusAndIsNotCounted) {
     f.tick(10, 0, 1);
     EXPECT_EQ(f.form->lblStatus.Caption.rfind("NOT LOGGED at 10:00:01 AM: ", 0), 0u)
         << f.form->lblStatus.Caption;
-    EXPECT_TRUE(f.form->FirstLine);
+    EXPECT_TRUE(f.form->logFile().firstLine());
     f.ppt.endShow();
     f.tick(10, 0, 2);
-    EXPECT_FALSE(f.form->ShowStopped); // tried again at the next tick
+    EXPECT_FALSE(f.form->monitor().showStopped()); // tried again at the next tick
     EXPECT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 0);
 
     // The closing line fails: the operator is told, the file is closed all the same.
