@@ -9,9 +9,12 @@ WIN64_BUILD ?= build-win64
 WIN32_BUILD ?= build-win32
 JOBS ?= 2
 FUZZ_SECONDS ?= 25
-# libqt6svg6 draws the programs' SVG icons.
+# libqt6svg6 draws the programs' SVG icons; LAME and libebur128 (found through pkg-config)
+# write the web form of a recording; the tests read written pages with libgumbo's HTML5
+# parser.
 PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev fontconfig fonts-dejavu-core
+            libbenchmark-dev libgumbo-dev fontconfig fonts-dejavu-core pkg-config libmp3lame-dev \
+            libebur128-dev
 # The i686 Windows cross compiler that checks the COM binding; its recommended packages
 # (wine and more) are not needed.
 CROSS_PACKAGES := g++-mingw-w64-i686
@@ -29,9 +32,11 @@ BROWSER_PACKAGES := chromium
 OFFICE_PACKAGES := libreoffice-impress libreoffice-dev xvfb
 # For the sanitizer and fuzz build, the window tests on a virtual display and the package
 # test (dependencies from the binaries, lintian, AppStream); taken without their
-# recommendations, which would pull in a desktop.
+# recommendations, which would pull in a desktop. libmpg123 decodes the written web form
+# of a recording in its tests; a sound server of the tests' own (PulseAudio in user mode,
+# its client tools and library) carries a talk spoken by espeak-ng into the recording.
 TEST_PACKAGES := clang libclang-rt-14-dev xvfb xauth qt6-qpa-plugins dpkg dpkg-dev lintian \
-                 appstream
+                 appstream libmpg123-dev pulseaudio pulseaudio-utils libpulse-dev espeak-ng
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CTEST := QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 

@@ -85,6 +85,64 @@ void TextFileParts::writeLine(LineSink& d, std::string_view bytes) {
     }
 }
 
+StreamFile::StreamFile(const std::string& path)
+    : m_path(path), m_sink(TextFileParts::openStream(path)) {}
+
+StreamFile::~StreamFile() = default;
+
+void StreamFile::append(std::string_view bytes) {
+    if (!isOpen())
+        throw FileError("File not open");
+    try {
+        m_sink->writeAt(m_size, bytes);
+    } catch (const FileError&) {
+        // What part of it did reach the file is cut off, so the file ends where it did.
+        try {
+            m_sink->truncateTo(m_size);
+        } catch (const FileError&) {
+        }
+        throw;
+    }
+    m_size += static_cast<std::int64_t>(bytes.size());
+}
+
+void StreamFile::writeAt(std::int64_t offset, std::string_view bytes) {
+    if (!isOpen())
+        throw FileError("File not open");
+    if (offset < 0 || offset + static_cast<std::int64_t>(bytes.size()) > m_size)
+        throw FileError("Past the end of the file");
+    m_sink->writeAt(offset, bytes);
+}
+
+void StreamFile::sync() {
+    if (!isOpen())
+        throw FileError("File not open");
+    m_sink->sync();
+}
+
+void StreamFile::close() {
+    if (isOpen())
+        m_sink->close();
+}
+
+bool StreamFile::isOpen() const {
+    return m_sink && m_sink->isOpen();
+}
+
+FileReader::FileReader(const std::string& path) : m_source(TextFileParts::openPlaced(path)) {}
+
+FileReader::~FileReader() = default;
+
+std::int64_t FileReader::size() const {
+    return m_source->size();
+}
+
+size_t FileReader::readAt(std::int64_t offset, char* into, size_t n) {
+    if (offset < 0)
+        throw FileError("Before the start of the file");
+    return m_source->readAt(offset, into, n);
+}
+
 // A reader over bytes in memory has no source.
 struct LineReader::Impl {
     std::unique_ptr<TextFileParts::BlockSource> source;
@@ -100,6 +158,7 @@ LineReader::LineReader(const std::string& path, size_t maxLineBytes) : LineReade
 LineReader LineReader::fromBytes(std::string bytes, size_t maxLineBytes) {
     LineReader reader(maxLineBytes);
     reader.m_buffer = std::move(bytes);
+    reader.m_end = reader.m_buffer.size();
     return reader;
 }
 
@@ -110,15 +169,24 @@ LineReader& LineReader::operator=(LineReader&&) noexcept = default;
 bool LineReader::fill() {
     // What is used is dropped first, so the buffer never holds more than a line and a block.
     if (m_pos > 0) {
-        m_buffer.erase(0, m_pos);
+        std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_end - m_pos);
+        m_end -= m_pos;
         m_pos = 0;
     }
-    return m_impl->source && m_impl->source->readBlock(m_buffer);
+    if (!m_impl->source)
+        return false;
+    // Blocks are read into room made once (and grown only for a longer line), so no read
+    // pays for clearing its room first.
+    if (m_buffer.size() < m_end + TextFileParts::BlockBytes)
+        m_buffer.resize(std::max(m_buffer.size() * 2, m_end + TextFileParts::BlockBytes));
+    const size_t n = m_impl->source->readInto(m_buffer.data() + m_end, TextFileParts::BlockBytes);
+    m_end += n;
+    return n > 0;
 }
 
 bool LineReader::atEnd() {
     for (;;) {
-        if (m_pos < m_buffer.size()) {
+        if (m_pos < m_end) {
             // The LF of a CR LF split across two blocks.
             if (m_skipLf) {
                 m_skipLf = false;
@@ -145,14 +213,14 @@ void LineReader::nextPiece(size_t maxBytes, bool& lineEnded, std::string& piece)
         throw FileError("Input past end of file");
     size_t end = m_pos;
     for (;;) {
-        end = lineEndIn(m_buffer, end, std::min(m_buffer.size(), m_pos + maxBytes));
-        if (end < m_buffer.size() || end - m_pos >= maxBytes)
+        end = lineEndIn(m_buffer, end, std::min(m_end, m_pos + maxBytes));
+        if (end < m_end || end - m_pos >= maxBytes)
             break;
         const size_t scanned = end - m_pos;
         if (!fill()) {
             // The end of the file ends the line too, without a line end.
-            piece.assign(m_buffer, m_pos);
-            m_pos = m_buffer.size();
+            piece.assign(m_buffer, m_pos, m_end - m_pos);
+            m_pos = m_end;
             m_inLine = false;
             lineEnded = true;
             m_lastLineEnded = false;
@@ -162,7 +230,7 @@ void LineReader::nextPiece(size_t maxBytes, bool& lineEnded, std::string& piece)
         end = m_pos + scanned;
     }
     piece.assign(m_buffer, m_pos, end - m_pos);
-    lineEnded = end < m_buffer.size() && (m_buffer[end] == '\n' || m_buffer[end] == '\r');
+    lineEnded = end < m_end && (m_buffer[end] == '\n' || m_buffer[end] == '\r');
     m_inLine = !lineEnded;
     m_pos = end;
     if (lineEnded) {
@@ -178,10 +246,10 @@ std::string LineReader::next() {
         throw FileError("Input past end of file");
     size_t scanned = 0; // bytes of the line known to hold no line end
     for (;;) {
-        size_t end = lineEndIn(m_buffer, m_pos + scanned, m_buffer.size());
-        if (end == m_buffer.size())
+        size_t end = lineEndIn(m_buffer, m_pos + scanned, m_end);
+        if (end == m_end)
             end = std::string::npos;
-        const size_t length = (end == std::string::npos ? m_buffer.size() : end) - m_pos;
+        const size_t length = (end == std::string::npos ? m_end : end) - m_pos;
         if (length > m_cap)
             throw LineTooLong(m_line, m_cap);
         if (end != std::string::npos) {
@@ -194,8 +262,8 @@ std::string LineReader::next() {
         }
         scanned = length;
         if (!fill()) {
-            std::string line = m_buffer.substr(m_pos);
-            m_pos = m_buffer.size();
+            std::string line = m_buffer.substr(m_pos, m_end - m_pos);
+            m_pos = m_end;
             ++m_line;
             m_lastLineEnded = false;
             return line;

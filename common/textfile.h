@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -21,6 +22,11 @@ class LineTooLong : public FileError {
   private:
     int m_line;
 };
+
+namespace TextFileParts {
+class StreamSink;
+class PlacedSource;
+} // namespace TextFileParts
 
 // Files as bytes. A path is the operator's bytes and reaches the system unchanged, so a
 // name in any 8-bit code page opens and creates exactly that name. Only plain files (or
@@ -110,6 +116,50 @@ class LineFile {
     std::unique_ptr<Impl> m_impl;
 };
 
+// A file written as a stream that stays open: bytes go on at its end, a few bytes already
+// written can be written again in place (a header), and sync() puts all of it on the disk.
+// Opening creates the file or truncates it. An append that cannot be written whole leaves
+// nothing behind: the file is cut back to where it began. Others may read it meanwhile.
+class StreamFile {
+  public:
+    explicit StreamFile(const std::string& path); // throws FileError
+    ~StreamFile();
+    StreamFile(const StreamFile&) = delete;
+    StreamFile& operator=(const StreamFile&) = delete;
+
+    const std::string& path() const { return m_path; }
+    // The bytes written so far.
+    std::int64_t size() const { return m_size; }
+    // Each step throws FileError.
+    void append(std::string_view bytes);
+    void writeAt(std::int64_t offset, std::string_view bytes);
+    void sync();
+    void close();
+    bool isOpen() const;
+
+  private:
+    std::string m_path;
+    std::int64_t m_size = 0;
+    std::unique_ptr<TextFileParts::StreamSink> m_sink;
+};
+
+// A plain file read in pieces from any place, while another program may still write it.
+class FileReader {
+  public:
+    explicit FileReader(const std::string& path); // throws FileError
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // The size now: a file still being written grows.
+    std::int64_t size() const; // throws FileError
+    // Up to n bytes from offset; fewer only at the end of the file. Throws FileError.
+    size_t readAt(std::int64_t offset, char* into, size_t n);
+
+  private:
+    std::unique_ptr<TextFileParts::PlacedSource> m_source;
+};
+
 // Reads a file line by line, holding one block and one line at a time, so a file of any
 // size costs what its used lines cost. A line ends at CR LF, LF or CR; a line longer
 // than the cap throws LineTooLong as soon as the cap is passed.
@@ -147,7 +197,8 @@ class LineReader {
 
     struct Impl;
     std::unique_ptr<Impl> m_impl;
-    std::string m_buffer;
+    std::string m_buffer; // its first m_end bytes are read, the rest is room for the next block
+    size_t m_end = 0;
     size_t m_pos = 0;
     size_t m_cap;
     int m_line = 1;

@@ -1,6 +1,7 @@
 // The file layer on POSIX systems: the operator's bytes go to the system calls as they are.
 #include "textfileparts.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -71,6 +72,12 @@ Target resolveTarget(const std::string& path, bool followLinks = true) {
     failWith(ELOOP);
 }
 
+// Past a file-size limit a write must fail, not end the program.
+void ignoreFileSizeSignal() {
+    static const bool noSignal = [] { return ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
+    (void)noSignal;
+}
+
 void writeAll(int fd, std::string_view bytes) {
     if (const int error = injectedError(TextFile::Step::Write))
         failWith(error);
@@ -104,6 +111,18 @@ void closeChecked(int& fd) {
 
 // Opens a plain file for reading; a FIFO or device is refused before it is opened, so
 // nothing blocks and no device acts on the open.
+// One read of at most room bytes; 0 at the end.
+size_t readFrom(int fd, char* at, size_t room) {
+    for (;;) {
+        const ssize_t n = ::read(fd, at, room);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            failWith(errno);
+        return static_cast<size_t>(n);
+    }
+}
+
 int openPlainForReading(const std::string& path) {
     checkName(path);
     struct stat st {};
@@ -128,20 +147,21 @@ std::string TextFile::readAll(const std::string& path, size_t maxBytes) {
         int fd;
         ~Closer() { ::close(fd); }
     } file{openPlainForReading(path)};
+    // Read straight into the result, whose room grows by doubling rather than per read.
     std::string bytes;
-    std::string block(BlockBytes, '\0');
+    size_t size = 0;
     for (;;) {
-        const ssize_t n = ::read(file.fd, block.data(), block.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            failWith(errno);
+        if (bytes.size() - size < BlockBytes)
+            bytes.resize(std::max(bytes.size() * 2, size + BlockBytes));
+        const size_t n = readFrom(file.fd, bytes.data() + size, BlockBytes);
         if (n == 0)
-            return bytes;
-        if (bytes.size() + static_cast<size_t>(n) > maxBytes)
+            break;
+        if (size + n > maxBytes)
             throw FileError("Larger than " + std::to_string(maxBytes) + " bytes");
-        bytes.append(block.data(), static_cast<size_t>(n));
+        size += n;
     }
+    bytes.resize(size);
+    return bytes;
 }
 
 bool TextFile::exists(const std::string& path) {
@@ -264,9 +284,7 @@ struct LineFile::Impl : TextFileParts::LineSink {
     }
 
     void open(const std::string& path, int mode) {
-        // Past a file-size limit a write must fail, not end the program.
-        static const bool noSignal = [] { return ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
-        (void)noSignal;
+        ignoreFileSizeSignal();
         const Target target = resolveTarget(path);
         const int opened =
             ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | mode, 0666);
@@ -344,19 +362,7 @@ class FileBlocks : public TextFileParts::BlockSource {
     explicit FileBlocks(int fd) : m_fd(fd) {}
     ~FileBlocks() override { ::close(m_fd); }
 
-    bool readBlock(std::string& buffer) override {
-        const size_t old = buffer.size();
-        buffer.resize(old + BlockBytes);
-        for (;;) {
-            const ssize_t n = ::read(m_fd, buffer.data() + old, BlockBytes);
-            if (n < 0 && errno == EINTR)
-                continue;
-            buffer.resize(old + (n > 0 ? static_cast<size_t>(n) : 0));
-            if (n < 0)
-                failWith(errno);
-            return n > 0;
-        }
-    }
+    size_t readInto(char* at, size_t room) override { return readFrom(m_fd, at, room); }
 
   private:
     int m_fd;
@@ -366,4 +372,86 @@ class FileBlocks : public TextFileParts::BlockSource {
 
 std::unique_ptr<TextFileParts::BlockSource> TextFileParts::openForReading(const std::string& path) {
     return std::make_unique<FileBlocks>(openPlainForReading(path));
+}
+
+namespace {
+
+class FileStream : public TextFileParts::StreamSink {
+  public:
+    explicit FileStream(int fd) : m_fd(fd) {}
+    ~FileStream() override {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    void writeAt(std::int64_t offset, std::string_view bytes) override {
+        if (const int error = injectedError(TextFile::Step::Write))
+            failWith(error);
+        while (!bytes.empty()) {
+            const ssize_t n = ::pwrite(m_fd, bytes.data(), bytes.size(), offset);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                failWith(errno);
+            }
+            bytes.remove_prefix(static_cast<size_t>(n));
+            offset += n;
+        }
+    }
+    void truncateTo(std::int64_t size) override {
+        if (::ftruncate(m_fd, size) != 0)
+            failWith(errno);
+    }
+    void sync() override { syncData(m_fd, false); }
+    void close() override { closeChecked(m_fd); }
+    bool isOpen() const override { return m_fd >= 0; }
+
+  private:
+    int m_fd;
+};
+
+class PlacedFile : public TextFileParts::PlacedSource {
+  public:
+    explicit PlacedFile(int fd) : m_fd(fd) {}
+    ~PlacedFile() override { ::close(m_fd); }
+
+    std::int64_t size() const override {
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0)
+            failWith(errno);
+        return st.st_size;
+    }
+    size_t readAt(std::int64_t offset, char* into, size_t n) override {
+        size_t done = 0;
+        while (done < n) {
+            const ssize_t got = ::pread(m_fd, into + done, n - done, offset + done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                failWith(errno);
+            if (got == 0)
+                break;
+            done += static_cast<size_t>(got);
+        }
+        return done;
+    }
+
+  private:
+    int m_fd;
+};
+
+} // namespace
+
+std::unique_ptr<TextFileParts::StreamSink> TextFileParts::openStream(const std::string& path) {
+    ignoreFileSizeSignal();
+    const Target target = resolveTarget(path);
+    const int fd =
+        ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0)
+        failWith(errno);
+    return std::make_unique<FileStream>(fd);
+}
+
+std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openPlaced(const std::string& path) {
+    return std::make_unique<PlacedFile>(openPlainForReading(path));
 }

@@ -133,22 +133,18 @@ void syncData(HANDLE h) {
         failWithSystemError();
 }
 
-// Appends up to one block; false at the end.
-bool readBlockFrom(HANDLE h, std::string& buffer) {
-    const size_t old = buffer.size();
-    buffer.resize(old + BlockBytes);
+// One read of at most room bytes; 0 at the end.
+size_t readFrom(HANDLE h, char* at, size_t room) {
     DWORD n = 0;
-    const BOOL ok = ::ReadFile(h, buffer.data() + old, static_cast<DWORD>(BlockBytes), &n, nullptr);
-    buffer.resize(old + n);
-    if (!ok)
+    if (!::ReadFile(h, at, static_cast<DWORD>(room), &n, nullptr))
         failWithSystemError();
-    return n > 0;
+    return n;
 }
 
 class FileBlocks : public TextFileParts::BlockSource {
   public:
     explicit FileBlocks(HANDLE h) : m_file(h) {}
-    bool readBlock(std::string& buffer) override { return readBlockFrom(m_file.get(), buffer); }
+    size_t readInto(char* at, size_t room) override { return readFrom(m_file.get(), at, room); }
 
   private:
     Handle m_file;
@@ -162,11 +158,20 @@ std::unique_ptr<TextFileParts::BlockSource> TextFileParts::openForReading(const 
 
 std::string TextFile::readAll(const std::string& path, size_t maxBytes) {
     Handle file(openPlain(path, GENERIC_READ, OPEN_EXISTING));
+    // Read straight into the result, whose room grows by doubling rather than per read.
     std::string bytes;
-    while (readBlockFrom(file.get(), bytes)) {
-        if (bytes.size() > maxBytes)
+    size_t size = 0;
+    for (;;) {
+        if (bytes.size() - size < BlockBytes)
+            bytes.resize(std::max(bytes.size() * 2, size + BlockBytes));
+        const size_t n = readFrom(file.get(), bytes.data() + size, BlockBytes);
+        if (n == 0)
+            break;
+        if (size + n > maxBytes)
             throw FileError("Larger than " + std::to_string(maxBytes) + " bytes");
+        size += n;
     }
+    bytes.resize(size);
     return bytes;
 }
 
@@ -342,4 +347,87 @@ void LineFile::reopen() {
     m_impl->file.reset();
     m_impl->file.reset(openPlain(m_path, GENERIC_WRITE, OPEN_ALWAYS));
     m_impl->cutTo = -1;
+}
+
+namespace {
+
+OVERLAPPED at(std::int64_t offset) {
+    OVERLAPPED place{};
+    place.Offset = static_cast<DWORD>(offset & 0xFFFFFFFF);
+    place.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    return place;
+}
+
+class FileStream : public TextFileParts::StreamSink {
+  public:
+    explicit FileStream(HANDLE h) : m_file(h) {}
+
+    void writeAt(std::int64_t offset, std::string_view bytes) override {
+        if (const int error = injectedError(TextFile::Step::Write))
+            failWith(error);
+        while (!bytes.empty()) {
+            const DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+            OVERLAPPED place = at(offset);
+            DWORD written = 0;
+            if (!::WriteFile(m_file.get(), bytes.data(), piece, &written, &place))
+                failWithSystemError();
+            bytes.remove_prefix(written);
+            offset += written;
+        }
+    }
+    void truncateTo(std::int64_t size) override {
+        LARGE_INTEGER place{};
+        place.QuadPart = size;
+        if (!::SetFilePointerEx(m_file.get(), place, nullptr, FILE_BEGIN) ||
+            !::SetEndOfFile(m_file.get()))
+            failWithSystemError();
+    }
+    void sync() override { syncData(m_file.get()); }
+    void close() override { m_file.close(); }
+    bool isOpen() const override { return m_file.isOpen(); }
+
+  private:
+    Handle m_file;
+};
+
+class PlacedFile : public TextFileParts::PlacedSource {
+  public:
+    explicit PlacedFile(HANDLE h) : m_file(h) {}
+
+    std::int64_t size() const override {
+        LARGE_INTEGER size{};
+        if (!::GetFileSizeEx(m_file.get(), &size))
+            failWithSystemError();
+        return size.QuadPart;
+    }
+    size_t readAt(std::int64_t offset, char* into, size_t n) override {
+        size_t done = 0;
+        while (done < n) {
+            const DWORD piece = static_cast<DWORD>(std::min<size_t>(n - done, 1u << 30));
+            OVERLAPPED place = at(offset + static_cast<std::int64_t>(done));
+            DWORD got = 0;
+            if (!::ReadFile(m_file.get(), into + done, piece, &got, &place)) {
+                if (::GetLastError() == ERROR_HANDLE_EOF)
+                    break;
+                failWithSystemError();
+            }
+            if (got == 0)
+                break;
+            done += got;
+        }
+        return done;
+    }
+
+  private:
+    Handle m_file;
+};
+
+} // namespace
+
+std::unique_ptr<TextFileParts::StreamSink> TextFileParts::openStream(const std::string& path) {
+    return std::make_unique<FileStream>(openPlain(path, GENERIC_WRITE, CREATE_ALWAYS));
+}
+
+std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openPlaced(const std::string& path) {
+    return std::make_unique<PlacedFile>(openPlain(path, GENERIC_READ, OPEN_EXISTING));
 }

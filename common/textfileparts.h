@@ -53,11 +53,33 @@ void writeLine(LineSink& sink, std::string_view bytes);
 class BlockSource {
   public:
     virtual ~BlockSource() = default;
-    // Appends one block; false at the end.
-    virtual bool readBlock(std::string& buffer) = 0;
+    // Reads at most room bytes into at; 0 at the end.
+    virtual size_t readInto(char* at, size_t room) = 0;
 };
 
 // A plain file opened for reading (a folder, device, FIFO or socket is refused).
 std::unique_ptr<BlockSource> openForReading(const std::string& path);
+
+// What a platform gives a StreamFile: writes at a place, cutting back, syncing.
+class StreamSink {
+  public:
+    virtual ~StreamSink() = default;
+    virtual void writeAt(std::int64_t offset, std::string_view bytes) = 0;
+    virtual void truncateTo(std::int64_t size) = 0;
+    virtual void sync() = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+};
+// A plain file created or truncated for a StreamFile.
+std::unique_ptr<StreamSink> openStream(const std::string& path);
+
+// What a platform gives a FileReader.
+class PlacedSource {
+  public:
+    virtual ~PlacedSource() = default;
+    virtual std::int64_t size() const = 0;
+    virtual size_t readAt(std::int64_t offset, char* into, size_t n) = 0;
+};
+std::unique_ptr<PlacedSource> openPlaced(const std::string& path);
 
 } // namespace TextFileParts

@@ -192,6 +192,13 @@ class Main : public Window {
     std::optional<PresentationOutput> outputToWrite(WriteOutcome& refused);
     WriteOutcome writeHtmCommand();
     void showOutputFailure(const std::string& message);
+    // The logger's recording beside the log: its web form into the Audio URL and its
+    // offset into Tape Early; false when there is none.
+    bool takeRecording();
+    // A pending tape offset applied once, as an Update would, without writing a row.
+    void applyTapeOffset();
+    // The recording's web form beside the pages, when the Audio URL names it.
+    void writeWebForm();
 
     UiServices& m_ui;
     SettingsStore& m_settings;

@@ -57,6 +57,8 @@ void Main::mnuRdLog_Click() {
     MenusOn();
     selectRow(1);
     mnuReadGrid.Enabled = false;
+    // The offset is applied once: by the resume file's Update, else right here.
+    const bool recorded = takeRecording();
 
     ResumeFilePath = LogDirectory + LogBaseName + ".urs";
     std::optional<GridFile::Resume> resume;
@@ -66,8 +68,11 @@ void Main::mnuRdLog_Click() {
     } catch (const std::exception&) {
         // No resume file yet: the imported schedule stands as it is.
     }
-    if (!resume)
+    if (!resume) {
+        if (recorded)
+            applyTapeOffset();
         return;
+    }
     const ScheduleRow& first = m_schedule.row(1);
     // Update writes the editor's texts back into row 1; an empty cell of row 1 left the
     // previous row's text in the editor, which must not show as row 1's.

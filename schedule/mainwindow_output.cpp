@@ -137,4 +137,5 @@ void Main::mnuWrtAll_Click() {
     }
     mnuWrRam_Click();
     mnuWrCevents_Click();
+    writeWebForm();
 }

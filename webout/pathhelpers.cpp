@@ -43,9 +43,3 @@ std::string threeDigits(int number) {
     std::snprintf(buffer, sizeof buffer, "%03d", number);
     return buffer;
 }
-
-std::string percentEncoded(char byte) {
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    const auto b = static_cast<unsigned char>(byte);
-    return {'%', Hex[b >> 4], Hex[b & 0x0F]};
-}

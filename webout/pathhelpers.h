@@ -32,8 +32,5 @@ std::optional<ImageNameParts> SplitIMGFileName(std::string_view imageName);
 // PowerPoint file; only the file-name part of the path counts.
 std::string ExpandIMGPath(std::string_view pattern, std::string_view powerPointPath);
 
-// A byte of a URL as %XX, which a browser reads as the same URL.
-std::string percentEncoded(char byte);
-
 // The number of a produced file: zero-padded to three digits, longer numbers in full.
 std::string threeDigits(int number);

@@ -67,8 +67,9 @@ struct OutputRig : MainFixture {
 };
 
 const std::vector<std::string> WholePresentation = {
-    "cevents.txt", "index.htm",  "p2hnext.gif", "p2hprev.gif", "p2hup.gif",   "preload.htm",
-    "ralogo.gif",  "sld001.htm", "sld002.htm",  "tsld001.ram", "tsld002.ram", "wait.gif"};
+    "cevents.txt", "chapters.vtt", "index.htm",  "p2hnext.gif", "p2hprev.gif",
+    "p2hup.gif",   "preload.htm",  "ralogo.gif", "sld001.htm",  "sld002.htm",
+    "tsld001.ram", "tsld002.ram",  "wait.gif"};
 
 } // namespace
 
@@ -192,8 +193,8 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          {"The index template '" + f.path("program/index.htm") +
           "' has no marker <!--*** -->: index.htm is a plain copy of it, without the table of "
           "slides."},
-         {"index.htm", "p2hnext.gif", "p2hprev.gif", "p2hup.gif", "preload.htm", "ralogo.gif",
-          "sld001.htm", "sld002.htm", "wait.gif"},
+         {"chapters.vtt", "index.htm", "p2hnext.gif", "p2hprev.gif", "p2hup.gif", "preload.htm",
+          "ralogo.gif", "sld001.htm", "sld002.htm", "wait.gif"},
          0},
         {"a tool that cannot start is reported",
          [](OutputRig& t) {

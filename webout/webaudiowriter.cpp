@@ -1,0 +1,55 @@
+// The web form of the logger's recording, written as the presentation's other files are.
+#include "webaudio.h"
+
+#include "audio/recordingfiles.h"
+#include "webout/outputerror.h"
+#include "webout/pagefiles.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// The logger's recording, read through its own reader.
+class WavSource : public PcmSource {
+  public:
+    explicit WavSource(const std::string& path) : m_reader(path) {}
+    int rate() const override { return m_reader.format().rate; }
+    int channels() const override { return m_reader.format().channels; }
+    void seek(int64_t frame) override { m_reader.seek(std::min(frame, m_reader.frames())); }
+    size_t read(int16_t* out, size_t maxFrames) override {
+        const size_t frames = m_reader.read(m_block, maxFrames);
+        std::memcpy(out, m_block.data(), m_block.size() * sizeof(int16_t));
+        return frames;
+    }
+
+  private:
+    WavReader m_reader;
+    std::vector<int16_t> m_block;
+};
+
+} // namespace
+
+WebAudioReport writeWebAudio(WebAudioEncoder& encoder, const std::string& recordingPath,
+                             std::int64_t cutMs, const std::string& outputPath) {
+    std::unique_ptr<WavSource> source;
+    try {
+        source = std::make_unique<WavSource>(recordingPath);
+    } catch (const FileError& e) {
+        throw OutputError(recordingPath, e.what());
+    }
+    OutputFile file(outputPath);
+    WebAudioReport report;
+    try {
+        report = encoder.encode(*source, cutMs * source->rate() / 1000,
+                                [&](std::string_view bytes) { file.write(bytes); });
+    } catch (const OutputError&) {
+        throw;
+    } catch (const FileError& e) {
+        throw OutputError(recordingPath, e.what());
+    } catch (const std::runtime_error& e) {
+        throw OutputError(outputPath, e.what());
+    }
+    file.commit();
+    return report;
+}
