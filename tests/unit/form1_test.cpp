@@ -524,3 +524,40 @@ TEST(Form1, theVersionFreeNameIsBoundOnlyForAVersionTheBuildDrives) {
     }
     EXPECT_FALSE(withVersionFreeName({}, PowerPoint8));
 }
+
+// A program busy with a dialog turns calls away, wherever in a poll that begins: the polls
+// meanwhile write nothing and bind nothing, the status line says busy, and once the
+// program answers the slide shown is logged with the time it was seen.
+TEST(Form1, aBusyPresentationProgramIsAskedAgainNeverBoundAgain) {
+    const struct {
+        const char* what;
+        int answered; // calls of the poll answered before the spell
+    } cases[] = {{"at the count", 0}, {"at the slide", 1}, {"at the title", 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoggerFixture f;
+        f.start();
+        f.ppt.startShow(1);
+        f.tick(10, 0, 1);
+        f.ppt.gotoSlide(2);
+        f.ppt.beBusy(c.answered);
+        f.tick(10, 0, 2);
+        f.tick(10, 0, 3);
+        EXPECT_EQ(f.form->lblStatus.Caption,
+                  "The presentation program is busy since 10:00:02 AM (Call was rejected by "
+                  "callee.): the polls go on asking it.");
+        EXPECT_EQ(f.form->monitor().state(), MonitorState::Busy);
+        f.ppt.beReady();
+        f.tick(10, 0, 4);
+        f.ppt.endShow();
+        f.tick(10, 0, 5);
+        EXPECT_EQ(f.form->lblStatus.Caption,
+                  "The presentation program answers again since 10:00:04 AM.");
+        const Lines lines = linesOf(f.log());
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(tail(lines[1]), "Slide , 0:00:03 , 10:00:04 AM , C:\\Talks\\q3.ppt , 2 , Agenda");
+        EXPECT_EQ(f.ppt.bindings(), 1);
+        EXPECT_GE(f.ppt.rejectedCalls(), 2);
+        EXPECT_EQ(f.beeps, 2);
+    }
+}
