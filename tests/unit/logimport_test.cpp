@@ -486,7 +486,7 @@ TEST(ReadLogFile, aLogNamedWithoutADotBesideADottedFolderIsReadOrReported) {
     logger.ppt.gotoSlide(2);
     logger.tick(10, 0, 6);
     logger.endLog(10, 0, 20);
-    ASSERT_EQ(logger.form->LogPath, folder + "/lecture");
+    ASSERT_EQ(logger.form->logFile().path(), folder + "/lecture");
 
     f.importPath(folder + "/lecture");
     EXPECT_TRUE(f.ui.boxTexts().empty());
