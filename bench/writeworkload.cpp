@@ -51,6 +51,7 @@ WriteWorkload::WriteWorkload(const std::string& shippedFolder, const std::string
     m_producedNames.push_back("preload.htm");
     m_producedNames.insert(m_producedNames.end(), m_images.begin(), m_images.end());
     m_producedNames.push_back("index.htm");
+    m_producedNames.push_back(ChaptersName);
     for (int i = 1; i <= Rows; ++i)
         m_producedNames.push_back(metafileName(i));
     m_producedNames.push_back(EventListName);

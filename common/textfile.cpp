@@ -158,6 +158,7 @@ LineReader::LineReader(const std::string& path, size_t maxLineBytes) : LineReade
 LineReader LineReader::fromBytes(std::string bytes, size_t maxLineBytes) {
     LineReader reader(maxLineBytes);
     reader.m_buffer = std::move(bytes);
+    reader.m_end = reader.m_buffer.size();
     return reader;
 }
 
@@ -168,15 +169,24 @@ LineReader& LineReader::operator=(LineReader&&) noexcept = default;
 bool LineReader::fill() {
     // What is used is dropped first, so the buffer never holds more than a line and a block.
     if (m_pos > 0) {
-        m_buffer.erase(0, m_pos);
+        std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_end - m_pos);
+        m_end -= m_pos;
         m_pos = 0;
     }
-    return m_impl->source && m_impl->source->readBlock(m_buffer);
+    if (!m_impl->source)
+        return false;
+    // Blocks are read into room made once (and grown only for a longer line), so no read
+    // pays for clearing its room first.
+    if (m_buffer.size() < m_end + TextFileParts::BlockBytes)
+        m_buffer.resize(std::max(m_buffer.size() * 2, m_end + TextFileParts::BlockBytes));
+    const size_t n = m_impl->source->readInto(m_buffer.data() + m_end, TextFileParts::BlockBytes);
+    m_end += n;
+    return n > 0;
 }
 
 bool LineReader::atEnd() {
     for (;;) {
-        if (m_pos < m_buffer.size()) {
+        if (m_pos < m_end) {
             // The LF of a CR LF split across two blocks.
             if (m_skipLf) {
                 m_skipLf = false;
@@ -203,14 +213,14 @@ void LineReader::nextPiece(size_t maxBytes, bool& lineEnded, std::string& piece)
         throw FileError("Input past end of file");
     size_t end = m_pos;
     for (;;) {
-        end = lineEndIn(m_buffer, end, std::min(m_buffer.size(), m_pos + maxBytes));
-        if (end < m_buffer.size() || end - m_pos >= maxBytes)
+        end = lineEndIn(m_buffer, end, std::min(m_end, m_pos + maxBytes));
+        if (end < m_end || end - m_pos >= maxBytes)
             break;
         const size_t scanned = end - m_pos;
         if (!fill()) {
             // The end of the file ends the line too, without a line end.
-            piece.assign(m_buffer, m_pos);
-            m_pos = m_buffer.size();
+            piece.assign(m_buffer, m_pos, m_end - m_pos);
+            m_pos = m_end;
             m_inLine = false;
             lineEnded = true;
             m_lastLineEnded = false;
@@ -220,7 +230,7 @@ void LineReader::nextPiece(size_t maxBytes, bool& lineEnded, std::string& piece)
         end = m_pos + scanned;
     }
     piece.assign(m_buffer, m_pos, end - m_pos);
-    lineEnded = end < m_buffer.size() && (m_buffer[end] == '\n' || m_buffer[end] == '\r');
+    lineEnded = end < m_end && (m_buffer[end] == '\n' || m_buffer[end] == '\r');
     m_inLine = !lineEnded;
     m_pos = end;
     if (lineEnded) {
@@ -236,10 +246,10 @@ std::string LineReader::next() {
         throw FileError("Input past end of file");
     size_t scanned = 0; // bytes of the line known to hold no line end
     for (;;) {
-        size_t end = lineEndIn(m_buffer, m_pos + scanned, m_buffer.size());
-        if (end == m_buffer.size())
+        size_t end = lineEndIn(m_buffer, m_pos + scanned, m_end);
+        if (end == m_end)
             end = std::string::npos;
-        const size_t length = (end == std::string::npos ? m_buffer.size() : end) - m_pos;
+        const size_t length = (end == std::string::npos ? m_end : end) - m_pos;
         if (length > m_cap)
             throw LineTooLong(m_line, m_cap);
         if (end != std::string::npos) {
@@ -252,8 +262,8 @@ std::string LineReader::next() {
         }
         scanned = length;
         if (!fill()) {
-            std::string line = m_buffer.substr(m_pos);
-            m_pos = m_buffer.size();
+            std::string line = m_buffer.substr(m_pos, m_end - m_pos);
+            m_pos = m_end;
             ++m_line;
             m_lastLineEnded = false;
             return line;

@@ -197,7 +197,8 @@ class LineReader {
 
     struct Impl;
     std::unique_ptr<Impl> m_impl;
-    std::string m_buffer;
+    std::string m_buffer; // its first m_end bytes are read, the rest is room for the next block
+    size_t m_end = 0;
     size_t m_pos = 0;
     size_t m_cap;
     int m_line = 1;

@@ -1,6 +1,8 @@
 // The file layer on POSIX systems: the operator's bytes go to the system calls as they are.
+#include "filepath.h"
 #include "textfileparts.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -110,6 +112,18 @@ void closeChecked(int& fd) {
 
 // Opens a plain file for reading; a FIFO or device is refused before it is opened, so
 // nothing blocks and no device acts on the open.
+// One read of at most room bytes; 0 at the end.
+size_t readFrom(int fd, char* at, size_t room) {
+    for (;;) {
+        const ssize_t n = ::read(fd, at, room);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            failWith(errno);
+        return static_cast<size_t>(n);
+    }
+}
+
 int openPlainForReading(const std::string& path) {
     checkName(path);
     struct stat st {};
@@ -134,26 +148,35 @@ std::string TextFile::readAll(const std::string& path, size_t maxBytes) {
         int fd;
         ~Closer() { ::close(fd); }
     } file{openPlainForReading(path)};
+    // Read straight into the result, whose room grows by doubling rather than per read.
     std::string bytes;
-    std::string block(BlockBytes, '\0');
+    size_t size = 0;
     for (;;) {
-        const ssize_t n = ::read(file.fd, block.data(), block.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            failWith(errno);
+        if (bytes.size() - size < BlockBytes)
+            bytes.resize(std::max(bytes.size() * 2, size + BlockBytes));
+        const size_t n = readFrom(file.fd, bytes.data() + size, BlockBytes);
         if (n == 0)
-            return bytes;
-        if (bytes.size() + static_cast<size_t>(n) > maxBytes)
+            break;
+        if (size + n > maxBytes)
             throw FileError("Larger than " + std::to_string(maxBytes) + " bytes");
-        bytes.append(block.data(), static_cast<size_t>(n));
+        size += n;
     }
+    bytes.resize(size);
+    return bytes;
 }
 
 bool TextFile::exists(const std::string& path) {
     struct stat st {};
     return !path.empty() && path.find('\0') == std::string::npos &&
            ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::filesystem::path TextFile::nativePath(const std::string& path) {
+    return std::filesystem::path(path);
+}
+
+std::string TextFile::pathBytes(const std::filesystem::path& path) {
+    return path.native();
 }
 
 std::string TextFile::absolutePath(const std::string& path) {
@@ -348,19 +371,7 @@ class FileBlocks : public TextFileParts::BlockSource {
     explicit FileBlocks(int fd) : m_fd(fd) {}
     ~FileBlocks() override { ::close(m_fd); }
 
-    bool readBlock(std::string& buffer) override {
-        const size_t old = buffer.size();
-        buffer.resize(old + BlockBytes);
-        for (;;) {
-            const ssize_t n = ::read(m_fd, buffer.data() + old, BlockBytes);
-            if (n < 0 && errno == EINTR)
-                continue;
-            buffer.resize(old + (n > 0 ? static_cast<size_t>(n) : 0));
-            if (n < 0)
-                failWith(errno);
-            return n > 0;
-        }
-    }
+    size_t readInto(char* at, size_t room) override { return readFrom(m_fd, at, room); }
 
   private:
     int m_fd;

@@ -1,5 +1,6 @@
 // The file layer on Windows, on the Win32 "W" calls: names are the operator's 8-bit bytes
 // in the ANSI code page, widened once through Win32Text.
+#include "filepath.h"
 #include "textfileparts.h"
 #include "win32text.h"
 
@@ -133,22 +134,18 @@ void syncData(HANDLE h) {
         failWithSystemError();
 }
 
-// Appends up to one block; false at the end.
-bool readBlockFrom(HANDLE h, std::string& buffer) {
-    const size_t old = buffer.size();
-    buffer.resize(old + BlockBytes);
+// One read of at most room bytes; 0 at the end.
+size_t readFrom(HANDLE h, char* at, size_t room) {
     DWORD n = 0;
-    const BOOL ok = ::ReadFile(h, buffer.data() + old, static_cast<DWORD>(BlockBytes), &n, nullptr);
-    buffer.resize(old + n);
-    if (!ok)
+    if (!::ReadFile(h, at, static_cast<DWORD>(room), &n, nullptr))
         failWithSystemError();
-    return n > 0;
+    return n;
 }
 
 class FileBlocks : public TextFileParts::BlockSource {
   public:
     explicit FileBlocks(HANDLE h) : m_file(h) {}
-    bool readBlock(std::string& buffer) override { return readBlockFrom(m_file.get(), buffer); }
+    size_t readInto(char* at, size_t room) override { return readFrom(m_file.get(), at, room); }
 
   private:
     Handle m_file;
@@ -162,11 +159,20 @@ std::unique_ptr<TextFileParts::BlockSource> TextFileParts::openForReading(const 
 
 std::string TextFile::readAll(const std::string& path, size_t maxBytes) {
     Handle file(openPlain(path, GENERIC_READ, OPEN_EXISTING));
+    // Read straight into the result, whose room grows by doubling rather than per read.
     std::string bytes;
-    while (readBlockFrom(file.get(), bytes)) {
-        if (bytes.size() > maxBytes)
+    size_t size = 0;
+    for (;;) {
+        if (bytes.size() - size < BlockBytes)
+            bytes.resize(std::max(bytes.size() * 2, size + BlockBytes));
+        const size_t n = readFrom(file.get(), bytes.data() + size, BlockBytes);
+        if (n == 0)
+            break;
+        if (size + n > maxBytes)
             throw FileError("Larger than " + std::to_string(maxBytes) + " bytes");
+        size += n;
     }
+    bytes.resize(size);
     return bytes;
 }
 
@@ -181,6 +187,14 @@ bool TextFile::exists(const std::string& path) {
 
 // The standard library's paths made from the wide names: its own narrow conversion is
 // not the ANSI code page.
+std::filesystem::path TextFile::nativePath(const std::string& path) {
+    return std::filesystem::path(Win32Text::widen(path));
+}
+
+std::string TextFile::pathBytes(const std::filesystem::path& path) {
+    return Win32Text::narrow(path.native());
+}
+
 std::string TextFile::absolutePath(const std::string& path) {
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(Win32Text::widen(path), ec);

@@ -53,8 +53,8 @@ void writeLine(LineSink& sink, std::string_view bytes);
 class BlockSource {
   public:
     virtual ~BlockSource() = default;
-    // Appends one block; false at the end.
-    virtual bool readBlock(std::string& buffer) = 0;
+    // Reads at most room bytes into at; 0 at the end.
+    virtual size_t readInto(char* at, size_t room) = 0;
 };
 
 // A plain file opened for reading (a folder, device, FIFO or socket is refused).

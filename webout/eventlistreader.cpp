@@ -1,6 +1,6 @@
 #include "eventlistreader.h"
 
-#include "webout/pathhelpers.h"
+#include "webout/encoders.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -88,52 +88,6 @@ std::string timestamp(long long ms) {
     return buffer;
 }
 
-// The length of the well-formed UTF-8 sequence at the front of text, or 0.
-size_t utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-    if (length == 0 || text.size() < length || byte(1) < low || byte(1) > high)
-        return 0;
-    for (size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    return length;
-}
-
-// Cue text may not hold "&", "<" or "-->" as they stand, and must be UTF-8: other bytes
-// and control bytes go in percent-encoded, which a URL reads the same.
-std::string cueText(std::string_view url) {
-    std::string out;
-    while (!url.empty()) {
-        const char c = url.front();
-        const auto byte = static_cast<unsigned char>(c);
-        const size_t length = utf8SequenceLength(url);
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else if (length == 0 || byte < 0x20 || byte == 0x7F)
-            out += percentEncoded(c);
-        else
-            out += url.substr(0, length);
-        url.remove_prefix(std::max<size_t>(length, 1));
-    }
-    return out;
-}
-
 } // namespace
 
 EventListReading readEventList(std::string_view bytes) {
@@ -171,6 +125,6 @@ std::string webVttOf(const std::vector<PageEvent>& events) {
     std::string vtt = "WEBVTT\n";
     for (const PageEvent& event : events)
         vtt += "\n" + timestamp(event.startMs) + " --> " + timestamp(event.endMs) + "\n" +
-               cueText(event.url) + "\n";
+               vttUrlText(event.url) + "\n";
     return vtt;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "webout/lecturetable.h"
 #include "webout/presentation.h"
+#include "webout/templaterewriter.h"
 
 #include <array>
 #include <span>
@@ -28,69 +30,34 @@ PageReplacements pageReplacementsFor(const std::vector<ScheduleRow>& rows, int p
 const char* templateNameFor(int page, int rowCount);
 std::string pageFileName(int page);
 
-// What a template line holds, found as its bytes go past in pieces, so a line of any
-// length is read in bounded memory: the first place of a marker (letters in any case), the
-// three bytes after it, and the double quotes a slide page's marker line is cut at.
-class MarkerScan {
-  public:
-    explicit MarkerScan(std::string_view marker);
-    // lastPiece: the line ends with this piece, so no marker can begin in its tail.
-    void feed(std::string_view piece, bool lastPiece);
-
-    size_t length() const { return m_length; }
-    size_t markerAt() const { return m_markerAt; } // npos without a marker
-    const std::string& keyword() const { return m_keyword; }
-    size_t firstQuote() const { return m_firstQuote; }
-    // The first quote from the keyword's start plus 7 on, and the next one after it.
-    size_t openQuote() const { return m_open; }
-    size_t closeQuote() const { return m_close; }
-
-  private:
-    std::string_view m_marker;
-    std::string m_recent;
-    std::string m_keyword;
-    size_t m_length = 0;
-    size_t m_markerAt = std::string::npos;
-    size_t m_firstQuote = std::string::npos;
-    size_t m_open = std::string::npos;
-    size_t m_close = std::string::npos;
-};
-
-// A piece of a written line: a range of the template line, or a text put in.
-struct LineSegment {
-    bool copy = true;
-    size_t from = 0;
-    size_t to = 0;
-    std::string text;
-};
-
 // Rewrites the marker lines of one page, one line at a time. A marker with an unknown
-// keyword repeats the replacement of the page's previous marker line.
+// keyword repeats the replacement of the page's previous marker line. A lecture marker's
+// line is followed by the data block, a slide text marker's by the row's words.
 class SlidePageRewriter {
   public:
-    explicit SlidePageRewriter(const PageReplacements& replacements)
-        : m_replacements(replacements) {}
-    // What the page gets for a scanned line, its line end included.
-    std::vector<LineSegment> plan(const MarkerScan& scan);
-    // The line as the page gets it; a line without a marker comes back unchanged.
+    explicit SlidePageRewriter(const PageReplacements& replacements, LectureInserts lecture = {})
+        : m_replacements(replacements), m_lecture(std::move(lecture)) {}
+    // What the page gets for a line with a marker, its line end included; the scans are
+    // those of SlidePageMarkers.
+    std::vector<LineSegment> plan(std::span<const MarkerScan> scans);
+    // The line as the page gets it, without its last line end; a line without a marker
+    // comes back unchanged.
     std::string rewrite(std::string_view line);
 
   private:
     const PageReplacements& m_replacements;
+    LectureInserts m_lecture;
     std::string m_carried;
 };
 
-// "&", "<", ">", '"' and "'" as character references, so a text shows as written and
-// stays inside its element or its attribute, whichever quote that uses.
-std::string htmlEscape(std::string_view text);
-// A title as the pages show it: "NO TITLE" when empty, "LEADER" for ".", else the title
-// escaped; a title that is not UTF-8 is read in the Windows code page and its letters
-// beyond ASCII written as numeric character references.
+// The markers of a slide template: the link marker "<!-- **FIXIT**", then the lecture
+// and slide text markers, whose lines the data block and the words follow.
+extern const std::array<TemplateMarker, 3> SlidePageMarkers;
+
+// A title as the pages show it: "NO TITLE" when empty, "LEADER" for ".", else the title;
+// shownTitle gives it as HTML text (htmlUtf8Text).
+std::string shownTitleText(std::string_view title);
 std::string shownTitle(std::string_view title);
-// A URL for the preload page's data block: "<", ">", '"' and control bytes
-// percent-encoded (the same URL to a browser), so it can end neither its quotes, its
-// line nor the block.
-std::string scriptDataUrl(std::string_view url);
 
 // The MaxGIFs, SLDtoGIF and AudioURL lines inserted after the preload marker.
 std::string preloadBlock(const PresentationOutput& out);
@@ -99,14 +66,14 @@ std::string indexTable(const std::vector<ScheduleRow>& rows);
 
 // Each writes one page from one template; every failure throws OutputError naming the
 // template or the page. WriteHTMFiles, despite its plural, is one slide page: writeAllPages
-// below writes them all.
+// below writes them all. Without lecture inserts the lecture markers get nothing.
 void WriteHTMFiles(const std::string& templatePath, const std::string& pagePath,
-                   const PageReplacements& replacements);
+                   const PageReplacements& replacements, const LectureInserts& lecture = {});
 void WritePreloadFile(const std::string& templatePath, const std::string& pagePath,
                       const PresentationOutput& out);
 // False when the template has no index marker: the page is then a plain copy of it.
 bool WriteIndexFile(const std::string& templatePath, const std::string& pagePath,
-                    const std::vector<ScheduleRow>& rows);
+                    const std::vector<ScheduleRow>& rows, const LectureInserts& lecture = {});
 
 struct AllPagesResult {
     bool indexMarkerFound = true;
@@ -114,7 +81,9 @@ struct AllPagesResult {
 };
 
 // The whole of "Write HTM Files" after its checks: every page, preload.htm, the page
-// images and index.htm, in that order, from the templates and images in programDirectory
-// (named without a trailing separator). Stops at the first failure with an OutputError.
+// images, index.htm and chapters.vtt, in that order, from the templates and images in
+// programDirectory (named without a trailing separator); the lecture table and the slide
+// texts are read once, before the first page. Stops at the first failure with an
+// OutputError.
 AllPagesResult writeAllPages(const PresentationOutput& out, const std::string& programDirectory,
                              std::span<const std::string> pageImages);

@@ -1,31 +1,40 @@
 #include "common/clocktime.h"
-#include "testing/htmlshape.h"
+#include "webout/encoders.h"
 #include "webout/eventlist.h"
+#include "webout/lecturetable.h"
 #include "webout/metafiles.h"
 #include "webout/outputerror.h"
 #include "webout/slidepages.h"
+#include "webout/slidetext.h"
 
+#include "support/htmlshape.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iostream>
 #include <map>
+#include <tuple>
 
 namespace {
 
 // The writers' rules are pinned on plain templates of the tests' own (the shipped ones
-// carry the player), beside the shipped images, in a program folder made once.
+// carry the player), beside the shipped images, in a program folder made once per set.
+const std::string& programFolder(const std::string& templates) {
+    static std::map<std::string, TempFolder> dirs;
+    static std::map<std::string, std::string> paths;
+    if (const auto known = paths.find(templates); known != paths.end())
+        return known->second;
+    TempFolder& dir = dirs[templates];
+    const std::string source = CUE_SOURCE_DIR;
+    TestFiles::copyFiles(source + "/tests/golden/webout/" + templates, dir.path());
+    for (const char* image : PageImageNames)
+        TestFiles::copy(source + "/templates/" + image, dir.filePath(image));
+    return paths[templates] = dir.path();
+}
 const std::string& templateDir() {
-    static TempFolder dir;
-    static const std::string path = [] {
-        const std::string source = CUE_SOURCE_DIR;
-        TestFiles::copyFiles(source + "/tests/golden/webout/templates", dir.path());
-        for (const char* image : PageImageNames)
-            TestFiles::copy(source + "/templates/" + image, dir.filePath(image));
-        return dir.path();
-    }();
-    return path;
+    return programFolder("templates");
 }
 const std::string GoldenDir = CUE_SOURCE_DIR "/tests/golden/webout/";
 
@@ -56,56 +65,79 @@ PresentationOutput presentation(std::vector<ScheduleRow> rows, const std::string
 }
 
 // The three writers of "Write HTM, RAM, RAE" into one folder.
-void writeAll(const PresentationOutput& out) {
-    writeAllPages(out, templateDir(), pageImages());
+void writeAll(const PresentationOutput& out, const std::string& program = templateDir()) {
+    writeAllPages(out, program, pageImages());
     writeMetafiles(out);
     writeEventList(out);
 }
 
-const std::map<std::string, std::vector<ScheduleRow>> GoldenSchedules = {
-    {"one", {{"00:00:30", "00:00:00", "00:00:30", "../q3/sld001.gif", "Welcome"}}},
+struct GoldenCase {
+    std::string templates;
+    std::vector<ScheduleRow> rows;
+};
+const std::map<std::string, GoldenCase> GoldenCases = {
+    {"one", {"templates", {{"00:00:30", "00:00:00", "00:00:30", "../q3/sld001.gif", "Welcome"}}}},
     // A leader without a title and a slide without one, its image given as a full URL.
     {"two",
-     {{"00:00:12", "00:00:00", "00:00:12", "../q3/sld001.gif", "."},
-      {"00:10:00", "00:00:12", "00:10:12", "http://img.cuemark.example/q3/sld002.gif", ""}}},
+     {"templates",
+      {{"00:00:12", "00:00:00", "00:00:12", "../q3/sld001.gif", "."},
+       {"00:10:00", "00:00:12", "00:10:12", "http://img.cuemark.example/q3/sld002.gif", ""}}}},
     // A talk with a pause, a slide shown twice, a slide too short to show, a title that
     // needs escaping and a start typed with a one-digit hour.
     {"twelve",
-     {{"00:00:20", "00:00:00", "00:00:20", "../q3/sld001.gif", "."},
-      {"00:02:10", "00:00:20", "00:02:30", "../q3/sld002.gif", "Third quarter in review"},
-      {"00:03:05", "00:02:30", "00:05:35", "../q3/sld003.gif", "Revenue, by region"},
-      {"00:04:00", "00:05:35", "00:09:35", "../q3/sld004.gif", "R&D <draft> \"costs\""},
-      {"00:05:00", "00:09:35", "00:14:35", "wait.gif", "BREAK"},
-      {"00:01:45", "00:14:35", "00:16:20", "../q3/sld005.gif", "Hiring"},
-      {"00:00:00", "00:16:20", "00:16:20", "../q3/sld006.gif", "Skipped past"},
-      {"00:03:30", "00:16:20", "00:19:50", "../q3/sld007.gif", "Customers in M\xfcnchen"},
-      {"00:02:00", "00:19:50", "00:21:50", "../q3/sld003.gif", "Revenue, by region"},
-      {"00:43:10", "00:21:50", "1:05:00", "../q3/sld008.gif", "Outlook"},
-      {"00:01:00", "1:05:00", "01:06:00", "../q3/sld009.gif", ""},
-      {"00:00:40", "01:06:00", "01:06:40", "../q3/sld010.gif", "Questions"}}},
+     {"templates",
+      {{"00:00:20", "00:00:00", "00:00:20", "../q3/sld001.gif", "."},
+       {"00:02:10", "00:00:20", "00:02:30", "../q3/sld002.gif", "Third quarter in review"},
+       {"00:03:05", "00:02:30", "00:05:35", "../q3/sld003.gif", "Revenue, by region"},
+       {"00:04:00", "00:05:35", "00:09:35", "../q3/sld004.gif", "R&D <draft> \"costs\""},
+       {"00:05:00", "00:09:35", "00:14:35", "wait.gif", "BREAK"},
+       {"00:01:45", "00:14:35", "00:16:20", "../q3/sld005.gif", "Hiring"},
+       {"00:00:00", "00:16:20", "00:16:20", "../q3/sld006.gif", "Skipped past"},
+       {"00:03:30", "00:16:20", "00:19:50", "../q3/sld007.gif", "Customers in M\xfcnchen"},
+       {"00:02:00", "00:19:50", "00:21:50", "../q3/sld003.gif", "Revenue, by region"},
+       {"00:43:10", "00:21:50", "1:05:00", "../q3/sld008.gif", "Outlook"},
+       {"00:01:00", "1:05:00", "01:06:00", "../q3/sld009.gif", ""},
+       {"00:00:40", "01:06:00", "01:06:40", "../q3/sld010.gif", "Questions"}}}},
+    // Templates with the lecture markers and the deck's words in ../q3/slides.txt: a pause,
+    // an 8-bit title and text, a slide shown twice with the same words, one too short to
+    // be a chapter, one whose image is a full URL (no words).
+    {"lecture",
+     {"lecturetemplates",
+      {{"00:00:15", "00:00:00", "00:00:15", "../q3/sld001.gif", "."},
+       {"00:01:00", "00:00:15", "00:01:15", "../q3/sld002.gif", "Agenda & <aims>"},
+       {"00:02:00", "00:01:15", "00:03:15", "wait.gif", "BREAK"},
+       {"00:00:45", "00:03:15", "00:04:00", "../q3/sld003.gif", "Caf\xe9 results"},
+       {"00:00:00", "00:04:00", "00:04:00", "../q3/sld004.gif", "Skipped"},
+       {"00:01:00", "00:04:00", "00:05:00", "../q3/sld002.gif", "Agenda & <aims>"},
+       {"00:00:30", "00:05:00", "00:05:30", "http://img.example/q3/sld005.gif", ""}}}},
 };
 
 } // namespace
 
 // Every file of a presentation, byte for byte. CUE_UPDATE_GOLDENS=1 rewrites the goldens.
 TEST(WebOutput, presentationsMatchTheirGoldensByteForByte) {
-    for (const auto& [name, rows] : GoldenSchedules) {
+    for (const auto& [name, golden] : GoldenCases) {
         SCOPED_TRACE(name);
-        Folder out;
-        writeAll(presentation(rows, out.path()));
-        std::map<std::string, std::string> written = filesIn(out.dir.path());
+        // The presentation in talk/, its slide images (here only their words) in q3/.
+        Folder root;
+        const std::string talk = root.file("talk");
+        TestFiles::makePath(talk);
+        TestFiles::makePath(root.file("q3"));
+        TestFiles::copy(GoldenDir + "lectureslides/slides.txt", root.file("q3/slides.txt"));
+        writeAll(presentation(golden.rows, talk + "/"), programFolder(golden.templates));
+        std::map<std::string, std::string> written = filesIn(talk);
         for (const std::string& image : pageImages()) {
             EXPECT_EQ(written[image], readBytes(templateDir() + "/" + image)) << image;
             written.erase(image);
         }
-        const std::string golden = GoldenDir + name;
+        const std::string folder = GoldenDir + name;
         if (std::getenv("CUE_UPDATE_GOLDENS")) {
-            std::filesystem::remove_all(TestFiles::native(golden));
-            TestFiles::makePath(golden);
+            std::filesystem::remove_all(TestFiles::native(folder));
+            TestFiles::makePath(folder);
             for (const auto& [file, bytes] : written)
-                putFile(golden + "/" + file, bytes);
+                putFile(folder + "/" + file, bytes);
         }
-        EXPECT_EQ(written, filesIn(golden));
+        EXPECT_EQ(written, filesIn(folder));
     }
 }
 
@@ -123,6 +155,7 @@ TEST(WebOutput, hostileValuesStayInTheirPlaces) {
                                         {"00:01:00", v, "00:02:00", "http:" + v, v},
                                         {"00:01:00", v, "00:03:00", "../" + v + "/s001.gif", v}};
     };
+#ifdef CUE_HTML_SHAPE
     const auto shapes = [](const std::vector<ScheduleRow>& rows, const std::string& url) {
         Folder dir;
         writeAllPages({rows, dir.path(), url, url}, templateDir(), pageImages());
@@ -146,6 +179,11 @@ TEST(WebOutput, hostileValuesStayInTheirPlaces) {
                 << want.elements << ", " << want.eventHandlers << ", " << want.scripts;
         }
     }
+#else
+    // libgumbo, which reads the shapes, is not built for Windows; the bytes are the same.
+    std::cout << "[ SKIPPED  ] the page shapes: no HTML parser in this build\n";
+    (void)hostile;
+#endif
 
     Folder one;
     writeAllPages(presentation({rowsWith("x")[0]}, one.path()), templateDir(), pageImages());
@@ -416,4 +454,110 @@ TEST(WebOutput, namesAndLinesOfTheSmallFiles) {
     EXPECT_EQ(scriptDataUrl("a b\"<c>\r\n\x7f%20\xe9'"), "a b%22%3Cc%3E%0D%0A%7F%20\xe9'");
     EXPECT_EQ(outputDirectoryOf("talk.txt"), std::nullopt);
     EXPECT_EQ(outputDirectoryOf("/talks/q3.txt"), "/talks/");
+}
+
+TEST(WebOutput, slideTextIsReadOrLeftOut) {
+    const std::string head = "Cuemark Slide Text\r\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::optional<std::map<int, std::pair<std::vector<std::string>, std::vector<std::string>>>>
+            expected;
+    };
+    const Case cases[] = {
+        {"text and notes by slide, unknown keywords, titles and empty lines left out",
+         head + "slide 2\r\ntitle T\r\ntext a\r\nnote n\r\nshape x\r\ntext\r\n\r\nTEXT  b \r\n"
+                "slide 007\r\ntext c",
+         {{{2, {{"a", " b "}, {"n"}}}, {7, {{"c"}, {}}}}}},
+        {"LF and CR line ends, a byte-order mark and the header in any case",
+         "\xEF\xBB\xBF"
+         "cuemark slide text\nslide 1\rtext \xe9\n",
+         {{{1, {{"\xe9"}, {}}}}}},
+        {"only the header", head, {{}}},
+        {"no header", "slide 1\r\ntext a\r\n", std::nullopt},
+        {"empty", "", std::nullopt},
+        {"words before the first slide", head + "text a\r\nslide 1\r\n", std::nullopt},
+        {"a slide number that is no number", head + "slide one\r\n", std::nullopt},
+        {"slide 0", head + "slide 0\r\n", std::nullopt},
+        {"a slide number too long", head + "slide 12345678901\r\n", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const auto read = readSlideText(c.bytes);
+        ASSERT_EQ(read.has_value(), c.expected.has_value()) << c.what;
+        if (!read)
+            continue;
+        std::map<int, std::pair<std::vector<std::string>, std::vector<std::string>>> got;
+        for (const auto& [number, words] : *read)
+            got[number] = {words.text, words.notes};
+        EXPECT_EQ(got, *c.expected) << c.what;
+    }
+
+    const std::tuple<const char*, int, std::optional<std::string>> images[] = {
+        {"../q3/sld008.gif", 8, "out/../q3/slides.txt"},
+        {"sld010.GIF", 10, "out/slides.txt"},
+        {"..\\deck\\img1005.png", 1005, "out/..\\deck\\slides.txt"},
+        {"wait.gif", 0, "out/slides.txt"},
+        {"../q3/sld003", 0, "out/../q3/slides.txt"},
+        {"../q3/sld003.g-f", 0, "out/../q3/slides.txt"},
+        {"http://img.example/q3/sld002.gif", 2, std::nullopt},
+        {"/q3/sld002.gif", 2, std::nullopt},
+    };
+    for (const auto& [url, number, path] : images) {
+        EXPECT_EQ(deckNumber(url), number) << url;
+        EXPECT_EQ(slideTextPath("out/", url), path) << url;
+    }
+}
+
+TEST(WebOutput, lectureValuesAreEncodedForTheirPlaces) {
+    const std::pair<std::string, std::string> json[] = {
+        {"plain", "\"plain\""},
+        {"</script><!--", "\"\\u003c/script\\u003e\\u003c!--\""},
+        {"a\"b\\c&d", "\"a\\\"b\\\\c\\u0026d\""},
+        {"\r\n\t\x01\x7f", "\"\\u000d\\u000a\\u0009\\u0001\\u007f\""},
+        {"\xe2\x80\xa8\xe2\x80\xa9\xc2\x85", "\"\\u2028\\u2029\\u0085\""},
+        {"Caf\xc3\xa9 \xe2\x82\xac", "\"Caf\xc3\xa9 \xe2\x82\xac\""},
+        // Not UTF-8: read in the Windows code page, as titles are.
+        {"Caf\xe9 \x80 \x85", "\"Caf\xc3\xa9 \xe2\x82\xac \xe2\x80\xa6\""},
+    };
+    for (const auto& [text, expected] : json)
+        EXPECT_EQ(jsonString(text), expected) << text;
+    EXPECT_EQ(vttText("R&D <draft> --> \"x\"\r\n\xe9"),
+              "R&amp;D &lt;draft&gt; --&gt; \"x\"  \xc3\xa9");
+}
+
+// The lecture markers in any case and anywhere in a line, on lines read in pieces, give the
+// page the in-memory rewrite gives; without inserts they only keep their lines.
+TEST(WebOutput, lectureMarkersAreFollowedByTheirBlocks) {
+    Folder dir;
+    const std::vector<ScheduleRow> rows = {{"00:01:00", "00:00:00", "00:01:00", "a.gif", "A"},
+                                           {"00:01:00", "00:01:00", "00:02:00", "b.gif", "B"}};
+    const PresentationOutput out = presentation(rows, dir.path());
+    const LectureTable lecture(out);
+    const PageReplacements r = pageReplacementsFor(rows, 1);
+    const std::string piece(64 * 1024 - 5, 'x');
+    const std::string page[] = {
+        "a\r\n<!-- **lecture** -->\r\nb<!-- **SlideText** -->c\r\n",
+        piece + "<!-- **LECTURE** --><!-- **FIXIT**GIF --><img src=\"\">\r\n" + piece +
+            "<!-- **SLIDETEXT** -->" + piece,
+    };
+    for (const std::string& text : page) {
+        for (const LectureInserts& inserts : {lecture.insertsFor(1), LectureInserts{}}) {
+            putFile(dir.file("t.htm"), text);
+            WriteHTMFiles(dir.file("t.htm"), dir.file("p.htm"), r, inserts);
+            SlidePageRewriter rewriter(r, inserts);
+            std::string expected;
+            for (size_t from = 0; from < text.size();) {
+                const size_t end = std::min(text.find("\r\n", from), text.size());
+                expected +=
+                    rewriter.rewrite(std::string_view(text).substr(from, end - from)) + "\r\n";
+                from = end + 2;
+            }
+            EXPECT_EQ(readBytes(dir.file("p.htm")), expected) << text.substr(0, 30);
+        }
+    }
+    SlidePageRewriter rewriter(r, lecture.insertsFor(2));
+    EXPECT_EQ(rewriter.rewrite("<!-- **SLIDETEXT** -->"),
+              "<!-- **SLIDETEXT** -->\r\n<div id=\"cm-words\"><h2 class=\"cm-words-title\">B</h2>"
+              "<ul id=\"cm-slide-text\"></ul><div id=\"cm-slide-notes\"></div></div>");
+    EXPECT_EQ(SlidePageRewriter(r).rewrite("<!-- **LECTURE** -->"), "<!-- **LECTURE** -->");
 }

@@ -1,0 +1,268 @@
+#include "templaterewriter.h"
+
+#include "common/text.h"
+#include "common/textfile.h"
+#include "webout/outputerror.h"
+#include "webout/pagefiles.h"
+
+#include <algorithm>
+#include <optional>
+#include <type_traits>
+
+namespace {
+
+// The keyword is the three bytes after a marker.
+constexpr size_t KeywordLength = 3;
+
+// Template lines come and go in pieces of this size, so a line of any length costs no
+// more memory than one piece.
+constexpr size_t PieceBytes = 64 * 1024;
+
+// Reads a template line by line, each line in pieces.
+class TemplateReader {
+  public:
+    explicit TemplateReader(const std::string& path) : m_path(path) {
+        guarded([&] {
+            m_reader.emplace(path);
+            return true;
+        });
+    }
+    bool atEnd() {
+        return guarded([&] { return m_reader->atEnd(); });
+    }
+    void nextPiece(bool& lineEnded, std::string& piece) {
+        guarded([&] { m_reader->nextPiece(PieceBytes, lineEnded, piece); });
+    }
+
+  private:
+    template <class F> std::invoke_result_t<F> guarded(F&& step) {
+        try {
+            return step();
+        } catch (const FileError& e) {
+            throw OutputError(m_path, e.what());
+        }
+    }
+    std::string m_path;
+    std::optional<LineReader> m_reader;
+};
+
+// Copies ranges of a template line that came in more than one piece to the page, reading
+// the template a second time, opened on first need and moved forward to the line asked
+// for. A range that starts before the piece in hand reads the line again from a fresh
+// reader.
+class LineCopier {
+  public:
+    explicit LineCopier(const std::string& path) : m_path(path) {}
+
+    // line is 1-based and never before the line of an earlier call.
+    void copy(int line, size_t from, size_t to, OutputFile& page) {
+        if (!m_reader)
+            m_reader.emplace(m_path);
+        while (m_line < line)
+            finishLine();
+        if (m_started && from < m_pieceAt)
+            rewind();
+        while (from < to) {
+            if (!m_started || from >= m_pieceAt + m_piece.size()) {
+                if (m_started && m_ended)
+                    return;
+                advance();
+                continue;
+            }
+            const size_t n = std::min(to, m_pieceAt + m_piece.size()) - from;
+            page.write(std::string_view(m_piece).substr(from - m_pieceAt, n));
+            from += n;
+        }
+    }
+
+  private:
+    // Leaves the rest of the line unread and moves to the next one.
+    void finishLine() {
+        while (!m_started || !m_ended)
+            advance();
+        m_started = false;
+        m_piece.clear();
+        m_pieceAt = 0;
+        ++m_line;
+    }
+    void advance() {
+        m_pieceAt += m_piece.size();
+        m_reader->nextPiece(m_ended, m_piece);
+        m_started = true;
+    }
+    void rewind() {
+        m_reader.emplace(m_path);
+        for (int line = 1; line < m_line; ++line)
+            for (bool ended = false; !ended;)
+                m_reader->nextPiece(ended, m_piece);
+        m_started = false;
+        m_piece.clear();
+        m_pieceAt = 0;
+    }
+
+    std::string m_path;
+    std::optional<TemplateReader> m_reader;
+    std::string m_piece;
+    size_t m_pieceAt = 0;
+    bool m_started = false;
+    bool m_ended = false;
+    int m_line = 1;
+};
+
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// The first place of a marker in a text, its letters in any case. Every marker begins with
+// punctuation, which an exact search finds quickly; only there are letters compared.
+size_t findMarker(std::string_view text, std::string_view marker) {
+    size_t lead = 0;
+    while (lead < marker.size() && !isAsciiLetter(marker[lead]))
+        ++lead;
+    const std::string_view prefix = marker.substr(0, lead);
+    for (size_t at = text.find(prefix); at != std::string_view::npos;
+         at = text.find(prefix, at + 1)) {
+        if (Text::equalsNoCase(text.substr(at, marker.size()), marker))
+            return at;
+    }
+    return std::string_view::npos;
+}
+
+std::vector<MarkerScan> scansFor(std::span<const TemplateMarker> markers) {
+    return {markers.begin(), markers.end()};
+}
+
+bool anyFound(std::span<const MarkerScan> scans) {
+    return std::any_of(scans.begin(), scans.end(), [](const MarkerScan& s) { return s.found(); });
+}
+
+std::string_view textOf(const LineSegment& segment) {
+    return segment.text.empty() ? segment.shared : std::string_view(segment.text);
+}
+
+} // namespace
+
+LineSegment copied(size_t from, size_t to) {
+    return {true, from, to, {}, {}};
+}
+LineSegment inserted(std::string text) {
+    return {false, 0, 0, std::move(text), {}};
+}
+LineSegment insertedShared(std::string_view text) {
+    return {false, 0, 0, {}, text};
+}
+
+MarkerScan::MarkerScan(TemplateMarker marker) : m_marker(marker) {}
+
+void MarkerScan::reset() {
+    m_recent.clear();
+    m_keyword.clear();
+    m_length = 0;
+    m_markerAt = m_firstQuote = m_open = m_close = std::string::npos;
+}
+
+void MarkerScan::feed(std::string_view piece, bool lastPiece) {
+    const std::string_view marker = m_marker.text;
+    const size_t pieceAt = m_length;
+    m_length += piece.size();
+    if (m_firstQuote == std::string::npos) {
+        if (const size_t quote = piece.find('"'); quote != std::string_view::npos)
+            m_firstQuote = pieceAt + quote;
+    }
+    size_t from = 0; // the first byte of the piece after the marker
+    if (m_markerAt == std::string::npos) {
+        // A marker may begin in the tail of the pieces before this one: the seam is
+        // searched on its own, so a piece is never copied whole.
+        const size_t tailBytes = marker.size() - 1;
+        size_t found = std::string::npos; // in the tail followed by the piece
+        if (!m_recent.empty())
+            found = findMarker(m_recent + std::string(piece.substr(0, tailBytes)), marker);
+        if (found == std::string::npos) {
+            if (const size_t inPiece = findMarker(piece, marker); inPiece != std::string::npos)
+                found = m_recent.size() + inPiece;
+        }
+        if (found == std::string::npos) {
+            if (lastPiece)
+                return;
+            if (piece.size() >= tailBytes) {
+                m_recent.assign(piece.substr(piece.size() - tailBytes));
+            } else {
+                m_recent.append(piece);
+                m_recent.erase(0, m_recent.size() - std::min(m_recent.size(), tailBytes));
+            }
+            return;
+        }
+        m_markerAt = pieceAt - m_recent.size() + found;
+        from = found + marker.size() - m_recent.size();
+        m_recent.clear();
+    }
+    for (size_t i = from; i < piece.size() && m_keyword.size() < KeywordLength; ++i)
+        m_keyword += piece[i];
+    if (m_close != std::string::npos || m_marker.valueFrom == std::string_view::npos)
+        return;
+    // The value's quotes count from valueFrom on; memchr finds them on a line of any length.
+    const size_t valueAt = m_markerAt + m_marker.valueFrom;
+    size_t i = std::max(from, valueAt > pieceAt ? valueAt - pieceAt : 0);
+    while (m_close == std::string::npos && (i = piece.find('"', i)) != std::string_view::npos) {
+        (m_open == std::string::npos ? m_open : m_close) = pieceAt + i;
+        ++i;
+    }
+}
+
+void rewriteTemplate(const std::string& templatePath, const std::string& pagePath,
+                     std::span<const TemplateMarker> markers, const LinePlan& plan) {
+    TemplateReader scanner(templatePath);
+    LineCopier copier(templatePath);
+    OutputFile page(pagePath);
+    std::vector<MarkerScan> scans = scansFor(markers);
+    std::string first;
+    std::string piece;
+    for (int line = 1; !scanner.atEnd(); ++line) {
+        for (MarkerScan& scan : scans)
+            scan.reset();
+        bool ended = false;
+        scanner.nextPiece(ended, first);
+        const bool whole = ended;
+        for (MarkerScan& scan : scans)
+            scan.feed(first, ended);
+        while (!ended) {
+            scanner.nextPiece(ended, piece);
+            for (MarkerScan& scan : scans)
+                scan.feed(piece, ended);
+        }
+        // A line of ordinary length came in one piece and is written from it; only a
+        // longer one is read again for its ranges.
+        if (whole && !anyFound(scans)) {
+            page.writeLine(first);
+            continue;
+        }
+        if (!anyFound(scans)) {
+            copier.copy(line, 0, scans.front().length(), page);
+            page.write(Text::crlf);
+            continue;
+        }
+        for (const LineSegment& segment : plan(scans)) {
+            if (!segment.copy)
+                page.write(textOf(segment));
+            else if (whole)
+                page.write(std::string_view(first).substr(segment.from, segment.to - segment.from));
+            else
+                copier.copy(line, segment.from, segment.to, page);
+        }
+    }
+    page.commit();
+}
+
+std::string rewriteLine(std::string_view line, std::span<const TemplateMarker> markers,
+                        const LinePlan& plan) {
+    std::vector<MarkerScan> scans = scansFor(markers);
+    for (MarkerScan& scan : scans)
+        scan.feed(line, true);
+    if (!anyFound(scans))
+        return std::string(line) + std::string(Text::crlf);
+    std::string out;
+    for (const LineSegment& segment : plan(scans))
+        out +=
+            segment.copy ? line.substr(segment.from, segment.to - segment.from) : textOf(segment);
+    return out;
+}
