@@ -5,19 +5,15 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QString>
 
 #include <filesystem>
-#include <ostream>
 
 namespace {
 
 QString fromBytes(const std::string& bytes) {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
 }
-
-constexpr int TimeLimitMs = 60000;
 
 } // namespace
 
@@ -33,26 +29,4 @@ std::string ToolPlatform::currentFolder() {
 std::unique_ptr<SettingsStore> ToolPlatform::iniSettingsStore(const std::string& directory) {
     QDir().mkpath(fromBytes(directory));
     return std::make_unique<QtSettingsStore>(directory);
-}
-
-bool ToolPlatform::runToEnd(const std::string& program, const std::vector<std::string>& args,
-                            const std::string& workingDirectory, std::ostream& err) {
-    QProcess process;
-    QStringList words;
-    for (const std::string& arg : args)
-        words << fromBytes(arg);
-    process.setWorkingDirectory(fromBytes(workingDirectory));
-    process.start(fromBytes(program), words);
-    if (!process.waitForStarted())
-        return false;
-    if (!process.waitForFinished(TimeLimitMs)) {
-        process.kill();
-        process.waitForFinished();
-        err << "cuescript: " << program << " did not end within " << TimeLimitMs / 1000
-            << " seconds and was stopped\n";
-    } else if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        err << process.readAllStandardError().toStdString() << "cuescript: " << program
-            << " ended with status " << process.exitCode() << '\n';
-    }
-    return true;
 }

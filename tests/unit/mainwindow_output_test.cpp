@@ -199,7 +199,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
         {"a tool that cannot start is reported",
          [](OutputRig& t) {
              t.main->CeventsLoc = "/no/such/cevents";
-             t.ui.runProcess = [](const UiEvent&) { return false; };
+             t.ui.runProcess = [](const UiEvent&) { return StartResult{false, false, {}}; };
          },
          &Main::mnuWrCevents_Click,
          {"'" + outDir + "cevents.txt' The program '/no/such/cevents' could not be started."},
