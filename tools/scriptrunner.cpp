@@ -1,5 +1,6 @@
 #include "scriptrunner.h"
 
+#include "inisettingsstore.h"
 #include "scriptdumper.h"
 #include "scriptparser.h"
 
@@ -204,7 +205,10 @@ void ScriptRunner::programCommand(const std::string& args) {
 
     if (!m_settings) {
         if (m_settingsDirectory) {
-            m_settings = ToolPlatform::iniSettingsStore(*m_settingsDirectory);
+            if (!ToolPlatform::makeFolders(*m_settingsDirectory))
+                m_err << "cuescript: warning: the settings folder " << *m_settingsDirectory
+                      << " cannot be made; the settings are not kept\n";
+            m_settings = std::make_unique<IniSettingsStore>(*m_settingsDirectory);
         } else {
             m_settings = std::make_unique<MemorySettingsStore>();
         }

@@ -1,7 +1,6 @@
-// The script tools' platform on the Win32 calls.
+// The script tools' folders on the Win32 calls, where a path is the ANSI code page.
 #include "toolplatform.h"
 
-#include "common/inisettingsstore.h"
 #include "common/win32text.h"
 
 #include <windows.h>
@@ -20,8 +19,9 @@ std::string ToolPlatform::currentFolder() {
     return Win32Text::narrow(folder);
 }
 
-std::unique_ptr<SettingsStore> ToolPlatform::iniSettingsStore(const std::string& directory) {
-    std::error_code ignored;
-    std::filesystem::create_directories(Win32Text::widen(directory), ignored);
-    return std::make_unique<IniSettingsStore>(directory);
+bool ToolPlatform::makeFolders(const std::string& directory) {
+    std::error_code error;
+    const std::filesystem::path path = Win32Text::widen(directory);
+    std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
 }

@@ -1,6 +1,6 @@
 #include "common/processstart.h"
 #include "support/testfiles.h"
-#include "webout/eventlistreader.h"
+#include "tools/eventlistreader.h"
 
 #include <gtest/gtest.h>
 
@@ -155,15 +155,17 @@ TEST(Cevents, startsWithTheOperatorsBytesAndBlamesTheRightPart) {
 }
 
 // cuescript starts cevents as "Write HTM, RAM, RAE" does and waits for it: in a folder, with
-// a log and an event file named in 8-bit bytes, each name reaches the system unchanged and
-// the event file is written under exactly its name.
+// a log, an event file and the script's settings folder named in 8-bit bytes, each name
+// reaches the system unchanged and the event file is written under exactly its name.
 TEST(Cevents, cuescriptStartsItWithTheOperatorsBytes) {
     TempFolder dir;
     const std::string folder = dir.filePath("caf\xE9");
     ASSERT_TRUE(TestFiles::makePath(folder));
     ASSERT_TRUE(TestFiles::copy(CUE_SOURCE_DIR "/tests/samples/q3.txt", folder + "/caf\xE9.txt"));
     const std::string script = dir.filePath("road.cues");
+    const std::string settings = folder + "/settings \xE9t\xE9";
     const std::vector<std::string> lines = {
+        "settings " + settings,
         "program cuebuild",
         "click mnuConfig",
         "type txtCevents " + TestFiles::runtimeProgram("cevents"),
@@ -186,6 +188,9 @@ TEST(Cevents, cuescriptStartsItWithTheOperatorsBytes) {
     EXPECT_NE(vtt.find("sld003.htm"), std::string::npos) << vtt;
     const std::set<std::string> names = TestFiles::names(folder);
     EXPECT_EQ(names.count("caf\xE9.rae"), 1u);
+    // The script's settings folder, too, is made and used under its own name.
+    EXPECT_NE(fileBytes(settings + "/CuemarkPost.ini").find("AudioURL=@ByteArray(caf\\xe9.ra)"),
+              std::string::npos);
 }
 
 // A program run to its end: its status comes back, a folder or program that cannot be used
