@@ -9,22 +9,22 @@ WIN64_BUILD ?= build-win64
 WIN32_BUILD ?= build-win32
 JOBS ?= 2
 FUZZ_SECONDS ?= 25
-# libqt6svg6 draws the programs' SVG icons; LAME and libebur128 (found through pkg-config)
-# write the web form of a recording; the tests read written pages with libgumbo's HTML5
-# parser.
+# libqt6svg6 draws the programs' SVG icons; esbuild bundles the pages' player; LAME and
+# libebur128 (found through pkg-config) write the web form of a recording; the tests read
+# written pages with libgumbo's HTML5 parser.
 PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev libgumbo-dev fontconfig fonts-dejavu-core pkg-config libmp3lame-dev \
-            libebur128-dev
+            libbenchmark-dev libgumbo-dev fontconfig fonts-dejavu-core esbuild pkg-config \
+            libmp3lame-dev libebur128-dev
 # The i686 Windows cross compiler that checks the COM binding; its recommended packages
 # (wine and more) are not needed.
 CROSS_PACKAGES := g++-mingw-w64-i686
-# The Windows builds: cmake and ninja, both cross compilers, googletest's sources for the
-# Windows unit tests, wine64 to run them (wine32 is left out: the 32-bit build's tests would
-# need a kernel that runs 32-bit programs), NSIS for the installers, and a virtual display
-# with imagemagick's import for the desktop programs' test and pictures; the installer test
-# finds the installed cuebuild's window with xwininfo.
-WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine \
-                    wine64 nsis xvfb xauth imagemagick x11-utils
+# The Windows builds: cmake, ninja and esbuild (the pages' player), both cross compilers,
+# googletest's sources for the Windows unit tests, wine64 to run them (wine32 is left out:
+# the 32-bit build's tests would need a kernel that runs 32-bit programs), NSIS for the
+# installers, and a virtual display with imagemagick's import for the desktop programs'
+# test and pictures; the installer test finds the installed cuebuild's window with xwininfo.
+WINDOWS_PACKAGES := cmake ninja-build esbuild g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest \
+                    wine wine64 nsis xvfb xauth imagemagick x11-utils
 # The browser test's browser, Debian's own (Playwright downloads none).
 BROWSER_PACKAGES := chromium
 # LibreOffice Impress with its SDK, and a virtual display, for the loggers' Impress binding

@@ -1,13 +1,13 @@
 cmake_minimum_required(VERSION 3.21)
 # Writes the page templates the post-processor reads (firstsld.htm, slides.htm, lastsld.htm,
-# preload.htm, index.htm) from the sources in templates/pages: the player script (its file
-# readers, then the player itself) and style sheet go into every page, so a written
-# presentation needs no file besides its pages.
-#   cmake -DSRC=templates/pages -DOUT=build/bin -P pagetemplates.cmake
+# preload.htm, index.htm) from the sources in templates/pages and the player and style
+# sheet esbuild bundled from them: both go into every page, so a written presentation
+# needs no file besides its pages.
+#   cmake -DSRC=templates/pages -DBUNDLE=build/generated/pages -DOUT=build/bin -P pagetemplates.cmake
 # A source line starting with [first] or [last] is kept only in that template; one starting
 # with [!first] or [!last] is kept in every other template.
 
-foreach(var SRC OUT)
+foreach(var SRC BUNDLE OUT)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "pagetemplates: -D${var}=... is missing")
     endif()
@@ -17,7 +17,7 @@ endforeach()
 # shipped code carrying one would be rewritten or cut off in every page.
 function(check_inlined name text)
     string(TOLOWER "${text}" lower)
-    foreach(bad "**fixit**" "<!--*** -->" "</script" "</style")
+    foreach(bad "**fixit**" "<!--*** -->" "**lecture**" "**slidetext**" "</script" "</style")
         string(FIND "${lower}" "${bad}" at)
         if(NOT at EQUAL -1)
             message(FATAL_ERROR "pagetemplates: ${name} must not contain \"${bad}\"")
@@ -29,29 +29,10 @@ function(check_inlined name text)
     endif()
 endfunction()
 
-file(READ ${SRC}/parsers.js parsers)
-file(READ ${SRC}/player.js script)
-file(READ ${SRC}/player.css style)
-check_inlined(parsers.js "${parsers}")
+file(READ ${BUNDLE}/player.js script)
+file(READ ${BUNDLE}/player.css style)
 check_inlined(player.js "${script}")
 check_inlined(player.css "${style}")
-# The file readers go first: the player is built on them.
-string(PREPEND script "${parsers}")
-
-# Every page carries the player, so its comments, indentation and blank lines stay in the
-# sources. Block comments and whole comment lines go; no string or pattern of these files
-# holds a comment's opening or spans lines.
-function(compact var)
-    set(text "${${var}}")
-    string(REGEX REPLACE "/\\*[^*]*\\*+([^/*][^*]*\\*+)*/" "" text "${text}")
-    string(REGEX REPLACE "\n[ \t]*//[^\n]*" "" text "${text}")
-    string(REGEX REPLACE "\n[ \t]+" "\n" text "${text}")
-    string(REGEX REPLACE "\n\n+" "\n" text "${text}")
-    string(REGEX REPLACE "^\n+" "" text "${text}")
-    set(${var} "${text}" PARENT_SCOPE)
-endfunction()
-compact(script)
-compact(style)
 
 function(inline text result)
     string(REPLACE "<!-- cm:inline player.css -->" "<style>\n${style}</style>" text "${text}")

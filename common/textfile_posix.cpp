@@ -1,4 +1,5 @@
 // The file layer on POSIX systems: the operator's bytes go to the system calls as they are.
+#include "filepath.h"
 #include "textfileparts.h"
 
 #include <algorithm>
@@ -168,6 +169,14 @@ bool TextFile::exists(const std::string& path) {
     struct stat st {};
     return !path.empty() && path.find('\0') == std::string::npos &&
            ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::filesystem::path TextFile::nativePath(const std::string& path) {
+    return std::filesystem::path(path);
+}
+
+std::string TextFile::pathBytes(const std::filesystem::path& path) {
+    return path.native();
 }
 
 std::string TextFile::absolutePath(const std::string& path) {

@@ -1,5 +1,6 @@
 // The file layer on Windows, on the Win32 "W" calls: names are the operator's 8-bit bytes
 // in the ANSI code page, widened once through Win32Text.
+#include "filepath.h"
 #include "textfileparts.h"
 #include "win32text.h"
 
@@ -186,6 +187,14 @@ bool TextFile::exists(const std::string& path) {
 
 // The standard library's paths made from the wide names: its own narrow conversion is
 // not the ANSI code page.
+std::filesystem::path TextFile::nativePath(const std::string& path) {
+    return std::filesystem::path(Win32Text::widen(path));
+}
+
+std::string TextFile::pathBytes(const std::filesystem::path& path) {
+    return Win32Text::narrow(path.native());
+}
+
 std::string TextFile::absolutePath(const std::string& path) {
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(Win32Text::widen(path), ec);

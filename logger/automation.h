@@ -21,11 +21,23 @@ using AutomationRef = std::shared_ptr<AutomationObject>;
 using AutomationValue = std::variant<std::monostate, bool, std::int16_t, std::int32_t, double,
                                      std::string, AutomationRef>;
 
-// Any failure of a call: the object is gone, the member is unknown, an argument or the
-// result has the wrong type. what() is the description the operator is shown.
+// Any failure of a call. what() is the description the operator is shown; kind() says
+// whether asking again can help.
 class AutomationError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    enum class Kind {
+        Refused, // the member is unknown, an argument or the result does not fit, the
+                 // program reported an error of its own, or the object asked is gone
+        Busy,    // the program turned the call away for now (a modal dialog is up)
+        Gone,    // the program cannot be reached: it quit or was killed
+    };
+
+    explicit AutomationError(const std::string& what, Kind kind = Kind::Refused)
+        : std::runtime_error(what), m_kind(kind) {}
+    Kind kind() const { return m_kind; }
+
+  private:
+    Kind m_kind;
 };
 
 // Creating by class name failed because no program is registered under that name (as

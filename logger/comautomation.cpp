@@ -20,6 +20,27 @@ namespace {
 // The text a scripting client shows when no server answers to the class name.
 constexpr const char* CannotCreate = "ActiveX component can't create object";
 
+// A call a busy program turns away is asked again within half a poll; one still turned
+// away then fails as busy, and the poll that made it is left for the next one.
+constexpr ULONGLONG BusyPatienceMs = 250;
+constexpr DWORD BusyRetryMs = 25;
+
+// No message filter does this: the desktop's own window loops stay out of the retries,
+// and the wait is the same where the runtime asks no client filter (wine).
+template <typename Call> HRESULT patiently(const Call& call) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        const HRESULT hr = call();
+        if (!ComValue::isBusy(hr) || GetTickCount64() - start >= BusyPatienceMs)
+            return hr;
+        Sleep(BusyRetryMs);
+    }
+}
+
+AutomationError failure(HRESULT hr) {
+    return AutomationError(ComValue::describe(hr), ComValue::kindOf(hr));
+}
+
 class ComObject : public AutomationObject {
   public:
     // Takes over one reference.
@@ -57,9 +78,13 @@ class ComObject : public AutomationObject {
         std::wstring name = Win32Text::widen(member);
         LPOLESTR names[] = {name.data()};
         DISPID id = DISPID_UNKNOWN;
-        const HRESULT hr = m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-        if (FAILED(hr))
+        const HRESULT hr = patiently([&] {
+            return m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        });
+        if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND)
             throw AutomationError("Object doesn't support this property or method: " + member);
+        if (FAILED(hr))
+            throw failure(hr);
         return id;
     }
 
@@ -116,9 +141,11 @@ AutomationValue ComObject::invoke(const std::string& member, WORD flags,
     } clearResult{result};
     EXCEPINFO exception{};
     UINT badArgument = 0;
-    const HRESULT hr = m_dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dispParams,
-                                          flags == DISPATCH_PROPERTYPUT ? nullptr : &result,
-                                          &exception, &badArgument);
+    const HRESULT hr = patiently([&] {
+        return m_dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dispParams,
+                                  flags == DISPATCH_PROPERTYPUT ? nullptr : &result, &exception,
+                                  &badArgument);
+    });
     if (hr == DISP_E_EXCEPTION) {
         if (exception.pfnDeferredFillIn)
             exception.pfnDeferredFillIn(&exception);
@@ -130,10 +157,11 @@ AutomationValue ComObject::invoke(const std::string& member, WORD flags,
         SysFreeString(exception.bstrSource);
         SysFreeString(exception.bstrDescription);
         SysFreeString(exception.bstrHelpFile);
-        throw AutomationError(description.empty() ? ComValue::describe(code) : description);
+        throw AutomationError(description.empty() ? ComValue::describe(code) : description,
+                              ComValue::kindOf(code));
     }
     if (FAILED(hr))
-        throw AutomationError(ComValue::describe(hr));
+        throw failure(hr);
     return ComValue::fromVariant(result, wrapDispatch);
 }
 
@@ -154,7 +182,7 @@ AutomationFactory comAutomationFactory() {
         if (hr == REGDB_E_CLASSNOTREG)
             throw AutomationClassMissing(CannotCreate);
         if (FAILED(hr) || !dispatch)
-            throw AutomationError(ComValue::describe(hr));
+            throw failure(hr);
         return std::make_shared<ComObject>(dispatch);
     };
 }

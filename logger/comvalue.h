@@ -25,5 +25,10 @@ AutomationValue fromVariant(const VARIANT& in,
                             const std::function<AutomationRef(IDispatch*)>& fromDispatch);
 // The system's description of a failed call, or "Automation error 0x..." without one.
 std::string describe(HRESULT hr);
+// Whether a failed call may be asked again (busy), cannot reach its program (gone), or
+// was refused.
+AutomationError::Kind kindOf(HRESULT hr);
+// A busy call: the program turns it away for now, as while it shows a modal dialog.
+bool isBusy(HRESULT hr);
 
 } // namespace ComValue

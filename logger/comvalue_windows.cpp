@@ -110,3 +110,24 @@ std::string ComValue::describe(HRESULT hr) {
     std::snprintf(code, sizeof code, "Automation error 0x%08lX", static_cast<unsigned long>(hr));
     return code;
 }
+
+bool ComValue::isBusy(HRESULT hr) {
+    return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
+}
+
+AutomationError::Kind ComValue::kindOf(HRESULT hr) {
+    if (isBusy(hr))
+        return AutomationError::Kind::Busy;
+    // The server's process ended, was killed or let go of the object: no answer will come.
+    const HRESULT gone[] = {RPC_E_DISCONNECTED,
+                            CO_E_OBJNOTCONNECTED,
+                            RPC_E_SERVER_DIED,
+                            RPC_E_SERVER_DIED_DNE,
+                            HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE),
+                            HRESULT_FROM_WIN32(RPC_S_CALL_FAILED),
+                            HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE)};
+    for (const HRESULT code : gone)
+        if (hr == code)
+            return AutomationError::Kind::Gone;
+    return AutomationError::Kind::Refused;
+}

@@ -6,13 +6,13 @@
 #include "logger/automation.h"
 #include "logger/logsettings.h"
 #include "logger/powerpointversion.h"
+#include "logger/presentationlogfile.h"
+#include "logger/presentationprogram.h"
+#include "logger/slideshowmonitor.h"
 
-#include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 
-class LineFile;
 class LoggerClock;
 class SettingsStore;
 class UiServices;
@@ -70,31 +70,15 @@ class Form1 : public Window {
     MenuItem mnuBar1{this, "mnuBar1", "-", &mnuHelpTop};
     MenuItem mnuAbout{this, "mnuAbout", "About", &mnuHelpTop};
 
-    // ---- Logging state ----
-    AutomationRef PowerPointApp;
-    AutomationRef ShowWindows;
-    AutomationRef ShowWindow;
-    AutomationRef ShownPresentation;
-    std::int16_t CurrentSlide = 0;
-    std::string PresentationPath;
-    std::string LogPath; // empty: nothing is being logged
-    bool FirstLine = true;
-    bool LogClosed = true;
-    bool ShowSeen = false;
-    bool ShowStopped = false;
-    bool SecondBeepPending = false;
-    double LastLineTime = 0;
-    double LineDayCount = 0;
-    std::string HelpPath;
-
     // Shows the window once start-up has placed it, before the log dialog comes up.
     std::function<void()> Show;
 
     // ---- Handlers ----
     void StartProcessing();
     void Timer1_Timer();
-    void WriteSlideChange();
-    void WriteEvent(const std::string& text); // throws on a failed write
+    // Each throws FileError when the line did not reach the disk.
+    void WriteSlideChange(const ShowLine& line);
+    void WriteEvent(const std::string& text);
     void cmdEnd_Click();
     void cmdOpenLog_Click();
     void mnuOpenLog_Click();
@@ -107,7 +91,10 @@ class Form1 : public Window {
     void mnuExit_Click();
 
     const PowerPointVersion& version() const { return m_version; }
-    bool logOpen() const { return m_log != nullptr; }
+    // The watched show and the log it is written to.
+    const SlideShowMonitor& monitor() const { return m_monitor; }
+    const PresentationLogFile& logFile() const { return m_logFile; }
+    bool logOpen() const { return m_logFile.isOpen(); }
     int beeps() const { return m_beeps; } // sounded in this run
 
     void dumpState(StateDump& dump) const override;
@@ -121,21 +108,16 @@ class Form1 : public Window {
     void setWhatsThisTexts();
     void placeWindow();
     void toggleOption(MenuItem& item, const LogSettings::Option& option);
-    // The object whose Visible and WindowState this version sets.
-    AutomationRef windowOwner();
     void beep();
-    void detectShow();
-    std::int16_t shownSlide(const AutomationRef& window);
-    bool bindAgain();
     void forgetLogPath();
     std::string nowText();
     void setStatus(const std::string& text);
-    std::string readTitle();
-    // The interval since the previous line actually written; 0 for the first.
-    double intervalTo(double reading) const;
-    // Writes one line; a failure shows in lblStatus and is thrown. Only a written line
-    // moves FirstLine and LastLineTime on, so the next interval counts from it.
-    void writeLine(const std::string& line, double reading);
+    // What a poll asks for besides its line: the beep, the labels, the status line.
+    void showPoll(const PollResult& result);
+    // The monitor's writer: false when the line did not reach the disk.
+    bool writeShowLine(const ShowLine& line);
+    // A line's fate in the status line; throws FileError when it did not reach the disk.
+    void checkWritten(const PresentationLogFile::Written& written);
     // The closing line, then the file is closed whatever happened to the line.
     void closeLog(const std::string& eventText);
 
@@ -144,9 +126,12 @@ class Form1 : public Window {
     Program& m_program;
     const PowerPointVersion& m_version;
     Seams m_seams;
-    std::unique_ptr<LineFile> m_log;
+    PresentationProgram m_presentationProgram;
+    SlideShowMonitor m_monitor;
+    PresentationLogFile m_logFile;
+    std::string m_helpPath;
     int m_beeps = 0;
-    bool m_slideUnwritten = false; // the shown slide's line did not reach the disk
     bool m_statusIsNotLogged = false;
-    bool m_programLost = false; // the presentation program stopped answering
+    // A line of this poll set the status line, which its notice then leaves alone.
+    bool m_lineSetStatus = false;
 };

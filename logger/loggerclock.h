@@ -13,12 +13,9 @@ class LoggerClock {
     virtual std::string timeText(double timeOfDay) const;
 };
 
-// The computer's local time.
+// The computer's local time. Each desktop's clock derives from it to write the time of
+// day in the user's format (WindowsClock, QtLoggerClock).
 class SystemClock : public LoggerClock {
   public:
     double timeOfDay() override;
-#ifdef _WIN32
-    // The user's long time format, as the system's clock shows it.
-    std::string timeText(double timeOfDay) const override;
-#endif
 };

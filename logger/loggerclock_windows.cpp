@@ -1,5 +1,4 @@
-// The logger's clock on Windows: the time of day as the system's clock shows it.
-#include "loggerclock.h"
+#include "loggerclock_windows.h"
 
 #include "common/clocktime.h"
 #include "common/win32text.h"
@@ -8,7 +7,7 @@
 
 #include <iterator>
 
-std::string SystemClock::timeText(double timeOfDay) const {
+std::string WindowsClock::timeText(double timeOfDay) const {
     const long long seconds = ClockTime::toSeconds(timeOfDay) % 86400;
     SYSTEMTIME time{};
     ::GetLocalTime(&time); // a valid date for the call; only the time of day is shown

@@ -77,7 +77,8 @@ void Main::Form_Load() {
                   PageImageNames[4]};
     LogImported = false;
     EditorTyped = false;
-    MenusOff();
+    m_resumeApplied = false;
+    enterMenuMode(MenuMode::Empty);
     // The schedule starts empty, with no first lengths and nothing edited.
     m_schedule = {};
     setupGrid();
@@ -100,15 +101,15 @@ void Main::loadUrlSettings() {
 
 void Main::setupGrid() {
     static const char* const headers[] = {"Length", "Start", "Stop", "IMG URL", "Title"};
-    for (int col = ColLength; col <= ColTitle; ++col)
-        Grid1.setTextMatrix(0, col, headers[col - ColLength]);
+    for (int col = ScheduleColumn::Length; col <= ScheduleColumn::Title; ++col)
+        Grid1.setTextMatrix(0, col, headers[col - ScheduleColumn::Length]);
     for (int row = 1; row <= MaxScheduleRows; ++row)
-        Grid1.setTextMatrix(row, ColRowNumber, std::to_string(row));
+        Grid1.setTextMatrix(row, ScheduleColumn::RowNumber, std::to_string(row));
     Grid1.ColWidth = {300, 700, 700, 700, 2550, 2540};
-    Grid1.ColAlignment[ColImageUrl] = Alignment::Left;
-    Grid1.ColAlignment[ColTitle] = Alignment::Left;
+    Grid1.ColAlignment[ScheduleColumn::ImageUrl] = Alignment::Left;
+    Grid1.ColAlignment[ScheduleColumn::Title] = Alignment::Left;
     Grid1.Row = 1;
-    Grid1.Col = ColLength;
+    Grid1.Col = ScheduleColumn::Length;
     showSchedule();
 }
 
@@ -143,9 +144,12 @@ void Main::Form_Unload(int& Cancel) {
 bool Main::writeResumeFile() {
     std::string failure;
     try {
-        TextFile::writeAtomically(
-            ResumeFilePath, GridFile::resumeFileText(txtLogFile.Text, txtAudioURL.Text,
-                                                     txtHTMURL.Text, m_schedule.row(1).Length));
+        // The name is made by the program, not chosen: a link planted there is replaced,
+        // as at every name of the presentation.
+        AtomicFileWriter file(ResumeFilePath, AtomicFileWriter::Link::Replace);
+        file.write(GridFile::resumeFileText(txtLogFile.Text, txtAudioURL.Text, txtHTMURL.Text,
+                                            m_schedule.row(1).Length));
+        file.commit();
         return true;
     } catch (const FileError& e) {
         failure = e.what();
@@ -156,6 +160,21 @@ bool Main::writeResumeFile() {
                     " could not be written.\r\n" + failure,
                 Mb::OKOnly + Mb::Exclamation, "Resume File");
     return false;
+}
+
+void Main::enterMenuMode(MenuMode mode) {
+    m_menuMode = mode;
+    showMenuMode();
+}
+
+void Main::showMenuMode() {
+    if (m_menuMode == MenuMode::Empty)
+        MenusOff();
+    else
+        MenusOn();
+    mnuRdLog.Enabled = m_menuMode != MenuMode::Grid;
+    mnuReadGrid.Enabled = m_menuMode != MenuMode::Log;
+    mnuConfig.Enabled = !m_resumeApplied;
 }
 
 void Main::MenusOn() {
@@ -221,7 +240,7 @@ void Main::dumpState(StateDump& dump) const {
     const int last = std::clamp(m_schedule.RowCount() + 1, 1, MaxScheduleRows);
     for (int row = 1; row <= last; ++row) {
         std::vector<std::string> cells;
-        for (int col = ColLength; col <= ColTitle; ++col)
+        for (int col = ScheduleColumn::Length; col <= ScheduleColumn::Title; ++col)
             cells.push_back(Grid1.TextMatrix(row, col));
         dump.row(row, cells);
     }

@@ -21,13 +21,6 @@ struct PresentationOutput;
 class Main : public Window {
   public:
     static constexpr const char* SettingsApp = PostSettings::Application;
-    // The columns of Grid1: the row number, then one per field of a ScheduleRow.
-    static constexpr int ColRowNumber = 0;
-    static constexpr int ColLength = ScheduleColumn::Length;
-    static constexpr int ColStart = ScheduleColumn::Start;
-    static constexpr int ColStop = ScheduleColumn::Stop;
-    static constexpr int ColImageUrl = ScheduleColumn::ImageUrl;
-    static constexpr int ColTitle = ScheduleColumn::Title;
 
     Main(UiServices& ui, SettingsStore& settings, Program& program);
 
@@ -52,10 +45,10 @@ class Main : public Window {
     MenuItem mnuAbout{this, "mnuAbout", "About", &nuHelpTop};
 
     // ---- The schedule ----
-    Grid Grid1{this, "Grid1", MaxScheduleRows + 1, ColTitle + 1};
+    Grid Grid1{this, "Grid1", MaxScheduleRows + 1, ScheduleColumn::Count};
 
-    // The table Grid1 shows; every rule of the schedule runs on it.
-    SlideSchedule& schedule() { return m_schedule; }
+    // The table Grid1 shows; every rule of the schedule runs on it, and only the window's
+    // commands change it.
     const SlideSchedule& schedule() const { return m_schedule; }
 
     // ---- Row editor ----
@@ -102,19 +95,6 @@ class Main : public Window {
 
     CommonDialog CMDialog1;
 
-    // ---- Form-level state (the schedule's own is in schedule()) ----
-    bool LogImported = false;
-    bool EditorTyped = false;
-    bool WriteAllActive = false;
-    std::string IMGPath;
-    std::string CeventsLoc;
-    std::string HelpPath;
-    std::array<std::string, 6> PageImages;
-    std::string LogFileName;
-    std::string LogDirectory;
-    std::string LogBaseName;
-    std::string ResumeFilePath;
-
     // ---- Handlers: schedule and row editor ----
     void Grid1_Click(); // SelectRow
     void cmdUpdate_Click();
@@ -129,8 +109,6 @@ class Main : public Window {
     void cmdSlide_Click();
 
     // ---- Handlers: menu ----
-    void MenusOn();
-    void MenusOff();
     void CheckBoxes();
     void mnuRdLog_Click();
     void mnuReadGrid_Click();
@@ -158,6 +136,16 @@ class Main : public Window {
     void Form_Unload(int& Cancel) override;
 
   private:
+    // What has been loaded this run decides which commands the menu offers. Each way of
+    // loading turns the other's command off, so Log and Grid mode last for the run.
+    enum class MenuMode { Empty, Log, Grid };
+    void enterMenuMode(MenuMode mode);
+    // The one place that turns menu items on or off, from the mode and m_resumeApplied.
+    void showMenuMode();
+    // The five output and save items, on or off.
+    void MenusOn();
+    void MenusOff();
+
     void setWhatsThisTexts();
     void wireHandlers();
     void loadUrlSettings();
@@ -188,8 +176,18 @@ class Main : public Window {
     // schedule is not lost; a cancelled dialog still lets it close.
     SaveOutcome saveGrid();
     // The output commands' common start: the URL warnings unless the combined command
-    // gave them, "No Data", and the folder of the log. Nothing when the command must end.
-    std::optional<PresentationOutput> outputToWrite(WriteOutcome& refused);
+    // gave them, "No Data", the values that become names, and the folder of the log.
+    // Nothing when the command must end.
+    // toolFollows: the command goes on to start the tool, so its values are checked too.
+    // Which line files the command writes, besides the pages.
+    struct Writers {
+        bool metafiles = false;
+        bool eventList = false;
+    };
+    std::optional<PresentationOutput> outputToWrite(WriteOutcome& refused, const Writers& writers);
+    // False, after naming the field, when a value that becomes a file name or part of the
+    // tool's command line holds a byte neither can carry.
+    bool namesAreSafe(const Writers& writers);
     WriteOutcome writeHtmCommand();
     void showOutputFailure(const std::string& message);
     // The logger's recording beside the log: its web form into the Audio URL and its
@@ -204,4 +202,20 @@ class Main : public Window {
     SettingsStore& m_settings;
     Program& m_program;
     SlideSchedule m_schedule;
+
+    // ---- Form-level state (the schedule's own is in m_schedule) ----
+    MenuMode m_menuMode = MenuMode::Empty;
+    // A log import applied a resume file: Configuration stays off for the run.
+    bool m_resumeApplied = false;
+    bool LogImported = false;
+    bool EditorTyped = false;
+    bool WriteAllActive = false;
+    std::string IMGPath;
+    std::string CeventsLoc;
+    std::string HelpPath;
+    std::array<std::string, 6> PageImages;
+    std::string LogFileName;
+    std::string LogDirectory;
+    std::string LogBaseName;
+    std::string ResumeFilePath;
 };

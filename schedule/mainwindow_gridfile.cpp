@@ -18,11 +18,12 @@ namespace {
 // Puts each value into the window and the schedule as soon as it is read.
 class GridToWindow : public GridFile::ReadTarget {
   public:
-    explicit GridToWindow(Main& main) : m(main) {}
+    GridToWindow(Main& main, SlideSchedule& schedule, std::string& logFileName)
+        : m(main), m_schedule(schedule), m_logFileName(logFileName) {}
 
     void logFile(const std::string& text) override {
         m.txtLogFile.Text = text;
-        m.LogFileName = text;
+        m_logFileName = text;
     }
     void audioUrl(const std::string& text) override { m.txtAudioURL.Text = text; }
     void htmUrl(const std::string& text) override {
@@ -31,17 +32,19 @@ class GridToWindow : public GridFile::ReadTarget {
     }
     void firstLength(const std::string& time) override { m.txtSlideLength.Text = time; }
     void cell(int row, int col, const std::string& text) override {
-        m.schedule().setCell(row, col, text);
+        m_schedule.setCell(row, col, text);
         // Row 1's texts reach the editor even when empty.
-        if (row == 1 && col == Main::ColImageUrl)
+        if (row == 1 && col == ScheduleColumn::ImageUrl)
             m.txtIMGURL.Text = text;
-        else if (row == 1 && col == Main::ColTitle)
+        else if (row == 1 && col == ScheduleColumn::Title)
             m.txtSlideTitle.Text = text;
     }
-    void rowsRead(int count) override { m.schedule().setRowCount(count); }
+    void rowsRead(int count) override { m_schedule.setRowCount(count); }
 
   private:
     Main& m;
+    SlideSchedule& m_schedule;
+    std::string& m_logFileName;
 };
 
 } // namespace
@@ -96,7 +99,7 @@ void Main::mnuReadGrid_Click() {
         m_ui.MsgBox(shownPath + " cannot be read: " + reason + ".", Mb::OKOnly + Mb::Exclamation,
                     "Read Grid");
     };
-    GridToWindow target(*this);
+    GridToWindow target(*this, m_schedule, LogFileName);
     try {
         // Line by line: no more of the file than the header and 100 rows is ever read.
         LineReader lines(path);
@@ -121,11 +124,10 @@ void Main::mnuReadGrid_Click() {
         return;
     }
 
-    MenusOn();
+    enterMenuMode(MenuMode::Grid);
     m_schedule.finishGridRead();
     showSchedule();
     selectRow(1);
-    mnuRdLog.Enabled = false;
 }
 
 std::optional<std::string> Main::askTextFile(const std::string& title, FileDialogKind kind) {

@@ -22,12 +22,11 @@ void Main::mnuRdLog_Click() {
     LogImported = true;
 
     LogFileName = *chosen;
-    const PathParts logPath = GetFname(LogFileName);
+    const PathParts logPath = splitLocalPath(LogFileName);
     LogDirectory = logPath.directory;
     txtLogFile.Text = LogFileName;
-    // A dot only in a folder name leaves the file without a base name to pair with.
-    if (logPath.fileName.find('.') == std::string::npos)
-        return;
+    // A name without a dot (the logger writes one when only a folder name has a dot) is
+    // its own base name, so the log is read and paired with its resume file all the same.
     LogBaseName = SplitFileName(logPath.fileName).baseName;
 
     showFirstRowAlternatives(false);
@@ -54,9 +53,8 @@ void Main::mnuRdLog_Click() {
         return;
     }
 
-    MenusOn();
+    enterMenuMode(MenuMode::Log);
     selectRow(1);
-    mnuReadGrid.Enabled = false;
     // The offset is applied once: by the resume file's Update, else right here.
     const bool recorded = takeRecording();
 
@@ -92,5 +90,6 @@ void Main::mnuRdLog_Click() {
     txt1LogTIme.Text = ClockTime::format(m_schedule.LoggedFirstLength());
     showUpdate(outcome);
     selectRow(1);
-    mnuConfig.Enabled = false;
+    m_resumeApplied = true;
+    showMenuMode();
 }

@@ -3,11 +3,15 @@
 
 #include "common/text.h"
 #include "forms/uiservices.h"
+#include "schedule/filenames.h"
 #include "webout/eventlist.h"
 #include "webout/metafiles.h"
 #include "webout/outputerror.h"
 #include "webout/presentation.h"
 #include "webout/slidepages.h"
+
+#include <string_view>
+#include <vector>
 
 namespace {
 constexpr const char* FailureTitle = "Open File";
@@ -17,12 +21,45 @@ void Main::showOutputFailure(const std::string& message) {
     m_ui.MsgBox(message, Mb::OKOnly + Mb::Exclamation, FailureTitle);
 }
 
-std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused) {
+bool Main::namesAreSafe(const Writers& writers) {
+    struct Field {
+        const char* label;
+        std::string_view value;
+    };
+    std::vector<Field> fields = {{"Log File", LogFileName}};
+    // Each metafile holds the audio URL on one line, each event line the HTM URL; the tool
+    // that is started takes the audio URL as the event file's name.
+    const bool toolStarts = writers.eventList && !CeventsLoc.empty();
+    if (writers.metafiles || toolStarts)
+        fields.push_back({"Audio URL", txtAudioURL.Text});
+    if (writers.eventList)
+        fields.push_back({"HTM URL Path", txtHTMURL.Text});
+    if (toolStarts)
+        fields.push_back({"Cevents Loc", CeventsLoc});
+    for (const Field& field : fields) {
+        if (isNameSafe(field.value))
+            continue;
+        showOutputFailure(std::string(field.label) +
+                          ": the value holds a control character (such as a NUL byte), which "
+                          "no file name, command line or line of a file can carry. Nothing "
+                          "was written.");
+        return false;
+    }
+    return true;
+}
+
+std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused,
+                                                      const Writers& writers) {
     if (!WriteAllActive)
         CheckBoxes();
     if (m_schedule.RowCount() == 0) {
         m_ui.MsgBox("No Data", Mb::OKOnly, "No Data");
         refused = WriteOutcome::NoData;
+        return std::nullopt;
+    }
+    // Values read from a grid or resume file keep every byte, a NUL included.
+    if (!namesAreSafe(writers)) {
+        refused = WriteOutcome::Failed;
         return std::nullopt;
     }
     // A bare log name would put the presentation wherever the program was started.
@@ -47,7 +84,9 @@ std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused) {
 
 Main::WriteOutcome Main::writeHtmCommand() {
     WriteOutcome refused;
-    const std::optional<PresentationOutput> out = outputToWrite(refused);
+    // In the combined command the later writers' values are checked before its first file.
+    const std::optional<PresentationOutput> out =
+        outputToWrite(refused, {WriteAllActive, WriteAllActive});
     if (!out)
         return refused;
     AllPagesResult result;
@@ -74,7 +113,7 @@ void Main::mnuWriteHTM_Click() {
 
 void Main::mnuWrRam_Click() {
     WriteOutcome refused;
-    const std::optional<PresentationOutput> out = outputToWrite(refused);
+    const std::optional<PresentationOutput> out = outputToWrite(refused, {true, WriteAllActive});
     if (!out)
         return;
     try {
@@ -87,7 +126,7 @@ void Main::mnuWrRam_Click() {
 
 void Main::mnuWrCevents_Click() {
     WriteOutcome refused;
-    const std::optional<PresentationOutput> out = outputToWrite(refused);
+    const std::optional<PresentationOutput> out = outputToWrite(refused, {false, true});
     if (!out)
         return;
     BusyPointer busy(m_ui);

@@ -19,7 +19,7 @@ void Main::selectRow(int r) {
     copyRowToEditor(r);
     txtLineNum.Text = std::to_string(r);
     showFirstRowAlternatives(r == 1 && m_schedule.SavedFirstLength() != ClockTime::NotSet);
-    Grid1.Col = ColLength;
+    Grid1.Col = ScheduleColumn::Length;
 }
 
 void Main::cmdUpdate_Click() {
@@ -138,7 +138,7 @@ void Main::copyRowToEditor(int r) {
 
 void Main::showSchedule() {
     for (int k = 1; k <= MaxScheduleRows; ++k) {
-        for (int col = ColLength; col <= ColTitle; ++col) {
+        for (int col = ScheduleColumn::Length; col <= ScheduleColumn::Title; ++col) {
             const std::string& text = m_schedule.cell(k, col);
             if (Grid1.TextMatrix(k, col) != text)
                 Grid1.setTextMatrix(k, col, text);

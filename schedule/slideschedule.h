@@ -8,13 +8,16 @@
 #include <string>
 #include <vector>
 
-// The grid's columns, one per field of a ScheduleRow; column 0 holds the row number.
+// The columns of the grid that shows the schedule: the row number, then one per field of a
+// ScheduleRow. Every part of the system names a column by these.
 namespace ScheduleColumn {
+inline constexpr int RowNumber = 0;
 inline constexpr int Length = 1;
 inline constexpr int Start = 2;
 inline constexpr int Stop = 3;
 inline constexpr int ImageUrl = 4;
 inline constexpr int Title = 5;
+inline constexpr int Count = 6;
 } // namespace ScheduleColumn
 
 // The field of each column, Length to Title: ScheduleCells[column - 1].
@@ -100,9 +103,6 @@ class SlideSchedule {
     // After a whole grid file: the rows past RowCount empty, no first lengths.
     void finishGridRead();
     void markSaved() { m_scheduleEdited = false; }
-    // The edit flags as a session that changed the schedule by hand would leave them.
-    void setScheduleEdited(bool edited) { m_scheduleEdited = edited; }
-    void setFirstRowEdited(bool edited) { m_firstRowEdited = edited; }
 
   private:
     ScheduleRow& at(int k);

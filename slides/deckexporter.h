@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 enum class ImageFormat { Gif, Png };
 
@@ -18,6 +20,14 @@ struct DeckSize {
     double height = 0;
 };
 
+// What one slide says, as UTF-8 texts in which a line break may stand: its title, its
+// other text shapes in reading order, and its speaker notes.
+struct SlideWords {
+    std::string title;
+    std::vector<std::string> texts;
+    std::vector<std::string> notes;
+};
+
 // A presentation program that draws the slides of one deck as images.
 class DeckExporter {
   public:
@@ -29,6 +39,9 @@ class DeckExporter {
     // private folder. Throws DeckError.
     virtual void exportSlide(int number, const std::string& imagePath, ImageFormat format,
                              int width, int height) = 0;
+    // The words of slide number (from 1); nullopt from a program whose words are not read.
+    // Throws DeckError.
+    virtual std::optional<SlideWords> slideWords(int number) { return std::nullopt; }
     // Closes the deck and lets the program go; never throws.
     virtual void close() = 0;
 };

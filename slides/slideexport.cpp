@@ -1,15 +1,18 @@
 #include "slideexport.h"
 
+#include "common/filepath.h"
 #include "common/textfile.h"
 #include "config/postsettings.h"
+#include "slides/scratchfolder.h"
+#include "slides/slidetextwriter.h"
+#include "webout/outputerror.h"
+#include "webout/pagefiles.h"
 #include "webout/pathhelpers.h"
-
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <system_error>
@@ -62,8 +65,11 @@ const char* const SlidesUsage =
     "usage: cueslides [--width N] [--format gif|png] DECK [FOLDER]\n"
     "Writes every slide of DECK as sld001.gif onward into FOLDER (by default the folder\n"
     "beside DECK named after its base name, where the image pattern ../{PF}/sld000.gif\n"
-    "looks). The default width is 640 pixels; the height follows the deck's proportions.\n"
-    "Exit status: 0 every slide written, 1 some slides failed, 2 nothing written.\n";
+    "looks), and each slide's title, text and speaker notes into FOLDER/slides.txt.\n"
+    "The default width is 640 pixels; the height follows the deck's proportions. For\n"
+    "pages shown on large screens, draw them wider (--width 1280 or 1920).\n"
+    "Exit status: 0 everything written, 1 some slides or slides.txt failed, 2 nothing\n"
+    "written.\n";
 
 SlidesRequest parseSlidesArguments(const std::vector<std::string>& args) {
     SlidesRequest request;
@@ -135,12 +141,16 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
         errors << "cueslides: cannot open the deck " << deck << ": there is no such file\n";
         return SlidesRefused;
     }
+    // An office takes an empty file for a new deck of one blank slide.
+    std::error_code sized;
+    if (std::filesystem::file_size(TextFile::nativePath(deck), sized) == 0 && !sized) {
+        errors << "cueslides: the deck " << deck << " is an empty file; nothing was written\n";
+        return SlidesRefused;
+    }
     DeckSize size;
     try {
-        std::error_code ignored;
         // The presentation program resolves a relative name against its own folder.
-        size =
-            exporter.open(std::filesystem::absolute(std::filesystem::path(deck), ignored).string());
+        size = exporter.open(TextFile::absolutePath(deck));
     } catch (const DeckError& e) {
         exporter.close();
         errors << "cueslides: cannot open the deck " << deck << ": " << e.what() << "\n";
@@ -159,22 +169,27 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
         std::max(1, static_cast<int>(std::lround(request.width * size.height / size.width)));
 
     std::error_code made;
-    // The path's bytes reach the system unchanged.
-    std::filesystem::create_directories(std::filesystem::path(folder), made);
-    if (made || !std::filesystem::is_directory(std::filesystem::path(folder))) {
+    std::filesystem::create_directories(TextFile::nativePath(folder), made);
+    if (made || !std::filesystem::is_directory(TextFile::nativePath(folder))) {
         errors << "cueslides: cannot make the folder " << folder << ": "
                << (made ? made.message() : "a file of that name is in the way") << "\n";
         return SlidesRefused;
     }
     // The office writes each picture here first; the folder gets it only whole.
-    QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        errors << "cueslides: cannot make a temporary folder: "
-               << scratch.errorString().toStdString() << "\n";
+    std::unique_ptr<ScratchFolder> scratch;
+    try {
+        scratch = std::make_unique<ScratchFolder>("cueslides");
+    } catch (const FileError& e) {
+        errors << "cueslides: cannot make a temporary folder: " << e.what() << "\n";
         return SlidesRefused;
     }
 
     std::vector<int> failed;
+    // Every slide's words, or none: a slides.txt that lacks a slide would tell the pages
+    // that slide says nothing.
+    std::vector<SlideWords> words;
+    bool wordsRead = true;
+    std::string wordsFailure;
     for (int n = 1; n <= size.slides; ++n) {
         if (stopped()) {
             errors << "cueslides: interrupted: slides " << n << " to " << size.slides
@@ -183,26 +198,56 @@ int exportSlides(const SlidesRequest& request, DeckExporter& exporter, std::ostr
         }
         const std::string name = slideImageName(n, request.format);
         const std::string target = joined(folder, name);
-        const std::string drawn =
-            QDir(scratch.path()).filePath(QString::fromStdString(name)).toStdString();
+        const std::string drawn = scratch->filePath(name);
         try {
             exporter.exportSlide(n, drawn, request.format, request.width, height);
             const std::string bytes = TextFile::readAll(drawn, MaxImageBytes);
             if (bytes.empty())
                 throw DeckError("the presentation program drew nothing");
-            TextFile::writeAtomically(target, bytes);
+            // A link planted at an image's name is replaced, as at a page's.
+            OutputFile image(target);
+            image.write(bytes);
+            image.commit();
             if (progress)
                 *progress << "Slide " << n << " of " << size.slides << ": " << target << std::endl;
         } catch (const std::exception& e) {
             failed.push_back(n);
             errors << "cueslides: slide " << n << " was not written: " << e.what() << "\n";
         }
-        std::filesystem::remove(std::filesystem::path(drawn), made);
+        std::filesystem::remove(TextFile::nativePath(drawn), made);
+        if (!wordsRead)
+            continue;
+        try {
+            std::optional<SlideWords> read = exporter.slideWords(n);
+            wordsRead = read.has_value();
+            if (read)
+                words.push_back(std::move(*read));
+        } catch (const std::exception& e) {
+            wordsRead = false;
+            wordsFailure =
+                "the words of slide " + std::to_string(n) + " were not read: " + e.what();
+        }
+    }
+    const std::string textPath = joined(folder, SlideTextFileName);
+    if (!wordsFailure.empty())
+        errors << "cueslides: " << textPath << " was not written: " << wordsFailure << "\n";
+    else if (wordsRead) {
+        try {
+            OutputFile text(textPath);
+            for (const std::string& line : slideTextLines(words))
+                text.writeLine(line);
+            text.commit();
+            if (progress)
+                *progress << "Slide text: " << textPath << std::endl;
+        } catch (const OutputError& e) {
+            wordsFailure = e.what();
+            errors << "cueslides: " << textPath << " was not written: " << e.what() << "\n";
+        }
     }
     if (!failed.empty()) {
         errors << "cueslides: " << failed.size() << " of " << size.slides
                << " slides were not written: " << listed(failed) << "\n";
         return SlidesFailed;
     }
-    return SlidesDone;
+    return wordsFailure.empty() ? SlidesDone : SlidesFailed;
 }

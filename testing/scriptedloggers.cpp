@@ -69,7 +69,8 @@ void pptCommand(ScriptContext& context, ProgramEnvironment& env, const std::stri
     ScriptLoggerEnvironment& logger = scripted(env, context);
     const std::vector<std::string> words = wordsOf(args);
     if (words.empty())
-        throw ScriptError("ppt needs deck, start, goto, end, quit, launch, unavailable or calls");
+        throw ScriptError("ppt needs deck, start, goto, end, quit, launch, busy, ready, "
+                          "unavailable, calls or bindings");
     const std::string& what = words[0];
     const auto beforeProgram = [&] {
         if (logger.form)
@@ -107,6 +108,12 @@ void pptCommand(ScriptContext& context, ProgramEnvironment& env, const std::stri
         } else if (what == "launch") {
             noArgument();
             logger.ppt.launch();
+        } else if (what == "busy") {
+            noArgument();
+            logger.ppt.beBusy();
+        } else if (what == "ready") {
+            noArgument();
+            logger.ppt.beReady();
         } else if (what == "unavailable") {
             noArgument();
             beforeProgram();
@@ -114,10 +121,14 @@ void pptCommand(ScriptContext& context, ProgramEnvironment& env, const std::stri
         } else if (what == "calls") {
             noArgument();
             context.out() << "ppt calls " << logger.ppt.calls() << '\n';
+        } else if (what == "bindings") {
+            noArgument();
+            context.out() << "ppt bindings " << logger.ppt.bindings() << '\n';
         } else {
-            throw ScriptError(
-                "ppt needs deck, start, goto, end, quit, launch, unavailable or calls, not " +
-                what);
+            throw ScriptError("ppt needs deck, start, goto, end, quit, launch, busy, ready, "
+                              "unavailable, calls or "
+                              "bindings, not " +
+                              what);
         }
     } catch (const ScriptError&) {
         throw;

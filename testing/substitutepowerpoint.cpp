@@ -22,6 +22,9 @@ struct SubstitutePowerPoint::State {
     int windowState = 0;
     int calls = 0;
     std::map<std::string, int> callsByMember;
+    int answersBeforeBusy = -1; // 0: busy; below 0: not about to be
+    int rejected = 0;
+    int bindings = 0;
 
     bool inDeck(int n) const { return n >= 1 && n <= static_cast<int>(titles.size()); }
 };
@@ -43,6 +46,9 @@ enum class Kind {
     TextFrame,
     TextRange,
 };
+
+// What COM says of a call rejected by a busy program.
+constexpr const char* BusyText = "Call was rejected by callee.";
 
 [[noreturn]] void unknownMember(const std::string& member) {
     throw AutomationError("Object doesn't support this property or method: " + member);
@@ -172,17 +178,25 @@ class SubstituteObject : public AutomationObject {
         return Text::equalsNoCase(member, name);
     }
 
-    // A closed program answers nothing; every other call is counted.
+    // A closed program answers nothing, a busy one turns calls away; every other call is
+    // counted.
     void answer(const std::string& member) {
         if (m_state->closed || m_instance != m_state->instance)
-            throw AutomationError("The remote procedure call failed.");
+            throw AutomationError("The remote procedure call failed.", AutomationError::Kind::Gone);
+        if (m_state->answersBeforeBusy == 0) {
+            ++m_state->rejected;
+            throw AutomationError(BusyText, AutomationError::Kind::Busy);
+        }
+        if (m_state->answersBeforeBusy > 0)
+            --m_state->answersBeforeBusy;
         ++m_state->calls;
         ++m_state->callsByMember[member];
     }
 
     void requireShow() const {
         if (!m_state->running || m_state->show != m_number)
-            throw AutomationError("The object invoked has disconnected from its clients.");
+            throw AutomationError("The object invoked has disconnected from its clients.",
+                                  AutomationError::Kind::Gone);
     }
 
     AutomationValue title() const {
@@ -264,6 +278,22 @@ void SubstitutePowerPoint::launch() {
     }
 }
 
+void SubstitutePowerPoint::beBusy(int answered) {
+    m_state->answersBeforeBusy = answered < 0 ? 0 : answered;
+}
+
+void SubstitutePowerPoint::beReady() {
+    m_state->answersBeforeBusy = -1;
+}
+
+int SubstitutePowerPoint::rejectedCalls() const {
+    return m_state->rejected;
+}
+
+int SubstitutePowerPoint::bindings() const {
+    return m_state->bindings;
+}
+
 bool SubstitutePowerPoint::showRunning() const {
     return m_state->running;
 }
@@ -310,6 +340,7 @@ AutomationFactory SubstitutePowerPoint::factory() {
             state->closed = false;
             ++state->instance;
         }
+        ++state->bindings;
         return std::make_shared<SubstituteObject>(state, Kind::Application);
     };
 }

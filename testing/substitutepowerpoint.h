@@ -40,6 +40,10 @@ class SubstitutePowerPoint {
     void quit();
     // The operator starts a closed program again.
     void launch();
+    // The program turns every call away as busy, as it does while it shows a modal dialog:
+    // from the call after `answered` more calls on, until it is ready again.
+    void beBusy(int answered = 0);
+    void beReady();
 
     bool showRunning() const;
     int shownSlide() const;
@@ -53,6 +57,9 @@ class SubstitutePowerPoint {
     int calls() const;
     int callsOf(const std::string& member) const;
     void resetCalls();
+    // The calls turned away as busy, and how often the program was created or bound.
+    int rejectedCalls() const;
+    int bindings() const;
 
     // Creates the application for a class name it is registered under.
     AutomationFactory factory();

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
                       << reading.problems.back().line << "\n";
         if (!reading.problems.empty())
             return 1;
-        current = GetFname(listPath).directory + eventFileName;
+        current = splitLocalPath(listPath).directory + eventFileName;
         AtomicFileWriter file(current, AtomicFileWriter::Link::Replace);
         file.write(webVttOf(reading.events));
         file.commit();

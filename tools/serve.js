@@ -1,5 +1,6 @@
 #!/usr/bin/env node
-// Serves a folder on 127.0.0.1 with byte ranges, so a browser can seek in the lecture audio.
+// Serves a folder on 127.0.0.1 with byte ranges, so a browser can seek in the lecture audio,
+// with validators and 304 answers, so nothing unchanged comes down twice, and text gzipped.
 //   node tools/serve.js FOLDER [--port N] [--no-ranges]
 // Port 0 (the default) takes any free port; the address is printed. --no-ranges answers
 // every request whole, as simple servers do, to show how the player copes with that.
@@ -8,6 +9,7 @@
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
+const zlib = require('zlib');
 const { Transform } = require('stream');
 
 const TYPES = {
@@ -114,43 +116,111 @@ function handler(root, ranges, rate) {
             }
             return;
         }
-        const headers = {
-            'Content-Type': TYPES[path.extname(file).toLowerCase()] || 'application/octet-stream',
-            'Cache-Control': 'no-cache',
-        };
-        if (ranges) headers['Accept-Ranges'] = 'bytes';
-        let status = 200;
-        let start = 0;
-        let end = stat.size - 1;
-        const range = ranges && req.headers.range ? parseRange(req.headers.range, stat.size) : undefined;
-        if (range !== undefined) {
-            if (!range) {
-                res.writeHead(416, { 'Content-Range': `bytes */${stat.size}` }).end();
-                return;
-            }
-            ({ start, end } = range);
-            status = 206;
-            headers['Content-Range'] = `bytes ${start}-${end}/${stat.size}`;
+        // Regular files only: opening a FIFO or a device would hold one of the few file
+        // threads until a writer came, and every later request would wait behind it.
+        if (!stat.isFile()) {
+            res.writeHead(404, { 'Content-Type': 'text/plain' }).end('Not found\n');
+            return;
         }
-        headers['Content-Length'] = String(Math.max(0, end - start + 1));
-        // Opened before the status goes out, so an unreadable file is answered as such.
-        fs.open(file, 'r', (error, fd) => {
+        // Opened before the status goes out, so an unreadable file is answered as such;
+        // without blocking, and checked again, as the name may have been replaced since.
+        fs.open(file, fs.constants.O_RDONLY | fs.constants.O_NONBLOCK, (error, fd) => {
             if (error) {
                 fail(res, error.code === 'ENOENT' ? 404 : 403);
                 return;
             }
-            res.writeHead(status, headers);
-            if (req.method === 'HEAD' || stat.size === 0) {
+            const opened = fs.fstatSync(fd);
+            if (!opened.isFile()) {
                 fs.close(fd, () => {});
-                res.end();
+                fail(res, 404);
                 return;
             }
-            const body = fs.createReadStream(null, { fd, start, end, highWaterMark: 16384 });
-            body.on('error', () => res.destroy());
-            if (rate && headers['Content-Type'].startsWith('audio/')) body.pipe(throttle(rate)).pipe(res);
-            else body.pipe(res);
+            send(req, res, fd, opened, TYPES[path.extname(file).toLowerCase()] || 'application/octet-stream',
+                ranges, rate);
         });
     };
+}
+
+// Text is sent compressed to a browser that takes gzip; audio and images are compressed
+// already.
+const COMPRESSED = /^(text\/|application\/(json|javascript))/;
+
+function acceptsGzip(header) {
+    const m = /(?:^|,)\s*gzip\s*(?:;\s*q=([\d.]+))?\s*(?:,|$)/i.exec(header || '');
+    return !!m && (m[1] === undefined || Number(m[1]) > 0);
+}
+
+// The file's validators: an entity tag of its size and time (one per encoding) and the
+// time it was written, so a browser asks again with If-None-Match or If-Modified-Since
+// and gets 304 while the file is unchanged.
+function validators(stat, gzip) {
+    const tag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}${gzip ? '-gz' : ''}"`;
+    return { tag, modified: new Date(Math.floor(stat.mtimeMs / 1000) * 1000) };
+}
+
+function unchanged(req, { tag, modified }) {
+    const match = req.headers['if-none-match'];
+    if (match !== undefined)
+        return match.trim() === '*' || match.split(',').some((t) => t.trim().replace(/^W\//, '') === tag);
+    const since = Date.parse(req.headers['if-modified-since'] || '');
+    return !isNaN(since) && modified.getTime() <= since;
+}
+
+// A range is answered only for the file as it is: If-Range names its tag or its time.
+function rangeHolds(req, { tag, modified }) {
+    const ifRange = req.headers['if-range'];
+    if (ifRange === undefined) return true;
+    if (ifRange.trim().startsWith('"')) return ifRange.trim() === tag;
+    return Date.parse(ifRange) === modified.getTime();
+}
+
+function send(req, res, fd, stat, type, ranges, rate) {
+    const done = () => fs.close(fd, () => {});
+    const wantsRange = ranges && req.headers.range !== undefined;
+    const gzip = COMPRESSED.test(type) && !wantsRange && acceptsGzip(req.headers['accept-encoding']);
+    const valid = validators(stat, gzip);
+    const headers = {
+        'Content-Type': type,
+        // Asked again every time, and answered 304 while unchanged: a page rewritten by
+        // the post-processor shows at once.
+        'Cache-Control': 'no-cache',
+        ETag: valid.tag,
+        'Last-Modified': valid.modified.toUTCString(),
+    };
+    if (COMPRESSED.test(type)) headers.Vary = 'Accept-Encoding';
+    if (ranges) headers['Accept-Ranges'] = 'bytes';
+    if (unchanged(req, valid)) {
+        done();
+        res.writeHead(304, headers).end();
+        return;
+    }
+    let status = 200;
+    let start = 0;
+    let end = stat.size - 1;
+    const range = wantsRange && rangeHolds(req, valid) ? parseRange(req.headers.range, stat.size) : undefined;
+    if (range !== undefined) {
+        if (!range) {
+            done();
+            res.writeHead(416, { 'Content-Range': `bytes */${stat.size}` }).end();
+            return;
+        }
+        ({ start, end } = range);
+        status = 206;
+        headers['Content-Range'] = `bytes ${start}-${end}/${stat.size}`;
+    }
+    if (gzip) headers['Content-Encoding'] = 'gzip';
+    else headers['Content-Length'] = String(Math.max(0, end - start + 1));
+    res.writeHead(status, headers);
+    if (req.method === 'HEAD' || stat.size === 0) {
+        done();
+        res.end();
+        return;
+    }
+    const body = fs.createReadStream(null, { fd, start, end, highWaterMark: 16384 });
+    body.on('error', () => res.destroy());
+    if (gzip) body.pipe(zlib.createGzip()).pipe(res);
+    else if (rate && type.startsWith('audio/')) body.pipe(throttle(rate)).pipe(res);
+    else body.pipe(res);
 }
 
 // Starts serving `folder`; resolves to the server and its address.
@@ -166,7 +236,7 @@ function serve(folder, { port = 0, ranges = true, rate = 0 } = {}) {
     });
 }
 
-module.exports = { serve, parseRange };
+module.exports = { serve, parseRange, acceptsGzip };
 
 if (require.main === module) {
     const args = process.argv.slice(2);

@@ -48,7 +48,7 @@ LectureTable::LectureTable(const PresentationOutput& out) {
         const ScheduleRow& row = out.rows[i];
         const int page = static_cast<int>(i + 1);
         const Row times{secondsOf(row.Start), secondsOf(row.Stop), shownTitleText(row.Title)};
-        const SlideWords& words = slideText.wordsFor(row.ImageUrl);
+        const PageWords& words = slideText.wordsFor(row.ImageUrl);
         rows += std::string(i > 0 ? "," : "") + "{\"page\":" + jsonString(pageFileName(page)) +
                 ",\"image\":" + jsonString(row.ImageUrl) + ",\"title\":" + jsonString(times.title) +
                 ",\"start\":" + std::to_string(times.start) +

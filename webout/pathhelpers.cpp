@@ -4,11 +4,29 @@
 
 #include <cstdio>
 
-PathParts GetFname(std::string_view path) {
-    const size_t last = path.find_last_of("/\\");
+namespace {
+
+#ifdef _WIN32
+constexpr std::string_view LocalSeparators = "/\\";
+#else
+constexpr std::string_view LocalSeparators = "/";
+#endif
+
+PathParts splitAtLast(std::string_view path, std::string_view separators) {
+    const size_t last = path.find_last_of(separators);
     if (last == std::string_view::npos)
         return {std::string(path), {}};
     return {std::string(path.substr(last + 1)), std::string(path.substr(0, last + 1))};
+}
+
+} // namespace
+
+PathParts GetFname(std::string_view path) {
+    return splitAtLast(path, "/\\");
+}
+
+PathParts splitLocalPath(std::string_view path) {
+    return splitAtLast(path, LocalSeparators);
 }
 
 FileNameParts SplitFileName(std::string_view fileName) {

@@ -22,8 +22,12 @@ struct ImageNameParts {
     std::string extension; // after the first "."; the whole name when it has no dot
 };
 
-// Both "/" and "\" separate; the other helpers know no separators.
+// Both "/" and "\" separate, as in every path a log or grid file carries; the other
+// helpers know no separators.
 PathParts GetFname(std::string_view path);
+// The same for a path of this machine (a log's own path, the presentation's folder): only
+// the system's separators count, so "talk\v2.txt" is one name on Linux.
+PathParts splitLocalPath(std::string_view path);
 FileNameParts SplitFileName(std::string_view fileName);
 // A name without any "0" has no place for the slide number: nullopt, which the caller
 // must report instead of building image names from it.

@@ -4,7 +4,7 @@
 #include "webout/pathhelpers.h"
 
 std::optional<std::string> outputDirectoryOf(std::string_view logFileName) {
-    std::string directory = GetFname(logFileName).directory;
+    std::string directory = splitLocalPath(logFileName).directory;
     if (directory.empty())
         return std::nullopt;
     return directory;

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::string_view Header = "Cuemark Slide Text";
+constexpr std::string_view Header = SlideTextHeader;
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 // More digits than this are no slide number of a deck.
 constexpr size_t MaxNumberDigits = 9;
@@ -22,11 +22,11 @@ std::optional<int> numberOf(std::string_view digits) {
 
 } // namespace
 
-std::optional<std::map<int, SlideWords>> readSlideText(std::string_view bytes) {
+std::optional<std::map<int, PageWords>> readSlideText(std::string_view bytes) {
     if (bytes.starts_with(Utf8Bom))
         bytes.remove_prefix(Utf8Bom.size());
-    std::map<int, SlideWords> slides;
-    SlideWords* current = nullptr;
+    std::map<int, PageWords> slides;
+    PageWords* current = nullptr;
     LineReader lines = LineReader::fromBytes(std::string(bytes), MaxSlideTextBytes);
     if (lines.atEnd() || !Text::equalsNoCase(lines.next(), Header))
         return std::nullopt;
@@ -79,22 +79,22 @@ std::optional<std::string> slideTextPath(const std::string& outputDirectory,
     if (imageUrl.find(':') != std::string_view::npos || imageUrl.starts_with('/') ||
         imageUrl.starts_with('\\'))
         return std::nullopt;
-    return outputDirectory + GetFname(imageUrl).directory + SlideTextName;
+    return outputDirectory + GetFname(imageUrl).directory + SlideTextFileName;
 }
 
-const SlideWords& SlideTextFiles::wordsFor(std::string_view imageUrl) {
-    static const SlideWords none;
+const PageWords& SlideTextFiles::wordsFor(std::string_view imageUrl) {
+    static const PageWords none;
     const int number = deckNumber(imageUrl);
     const std::optional<std::string> path = slideTextPath(m_outputDirectory, imageUrl);
     if (number == 0 || !path)
         return none;
     auto file = m_files.find(*path);
     if (file == m_files.end()) {
-        std::map<int, SlideWords> slides;
+        std::map<int, PageWords> slides;
         try {
             if (TextFile::exists(*path))
                 slides = readSlideText(TextFile::readAll(*path, MaxSlideTextBytes))
-                             .value_or(std::map<int, SlideWords>{});
+                             .value_or(std::map<int, PageWords>{});
         } catch (const FileError&) {
             // An unreadable file gives no words, as a missing one does.
         }

@@ -11,11 +11,13 @@
 // "title", "text" and "note" lines belonging to the slide before them, each a keyword, one
 // blank and the text to the end of the line.
 
-inline constexpr const char* SlideTextName = "slides.txt";
+inline constexpr const char* SlideTextFileName = "slides.txt";
+inline constexpr const char* SlideTextHeader = "Cuemark Slide Text";
 // A file larger than this is not one the slide export wrote.
 inline constexpr size_t MaxSlideTextBytes = 1024 * 1024;
 
-struct SlideWords {
+// What a page shows of a slide: its words without the title, which the schedule gives.
+struct PageWords {
     std::vector<std::string> text;  // the slide's own lines
     std::vector<std::string> notes; // the speaker's notes
 };
@@ -23,7 +25,7 @@ struct SlideWords {
 // The slides by number; nullopt for a file that is not slide text (no header, a slide
 // number that is no number, words before the first slide). Unknown keywords, the slide
 // titles (the schedule's titles win) and empty lines are left out. Takes any bytes.
-std::optional<std::map<int, SlideWords>> readSlideText(std::string_view bytes);
+std::optional<std::map<int, PageWords>> readSlideText(std::string_view bytes);
 
 // The number the deck gives a slide image: the digits right before its extension
 // (sld008.gif is 8); 0 for a pause image or any name without them.
@@ -41,9 +43,9 @@ class SlideTextFiles {
     explicit SlideTextFiles(std::string outputDirectory)
         : m_outputDirectory(std::move(outputDirectory)) {}
     // The words of the slide a row's image shows; empty when there are none.
-    const SlideWords& wordsFor(std::string_view imageUrl);
+    const PageWords& wordsFor(std::string_view imageUrl);
 
   private:
     std::string m_outputDirectory;
-    std::map<std::string, std::map<int, SlideWords>> m_files;
+    std::map<std::string, std::map<int, PageWords>> m_files;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logger/loggerclock_windows.h"
 #include "logger/loggerprograms.h"
 
 struct ProgramEntry;
@@ -22,5 +23,5 @@ class Win32LoggerEnvironment : public LoggerEnvironment {
 
   private:
     PresentationBinding m_binding;
-    SystemClock m_clock;
+    WindowsClock m_clock;
 };

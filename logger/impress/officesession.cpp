@@ -216,7 +216,7 @@ std::shared_ptr<OfficeSession> OfficeSession::open(const ImpressOptions& options
             // Timed out: someone listens but does not answer yet.
         }
         if (session->bound() && !session->alive())
-            throw AutomationError(officeClosed);
+            throw AutomationError(officeClosed, AutomationError::Kind::Gone);
         if (!listener && !launched) {
             launch(options);
             launched = true;
@@ -235,7 +235,7 @@ bool OfficeSession::answers(std::chrono::milliseconds timeout) {
         runFor(
             [](const std::shared_ptr<Shared>& s) -> AutomationValue {
                 if (!s->view)
-                    throw AutomationError(officeClosed);
+                    throw AutomationError(officeClosed, AutomationError::Kind::Gone);
                 s->view->desktop()->getCurrentComponent();
                 return {};
             },
@@ -293,7 +293,7 @@ AutomationValue OfficeSession::run(Job job) {
     return runFor(
         [job = std::move(job)](const std::shared_ptr<Shared>& s) -> AutomationValue {
             if (!s->view)
-                throw AutomationError(officeClosed);
+                throw AutomationError(officeClosed, AutomationError::Kind::Gone);
             return job(*s->view);
         },
         m_options.callTimeout);
@@ -301,10 +301,11 @@ AutomationValue OfficeSession::run(Job job) {
 
 AutomationValue OfficeSession::runFor(SessionJob job, std::chrono::milliseconds timeout) {
     if (m_shared->bound && !m_shared->alive)
-        throw AutomationError(officeClosed);
+        throw AutomationError(officeClosed, AutomationError::Kind::Gone);
     struct Result {
         AutomationValue value;
         std::string error;
+        AutomationError::Kind kind = AutomationError::Kind::Refused;
         bool failed = false;
     };
     auto result = std::make_shared<Result>();
@@ -315,11 +316,13 @@ AutomationValue OfficeSession::runFor(SessionJob job, std::chrono::milliseconds 
             } catch (const AutomationError& e) {
                 result->failed = true;
                 result->error = e.what();
+                result->kind = e.kind();
             } catch (const css::lang::DisposedException&) {
                 // An ended show's objects say the same as a broken bridge; the bridge's
                 // own watch tells them apart.
                 result->failed = true;
                 result->error = shared->alive ? "The object is gone" : officeClosed;
+                result->kind = AutomationError::Kind::Gone;
             } catch (const css::uno::Exception& e) {
                 result->failed = true;
                 result->error = "The presentation program refused the call: " + toUtf8(e.Message);
@@ -329,10 +332,11 @@ AutomationValue OfficeSession::runFor(SessionJob job, std::chrono::milliseconds 
             }
         },
         timeout);
+    // An office that is still there but slow is asked again by the next poll.
     if (outcome != CallWorker::Outcome::Done)
-        throw AutomationError(noAnswer);
+        throw AutomationError(noAnswer, AutomationError::Kind::Busy);
     if (result->failed)
-        throw AutomationError(result->error);
+        throw AutomationError(result->error, result->kind);
     return result->value;
 }
 

@@ -15,6 +15,7 @@ class ImpressDeck : public DeckExporter {
     DeckSize open(const std::string& deckPath) override;
     void exportSlide(int number, const std::string& imagePath, ImageFormat format, int width,
                      int height) override;
+    std::optional<SlideWords> slideWords(int number) override;
     void close() override;
 
   private:

@@ -15,9 +15,15 @@
 //   untitled                the next slide, without a title placeholder
 //   step N start|goto S     after N more polls (reads of "Count"), start the show at slide
 //   step N end              S, move it to S, or end it; the steps run in order
+//   step N busy MS          after N more polls, turn every later call away for MS
+//                           milliseconds, as a program showing a modal dialog does
+//   report FILE             where the server writes how often it was bound and how many
+//                           calls it turned away (beside the show file unless absolute)
 // Steps are paced by the logger's polls rather than by the clock, so a busy machine
-// cannot make a poll miss one.
+// cannot make a poll miss one. A busy spell is the one thing timed: the calls it turns
+// away are no polls, so nothing else can be paced by it.
 #include "common/text.h"
+#include "common/textfile.h"
 #include "common/win32text.h"
 #include "logger/comvalue.h"
 #include "testing/substitutepowerpoint.h"
@@ -72,6 +78,54 @@ ShowScript g_script;
 DWORD g_mainThread = 0;
 LONG g_objects = 0;
 LONG g_locks = 0;
+ULONGLONG g_busyUntil = 0;
+int g_bindings = 0;
+int g_rejected = 0;
+
+void report() {
+    if (g_script.reportPath().empty())
+        return;
+    try {
+        TextFile::writeAtomically(g_script.reportPath(), "bindings " + std::to_string(g_bindings) +
+                                                             "\r\nrejected " +
+                                                             std::to_string(g_rejected) + "\r\n");
+    } catch (const FileError& e) {
+        std::fprintf(stderr, "pptserver: %s\n", e.what());
+    }
+}
+
+// A busy program's message filter: COM turns the calls on its objects away before they
+// reach them, and the client sees RPC_E_CALL_REJECTED. Releases and activations go on.
+class BusyFilter : public IMessageFilter {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (!object)
+            return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IMessageFilter)) {
+            *object = static_cast<IMessageFilter*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives as long as the process.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO call) override {
+        if (GetTickCount64() >= g_busyUntil || !call || !IsEqualIID(call->iid, IID_IDispatch))
+            return SERVERCALL_ISHANDLED;
+        ++g_rejected;
+        report();
+        return SERVERCALL_REJECTED;
+    }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
+        return static_cast<DWORD>(-1);
+    }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override {
+        return PENDINGMSG_WAITDEFPROCESS;
+    }
+};
 
 // The server ends once no client holds an object or a lock.
 void released() {
@@ -145,8 +199,9 @@ class ServedObject : public IDispatch {
             const UINT positional = params ? params->cArgs - params->cNamedArgs : 0;
             for (UINT i = 0; i < positional; ++i)
                 args.push_back(ComValue::fromVariant(params->rgvarg[params->cArgs - 1 - i], adopt));
+            int busyMs = 0;
             if (id == CountId)
-                g_script.poll(g_program);
+                busyMs = g_script.poll(g_program);
             AutomationValue answer;
             if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
                 if (!params || params->cNamedArgs != 1 ||
@@ -160,6 +215,9 @@ class ServedObject : public IDispatch {
             }
             if (result)
                 ComValue::toVariant(answer, *result, serve);
+            // The poll that brings the spell has its count; its later calls are turned away.
+            if (busyMs > 0)
+                g_busyUntil = GetTickCount64() + static_cast<ULONGLONG>(busyMs);
             return S_OK;
         } catch (const std::exception& e) {
             if (exception) {
@@ -209,6 +267,8 @@ class ApplicationFactory : public IClassFactory {
         try {
             // Every client gets an application object of the one running program.
             ServedObject* application = new ServedObject(g_program.factory()(ClassNames[1]));
+            ++g_bindings;
+            report();
             const HRESULT hr = application->QueryInterface(riid, object);
             application->Release();
             return hr;
@@ -331,6 +391,9 @@ int serve(const std::string& showFile) {
     g_mainThread = GetCurrentThreadId();
     if (FAILED(CoInitialize(nullptr)))
         return 1;
+    static BusyFilter filter;
+    CoRegisterMessageFilter(&filter, nullptr);
+    report();
     static ApplicationFactory factory;
     DWORD cookie = 0;
     if (FAILED(CoRegisterClassObject(ServerClassId, &factory, CLSCTX_LOCAL_SERVER,

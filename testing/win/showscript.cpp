@@ -5,6 +5,18 @@
 
 #include <sstream>
 
+namespace {
+
+// A relative name is taken beside the script, wherever the server was started.
+std::string besideScript(const std::string& script, const std::string& name) {
+    if (name.find(':') != std::string::npos || name.front() == '\\' || name.front() == '/')
+        return name;
+    const size_t slash = script.find_last_of("\\/");
+    return slash == std::string::npos ? name : script.substr(0, slash + 1) + name;
+}
+
+} // namespace
+
 bool ShowScript::load(const std::string& path, std::string& error) {
     std::string bytes;
     try {
@@ -34,8 +46,11 @@ bool ShowScript::load(const std::string& path, std::string& error) {
             m_titles.emplace_back(rest);
         } else if (word == "untitled") {
             m_titles.emplace_back(std::nullopt);
+        } else if (word == "report" && !rest.empty()) {
+            m_report = besideScript(path, rest);
         } else if (word == "step" && (fields >> step.polls >> step.action) && step.polls >= 0 &&
                    (step.action == "end" ||
+                    (step.action == "busy" && (fields >> step.slide) && step.slide > 0) ||
                     ((step.action == "start" || step.action == "goto") && (fields >> step.slide) &&
                      step.slide >= 1 && step.slide <= static_cast<int>(m_titles.size())))) {
             m_steps.push_back(step);
@@ -52,7 +67,8 @@ void ShowScript::prepare(SubstitutePowerPoint& program) const {
     program.setVersion(m_version);
 }
 
-void ShowScript::poll(SubstitutePowerPoint& program) {
+int ShowScript::poll(SubstitutePowerPoint& program) {
+    int busyMs = 0;
     ++m_pollsSinceStep;
     while (m_next < m_steps.size() && m_pollsSinceStep >= m_steps[m_next].polls) {
         const Step& step = m_steps[m_next++];
@@ -62,10 +78,13 @@ void ShowScript::poll(SubstitutePowerPoint& program) {
                 program.startShow(step.slide);
             else if (step.action == "goto")
                 program.gotoSlide(step.slide);
+            else if (step.action == "busy")
+                busyMs = step.slide;
             else
                 program.endShow();
         } catch (const std::exception&) {
             // A step that does not fit the show (goto without a show) is passed over.
         }
     }
+    return busyMs;
 }

@@ -6,13 +6,15 @@ const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const http = require('node:http');
-const { spawn } = require('node:child_process');
+const { spawn, execFileSync } = require('node:child_process');
 const os = require('node:os');
+const zlib = require('node:zlib');
 const path = require('node:path');
 const { serve } = require('../../tools/serve.js');
 
 let folder, site, plain;
 const bytes = Buffer.from(Array.from({ length: 100 }, (_, i) => i));
+const page = '<!DOCTYPE html><title>x</title>' + 'The same line again.\n'.repeat(200);
 
 before(async () => {
     folder = fs.mkdtempSync(path.join(os.tmpdir(), 'cuemark-serve-'));
@@ -26,6 +28,8 @@ before(async () => {
     fs.writeFileSync(path.join(folder, '<i x="1">', '<img src=x onerror=\'alert(1)\'>.htm'), '');
     fs.mkdirSync(path.join(folder, 'closed'), { mode: 0 });
     fs.writeFileSync(path.join(folder, 'talk', 'closed.mp3'), bytes, { mode: 0 });
+    execFileSync('mkfifo', [path.join(folder, 'talk', 'fifo.mp3')]);
+    fs.writeFileSync(path.join(folder, 'talk', 'index.htm'), page);
     fs.chmodSync(folder, 0o755);
     site = await serve(folder);
     plain = await serve(folder, { ranges: false });
@@ -37,15 +41,20 @@ after(() => {
     fs.rmSync(folder, { recursive: true, force: true });
 });
 
+// A request that hangs fails the test instead of stalling it.
 function get(base, target, headers = {}) {
     const url = new URL(base);
     return new Promise((resolve, reject) => {
-        http.get({ host: url.hostname, port: url.port, path: target, headers }, (res) => {
+        const req = http.get({ host: url.hostname, port: url.port, path: target, headers }, (res) => {
             const chunks = [];
             res.on('data', (c) => chunks.push(c));
             res.on('end', () => resolve({ status: res.statusCode, headers: res.headers,
                 body: Buffer.concat(chunks) }));
         }).on('error', reject);
+        req.setTimeout(3000, () => {
+            req.destroy();
+            reject(new Error(`${target}: no answer within 3 s`));
+        });
     });
 }
 
@@ -101,6 +110,54 @@ test('only files of the served folder are given out', async () => {
         assert.equal(res.status, status, target);
         assert.ok(!res.body.includes('secret'), target);
     }
+});
+
+test('unchanged files are answered 304, text is gzipped, and a range holds only for the same file', async () => {
+    const first = await get(site.url, '/talk/lecture.mp3');
+    const { etag, 'last-modified': modified } = first.headers;
+    assert.match(etag, /^"[0-9a-f]+-[0-9a-f]+"$/);
+    const zipped = (await get(site.url, '/talk/index.htm', { 'Accept-Encoding': 'gzip' })).headers.etag;
+    const later = new Date(Date.parse(modified) + 1000).toUTCString();
+    const earlier = new Date(Date.parse(modified) - 1000).toUTCString();
+    const cases = [
+        // [path, request headers, status, Content-Encoding, body length (gunzipped)]
+        ['/talk/lecture.mp3', { 'If-None-Match': etag }, 304, undefined, 0],
+        ['/talk/lecture.mp3', { 'If-None-Match': `"x", W/${etag}` }, 304, undefined, 0],
+        ['/talk/lecture.mp3', { 'If-None-Match': '*' }, 304, undefined, 0],
+        ['/talk/lecture.mp3', { 'If-None-Match': '"other"' }, 200, undefined, 100],
+        ['/talk/lecture.mp3', { 'If-None-Match': '"other"', 'If-Modified-Since': later }, 200, undefined, 100],
+        ['/talk/lecture.mp3', { 'If-Modified-Since': modified }, 304, undefined, 0],
+        ['/talk/lecture.mp3', { 'If-Modified-Since': later }, 304, undefined, 0],
+        ['/talk/lecture.mp3', { 'If-Modified-Since': earlier }, 200, undefined, 100],
+        ['/talk/lecture.mp3', { 'If-Modified-Since': 'yesterday' }, 200, undefined, 100],
+        ['/talk/lecture.mp3', { Range: 'bytes=10-19', 'If-Range': etag }, 206, undefined, 10],
+        ['/talk/lecture.mp3', { Range: 'bytes=10-19', 'If-Range': modified }, 206, undefined, 10],
+        ['/talk/lecture.mp3', { Range: 'bytes=10-19', 'If-Range': '"old"' }, 200, undefined, 100],
+        ['/talk/lecture.mp3', { 'Accept-Encoding': 'gzip' }, 200, undefined, 100],
+        ['/talk/index.htm', { 'Accept-Encoding': 'gzip, deflate' }, 200, 'gzip', page.length],
+        ['/talk/index.htm', { 'Accept-Encoding': 'gzip;q=0' }, 200, undefined, page.length],
+        ['/talk/index.htm', {}, 200, undefined, page.length],
+        ['/talk/index.htm', { 'Accept-Encoding': 'gzip', 'If-None-Match': zipped }, 304, undefined, 0],
+        ['/talk/index.htm', { 'If-None-Match': zipped }, 200, undefined, page.length],
+        ['/talk/index.htm', { 'Accept-Encoding': 'gzip', Range: 'bytes=0-9' }, 206, undefined, 10],
+    ];
+    for (const [target, headers, status, encoding, length] of cases) {
+        const res = await get(site.url, target, headers);
+        const what = `${target} ${JSON.stringify(headers)}`;
+        assert.equal(res.status, status, what);
+        assert.equal(res.headers['content-encoding'], encoding, what);
+        const body = encoding ? zlib.gunzipSync(res.body) : res.body;
+        assert.equal(body.length, length, what);
+        if (target.endsWith('.htm') && length === page.length) assert.equal(body.toString(), page, what);
+        if (status !== 206) assert.ok(res.headers.etag && res.headers['last-modified'], what);
+    }
+    assert.equal((await get(site.url, '/talk/index.htm')).headers.vary, 'Accept-Encoding');
+});
+
+// More requests than node has file threads: a FIFO opened for reading would hold one each.
+test('a FIFO is not served, and the files after it still are', async () => {
+    const cases = [...Array(6).fill(['/talk/fifo.mp3', 404]), ['/talk/lecture.mp3', 200], ['/talk/', 200]];
+    for (const [target, status] of cases) assert.equal((await get(site.url, target)).status, status, target);
 });
 
 test('the server listens on the loopback address only', () => {

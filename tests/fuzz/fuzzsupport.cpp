@@ -95,7 +95,7 @@ void Fuzz::checkGridRoundTrip(Session& session, const std::string& name) {
         fail("the saved grid reads back " + std::to_string(read.schedule().RowCount()) +
              " rows, not " + std::to_string(saved.schedule().RowCount()));
     for (int r = 1; r <= saved.schedule().RowCount(); ++r) {
-        for (int c = Main::ColLength; c <= Main::ColTitle; ++c) {
+        for (int c = ScheduleColumn::Length; c <= ScheduleColumn::Title; ++c) {
             if (read.Grid1.TextMatrix(r, c) != saved.Grid1.TextMatrix(r, c))
                 fail("cell " + std::to_string(r) + "," + std::to_string(c) + " \"" +
                      saved.Grid1.TextMatrix(r, c) + "\" reads back as \"" +

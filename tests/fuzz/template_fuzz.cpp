@@ -70,7 +70,7 @@ std::string wordLine(std::string_view value) {
 // slides.txt beside sld001.gif, its slide 1 with the value as text and as a note.
 void writeSlideText(std::string_view value) {
     const std::string line = wordLine(value);
-    Fuzz::writeScratch(SlideTextName, "Cuemark Slide Text\r\nslide 1\r\ntext " + line +
+    Fuzz::writeScratch(SlideTextFileName, "Cuemark Slide Text\r\nslide 1\r\ntext " + line +
                                           "\r\nnote " + line + "\r\n");
 }
 

@@ -144,11 +144,11 @@ TEST_F(MainViewTest, menuShowsTheModelsStatesAfterStartUpAndAfterReadGrid) {
 TEST_F(MainViewTest, typedTextsAndUpdateReachTheModelAndComeBackInTheGrid) {
     typeInto(widget<QLineEdit>("txtSlideLength"), QStringLiteral("00:01:00"));
     EXPECT_EQ(main->txtSlideLength.Text, "00:01:00");
-    EXPECT_FALSE(main->EditorTyped);
+    EXPECT_EQ(state("EditorTyped"), "false");
 
     // Keys in the title go through the model's key-press handler; text goes back as UTF-8.
     typeInto(widget<QLineEdit>("txtSlideTitle"), QStringLiteral("Caf\u00e9"));
-    EXPECT_TRUE(main->EditorTyped);
+    EXPECT_EQ(state("EditorTyped"), "true");
     EXPECT_EQ(main->txtSlideTitle.Text, "Caf\xc3\xa9");
 
     widget<QPushButton>("cmdUpdate")->click();
@@ -177,7 +177,7 @@ TEST_F(MainViewTest, typingKeepsTheUntouchedBytesOfAnEightBitText) {
     EXPECT_EQ(main->txtIMGURL.Text, "caf\xc3\xa9\xc3\xa9.jpg");
 
     widget<QPushButton>("cmdUpdate")->click();
-    EXPECT_EQ(main->Grid1.TextMatrix(1, Main::ColTitle), "Caf\xe9 \x93quoted\x94 \xe9");
+    EXPECT_EQ(main->Grid1.TextMatrix(1, ScheduleColumn::Title), "Caf\xe9 \x93quoted\x94 \xe9");
 }
 
 TEST_F(MainViewTest, clickOnAGridRowLoadsItIntoTheEditor) {
@@ -216,13 +216,13 @@ TEST_F(MainViewTest, leavingAFieldRunsItsCheck) {
 // As in the script runner: a command, a click and the close box each take the focus from
 // the field first, so its check shows before anything the command shows, and only once.
 TEST_F(MainViewTest, commandsRunTheFocusedFieldsCheckFirstAndOnce) {
+    updateRow(1, "00:00:10", "", ""); // so Exit and the close box ask "Save Grid?"
     view->activateWindow();
     QApplication::processEvents();
     auto* tapeEarly = widget<QLineEdit>("txtTapeEarly");
     tapeEarly->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
     typeInto(tapeEarly, QStringLiteral("soon"));
-    main->schedule().setFirstRowEdited(true); // so Exit and the close box ask "Save Grid?"
 
     ui.queueAnswer(Mb::OK);
     ui.queueAnswer(Mb::Cancel);
@@ -261,15 +261,15 @@ TEST_F(MainViewTest, anEditedFirstRowAlternativeIsWhatItsButtonUses) {
     typeInto(widget<QLineEdit>("txt1LogTIme"), QStringLiteral("00:02:30"));
     EXPECT_EQ(main->txt1LogTIme.Text, "00:02:30");
     widget<QPushButton>("cmd1LogTIme")->click();
-    EXPECT_EQ(main->Grid1.TextMatrix(1, Main::ColLength), "00:02:30");
+    EXPECT_EQ(main->Grid1.TextMatrix(1, ScheduleColumn::Length), "00:02:30");
 }
 
 TEST_F(MainViewTest, closeBoxStoresThePositionAndHonoursCancel) {
     int closedSignals = 0;
     QObject::connect(view.get(), &MainView::closed, [&] { ++closedSignals; });
+    updateRow(1, "00:00:10", "", ""); // so closing asks "Save Grid?"
     view->move(150, 90);
     QApplication::processEvents();
-    main->schedule().setFirstRowEdited(true); // so closing asks "Save Grid?"
 
     ui.queueAnswer(Mb::Cancel);
     EXPECT_FALSE(view->close());

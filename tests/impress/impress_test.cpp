@@ -128,7 +128,7 @@ class LoggerRun {
             auto trips = office().binding->roundTrips() - before;
             const std::string log = fileBytes(m_logPath);
             if (log.size() > logged && log.find(" , Slide , ", logged) != std::string::npos)
-                trips -= titleReadTrips(m_version, m_form.CurrentSlide);
+                trips -= titleReadTrips(m_version, m_form.monitor().currentSlide());
             most = std::max(most, trips);
             std::this_thread::sleep_for(50ms);
         }
@@ -413,6 +413,40 @@ TEST(ImpressBinding, quitOfficeFailsCallsUntilTheNextBinding) {
     auto again = office().binding->create("PowerPoint.Application.7");
     EXPECT_TRUE(answers(*asObject(again->get("SlideShowWindows"))));
     Presenter(office().options.pipeName)("quit");
+}
+
+// The logger binds again only an office that is gone: a stopped one is busy, and asked
+// again by the next poll through the objects it holds.
+TEST(ImpressBinding, aStoppedOfficeIsBusyAndAQuitOneIsGone) {
+    // An office an earlier test let quit may still be going.
+    for (const auto deadline = Clock::now() + 20s;
+         office().process() != 0 && Clock::now() < deadline;)
+        std::this_thread::sleep_for(100ms);
+    auto app = office().binding->create("PowerPoint.Application.8");
+    auto windows = asObject(app->get("SlideShowWindows"));
+    ASSERT_TRUE(answers(*windows));
+    const auto kindOfCount = [&windows] {
+        try {
+            windows->get("Count");
+        } catch (const AutomationError& e) {
+            return e.kind();
+        }
+        return AutomationError::Kind::Refused; // answered: no kind to tell
+    };
+    const pid_t pid = office().process();
+    ASSERT_EQ(kill(pid, SIGSTOP), 0);
+    ASSERT_TRUE(allThreadsStopped(pid));
+    EXPECT_EQ(kindOfCount(), AutomationError::Kind::Busy);
+    ASSERT_EQ(kill(pid, SIGCONT), 0);
+    ASSERT_TRUE(answers(*windows));
+
+    Presenter(office().options.pipeName)("quit");
+    AutomationError::Kind kind = AutomationError::Kind::Refused;
+    for (const auto deadline = Clock::now() + 20s;
+         kind == AutomationError::Kind::Refused && Clock::now() < deadline;
+         std::this_thread::sleep_for(100ms))
+        kind = kindOfCount();
+    EXPECT_EQ(kind, AutomationError::Kind::Gone);
 }
 
 namespace {

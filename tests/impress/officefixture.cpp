@@ -39,15 +39,24 @@ pid_t officeProcess(const std::string& profileDir) {
 }
 
 std::string flatDeck(const std::vector<std::optional<std::string>>& titles) {
+    std::vector<FlatPage> pages;
+    for (const auto& title : titles)
+        pages.push_back({title, std::nullopt, "", ""});
+    return deckOfPages(pages);
+}
+
+std::string deckOfPages(const std::vector<FlatPage>& deck) {
     std::string pages;
     int n = 0;
-    for (const auto& title : titles) {
+    for (const FlatPage& page : deck) {
+        const auto& title = page.title;
         pages += "<draw:page draw:name=\"page" + std::to_string(++n) +
                  "\" draw:master-page-name=\"Default\">\n";
         // A text frame comes first, so the title must be looked for.
         pages += "<draw:frame svg:x=\"2cm\" svg:y=\"6cm\" svg:width=\"20cm\" svg:height=\"4cm\">"
-                 "<draw:text-box><text:p>Body of page " +
-                 std::to_string(n) + "</text:p></draw:text-box></draw:frame>\n";
+                 "<draw:text-box><text:p>" +
+                 xmlEscaped(page.body.value_or("Body of page " + std::to_string(n))) +
+                 "</text:p></draw:text-box></draw:frame>\n";
         if (title) {
             // A presentation style makes the frame the page's title placeholder.
             pages += "<draw:frame presentation:class=\"title\" presentation:style-name=\"pr1\" "
@@ -58,6 +67,13 @@ std::string flatDeck(const std::vector<std::optional<std::string>>& titles) {
                                           "</text:p></draw:text-box>";
             pages += "</draw:frame>\n";
         }
+        pages += page.shapes;
+        if (!page.notes.empty())
+            pages += "<presentation:notes><draw:page-thumbnail presentation:class=\"page\" "
+                     "svg:x=\"3cm\" svg:y=\"2cm\" svg:width=\"15cm\" svg:height=\"11cm\"/>"
+                     "<draw:frame presentation:class=\"notes\" svg:x=\"2cm\" svg:y=\"14cm\" "
+                     "svg:width=\"17cm\" svg:height=\"10cm\"><draw:text-box>" +
+                     page.notes + "</draw:text-box></draw:frame></presentation:notes>\n";
         pages += "</draw:page>\n";
     }
     // Without an office:styles element the office drops the page layout for a 16:9 page.
@@ -68,6 +84,8 @@ std::string flatDeck(const std::vector<std::optional<std::string>>& titles) {
  xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
  xmlns:presentation="urn:oasis:names:tc:opendocument:xmlns:presentation:1.0"
  xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+ xmlns:xlink="http://www.w3.org/1999/xlink"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
  xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
  office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.presentation">
 <office:styles/>

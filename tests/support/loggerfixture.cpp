@@ -47,7 +47,7 @@ std::string LoggerFixture::path(const std::string& name) const {
 }
 
 std::string LoggerFixture::log() const {
-    return logOf(form->LogPath);
+    return logOf(form->logFile().path());
 }
 
 std::string LoggerFixture::logOf(const std::string& p) const {

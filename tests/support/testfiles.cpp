@@ -1,5 +1,7 @@
 #include "testfiles.h"
 
+#include "common/filepath.h"
+
 #ifdef _WIN32
 #include "common/win32text.h"
 
@@ -23,19 +25,11 @@ extern char** environ;
 namespace fs = std::filesystem;
 
 fs::path TestFiles::native(const std::string& bytes) {
-#ifdef _WIN32
-    return fs::path(Win32Text::widen(bytes));
-#else
-    return fs::path(bytes);
-#endif
+    return TextFile::nativePath(bytes);
 }
 
 std::string TestFiles::bytesOf(const fs::path& path) {
-#ifdef _WIN32
-    return Win32Text::narrow(path.wstring());
-#else
-    return path.string();
-#endif
+    return TextFile::pathBytes(path);
 }
 
 bool TestFiles::exists(const std::string& path) {

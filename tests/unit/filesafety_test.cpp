@@ -1,5 +1,6 @@
 // The file commands of the main window on full disks, odd targets and 8-bit names.
 #include "common/textfile.h"
+#include "support/logbuilder.h"
 #include "support/mainfixture.h"
 #include "support/smalldisk.h"
 
@@ -33,17 +34,12 @@ struct FileSafety : ::testing::Test, MainFixture {
         return out;
     }
 
-    void oneEditedRow() {
-        main->schedule().setRowCount(1);
-        const char* row1[] = {"00:00:10", "00:00:00", "00:00:10", "sld001.gif", "Intro"};
-        for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
-            main->schedule().setCell(1, col, row1[col - 1]);
-        main->schedule().setScheduleEdited(true);
-    }
+    void oneEditedRow() { updateRow(1, "00:00:10", "sld001.gif", "Intro", true); }
 
-    void importLog(const std::string& path) {
-        ui.queueFile(path);
-        main->mnuRdLog_Click();
+    void importLog(const std::string& path) { readLog(path); }
+    void importLog(const std::string& path, const std::string& bytes) {
+        putFile(path, bytes);
+        importLog(path);
     }
     void saveGrid(const std::string& path) {
         ui.queueFile(path);
@@ -74,11 +70,9 @@ TEST_F(FileSafety, aResumeFileOnAFullDiskKeepsTheEarlierOneAndOffersSaveGrid) {
     FullDisk disk;
     const std::string resume = disk.path("lect6.urs");
     putFile(resume, "earlier resume\r\n");
-    main->LogImported = true;
-    main->ResumeFilePath = resume;
-    main->schedule().setRowCount(1);
-    main->schedule().setCell(1, 1, "00:01:30");
-    main->schedule().setFirstRowEdited(true);
+    importLog(disk.path("lect6.txt"), LogBuilder().slide(0, 1).end(60).bytes);
+    updateRow(1, "00:01:30", "", "");
+    ui.clearEvents();
     disk.fill();
 
     ui.queueAnswer(Mb::OK);
@@ -149,7 +143,6 @@ TEST_F(FileSafety, eightBitNamesAreOpenedAndCreatedByTheirBytes) {
     EXPECT_TRUE(ui.boxTexts().empty());
     EXPECT_EQ(main->schedule().RowCount(), 4);
     EXPECT_EQ(main->txtLogFile.Text, log);
-    EXPECT_EQ(main->ResumeFilePath, at("caf\xE9.urs"));
 
     // No dot: ".txt" is added to the chosen bytes, nothing else changes.
     saveGrid(at("g\xE9rid"));
@@ -170,7 +163,7 @@ TEST_F(FileSafety, aCancelledLogDialogKeepsAnEditOfferedOnClosing) {
     ui.queueAnswer(Mb::Cancel);
     EXPECT_FALSE(main->Unload());
     EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{"Save Grid?"});
-    EXPECT_EQ(main->Grid1.TextMatrix(1, 1), "00:01:00");
+    EXPECT_EQ(main->Grid1.TextMatrix(1, ScheduleColumn::Length), "00:01:00");
 }
 
 TEST_F(FileSafety, aHugeFileChosenByMistakeIsTurnedDownAtItsFirstLine) {

@@ -145,7 +145,7 @@ TEST(Form1, beep2ndIsUsedUpByTheFirstChangeEvenWhenUnchecked) {
     f.ppt.gotoSlide(3);
     f.tick(10, 0, 3);
     EXPECT_EQ(f.beeps, 1);
-    EXPECT_FALSE(f.form->SecondBeepPending);
+    EXPECT_FALSE(f.form->monitor().secondBeepPending());
 }
 
 TEST(Form1, closingTheWindow) {
@@ -191,7 +191,7 @@ TEST(Form1, theChosenNameGetsTxtOnlyWithoutAnyDot) {
     for (const Case& c : cases) {
         LoggerFixture f;
         f.start(c.chosen);
-        EXPECT_EQ(f.form->LogPath, c.logPath);
+        EXPECT_EQ(f.form->logFile().path(), c.logPath);
         EXPECT_EQ(f.form->lblLogFIle.Caption, c.logPath);
         EXPECT_TRUE(TestFiles::exists(c.logPath));
     }
@@ -218,7 +218,7 @@ TEST(Form1, withoutAnOpenLogTheLoggerStaysIdle) {
         else // the box names the file, not only why it failed
             EXPECT_NE(f.ui.boxTexts()[0].find(f.path(*c.chosen)), std::string::npos);
         EXPECT_EQ(f.ui.events.back().title, c.boxTitle);
-        EXPECT_EQ(f.form->LogPath, "");
+        EXPECT_EQ(f.form->logFile().path(), "");
         EXPECT_EQ(f.form->lblLogFIle.Caption, "NONE");
         EXPECT_TRUE(f.form->cmdOpenLog.Enabled);
         EXPECT_FALSE(f.form->cmdEnd.Enabled);
@@ -309,10 +309,10 @@ TEST(Form1, aLineThatCannotBeWrittenShowsInTheStatusAndIsNotCounted) {
     f.tick(10, 0, 1);
     EXPECT_EQ(f.form->lblStatus.Caption.rfind("NOT LOGGED at 10:00:01 AM: ", 0), 0u)
         << f.form->lblStatus.Caption;
-    EXPECT_TRUE(f.form->FirstLine);
+    EXPECT_TRUE(f.form->logFile().firstLine());
     f.ppt.endShow();
     f.tick(10, 0, 2);
-    EXPECT_FALSE(f.form->ShowStopped); // tried again at the next tick
+    EXPECT_FALSE(f.form->monitor().showStopped()); // tried again at the next tick
     EXPECT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 0);
 
     // The closing line fails: the operator is told, the file is closed all the same.
@@ -523,4 +523,41 @@ TEST(Form1, theVersionFreeNameIsBoundOnlyForAVersionTheBuildDrives) {
         EXPECT_EQ(ppt.callsOf("Version"), c.versionReads + (c.error.empty() ? 1 : 0));
     }
     EXPECT_FALSE(withVersionFreeName({}, PowerPoint8));
+}
+
+// A program busy with a dialog turns calls away, wherever in a poll that begins: the polls
+// meanwhile write nothing and bind nothing, the status line says busy, and once the
+// program answers the slide shown is logged with the time it was seen.
+TEST(Form1, aBusyPresentationProgramIsAskedAgainNeverBoundAgain) {
+    const struct {
+        const char* what;
+        int answered; // calls of the poll answered before the spell
+    } cases[] = {{"at the count", 0}, {"at the slide", 1}, {"at the title", 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoggerFixture f;
+        f.start();
+        f.ppt.startShow(1);
+        f.tick(10, 0, 1);
+        f.ppt.gotoSlide(2);
+        f.ppt.beBusy(c.answered);
+        f.tick(10, 0, 2);
+        f.tick(10, 0, 3);
+        EXPECT_EQ(f.form->lblStatus.Caption,
+                  "The presentation program is busy since 10:00:02 AM (Call was rejected by "
+                  "callee.): the polls go on asking it.");
+        EXPECT_EQ(f.form->monitor().state(), MonitorState::Busy);
+        f.ppt.beReady();
+        f.tick(10, 0, 4);
+        f.ppt.endShow();
+        f.tick(10, 0, 5);
+        EXPECT_EQ(f.form->lblStatus.Caption,
+                  "The presentation program answers again since 10:00:04 AM.");
+        const Lines lines = linesOf(f.log());
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(tail(lines[1]), "Slide , 0:00:03 , 10:00:04 AM , C:\\Talks\\q3.ppt , 2 , Agenda");
+        EXPECT_EQ(f.ppt.bindings(), 1);
+        EXPECT_GE(f.ppt.rejectedCalls(), 2);
+        EXPECT_EQ(f.beeps, 2);
+    }
 }

@@ -1,10 +1,13 @@
 #include "common/textfile.h"
 #include "schedule/filenames.h"
 #include "schedule/gridfile.h"
+#include "support/logbuilder.h"
 #include "support/mainfixture.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -60,16 +63,31 @@ std::string firstLines(const std::string& text, int count) {
 }
 
 struct GridFixture : MainFixture {
-    GridFixture() { main->MenusOff(); }
+    GridFixture() {
+        start();
+        ui.clearEvents();
+    }
 
+    // The three rows typed into the row editor, as the operator makes a schedule.
     void fillThreeRows() {
         main->txtLogFile.Text = "C:\\Talks\\q3log.txt";
         main->txtAudioURL.Text = "pnm://audio.cuemark.example/presentations/q3.ra";
         main->txtHTMURL.Text = "http://www.cuemark.example/presentations/q3/";
-        for (int k = 1; k <= 3; ++k)
-            for (int c = 1; c <= 5; ++c)
-                main->schedule().setCell(k, c, Rows[k - 1][c - 1]);
-        main->schedule().setRowCount(3);
+        for (int k = 1; k <= 3; ++k) {
+            const char* const* row = Rows[k - 1];
+            updateRow(k, row[ScheduleColumn::Length - 1], row[ScheduleColumn::ImageUrl - 1],
+                      row[ScheduleColumn::Title - 1]);
+        }
+    }
+
+    // A log of `rows` slides read with a resume file beside it: both first lengths set.
+    void importWithFirstLengths(int rows = 1) {
+        LogBuilder log;
+        for (int i = 1; i <= rows; ++i)
+            log.slide(i == 1 ? 0 : 5, i, "X");
+        writeFile("x.urs", "x.txt\r\npnm://x/x.ra\r\nhttp://x/\r\n 4.62962962962963E-05 \r\n");
+        readLog(writeFile("x.txt", log.end(5).bytes));
+        ui.clearEvents();
     }
 
     void save(const std::string& path) {
@@ -77,10 +95,7 @@ struct GridFixture : MainFixture {
         main->mnuSaveGrid_Click();
     }
 
-    void read(const std::string& path) {
-        ui.queueFile(path);
-        main->mnuReadGrid_Click();
-    }
+    void read(const std::string& path) { readGrid(path); }
 
     std::string cell(int row, int col) const { return main->schedule().cell(row, col); }
 
@@ -91,16 +106,6 @@ struct GridFixture : MainFixture {
         throw std::runtime_error("no message box");
     }
 };
-
-// What a log import of one six-hour slide with its resume file leaves: both first
-// lengths set.
-void importedWithFirstLengths(SlideSchedule& s) {
-    ImportedLog log;
-    log.rows = {{"06:00:00", "00:00:00", "06:00:00", "x.gif", "X"}};
-    log.loggedFirstLength = 0.25;
-    s.takeImport(log);
-    s.applyResume(0.25, {});
-}
 
 } // namespace
 
@@ -161,8 +166,8 @@ TEST(GridFileText, sampleFileIsTheThreeRowSchedule) {
 TEST(SaveGrid, threeRowsAreTwentyLinesAndReadBackTheSame) {
     GridFixture f;
     f.fillThreeRows();
-    f.main->schedule().setScheduleEdited(true);
-    f.main->schedule().setFirstRowEdited(true);
+    ASSERT_TRUE(f.main->schedule().ScheduleEdited() && f.main->schedule().FirstRowEdited());
+    f.ui.clearEvents();
     const std::string path = f.path("q3grid.txt");
     f.save(path);
 
@@ -179,10 +184,12 @@ TEST(SaveGrid, threeRowsAreTwentyLinesAndReadBackTheSame) {
     EXPECT_EQ(f.ui.busyChanges, 2);
 
     GridFixture g;
-    importedWithFirstLengths(g.main->schedule());
-    g.main->schedule().setCell(4, 1, "00:09:00");
-    g.main->schedule().setCell(100, 5, "old title");
+    g.importWithFirstLengths(MaxScheduleRows - 1);
+    g.updateRow(MaxScheduleRows, "00:09:00", "", "old title");
+    ASSERT_EQ(g.main->schedule().RowCount(), MaxScheduleRows);
+    ASSERT_NE(g.main->schedule().SavedFirstLength(), -1);
     g.main->txtLineNum.Text = "7";
+    g.ui.clearEvents();
     g.read(path);
 
     ASSERT_EQ(g.ui.countOf(UiEvent::Kind::MessageBox), 0);
@@ -195,13 +202,13 @@ TEST(SaveGrid, threeRowsAreTwentyLinesAndReadBackTheSame) {
 
     EXPECT_EQ(g.main->schedule().RowCount(), 3);
     for (int k = 1; k <= 3; ++k)
-        for (int c = 1; c <= 5; ++c)
+        for (int c = ScheduleColumn::Length; c <= ScheduleColumn::Title; ++c)
             EXPECT_EQ(g.cell(k, c), Rows[k - 1][c - 1]) << k << "," << c;
     for (int k = 4; k <= 100; ++k)
-        for (int c = 1; c <= 5; ++c)
+        for (int c = ScheduleColumn::Length; c <= ScheduleColumn::Title; ++c)
             EXPECT_EQ(g.cell(k, c), "") << k << "," << c;
     EXPECT_EQ(g.main->txtLogFile.Text, "C:\\Talks\\q3log.txt");
-    EXPECT_EQ(g.main->LogFileName, "C:\\Talks\\q3log.txt");
+    EXPECT_EQ(g.state("LogFileName"), "C:\\Talks\\q3log.txt");
     EXPECT_EQ(g.main->txtAudioURL.Text, "pnm://audio.cuemark.example/presentations/q3.ra");
     EXPECT_EQ(g.main->txtHTMURL.Text, "http://www.cuemark.example/presentations/q3/");
     EXPECT_EQ(g.main->txtLineNum.Text, "1");
@@ -217,8 +224,12 @@ TEST(SaveGrid, threeRowsAreTwentyLinesAndReadBackTheSame) {
 }
 
 TEST(SaveGrid, noRowsShowsNoDataAndWritesNothing) {
+    // Edited, then emptied by a log that was rejected.
     GridFixture f;
-    f.main->schedule().setScheduleEdited(true);
+    f.updateRow(1, "00:00:10", "", "typed", true);
+    f.readLog(f.writeFile("cut.txt", LogBuilder().slide(0, 1).bytes));
+    ASSERT_EQ(f.main->schedule().RowCount(), 0);
+    f.ui.clearEvents();
     f.ui.queueFile(f.path("never.txt"));
     f.main->mnuSaveGrid_Click();
     EXPECT_EQ(f.ui.countOf(UiEvent::Kind::FileDialog), 0);
@@ -232,7 +243,7 @@ TEST(SaveGrid, noRowsShowsNoDataAndWritesNothing) {
 TEST(SaveGrid, cancelledDialogChangesNothing) {
     GridFixture f;
     f.fillThreeRows();
-    f.main->schedule().setScheduleEdited(true);
+    f.ui.clearEvents();
     f.ui.queueCancel();
     f.main->mnuSaveGrid_Click();
     EXPECT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 0);
@@ -261,15 +272,16 @@ TEST(SaveGrid, txtIsAddedOnlyWhenThePathHasNoDot) {
 }
 
 TEST(SaveGrid, failuresAreReportedAndKeepTheEarlierFile) {
-    // A cell that is not a time: nothing of the new grid reaches the file.
+    // A write that fails part way: nothing of the new grid reaches the file.
     GridFixture f;
     f.fillThreeRows();
-    f.main->schedule().setCell(2, 2, "abc");
-    f.main->schedule().setScheduleEdited(true);
     const std::string earlier = f.writeFile("earlier.txt", "earlier grid\r\n");
-    f.save(earlier);
+    {
+        TextFile::InjectedFault full(TextFile::Step::Write, ENOSPC);
+        f.save(earlier);
+    }
     EXPECT_EQ(f.lastBox().text,
-              "'" + earlier + "' cannot be written: Start of row 2 is not a time: \"abc\".");
+              "'" + earlier + "' cannot be written: " + std::strerror(ENOSPC) + ".");
     EXPECT_EQ(f.lastBox().title, "Save Grid");
     EXPECT_EQ(f.lastBox().style, Mb::OKOnly + Mb::Exclamation);
     EXPECT_EQ(f.readFile(earlier), "earlier grid\r\n");
@@ -277,7 +289,6 @@ TEST(SaveGrid, failuresAreReportedAndKeepTheEarlierFile) {
     EXPECT_FALSE(f.ui.busy);
 
     // A file that cannot be created: a folder stands in its place, or its folder is missing.
-    f.main->schedule().setCell(2, 2, "00:01:00");
     ASSERT_TRUE(TestFiles::makePath(f.path("taken.txt")));
     for (const std::string& path : {f.path("taken.txt"), f.path("missing/grid.txt")}) {
         f.ui.clearEvents();
@@ -325,7 +336,7 @@ TEST(ReadGrid, otherFilesAreNotGridFilesAndChangeNothing) {
         EXPECT_EQ(f.lastBox().title, "File Name Error");
         EXPECT_EQ(f.lastBox().style, Mb::OKOnly);
         EXPECT_EQ(f.main->schedule().RowCount(), 3);
-        EXPECT_EQ(f.cell(2, 5), Rows[1][4]);
+        EXPECT_EQ(f.cell(2, ScheduleColumn::Title), Rows[1][4]);
         EXPECT_EQ(f.main->txtLogFile.Text, "C:\\Talks\\q3log.txt");
         EXPECT_EQ(f.main->txtLineNum.Text, "3");
         EXPECT_TRUE(f.main->mnuRdLog.Enabled);
@@ -340,7 +351,7 @@ TEST(ReadGrid, fiveLinesAreZeroRowsWithOutputOn) {
     EXPECT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 0);
     EXPECT_EQ(f.main->schedule().RowCount(), 0);
     for (int k = 1; k <= 100; ++k)
-        for (int c = 1; c <= 5; ++c)
+        for (int c = ScheduleColumn::Length; c <= ScheduleColumn::Title; ++c)
             EXPECT_EQ(f.cell(k, c), "") << k << "," << c;
     EXPECT_TRUE(f.main->mnuSaveGrid.Enabled);
     EXPECT_TRUE(f.main->mnuWriteHTM.Enabled);
@@ -359,10 +370,10 @@ TEST(ReadGrid, dayCountsReadBackAsTimesOfDay) {
     f.read(f.writeFile("old.txt", text));
     ASSERT_EQ(f.ui.countOf(UiEvent::Kind::MessageBox), 0);
     EXPECT_EQ(f.main->txtSlideLength.Text, "01:00:00"); // row 1's Length, shown by SelectRow
-    EXPECT_EQ(f.cell(1, 1), "01:00:00");
-    EXPECT_EQ(f.cell(1, 2), "12:00:00");
-    EXPECT_EQ(f.cell(1, 3), "01:00:00");
-    EXPECT_EQ(f.cell(2, 1), "12:00:00");
+    EXPECT_EQ(f.cell(1, ScheduleColumn::Length), "01:00:00");
+    EXPECT_EQ(f.cell(1, ScheduleColumn::Start), "12:00:00");
+    EXPECT_EQ(f.cell(1, ScheduleColumn::Stop), "01:00:00");
+    EXPECT_EQ(f.cell(2, ScheduleColumn::Length), "12:00:00");
 
     for (const auto& [line5, shown] :
          {std::pair{" .5 ", "12:00:00"}, {"00:02:30", "00:02:30"}, {"\"1:05\"", "01:05:00"}}) {
@@ -378,9 +389,8 @@ TEST(ReadGrid, textsWithCommasAndQuotesComeBackWhole) {
     f.main->txtLogFile.Text = "C:\\Talks\\q3, final\\log.txt";
     f.main->txtAudioURL.Text = "pnm://h/a,b.ra";
     f.main->txtHTMURL.Text = "http://h/x,y/";
-    f.main->schedule().setCell(1, 4, " \"../q3\",/sld001.gif");
-    f.main->schedule().setCell(1, 5, "  \"Costs\", risks, plans ");
-    f.main->schedule().setCell(3, 5, "");
+    f.updateRow(1, "00:01:00", " \"../q3\",/sld001.gif", "  \"Costs\", risks, plans ");
+    f.updateRow(3, "00:00:45", "wait.gif", "");
     const std::string path = f.path("commas.txt");
     f.save(path);
 
@@ -388,16 +398,16 @@ TEST(ReadGrid, textsWithCommasAndQuotesComeBackWhole) {
     g.read(path);
     ASSERT_EQ(g.ui.countOf(UiEvent::Kind::MessageBox), 0);
     EXPECT_EQ(g.main->txtLogFile.Text, "C:\\Talks\\q3, final\\log.txt");
-    EXPECT_EQ(g.main->LogFileName, "C:\\Talks\\q3, final\\log.txt");
+    EXPECT_EQ(g.state("LogFileName"), "C:\\Talks\\q3, final\\log.txt");
     EXPECT_EQ(g.main->txtAudioURL.Text, "pnm://h/a,b.ra");
     EXPECT_EQ(g.main->txtHTMURL.Text, "http://h/x,y/");
     EXPECT_EQ(g.main->txtSlideLength.Text, "00:01:00");
     EXPECT_EQ(g.main->schedule().RowCount(), 3);
-    EXPECT_EQ(g.cell(1, 4), " \"../q3\",/sld001.gif");
-    EXPECT_EQ(g.cell(1, 5), "  \"Costs\", risks, plans ");
-    EXPECT_EQ(g.cell(2, 5), "Costs, risks, \"plans\"");
-    EXPECT_EQ(g.cell(3, 3), "00:04:15");
-    EXPECT_EQ(g.cell(3, 5), "");
+    EXPECT_EQ(g.cell(1, ScheduleColumn::ImageUrl), " \"../q3\",/sld001.gif");
+    EXPECT_EQ(g.cell(1, ScheduleColumn::Title), "  \"Costs\", risks, plans ");
+    EXPECT_EQ(g.cell(2, ScheduleColumn::Title), "Costs, risks, \"plans\"");
+    EXPECT_EQ(g.cell(3, ScheduleColumn::Stop), "00:04:15");
+    EXPECT_EQ(g.cell(3, ScheduleColumn::Title), "");
 }
 
 TEST(ReadGrid, faultsNameTheLineAndKeepWhatWasRead) {
@@ -435,11 +445,6 @@ TEST(ReadGrid, faultsNameTheLineAndKeepWhatWasRead) {
     };
     for (const auto& c : cases) {
         GridFixture f;
-        importedWithFirstLengths(f.main->schedule());
-        f.main->schedule().setRowCount(0);
-        f.main->schedule().setCell(2, 2, "old");
-        f.main->schedule().setCell(3, 4, "old");
-        f.main->schedule().setCell(3, 5, "old");
         const std::string path = f.writeFile("bad.txt", c.bytes);
         f.read(path);
 
@@ -455,23 +460,31 @@ TEST(ReadGrid, faultsNameTheLineAndKeepWhatWasRead) {
         EXPECT_EQ(f.main->txtLogFile.Text, "C:\\Talks\\q3log.txt") << c.name;
         EXPECT_TRUE(f.main->mnuRdLog.Enabled) << c.name;
         EXPECT_FALSE(f.main->mnuSaveGrid.Enabled) << c.name;
-        EXPECT_EQ(f.main->schedule().LoggedFirstLength(), 0.25) << c.name;
     }
+    // Nor does a fault clear the first lengths a log import left.
+    GridFixture h;
+    h.importWithFirstLengths();
+    const double logged = h.main->schedule().LoggedFirstLength();
+    ASSERT_NE(logged, -1);
+    h.read(h.writeFile("bad.txt", cases[0].bytes));
+    EXPECT_EQ(h.ui.boxTexts().size(), 1u);
+    EXPECT_EQ(h.main->schedule().LoggedFirstLength(), logged);
 
     // The partly read rows keep the cells already filled and the rest as they were.
     GridFixture f;
-    f.main->schedule().setCell(2, 2, "old");
-    f.main->schedule().setCell(3, 5, "old");
+    f.loadGrid({{"00:01:00", "00:00:00", "00:01:00", "a", "A"},
+                {"00:01:00", "00:09:09", "00:10:09", "b", "B"},
+                {"00:01:00", "00:10:09", "00:11:09", "c", "old"}});
     f.read(f.writeFile("bad.txt", replaceLine(ThreeRows, 12, " abc ")));
-    EXPECT_EQ(f.cell(2, 1), "00:02:30");
-    EXPECT_EQ(f.cell(2, 2), "old");
-    EXPECT_EQ(f.cell(3, 5), "old");
+    EXPECT_EQ(f.cell(2, ScheduleColumn::Length), "00:02:30");
+    EXPECT_EQ(f.cell(2, ScheduleColumn::Start), "00:09:09");
+    EXPECT_EQ(f.cell(3, ScheduleColumn::Title), "old");
 
     GridFixture g;
     g.read(g.writeFile("cut.txt", ThreeRows.substr(0, ThreeRows.size() - 7)));
-    EXPECT_EQ(g.cell(3, 3), "00:04:15");
-    EXPECT_EQ(g.cell(3, 4), "wait.gif");
-    EXPECT_EQ(g.cell(3, 5), "");
+    EXPECT_EQ(g.cell(3, ScheduleColumn::Stop), "00:04:15");
+    EXPECT_EQ(g.cell(3, ScheduleColumn::ImageUrl), "wait.gif");
+    EXPECT_EQ(g.cell(3, ScheduleColumn::Title), "");
 }
 
 TEST(ReadGrid, missingFileIsReported) {

@@ -2,12 +2,15 @@
 #include "logger/presentationlog.h"
 #include "schedule/logimport.h"
 #include "schedule/logreader.h"
+#include "support/logbuilder.h"
+#include "support/loggerfixture.h"
 #include "support/mainfixture.h"
 #include "webout/pathhelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,49 +23,13 @@ std::string readSample() {
     return reader.readFile(samplePath);
 }
 
-// A log as the logger writes it, on a clock that the test moves on.
-struct LogBuilder {
-    explicit LogBuilder(int startSeconds = 10 * 3600) : clock(startSeconds) {}
-
-    LogBuilder& slide(int afterSeconds, int number, const std::string& title = "T",
-                      const std::string& path = "C:\\Talks\\q3.ppt") {
-        const double now = advance(afterSeconds);
-        bytes +=
-            PresentationLog::slideLine(dayCount(now), ClockTime::format(now), path, number, title);
-        return *this;
-    }
-    LogBuilder& event(int afterSeconds, const std::string& text) {
-        const double now = advance(afterSeconds);
-        bytes += PresentationLog::eventLine(dayCount(now), ClockTime::format(now), text);
-        return *this;
-    }
-    LogBuilder& end(int afterSeconds) { return event(afterSeconds, "Logging Stopped"); }
-
-    double advance(int seconds) {
-        clock = (clock + seconds) % 86400;
-        return ClockTime::fromSeconds(clock);
-    }
-    double dayCount(double now) {
-        const double d = PresentationLog::interval(last, now);
-        last = now;
-        return d;
-    }
-
-    int clock;
-    std::optional<double> last;
-    std::string bytes;
-};
-
 struct Import : MainFixture {
     Import() {
         start();
         ui.clearEvents();
     }
 
-    void importPath(const std::string& p) {
-        ui.queueFile(p);
-        main->mnuRdLog_Click();
-    }
+    void importPath(const std::string& p) { readLog(p); }
     void importBytes(const std::string& bytes, const std::string& name = "talk.txt") {
         importPath(writeFile(name, bytes));
     }
@@ -73,10 +40,14 @@ struct Import : MainFixture {
             out.push_back(cell(r, col));
         return out;
     }
-    void fillGrid(const std::string& text) {
-        for (int r = 1; r <= MaxScheduleRows; ++r)
-            for (int c = 1; c <= 5; ++c)
-                main->schedule().setCell(r, c, text);
+    // Every grid row holds a row titled `title`: 99 from a log, the 100th by Update.
+    void fillAllRows(const std::string& title) {
+        LogBuilder log;
+        for (int i = 1; i < MaxScheduleRows; ++i)
+            log.slide(1, i, title);
+        importBytes(log.end(1).bytes, "full.txt");
+        updateRow(MaxScheduleRows, "00:00:01", title, title);
+        ui.clearEvents();
     }
     bool outputItemsOn() const {
         return main->mnuWriteHTM.Enabled && main->mnuWrRam.Enabled && main->mnuWrCevents.Enabled &&
@@ -210,21 +181,25 @@ TEST(LogReader, takesEveryKindOfLineEndAndALastLineWithoutOne) {
 
 TEST(ReadLogFile, theSampleLogGivesThreeSlideRowsAndAPause) {
     Import f;
-    f.fillGrid("old");
+    f.fillAllRows("old");
     f.importPath(samplePath);
 
     EXPECT_TRUE(f.ui.boxTexts().empty());
     ASSERT_EQ(f.main->schedule().RowCount(), 4);
-    EXPECT_EQ(f.column(1, 4), (Lines{"00:00:05", "00:00:07", "00:00:27", "00:00:10"}));
-    EXPECT_EQ(f.column(2, 4), (Lines{"00:00:00", "00:00:05", "00:00:12", "00:00:39"}));
-    EXPECT_EQ(f.column(3, 4), (Lines{"00:00:05", "00:00:12", "00:00:39", "00:00:49"}));
-    EXPECT_EQ(f.column(4, 4),
+    EXPECT_EQ(f.column(ScheduleColumn::Length, 4),
+              (Lines{"00:00:05", "00:00:07", "00:00:27", "00:00:10"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Start, 4),
+              (Lines{"00:00:00", "00:00:05", "00:00:12", "00:00:39"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Stop, 4),
+              (Lines{"00:00:05", "00:00:12", "00:00:39", "00:00:49"}));
+    EXPECT_EQ(f.column(ScheduleColumn::ImageUrl, 4),
               (Lines{"../q3/sld001.gif", "../q3/sld002.gif", "../q3/sld003.gif", "wait.gif"}));
-    EXPECT_EQ(f.column(5, 4), (Lines{"Welcome", "Agenda", "NO TITLE", "BREAK"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Title, 4),
+              (Lines{"Welcome", "Agenda", "NO TITLE", "BREAK"}));
     for (int r = 5; r <= MaxScheduleRows; ++r)
-        for (int c = 1; c <= 5; ++c)
+        for (int c = ScheduleColumn::Length; c <= ScheduleColumn::Title; ++c)
             ASSERT_EQ(f.cell(r, c), "") << r << "," << c;
-    EXPECT_EQ(f.cell(5, 0), "5");
+    EXPECT_EQ(f.cell(5, ScheduleColumn::RowNumber), "5");
     EXPECT_EQ(ClockTime::format(f.main->schedule().LoggedFirstLength()), "00:00:05");
     EXPECT_EQ(f.main->schedule().SavedFirstLength(), ClockTime::NotSet);
 
@@ -240,10 +215,8 @@ TEST(ReadLogFile, theSampleLogGivesThreeSlideRowsAndAPause) {
     EXPECT_FALSE(f.main->mnuReadGrid.Enabled);
     EXPECT_TRUE(f.main->mnuRdLog.Enabled);
     EXPECT_TRUE(f.main->mnuConfig.Enabled);
-    EXPECT_TRUE(f.main->LogImported);
+    EXPECT_EQ(f.state("LogImported"), "true");
     EXPECT_EQ(f.main->txtLogFile.Text, samplePath);
-    EXPECT_EQ(f.main->LogBaseName, "q3");
-    EXPECT_EQ(f.main->ResumeFilePath, CUE_SOURCE_DIR "/tests/samples/q3.urs");
 
     ASSERT_EQ(f.ui.events.size(), 1u);
     const UiEvent& dialog = f.ui.events[0];
@@ -297,40 +270,44 @@ TEST(ReadLogFile, rejectsLogsThatAreNotCompleteOrNotLogs) {
         EXPECT_TRUE(f.outputItemsOff()) << c.what;
         EXPECT_TRUE(f.main->mnuReadGrid.Enabled) << c.what;
         EXPECT_TRUE(f.main->mnuConfig.Enabled) << c.what;
-        EXPECT_TRUE(f.main->LogImported) << c.what;
-        EXPECT_EQ(f.main->ResumeFilePath, "") << c.what;
+        EXPECT_EQ(f.state("LogImported"), "true") << c.what;
+        // Nothing of a rejected log is kept for its next import.
+        EXPECT_TRUE(f.main->Unload()) << c.what;
+        EXPECT_FALSE(TestFiles::exists(f.path("talk.urs"))) << c.what;
     }
 }
 
 TEST(ReadLogFile, rowsReadBeforeARejectionStayInTheGrid) {
     Import f;
-    f.fillGrid("old");
+    f.fillAllRows("old");
     f.importBytes(LogBuilder().slide(0, 1, "One").slide(4, 2, "Two").slide(6, 3, "Three").bytes);
     f.expectRejected("ends with a slide line");
-    EXPECT_EQ(f.column(5, 4), (Lines{"One", "Two", "old", "old"}));
-    EXPECT_EQ(f.column(1, 2), (Lines{"00:00:04", "00:00:06"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Title, 4), (Lines{"One", "Two", "old", "old"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Length, 2), (Lines{"00:00:04", "00:00:06"}));
 }
 
 TEST(ReadLogFile, anImagePathWithoutZeroRejectsEveryLog) {
     Import f;
-    f.main->IMGPath = "../{PF}/slide.gif";
+    f.useUrlSettings(
+        {UrlSettings::DefaultAudioURL, UrlSettings::DefaultHTMLURL, "../{PF}/slide.gif", ""});
+    f.ui.clearEvents();
     f.importPath(samplePath);
     f.expectRejected("no zero");
-    EXPECT_EQ(f.cell(1, 5), "");
+    EXPECT_EQ(f.cell(1, ScheduleColumn::Title), "");
 }
 
 TEST(ReadLogFile, ninetyNineRowsFitAndTheHundredthGridRowIsEmptied) {
     Import f;
-    f.fillGrid("old");
+    f.fillAllRows("old");
     LogBuilder log;
     for (int i = 1; i <= 99; ++i)
         log.slide(i % 7, i);
     f.importBytes(log.end(2).bytes);
     EXPECT_TRUE(f.ui.boxTexts().empty());
     ASSERT_EQ(f.main->schedule().RowCount(), 99);
-    EXPECT_EQ(f.cell(99, 4), "../q3/sld099.gif");
-    EXPECT_EQ(f.cell(99, 1), "00:00:02");
-    EXPECT_EQ(f.cell(100, 4), "");
+    EXPECT_EQ(f.cell(99, ScheduleColumn::ImageUrl), "../q3/sld099.gif");
+    EXPECT_EQ(f.cell(99, ScheduleColumn::Length), "00:00:02");
+    EXPECT_EQ(f.cell(100, ScheduleColumn::ImageUrl), "");
 }
 
 // The import itself, from a reading of the log and the image pattern to rows.
@@ -418,7 +395,7 @@ TEST(ReadLogFile, aPendingTapeLateLongerThanTheSavedLengthLeavesTheResumeFileAlo
 
     EXPECT_EQ(f.ui.boxTexts(), (Lines{"Tape Late is longer than the first slide"}));
     ASSERT_EQ(f.main->schedule().RowCount(), 4);
-    EXPECT_EQ(f.cell(1, 1), "00:00:05");
+    EXPECT_EQ(f.cell(1, ScheduleColumn::Length), "00:00:05");
     EXPECT_EQ(f.main->schedule().SavedFirstLength(), ClockTime::NotSet);
     EXPECT_TRUE(f.main->mnuConfig.Enabled);
     EXPECT_FALSE(f.main->cmd1SaveTIme.Visible);
@@ -457,8 +434,8 @@ TEST(ReadLogFile, theWritersLogReadsBackWhateverTheDeckIsCalled) {
         f.importBytes(LogBuilder().slide(0, 2, c.title, c.path).end(5).bytes);
         ASSERT_TRUE(f.ui.boxTexts().empty());
         ASSERT_EQ(f.main->schedule().RowCount(), 1);
-        EXPECT_EQ(f.cell(1, 4), c.imageUrl);
-        EXPECT_EQ(f.cell(1, 5), c.title.substr(0, c.titleBytes));
+        EXPECT_EQ(f.cell(1, ScheduleColumn::ImageUrl), c.imageUrl);
+        EXPECT_EQ(f.cell(1, ScheduleColumn::Title), c.title.substr(0, c.titleBytes));
     }
 }
 
@@ -471,9 +448,9 @@ TEST(ReadLogFile, theRunningTotalIsTheExactSumSoStopsMeetStarts) {
                   " , Slide , 0:00:01 , x , q3.ppt , 3 , C\r\n" + d +
                   " , Event , 0:00:01 , x , Logging Stopped\r\n");
     ASSERT_EQ(f.main->schedule().RowCount(), 3);
-    EXPECT_EQ(f.column(1, 3), (Lines{"00:00:02", "00:00:02", "00:00:02"}));
-    EXPECT_EQ(f.column(2, 3), (Lines{"00:00:00", "00:00:02", "00:00:03"}));
-    EXPECT_EQ(f.column(3, 3), (Lines{"00:00:02", "00:00:03", "00:00:05"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Length, 3), (Lines{"00:00:02", "00:00:02", "00:00:02"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Start, 3), (Lines{"00:00:00", "00:00:02", "00:00:03"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Stop, 3), (Lines{"00:00:02", "00:00:03", "00:00:05"}));
 }
 
 TEST(ReadLogFile, aNameWithoutADotOpensItsTxtFileAndLooksForItsUrsFile) {
@@ -482,33 +459,47 @@ TEST(ReadLogFile, aNameWithoutADotOpensItsTxtFileAndLooksForItsUrsFile) {
     f.writeFile("talk.urs", "talk\r\npnm://a/b.ra\r\nhttp://a/b/\r\n 4.62962962962963E-05 \r\n");
     f.importPath(f.path("talk"));
     EXPECT_EQ(f.main->schedule().RowCount(), 4);
-    EXPECT_EQ(f.main->LogFileName, f.path("talk.txt"));
+    EXPECT_EQ(f.state("LogFileName"), f.path("talk.txt"));
     EXPECT_EQ(f.main->txtLogFile.Text, f.path("talk.txt"));
-    EXPECT_EQ(f.main->ResumeFilePath, f.path("talk.urs"));
     EXPECT_EQ(f.main->txtAudioURL.Text, "pnm://a/b.ra");
+    // Closing writes the resume file that was read.
+    EXPECT_TRUE(f.main->Unload());
+    EXPECT_EQ(f.readFile(f.path("talk.urs")).rfind(f.path("talk.txt") + "\r\n", 0), 0u);
 
     // The same rule on a Windows name.
     Import w;
     w.importPath("C:\\Logs\\talk");
-    EXPECT_EQ(w.main->LogFileName, "C:\\Logs\\talk.txt");
-    EXPECT_EQ(w.main->LogDirectory, "C:\\Logs\\");
-    EXPECT_EQ(w.main->LogBaseName, "talk");
+    EXPECT_EQ(w.state("LogFileName"), "C:\\Logs\\talk.txt");
 }
 
-TEST(ReadLogFile, aDotOnlyInAFolderNameEndsTheCommandSilently) {
+// Asked for "lecture" in a folder "my.talks", the logger writes my.talks/lecture: the path
+// holds a dot. The import reads that log and pairs it with my.talks/lecture.urs; a log of
+// such a name that cannot be read is reported like any other, never passed over.
+TEST(ReadLogFile, aLogNamedWithoutADotBesideADottedFolderIsReadOrReported) {
     Import f;
-    f.importPath(samplePath);
-    ASSERT_EQ(f.main->schedule().RowCount(), 4);
-    f.ui.clearEvents();
-    ASSERT_TRUE(TestFiles::makePath(f.path("my.files")));
-    const std::string chosen = f.path("my.files") + "/talk";
-    f.importPath(chosen);
+    const std::string folder = f.path("my.talks");
+    ASSERT_TRUE(TestFiles::makePath(folder));
+    LoggerFixture logger;
+    logger.start(folder + "/lecture");
+    logger.ppt.startShow(1);
+    logger.tick(10, 0, 1);
+    logger.ppt.gotoSlide(2);
+    logger.tick(10, 0, 6);
+    logger.endLog(10, 0, 20);
+    ASSERT_EQ(logger.form->logFile().path(), folder + "/lecture");
+
+    f.importPath(folder + "/lecture");
     EXPECT_TRUE(f.ui.boxTexts().empty());
-    EXPECT_EQ(f.main->LogFileName, chosen);
-    EXPECT_EQ(f.main->txtLogFile.Text, chosen);
-    EXPECT_EQ(f.main->schedule().RowCount(), 4);
-    EXPECT_EQ(f.cell(1, 1), "00:00:05");
-    EXPECT_EQ(ClockTime::format(f.main->schedule().LoggedFirstLength()), "00:00:05");
+    ASSERT_EQ(f.main->schedule().RowCount(), 2);
+    EXPECT_EQ(f.column(ScheduleColumn::Length, 2), (Lines{"00:00:05", "00:00:14"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Title, 2), (Lines{"Welcome", "Agenda"}));
+    EXPECT_EQ(f.main->txtLogFile.Text, folder + "/lecture");
+    EXPECT_TRUE(f.main->Unload());
+    EXPECT_EQ(TestFiles::names(folder), (std::set<std::string>{"lecture", "lecture.urs"}));
+
+    Import g;
+    g.importPath(folder + "/absent");
+    g.expectRejected("no such log");
 }
 
 TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
@@ -521,9 +512,11 @@ TEST(ReadLogFile, aResumeFileRestoresTheUrlsAndTheFirstLength) {
 
     EXPECT_TRUE(f.ui.boxTexts().empty());
     ASSERT_EQ(f.main->schedule().RowCount(), 4);
-    EXPECT_EQ(f.column(1, 4), (Lines{"00:00:04", "00:00:07", "00:00:27", "00:00:10"}));
-    EXPECT_EQ(f.column(2, 4), (Lines{"00:00:00", "00:00:04", "00:00:11", "00:00:38"}));
-    EXPECT_EQ(f.column(5, 1), (Lines{"Welcome"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Length, 4),
+              (Lines{"00:00:04", "00:00:07", "00:00:27", "00:00:10"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Start, 4),
+              (Lines{"00:00:00", "00:00:04", "00:00:11", "00:00:38"}));
+    EXPECT_EQ(f.column(ScheduleColumn::Title, 1), (Lines{"Welcome"}));
     EXPECT_EQ(f.main->txt1LogTIme.Text, "00:00:05");
     EXPECT_EQ(f.main->txt1SaveTime.Text, "00:00:04");
     EXPECT_EQ(f.main->txtAudioURL.Text, "pnm://saved.example/talk.ra");
@@ -556,7 +549,7 @@ TEST(ReadLogFile, aRejectedImportAfterAGoodOneWritesNoResumeFileOnClosing) {
 
     f.importBytes(LogBuilder().slide(0, 9, "Half").slide(5, 10).bytes, "cut.txt");
     ASSERT_EQ(f.ui.boxTexts(), (Lines{"Not a Log File"}));
-    ASSERT_EQ(f.cell(1, 5), "Half");
+    ASSERT_EQ(f.cell(1, ScheduleColumn::Title), "Half");
     f.ui.clearEvents();
     EXPECT_TRUE(f.main->Unload());
     EXPECT_TRUE(f.ui.boxTexts().empty());
@@ -580,7 +573,7 @@ TEST(ReadLogFile, aDamagedResumeFileChangesNothing) {
         f.importPath(f.path("q3.txt"));
         EXPECT_TRUE(f.ui.boxTexts().empty()) << urs;
         EXPECT_EQ(f.main->schedule().RowCount(), 4) << urs;
-        EXPECT_EQ(f.cell(1, 1), "00:00:05") << urs;
+        EXPECT_EQ(f.cell(1, ScheduleColumn::Length), "00:00:05") << urs;
         EXPECT_EQ(f.main->txtAudioURL.Text, audio) << urs;
         EXPECT_EQ(f.main->schedule().SavedFirstLength(), ClockTime::NotSet) << urs;
         EXPECT_TRUE(f.main->mnuConfig.Enabled) << urs;
@@ -596,9 +589,9 @@ TEST(ReadLogFile, aResumeFileKeepsValuesHoldingCommasAndAnEmptyFirstTitle) {
         "C:\\Smith, J\\q3.txt\r\npnm://x/a,b.ra\r\nhttp://x/\r\n 4.62962962962963E-05 \r\n");
     f.importPath(f.path("q3.txt"));
     EXPECT_EQ(f.main->txtAudioURL.Text, "pnm://x/a,b.ra");
-    EXPECT_EQ(f.cell(1, 1), "00:00:04");
-    EXPECT_EQ(f.cell(1, 5), "");
-    EXPECT_EQ(f.cell(1, 4), "../q3/sld001.gif");
+    EXPECT_EQ(f.cell(1, ScheduleColumn::Length), "00:00:04");
+    EXPECT_EQ(f.cell(1, ScheduleColumn::Title), "");
+    EXPECT_EQ(f.cell(1, ScheduleColumn::ImageUrl), "../q3/sld001.gif");
 }
 
 TEST(ReadLogFile, aCancelledOrRejectedImportLeavesTheMenuAsItWas) {
@@ -606,18 +599,18 @@ TEST(ReadLogFile, aCancelledOrRejectedImportLeavesTheMenuAsItWas) {
     f.ui.queueCancel();
     f.main->mnuRdLog_Click();
     // A cancelled dialog changes nothing, not even what closing will ask.
-    EXPECT_FALSE(f.main->LogImported);
+    EXPECT_EQ(f.state("LogImported"), "false");
     EXPECT_TRUE(f.ui.boxTexts().empty());
     EXPECT_TRUE(f.outputItemsOff());
     EXPECT_TRUE(f.main->mnuReadGrid.Enabled);
-    EXPECT_EQ(f.main->LogFileName, "");
+    EXPECT_EQ(f.state("LogFileName"), "");
 
     f.importPath(samplePath);
     ASSERT_EQ(f.main->schedule().RowCount(), 4);
     f.ui.queueCancel();
     f.main->mnuRdLog_Click();
     EXPECT_EQ(f.main->schedule().RowCount(), 4);
-    EXPECT_EQ(f.main->LogFileName, samplePath);
+    EXPECT_EQ(f.state("LogFileName"), samplePath);
 
     f.importBytes("");
     EXPECT_TRUE(f.outputItemsOn());
@@ -629,7 +622,7 @@ TEST(ReadLogFile, aCancelledOrRejectedImportLeavesTheMenuAsItWas) {
     EXPECT_EQ(f.main->schedule().RowCount(), 1);
     EXPECT_TRUE(f.outputItemsOn());
     EXPECT_FALSE(f.main->mnuReadGrid.Enabled);
-    EXPECT_EQ(f.cell(2, 1), "");
+    EXPECT_EQ(f.cell(2, ScheduleColumn::Length), "");
 }
 
 TEST(ReadLogFile, logsFromTheWriterImportToTheLengthsThatWereWritten) {
@@ -679,13 +672,15 @@ TEST(ReadLogFile, logsFromTheWriterImportToTheLengthsThatWereWritten) {
         f.importBytes(log.bytes);
         ASSERT_TRUE(f.ui.boxTexts().empty()) << i;
         ASSERT_EQ(f.main->schedule().RowCount(), static_cast<int>(lengths.size())) << i;
-        EXPECT_EQ(f.column(1, f.main->schedule().RowCount()), lengths) << i;
+        EXPECT_EQ(f.column(ScheduleColumn::Length, f.main->schedule().RowCount()), lengths) << i;
         long long start = 0;
         for (int r = 1; r <= f.main->schedule().RowCount(); ++r) {
-            EXPECT_EQ(f.cell(r, 2), ClockTime::format(ClockTime::fromSeconds(start))) << i;
+            EXPECT_EQ(f.cell(r, ScheduleColumn::Start),
+                      ClockTime::format(ClockTime::fromSeconds(start)))
+                << i;
             start += runs[i][r].after;
             const Step& s = runs[i][r - 1];
-            EXPECT_EQ(f.cell(r, 4),
+            EXPECT_EQ(f.cell(r, ScheduleColumn::ImageUrl),
                       s.slide ? "../q3/sld" + threeDigits(s.slide) + ".gif" : "wait.gif");
         }
     }

@@ -1,5 +1,8 @@
+#include "common/processstart.h"
 #include "common/text.h"
 #include "common/textfile.h"
+#include "config/postsettings.h"
+#include "schedule/gridfile.h"
 #include "support/mainfixture.h"
 #include "webout/slidepages.h"
 
@@ -22,28 +25,27 @@ constexpr unsigned long ERROR_PATH_NOT_FOUND = 3;
 const std::string NoSuchFile =
     Text::sentence(TestFiles::systemReason(ENOENT, ERROR_FILE_NOT_FOUND));
 
-// A started main window holding two rows of a log read from out/q3.txt.
+const std::vector<ScheduleRow> TwoRows = {
+    {"00:01:00", "00:00:00", "00:01:00", "../q3/sld001.gif", "One"},
+    {"00:02:00", "00:01:00", "00:03:00", "../q3/sld002.gif", "Two"}};
+
+// A started main window holding two rows of a grid that names the log out/q3.txt, with
+// the URLs stored as the grid gives them.
 struct OutputRig : MainFixture {
     OutputRig() {
+        UrlSettings{AudioUrl, HtmUrl, PostSettings::IMGPath.defaultValue, ""}.save(settings);
         start();
-        main->txtAudioURL.Text = AudioUrl;
-        main->txtHTMURL.Text = HtmUrl;
-        main->LogFileName = path("out/q3.txt");
         TestFiles::makePath(path("out"));
-        setRows({{"00:01:00", "00:00:00", "00:01:00", "../q3/sld001.gif", "One"},
-                 {"00:02:00", "00:01:00", "00:03:00", "../q3/sld002.gif", "Two"}});
+        load(path("out/q3.txt"));
         ui.clearEvents();
     }
 
-    void setRows(const std::vector<ScheduleRow>& rows) {
-        main->schedule().setRowCount(static_cast<int>(rows.size()));
-        for (int r = 1; r <= main->schedule().RowCount(); ++r) {
-            const ScheduleRow& row = rows[static_cast<size_t>(r - 1)];
-            int col = Main::ColLength;
-            for (const std::string* cell :
-                 {&row.Length, &row.Start, &row.Stop, &row.ImageUrl, &row.Title})
-                main->schedule().setCell(r, col++, *cell);
-        }
+    // A grid naming this log file, of these rows, read in place of the first.
+    void load(const std::string& logFile, const std::vector<ScheduleRow>& rows = TwoRows) {
+        loadGrid(rows, logFile, AudioUrl, HtmUrl);
+    }
+    void useCevents(const std::string& ceventsLoc) {
+        useUrlSettings({AudioUrl, HtmUrl, PostSettings::IMGPath.defaultValue, ceventsLoc});
     }
 
     // A program folder holding the shipped files except the ones named.
@@ -71,11 +73,20 @@ const std::vector<std::string> WholePresentation = {
     "p2hup.gif",   "preload.htm",  "ralogo.gif", "sld001.htm",  "sld002.htm",
     "tsld001.ram", "tsld002.ram",  "wait.gif"};
 
+// The tool run to its end as cuescript runs it; a run that fails counts as a failed start.
+StartResult runTool(const UiEvent& e) {
+    const RunResult run = runProcess(e.text, e.args, e.workingDirectory, std::chrono::seconds(10));
+    if (run.start && run.status != 0)
+        return {false, false, "status " + std::to_string(run.status)};
+    return run.start;
+}
+
 } // namespace
 
 TEST(Output, writeAllWritesEverythingAndStartsTheToolWithAnArgumentList) {
     OutputRig f;
-    f.main->CeventsLoc = "/opt/real audio/cevents";
+    f.useCevents("/opt/real audio/cevents");
+    f.ui.clearEvents();
     f.main->mnuWrtAll_Click();
     EXPECT_EQ(f.ui.boxTexts(), std::vector<std::string>{});
     EXPECT_EQ(f.written(), WholePresentation);
@@ -90,7 +101,7 @@ TEST(Output, writeAllWritesEverythingAndStartsTheToolWithAnArgumentList) {
     EXPECT_EQ(started.text, full("/opt/real audio/cevents"));
     EXPECT_EQ(started.args, (std::vector<std::string>{full(f.path("out/cevents.txt")), "q3.rae"}));
     EXPECT_EQ(started.workingDirectory, full(f.path("out/")));
-    EXPECT_FALSE(f.main->WriteAllActive);
+    EXPECT_EQ(f.state("WriteAllActive"), "false");
     EXPECT_FALSE(f.ui.busy);
 }
 
@@ -114,7 +125,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          0},
         {"no .ra in the audio URL: warned, tool not started",
          [](OutputRig& t) {
-             t.main->CeventsLoc = "cevents";
+             t.useCevents("cevents");
              t.main->txtAudioURL.Text = "pnm://audio.example/q3.mp3";
          },
          &Main::mnuWrCevents_Click,
@@ -123,20 +134,20 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          {"cevents.txt"},
          0},
         {"no rows: one No Data box per writer",
-         [](OutputRig& t) { t.main->schedule().setRowCount(0); },
+         [](OutputRig& t) { t.load(t.path("out/q3.txt"), {}); },
          &Main::mnuWrtAll_Click,
          {"No Data", "No Data", "No Data"},
          {},
          0},
         {"a log name without a folder is refused",
-         [](OutputRig& t) { t.main->LogFileName = "q3.txt"; },
+         [](OutputRig& t) { t.load("q3.txt"); },
          &Main::mnuWriteHTM_Click,
          {"'q3.txt' names no folder to write the presentation into. Read the log or grid "
           "again from its folder."},
          {},
          0},
         {"a huge log name is quoted short",
-         [](OutputRig& t) { t.main->LogFileName = std::string(60000, 'q'); },
+         [](OutputRig& t) { t.load(std::string(60000, 'q')); },
          &Main::mnuWrRam_Click,
          {"'" + Text::forMessage(std::string(60000, 'q'), Text::MessagePathChars) +
           "' names no folder to write the presentation into. Read the log or grid again "
@@ -144,7 +155,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          {},
          0},
         {"a huge folder name is quoted short in the Open File box",
-         [](OutputRig& t) { t.main->LogFileName = std::string(60000, 'q') + "/q3.txt"; },
+         [](OutputRig& t) { t.load(std::string(60000, 'q') + "/q3.txt"); },
          &Main::mnuWrCevents_Click,
          {"'" + Text::forMessage(std::string(60000, 'q') + "/cevents.txt", Text::MessagePathChars) +
           "' " + Text::sentence(TestFiles::systemReason(ENAMETOOLONG, ERROR_PATH_NOT_FOUND))},
@@ -153,7 +164,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
         {"a log in the program's own folder is refused",
          [](OutputRig& t) {
              t.programWithout({});
-             t.main->LogFileName = t.path("program/../program/q3.txt");
+             t.load(t.path("program/../program/q3.txt"));
          },
          &Main::mnuWrtAll_Click,
          {"'" + f.path("program/../program/") +
@@ -162,15 +173,9 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
           "Write HTM Files failed: the RAM files and the RAE file were not written."},
          {},
          0},
-        {"a last Stop that is no time stops before any metafile",
-         [](OutputRig& t) { t.main->schedule().setCell(2, Main::ColStop, "soon"); },
-         &Main::mnuWrRam_Click,
-         {"'' Stop of row 2 (\"soon\") is not a time."},
-         {},
-         0},
         {"a missing template ends Write HTM Files and the combined command",
          [](OutputRig& t) {
-             t.main->CeventsLoc = "cevents";
+             t.useCevents("cevents");
              t.programWithout({"lastsld.htm"});
          },
          &Main::mnuWrtAll_Click,
@@ -198,7 +203,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
          0},
         {"a tool that cannot start is reported",
          [](OutputRig& t) {
-             t.main->CeventsLoc = "/no/such/cevents";
+             t.useCevents("/no/such/cevents");
              t.ui.runProcess = [](const UiEvent&) { return StartResult{false, false, {}}; };
          },
          &Main::mnuWrCevents_Click,
@@ -219,7 +224,116 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
         EXPECT_EQ(boxes, c.boxes) << c.what;
         EXPECT_EQ(t.written(), c.files) << c.what;
         EXPECT_EQ(t.processes().size(), c.starts) << c.what;
-        EXPECT_FALSE(t.main->WriteAllActive) << c.what;
+        EXPECT_EQ(t.state("WriteAllActive"), "false") << c.what;
         EXPECT_FALSE(t.ui.busy) << c.what;
     }
+}
+
+// Values read back from a resume file or a grid file keep every byte, a NUL included.
+// Where one would become a file name or part of the tool's command line, the command names
+// the field and writes nothing: "talk.txt\0.ra.mp3" once gave the event file "talk.txt\0.rae",
+// the tool saw "talk.txt" and wrote its cues over the lecture's own log.
+TEST(Output, aValueNoNameCanCarryIsRefusedBeforeAnythingIsWritten) {
+    using namespace std::string_literals;
+    const std::string nul = "talk.txt\0.ra.mp3"s;
+    const std::string tool = TestFiles::runtimeProgram("cevents");
+    enum From { Resume, Grid };
+    struct Case {
+        From from;
+        std::string audioUrl;
+        std::string logFolder; // the grid names its log as this folder's talk.txt
+        std::string ceventsLoc;
+        void (Main::*command)();
+        const char* field; // the field named; none when nothing is refused
+        std::string htmUrl = HtmUrl;
+    };
+    const Case cases[] = {
+        {Resume, nul, "", tool, &Main::mnuWrCevents_Click, "Audio URL"},
+        {Grid, nul, "", tool, &Main::mnuWrtAll_Click, "Audio URL"},
+        {Grid, "pnm://h/talk.ra", "/x\0y"s, tool, &Main::mnuWrRam_Click, "Log File"},
+        {Grid, "pnm://h/talk.ra", "/x\ty", "", &Main::mnuWriteHTM_Click, "Log File"},
+        {Resume, "pnm://h/talk.ra", "", tool + "\r", &Main::mnuWrCevents_Click, "Cevents Loc"},
+        // A URL stands on one line of each metafile and each event line.
+        {Grid, "pnm://h/ta\tlk.ra", "", "", &Main::mnuWrRam_Click, "Audio URL"},
+        {Grid, "pnm://h/talk.ra", "", "", &Main::mnuWrCevents_Click, "HTM URL Path",
+         "http://h/\ttalks/"},
+        // Without a tool to start, the audio URL becomes no name.
+        {Resume, nul, "", "", &Main::mnuWrCevents_Click, nullptr},
+    };
+    const std::string refused =
+        ": the value holds a control character (such as a NUL byte), which no file name, "
+        "command line or line of a file can carry. Nothing was written.";
+    const std::string sample = fileBytes(CUE_SOURCE_DIR "/tests/samples/q3.txt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field ? c.field : "nothing") + " refused, from the " +
+                     (c.from == Resume ? "resume" : "grid") + " file");
+        MainFixture f;
+        f.settings.SaveSetting(PostSettings::Application, PostSettings::CeventsLoc.section,
+                               PostSettings::CeventsLoc.key, c.ceventsLoc);
+        f.start();
+        // The tool started as the system starts it: each argument ends at its first NUL.
+        f.ui.runProcess = runTool;
+        const std::string log = f.writeFile("talk.txt", sample);
+        if (c.from == Resume) {
+            f.writeFile("talk.urs",
+                        GridFile::resumeFileText(log, c.audioUrl, c.htmUrl, "00:00:04"));
+            f.ui.queueFile(log);
+            f.main->mnuRdLog_Click();
+        } else {
+            const std::string logName = f.dir.path() + c.logFolder + "/talk.txt";
+            f.ui.queueFile(f.writeFile(
+                "grid.txt", GridFile::text(logName, c.audioUrl, c.htmUrl,
+                                           {{"00:01:00", "00:00:00", "00:01:00", "a.gif", "A"}})));
+            f.main->mnuReadGrid_Click();
+        }
+        ASSERT_TRUE(f.ui.boxTexts().empty()) << f.ui.boxTexts().front();
+        std::set<std::string> expected = TestFiles::names(f.dir.path());
+        f.ui.clearEvents();
+        (f.main.get()->*c.command)();
+
+        std::vector<UiEvent> refusals;
+        for (const UiEvent& e : f.ui.events)
+            if (e.text.find(refused) != std::string::npos)
+                refusals.push_back(e);
+        EXPECT_EQ(fileBytes(log), sample);
+        if (!c.field)
+            expected.insert("cevents.txt");
+        EXPECT_EQ(TestFiles::names(f.dir.path()), expected);
+        EXPECT_EQ(refusals.size(), c.field ? 1u : 0u);
+        for (const UiEvent& e : refusals) {
+            EXPECT_EQ(e.text, c.field + refused);
+            EXPECT_EQ(e.title, "Open File");
+            EXPECT_EQ(e.style, Mb::OKOnly + Mb::Exclamation);
+        }
+    }
+}
+
+// On Linux a backslash is part of a name: a log "talk\v2.txt" in a folder "lec\tures" gets
+// its whole presentation, the tool's event file and its resume file inside that folder.
+TEST(Output, aBackslashInTheLogsNamesKeepsThePresentationBesideTheLog) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a backslash separates names on Windows";
+#else
+    MainFixture f;
+    f.settings.SaveSetting(PostSettings::Application, PostSettings::CeventsLoc.section,
+                           PostSettings::CeventsLoc.key, TestFiles::runtimeProgram("cevents"));
+    f.start();
+    f.ui.runProcess = runTool;
+    const std::string folder = f.path("lec\\tures");
+    ASSERT_TRUE(TestFiles::makePath(folder));
+    const std::string log = folder + "/talk\\v2.txt";
+    putFile(log, fileBytes(CUE_SOURCE_DIR "/tests/samples/q3.txt"));
+    f.ui.queueFile(log);
+    f.main->mnuRdLog_Click();
+    f.main->mnuWrtAll_Click();
+    EXPECT_TRUE(f.main->Unload());
+    EXPECT_TRUE(f.ui.boxTexts().empty()) << f.ui.boxTexts().front();
+
+    EXPECT_EQ(TestFiles::names(f.dir.path()), std::set<std::string>{"lec\\tures"});
+    std::set<std::string> expected(WholePresentation.begin(), WholePresentation.end());
+    for (const char* name : {"sld003.htm", "sld004.htm", "tsld003.ram", "tsld004.ram",
+                             "stockholder_1.rae", "talk\\v2.txt", "talk\\v2.urs"})
+        expected.insert(name);
+    EXPECT_EQ(TestFiles::names(folder), expected);
+#endif
 }

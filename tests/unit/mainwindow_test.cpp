@@ -3,31 +3,35 @@
 #include "config/frmconfig.h"
 #include "config/urlsettings.h"
 #include "forms/about.h"
+#include "support/logbuilder.h"
 #include "support/mainfixture.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <functional>
 #include <sstream>
 
 namespace {
 
+std::vector<std::string> enabledMenuItems(const Main& main) {
+    std::vector<std::string> captions;
+    for (const MenuItem* menu : main.menuBar()) {
+        for (const MenuItem* item : menu->items()) {
+            if (!item->isSeparator() && item->Enabled)
+                captions.push_back(item->Caption);
+        }
+    }
+    return captions;
+}
+
+// A log of one slide of 00:01:30.
+const std::string OneSlideLog = LogBuilder().slide(0, 1, "Welcome").end(90).bytes;
+
 struct MainTest : ::testing::Test, MainFixture {
     // Screen 15360 x 11520 and window 9600 x 7800.
     static constexpr int CentredLeft = 2880;
     static constexpr int CentredTop = 1860;
-
-    std::vector<std::string> enabledMenuItems() const {
-        std::vector<std::string> captions;
-        for (const MenuItem* menu : main->menuBar()) {
-            for (const MenuItem* item : menu->items()) {
-                if (!item->isSeparator() && item->Enabled)
-                    captions.push_back(item->Caption);
-            }
-        }
-        return captions;
-    }
 
     std::string stored(const std::string& section, const std::string& key) const {
         return settings.GetSetting("CuemarkPost", section, key, "<absent>");
@@ -38,14 +42,16 @@ struct MainTest : ::testing::Test, MainFixture {
         UrlSettings{audio, htm, img, cevents}.save(settings);
     }
 
-    // What the log import leaves behind when only row 1 may have changed.
-    void importedLog(const std::string& resumePath) {
-        main->LogImported = true;
-        main->ResumeFilePath = resumePath;
-        main->txtLogFile.Text = path("lect6.txt");
-        main->schedule().setRowCount(1);
-        main->schedule().setCell(1, 1, "00:01:30");
-        main->schedule().setFirstRowEdited(true);
+    // A log read from `folder`/lect6.txt and row 1 updated since: only row 1 has changed.
+    void importedLog(const std::string& folder = "") {
+        readLog(writeFile(folder + "lect6.txt", OneSlideLog));
+        updateRow(1, "00:01:30", main->txtIMGURL.Text, main->txtSlideTitle.Text);
+        ui.clearEvents();
+    }
+    // A log the import rejected: nothing is left for a resume file.
+    void rejectedLog() {
+        readLog(writeFile("cut.txt", LogBuilder().slide(0, 1).bytes));
+        ui.clearEvents();
     }
 };
 
@@ -83,30 +89,25 @@ TEST_F(MainTest, startUpOnAnEmptyStore) {
     EXPECT_EQ(main->Caption, "Cuemark PostProcessor");
     EXPECT_EQ(main->txtAudioURL.Text, UrlSettings::DefaultAudioURL);
     EXPECT_EQ(main->txtHTMURL.Text, UrlSettings::DefaultHTMLURL);
-    EXPECT_EQ(main->IMGPath, "../{PF}/sld000.gif");
-    EXPECT_EQ(main->CeventsLoc, "");
-    EXPECT_EQ(main->HelpPath.substr(0, program.directory.size()), program.directory);
-    EXPECT_TRUE(main->HelpPath.ends_with("cuebuild.hlp"));
-    EXPECT_EQ(main->HelpPath.size(), program.directory.size() + 1 + 12);
+    EXPECT_EQ(state("IMGPath"), "../{PF}/sld000.gif");
+    EXPECT_EQ(state("CeventsLoc"), "");
 
-    EXPECT_EQ(enabledMenuItems(), (std::vector<std::string>{"Read Log File", "Read Grid", "Exit",
-                                                            "Configuration", "Help", "About"}));
+    EXPECT_EQ(enabledMenuItems(*main),
+              (std::vector<std::string>{"Read Log File", "Read Grid", "Exit", "Configuration",
+                                        "Help", "About"}));
 
     const char* headers[] = {"", "Length", "Start", "Stop", "IMG URL", "Title"};
     for (int col = 0; col < 6; ++col)
         EXPECT_EQ(main->Grid1.TextMatrix(0, col), headers[col]);
     for (int row : {1, 2, 57, 100})
-        EXPECT_EQ(main->Grid1.TextMatrix(row, 0), std::to_string(row));
+        EXPECT_EQ(main->Grid1.TextMatrix(row, ScheduleColumn::RowNumber), std::to_string(row));
     EXPECT_EQ(main->Grid1.ColWidth, (std::vector<int>{300, 700, 700, 700, 2550, 2540}));
     for (int col = 0; col < 6; ++col)
-        EXPECT_EQ(main->Grid1.ColAlignment[col] == Alignment::Left, col >= Main::ColImageUrl)
+        EXPECT_EQ(main->Grid1.ColAlignment[col] == Alignment::Left, col >= ScheduleColumn::ImageUrl)
             << col;
     EXPECT_EQ(main->Grid1.Row, 1);
     EXPECT_EQ(main->Grid1.Col, 1);
 
-    EXPECT_EQ(main->PageImages,
-              (std::array<std::string, 6>{"", "p2hnext.gif", "p2hprev.gif", "p2hup.gif",
-                                          "ralogo.gif", "wait.gif"}));
     EXPECT_EQ(main->schedule().RowCount(), 0);
     EXPECT_EQ(main->schedule().LoggedFirstLength(), ClockTime::NotSet);
     EXPECT_EQ(main->schedule().SavedFirstLength(), ClockTime::NotSet);
@@ -117,14 +118,68 @@ TEST_F(MainTest, startUpOnAnEmptyStore) {
     EXPECT_EQ(settings.size(), 0u);
 }
 
-TEST_F(MainTest, menusOnTurnsOnTheOutputAndSaveItemsOnly) {
-    start();
-    main->mnuReadGrid.Enabled = false;
-    main->MenusOn();
-    EXPECT_EQ(enabledMenuItems(),
-              (std::vector<std::string>{"Read Log File", "Write HTM, RAM, RAE", "Write HTM Files",
-                                        "Write RAM FIles", "Write RAE File", "Save Grid", "Exit",
-                                        "Configuration", "Help", "About"}));
+// Each way of loading turns the output and save commands on and the other way off;
+// Configuration goes off for the run once a resume file has been applied.
+TEST(MainMenu, eachModeOffersItsCommandsForTheRestOfTheRun) {
+    using Captions = std::vector<std::string>;
+    const Captions logMenu = {"Read Log File",
+                              "Write HTM, RAM, RAE",
+                              "Write HTM Files",
+                              "Write RAM FIles",
+                              "Write RAE File",
+                              "Save Grid",
+                              "Exit",
+                              "Configuration",
+                              "Help",
+                              "About"};
+    // Once a resume file was applied, Configuration is off; grid mode has Read Grid on
+    // instead of Read Log File.
+    Captions resumedLogMenu = logMenu;
+    std::erase(resumedLogMenu, "Configuration");
+    Captions gridMenu = logMenu;
+    std::erase(gridMenu, "Read Log File");
+    gridMenu.insert(std::find(gridMenu.begin(), gridMenu.end(), "Save Grid"), "Read Grid");
+    const std::string resume =
+        "q3.txt\r\npnm://h/q3.ra\r\nhttp://h/q3/\r\n 4.62962962962963E-05 \r\n";
+    struct Case {
+        const char* what;
+        std::function<void(MainFixture&)> load;
+        Captions enabled;
+    };
+    const Case cases[] = {
+        {"log mode", [](MainFixture& f) { f.readLog(f.writeFile("q3.txt", OneSlideLog)); },
+         logMenu},
+        {"log mode with a resume file",
+         [&](MainFixture& f) {
+             f.writeFile("q3.urs", resume);
+             f.readLog(f.writeFile("q3.txt", OneSlideLog));
+         },
+         resumedLogMenu},
+        {"a second log without one",
+         [&](MainFixture& f) {
+             f.writeFile("q3.urs", resume);
+             f.readLog(f.writeFile("q3.txt", OneSlideLog));
+             f.readLog(f.writeFile("other.txt", OneSlideLog));
+         },
+         resumedLogMenu},
+        {"a rejected log after a good one",
+         [](MainFixture& f) {
+             f.readLog(f.writeFile("q3.txt", OneSlideLog));
+             f.readLog(f.writeFile("cut.txt", LogBuilder().slide(0, 1).bytes));
+         },
+         logMenu},
+        {"grid mode",
+         [](MainFixture& f) {
+             f.loadGrid({{"00:00:10", "00:00:00", "00:00:10", "a", "A"}});
+         },
+         gridMenu},
+    };
+    for (const Case& c : cases) {
+        MainFixture f;
+        f.start();
+        c.load(f);
+        EXPECT_EQ(enabledMenuItems(*f.main), c.enabled) << c.what;
+    }
 }
 
 TEST(MainPlacement, storedPositionIsTakenOnlyWithinFourFifthsOfTheScreen) {
@@ -190,32 +245,36 @@ TEST_F(MainTest, closingWithNothingLoadedAndNothingChangedAsksNothing) {
     EXPECT_EQ(settings.size(), 2u);
 }
 
-TEST_F(MainTest, closingAfterAChangeWithoutALogAsksSaveGrid) {
-    start();
-    for (bool firstRowOnly : {true, false}) {
-        main->schedule().setFirstRowEdited(firstRowOnly);
-        main->schedule().setScheduleEdited(!firstRowOnly);
-        ui.clearEvents();
-        ui.queueAnswer(Mb::Cancel);
-        EXPECT_FALSE(main->Unload());
-        EXPECT_FALSE(main->isClosed());
-        ASSERT_EQ(ui.boxTexts(), std::vector<std::string>{"Save Grid?"});
-        EXPECT_EQ(ui.events[0].style, Mb::YesNoCancel);
-        EXPECT_EQ(ui.events[0].title, "Cuemark PostProcessor");
+TEST(MainClose, afterAChangeWithoutALogAsksSaveGrid) {
+    // Row 1 alone, or another row, changed by the row editor.
+    for (const int row : {1, 2}) {
+        MainFixture f;
+        f.settings.SaveSetting("CuemarkPost", "MainWindow", "Left", "2000");
+        f.start();
+        f.updateRow(1, "00:00:10", "a.gif", "A");
+        if (row == 2)
+            f.updateRow(2, "00:00:10", "b.gif", "B");
+        f.ui.clearEvents();
+        f.ui.queueAnswer(Mb::Cancel);
+        EXPECT_FALSE(f.main->Unload()) << row;
+        EXPECT_FALSE(f.main->isClosed());
+        ASSERT_EQ(f.ui.boxTexts(), std::vector<std::string>{"Save Grid?"});
+        EXPECT_EQ(f.ui.events[0].style, Mb::YesNoCancel);
+        EXPECT_EQ(f.ui.events[0].title, "Cuemark PostProcessor");
         // The position was stored before the question.
-        EXPECT_EQ(stored("MainWindow", "Left"), std::to_string(CentredLeft));
-    }
+        EXPECT_EQ(f.settings.GetSetting("CuemarkPost", "MainWindow", "Left"),
+                  std::to_string(f.main->Left));
+        EXPECT_EQ(f.main->schedule().ScheduleEdited(), row == 2);
 
-    ui.queueAnswer(Mb::No);
-    EXPECT_TRUE(main->Unload());
-    EXPECT_EQ(ui.countOf(UiEvent::Kind::FileDialog), 0);
+        f.ui.queueAnswer(Mb::No);
+        EXPECT_TRUE(f.main->Unload());
+        EXPECT_EQ(f.ui.countOf(UiEvent::Kind::FileDialog), 0);
+    }
 }
 
 TEST_F(MainTest, answeringYesAndCancellingTheSaveDialogStillCloses) {
     start();
-    main->schedule().setRowCount(1);
-    main->schedule().setCell(1, 1, "00:00:10");
-    main->schedule().setScheduleEdited(true);
+    updateRow(1, "00:00:10", "", "", true);
     ui.queueAnswer(Mb::Yes);
     ui.queueCancel();
     EXPECT_TRUE(main->Unload());
@@ -224,11 +283,7 @@ TEST_F(MainTest, answeringYesAndCancellingTheSaveDialogStillCloses) {
 
 TEST_F(MainTest, aFailedSaveAtClosingKeepsTheWindowAndItsSchedule) {
     start();
-    main->schedule().setRowCount(1);
-    const char* row1[] = {"00:00:10", "00:00:00", "00:00:10", "sld001.gif", "Intro"};
-    for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
-        main->schedule().setCell(1, col, row1[col - 1]);
-    main->schedule().setScheduleEdited(true);
+    updateRow(1, "00:00:10", "sld001.gif", "Intro", true);
     ui.queueAnswer(Mb::Yes);
     ui.queueFile(path("no such folder/lect6.txt"));
     EXPECT_FALSE(main->Unload());
@@ -243,7 +298,7 @@ TEST_F(MainTest, aFailedSaveAtClosingKeepsTheWindowAndItsSchedule) {
 TEST_F(MainTest, closingAfterALogImportWithOnlyRowOneChangedWritesTheResumeFile) {
     start();
     const std::string resume = writeFile("lect6.urs", "an earlier resume file\r\n");
-    importedLog(resume);
+    importedLog();
     main->txtAudioURL.Text = "pnm://a.example/lect6.ra";
     main->txtHTMURL.Text = "http://h.example/lect6/";
 
@@ -261,8 +316,9 @@ TEST_F(MainTest, closingAfterALogImportWithOnlyRowOneChangedWritesTheResumeFile)
 
 TEST_F(MainTest, closingAfterALogImportAndAnEditAsksSaveGridAndWritesNoResumeFile) {
     start();
-    importedLog(path("lect6.urs"));
-    main->schedule().setScheduleEdited(true);
+    importedLog();
+    updateRow(1, "00:01:30", "", "Typed", true);
+    ui.clearEvents();
     ui.queueAnswer(Mb::No);
     EXPECT_TRUE(main->Unload());
     EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{"Save Grid?"});
@@ -271,7 +327,8 @@ TEST_F(MainTest, closingAfterALogImportAndAnEditAsksSaveGridAndWritesNoResumeFil
 
 TEST_F(MainTest, closingAfterALogImportWithoutAResumePathOffersAnEditedRowOneForSaveGrid) {
     start();
-    importedLog("");
+    rejectedLog();
+    updateRow(1, "00:01:30", "", "");
     ui.queueAnswer(Mb::No);
     EXPECT_TRUE(main->Unload());
     EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{"Save Grid?"});
@@ -279,16 +336,18 @@ TEST_F(MainTest, closingAfterALogImportWithoutAResumePathOffersAnEditedRowOneFor
 
 TEST_F(MainTest, closingAfterALogImportWithoutAResumePathOrAnEditAsksNothing) {
     start();
-    importedLog("");
-    main->schedule().setFirstRowEdited(false);
+    rejectedLog();
     EXPECT_TRUE(main->Unload());
     EXPECT_TRUE(ui.boxTexts().empty());
 }
 
 TEST_F(MainTest, anUnwritableResumeFileIsReportedAndRowOneOfferedForSaveGrid) {
     start();
-    const std::string resume = path("no such folder/lect6.urs");
-    importedLog(resume);
+    // The log's folder is gone by the time the window closes.
+    ASSERT_TRUE(TestFiles::makePath(path("gone")));
+    importedLog("gone/");
+    ASSERT_TRUE(TestFiles::remove(path("gone/lect6.txt")) && TestFiles::remove(path("gone")));
+    const std::string resume = path("gone/lect6.urs");
     ui.queueAnswer(Mb::OK);
     ui.queueAnswer(Mb::No);
     EXPECT_TRUE(main->Unload());
@@ -343,15 +402,14 @@ TEST_F(MainTest, configurationReReadsTheStoredUrlsHoweverItCloses) {
         // As after a grid was read: the fields show the grid's URLs.
         main->txtAudioURL.Text = "pnm://grid/a.ra";
         main->txtHTMURL.Text = "http://grid/p/";
-        main->IMGPath = "";
         ui.onModal = [&](Window& w) { close(dynamic_cast<FrmConfig&>(w)); };
         main->mnuConfig_Click();
         EXPECT_EQ(main->txtAudioURL.Text, "pnm://s/a.ra");
         EXPECT_EQ(main->txtHTMURL.Text, "http://s/p/");
-        EXPECT_EQ(main->IMGPath, settings.GetSetting("CuemarkPost", "URLs", "IMGPath"));
-        EXPECT_EQ(main->CeventsLoc, "C:\\rt\\cevents.exe");
+        EXPECT_EQ(state("IMGPath"), settings.GetSetting("CuemarkPost", "URLs", "IMGPath"));
+        EXPECT_EQ(state("CeventsLoc"), "C:\\rt\\cevents.exe");
     }
-    EXPECT_EQ(main->IMGPath, "img/{PF}/s000.jpg");
+    EXPECT_EQ(state("IMGPath"), "img/{PF}/s000.jpg");
     EXPECT_TRUE(ui.boxTexts().empty());
 }
 
@@ -394,7 +452,10 @@ TEST_F(MainTest, helpOpensTheContentsAndPictureEntersWhatsThis) {
     main->Picture1.Click();
     ASSERT_EQ(ui.events.size(), 3u); // the splash, help, What's This
     EXPECT_EQ(ui.events[1].kind, UiEvent::Kind::Help);
-    EXPECT_EQ(ui.events[1].text, main->HelpPath);
+    const std::string& helpFile = ui.events[1].text;
+    EXPECT_EQ(helpFile.substr(0, program.directory.size()), program.directory);
+    EXPECT_TRUE(helpFile.ends_with("cuebuild.hlp"));
+    EXPECT_EQ(helpFile.size(), program.directory.size() + 1 + 12);
     EXPECT_EQ(ui.events[1].style, cdlHelpContents);
     EXPECT_EQ(ui.events[2].kind, UiEvent::Kind::WhatsThis);
     EXPECT_EQ(ui.events[2].text, "Main");
@@ -402,16 +463,16 @@ TEST_F(MainTest, helpOpensTheContentsAndPictureEntersWhatsThis) {
 
 // The writers and the grid file see rows 1 to RowCount, each cell in its own field, and
 // nothing of a row beyond.
-TEST_F(MainTest, scheduleRowsAreTheGridsRowsOneToRowCount) {
-    start();
+TEST(SlideScheduleRows, areTheRowsOneToRowCount) {
+    SlideSchedule s;
     for (int row = 1; row <= 3; ++row) {
-        for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
-            main->schedule().setCell(row, col, std::to_string(row) + "/" + std::to_string(col));
+        for (int col = ScheduleColumn::Length; col <= ScheduleColumn::Title; ++col)
+            s.setCell(row, col, std::to_string(row) + "/" + std::to_string(col));
     }
-    main->schedule().setRowCount(2);
-    const std::vector<ScheduleRow> rows = main->schedule().rows();
+    s.setRowCount(2);
+    const std::vector<ScheduleRow> rows = s.rows();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1], (ScheduleRow{"2/1", "2/2", "2/3", "2/4", "2/5"}));
-    main->schedule().setRowCount(0);
-    EXPECT_TRUE(main->schedule().rows().empty());
+    s.setRowCount(0);
+    EXPECT_TRUE(s.rows().empty());
 }

@@ -72,7 +72,9 @@ TEST(OddInput, longestLogWithLongTitlesRoundTripsInOddlyNamedFolders) {
         EXPECT_TRUE(lecture.ui.boxTexts().empty());
         ASSERT_EQ(lecture.main->schedule().RowCount(), 99);
         for (int r = 1; r <= 99; ++r)
-            ASSERT_EQ(lecture.main->Grid1.TextMatrix(r, Main::ColTitle), longTitle(r, c.utf8)) << r;
+            ASSERT_EQ(lecture.main->Grid1.TextMatrix(r, ScheduleColumn::Title),
+                      longTitle(r, c.utf8))
+                << r;
 
         const std::string grid = lecture.file("schedule copy");
         lecture.choose(&Main::mnuSaveGrid_Click, grid);
@@ -83,7 +85,7 @@ TEST(OddInput, longestLogWithLongTitlesRoundTripsInOddlyNamedFolders) {
         EXPECT_TRUE(reader.ui.boxTexts().empty());
         ASSERT_EQ(reader.main->schedule().RowCount(), 99);
         for (int r = 1; r <= 99; ++r)
-            for (int col = Main::ColLength; col <= Main::ColTitle; ++col)
+            for (int col = ScheduleColumn::Length; col <= ScheduleColumn::Title; ++col)
                 ASSERT_EQ(reader.main->Grid1.TextMatrix(r, col),
                           lecture.main->Grid1.TextMatrix(r, col))
                     << r << "," << col;

@@ -24,6 +24,39 @@ TEST(PathHelpers, GetFnameSplitsAtTheLastSeparatorOfEitherKind) {
     }
 }
 
+// A path of this machine splits at its own separators only: on Linux a backslash is part
+// of a name. A path inside a log keeps splitting at both (above).
+TEST(PathHelpers, aLocalPathSplitsAtThisSystemsSeparatorsOnly) {
+    struct Case {
+        const char* path;
+        const char* fileName;
+        const char* directory;
+    };
+#ifdef _WIN32
+    const Case cases[] = {
+        {"C:\\Talks\\talk.txt", "talk.txt", "C:\\Talks\\"},
+        {"C:/Talks\\v2/talk.txt", "talk.txt", "C:/Talks\\v2/"},
+        {"a/b\\c", "c", "a/b\\"},
+        {"talk.txt", "talk.txt", ""},
+        {"", "", ""},
+    };
+#else
+    const Case cases[] = {
+        {"/tmp/x/talk\\v2.txt", "talk\\v2.txt", "/tmp/x/"},
+        {"/tmp/a\\b/talk.txt", "talk.txt", "/tmp/a\\b/"},
+        {"C:\\Talks\\talk.txt", "C:\\Talks\\talk.txt", ""},
+        {"/talks/", "", "/talks/"},
+        {"talk.txt", "talk.txt", ""},
+        {"", "", ""},
+    };
+#endif
+    for (const Case& c : cases) {
+        const PathParts parts = splitLocalPath(c.path);
+        EXPECT_EQ(parts.fileName, c.fileName) << c.path;
+        EXPECT_EQ(parts.directory, c.directory) << c.path;
+    }
+}
+
 TEST(PathHelpers, SplitFileNameCutsAtTheFirstDot) {
     struct Case {
         const char* name;

@@ -123,7 +123,7 @@ TEST(RecordingBesideLog, FillsTheAudioUrlAndAppliesTheOffsetOnce) {
         f.import();
         EXPECT_TRUE(f.ui.boxTexts().empty());
         EXPECT_EQ(f.main->txtAudioURL.Text, c.audioUrl);
-        EXPECT_EQ(f.column(Main::ColStart), c.starts);
+        EXPECT_EQ(f.column(ScheduleColumn::Start), c.starts);
         // Spent: a later Update does not shift the schedule again.
         EXPECT_EQ(f.main->txtTapeEarly.Text, "00:00:00");
         EXPECT_EQ(f.main->txtTapeLate.Text, c.recorded ? "00:00:00" : c.tapeLateTyped);
@@ -148,8 +148,8 @@ TEST(RecordingBesideLog, ALogReadAgainWithItsResumeFileIsShiftedOnce) {
     first.ui.queueFile(first.path("q3.txt"));
     again->mnuRdLog_Click();
     EXPECT_EQ(again->txtAudioURL.Text, "q3.ra.mp3");
-    EXPECT_EQ(again->Grid1.TextMatrix(1, Main::ColStart), "00:00:02");
-    EXPECT_EQ(again->Grid1.TextMatrix(2, Main::ColStart), "00:00:07");
+    EXPECT_EQ(again->Grid1.TextMatrix(1, ScheduleColumn::Start), "00:00:02");
+    EXPECT_EQ(again->Grid1.TextMatrix(2, ScheduleColumn::Start), "00:00:07");
 }
 
 TEST(WebFormToWrite, OnlyWhenTheUrlNamesItAndNoNewerOneIsThere) {

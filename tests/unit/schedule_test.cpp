@@ -1,5 +1,7 @@
 #include "common/clocktime.h"
+#include "schedule/gridfile.h"
 #include "schedule/slideschedule.h"
+#include "support/logbuilder.h"
 #include "support/mainfixture.h"
 
 #include <gtest/gtest.h>
@@ -254,15 +256,41 @@ TEST(SlideSchedule, importsResumesAndReadsRowsAsTheFilesGiveThem) {
 
 namespace {
 
+// The three rows of threeRowLog() read from a grid file.
 struct Editor : MainFixture {
     Main& m = *main;
 
-    Editor() { m.schedule().takeImport(threeRowLog()); }
+    explicit Editor(std::vector<ScheduleRow> rows = threeRowLog().rows) {
+        start();
+        loadGrid(rows);
+        ui.clearEvents();
+    }
+    // The same lengths and titles imported from a log, with a resume file that saved 50
+    // seconds for row 1.
+    static std::unique_ptr<Editor> withSavedLength() {
+        auto e = std::make_unique<Editor>();
+        const std::string log = e->writeFile("q3.txt", LogBuilder()
+                                                           .slide(0, 1, "One")
+                                                           .slide(60, 2, "Two")
+                                                           .slide(150, 3, "Three")
+                                                           .end(45)
+                                                           .bytes);
+        e->writeFile("q3.urs",
+                     GridFile::resumeFileText(log, "pnm://a/q3.ra", "http://a/q3/", "00:00:50"));
+        e->readLog(log);
+        e->ui.clearEvents();
+        return e;
+    }
     void select(int r) {
         m.Grid1.Row = r;
-        m.Grid1.Col = 3;
+        m.Grid1.Col = ScheduleColumn::Stop;
         m.Grid1_Click();
     }
+    void type() {
+        int key = 'x';
+        m.txtSlideTitle.KeyPress(key);
+    }
+    bool typed() const { return state("EditorTyped") == "true"; }
     std::string fields() const {
         return m.txtSlideLength.Text + " " + m.txtIMGURL.Text + " " + m.txtSlideTitle.Text;
     }
@@ -293,14 +321,14 @@ TEST(RowEditor, tellsWhyAnUpdateWasRefusedAndKeepsItsFields) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
         Editor e;
-        e.m.EditorTyped = true;
+        e.type();
         e.m.txtTapeLate.Text = "00:00:10";
         e.m.txtLineNum.Text = c.row;
         e.m.txtSlideLength.Text = c.length;
         e.m.cmdUpdate_Click();
         EXPECT_EQ(e.m.txtTapeLate.Text + e.m.txtLineNum.Text + e.m.txtSlideLength.Text,
                   std::string("00:00:10") + c.row + c.length);
-        EXPECT_TRUE(e.m.EditorTyped);
+        EXPECT_TRUE(e.typed());
         EXPECT_EQ(e.m.schedule().row(1).Start, "00:00:00");
         if (!c.message) {
             EXPECT_TRUE(e.ui.events.empty());
@@ -319,8 +347,9 @@ TEST(RowEditor, updateShowsTheScheduleSpendsTheOffsetsAndWalksDown) {
     e.m.txtLineNum.Text = " 4 ";
     e.m.txtSlideLength.Text = "00:00:20";
     e.m.cmdUpdate_Click();
-    EXPECT_EQ(e.m.Grid1.TextMatrix(4, Main::ColLength) + e.m.Grid1.TextMatrix(4, Main::ColStop) +
-                  e.m.Grid1.TextMatrix(4, Main::ColTitle),
+    EXPECT_EQ(e.m.Grid1.TextMatrix(4, ScheduleColumn::Length) +
+                  e.m.Grid1.TextMatrix(4, ScheduleColumn::Stop) +
+                  e.m.Grid1.TextMatrix(4, ScheduleColumn::Title),
               "00:00:2000:04:45Three");
     EXPECT_EQ(e.m.txtTapeEarly.Text + e.m.txtTapeLate.Text, "00:00:0000:00:00");
     // On the empty row 5 the fields still hold row 4's texts, so Update appends a copy.
@@ -329,7 +358,7 @@ TEST(RowEditor, updateShowsTheScheduleSpendsTheOffsetsAndWalksDown) {
     EXPECT_EQ(e.fields(), "00:00:20 c.gif Three");
     e.m.cmdUpdate_Click();
     EXPECT_EQ(e.m.schedule().RowCount(), 5);
-    EXPECT_EQ(e.m.Grid1.TextMatrix(5, Main::ColTitle), "Three");
+    EXPECT_EQ(e.m.Grid1.TextMatrix(5, ScheduleColumn::Title), "Three");
 
     e.select(1); // an inner row advances onto the next row's texts
     e.m.cmdUpdate_Click();
@@ -345,20 +374,21 @@ TEST(RowEditor, typingCountsAsAnEditOfTheRowUpdated) {
         if (typed)
             e.m.txtSlideTitle.KeyPress(key);
         EXPECT_EQ(key, 'x');
-        EXPECT_EQ(e.m.EditorTyped, typed);
+        EXPECT_EQ(e.typed(), typed);
         e.m.cmdUpdate_Click();
         EXPECT_EQ(e.m.schedule().ScheduleEdited(), typed);
-        EXPECT_FALSE(e.m.EditorTyped);
+        EXPECT_FALSE(e.typed());
     }
 }
 
 TEST(SelectRow, showsTheRowKeepingFieldsOfEmptyCells) {
-    Editor e;
-    e.m.schedule().setCell(2, Main::ColTitle, "");
+    std::vector<ScheduleRow> rows = threeRowLog().rows;
+    rows[1].Title = "";
+    Editor e(rows);
     e.select(1);
-    e.m.EditorTyped = true;
+    e.type();
     e.select(2);
-    EXPECT_FALSE(e.m.EditorTyped);
+    EXPECT_FALSE(e.typed());
     EXPECT_EQ(e.m.txtLineNum.Text, "2");
     EXPECT_EQ(e.m.Grid1.Col, 1);
     EXPECT_EQ(e.fields(), "00:02:30 b.gif One");
@@ -367,31 +397,33 @@ TEST(SelectRow, showsTheRowKeepingFieldsOfEmptyCells) {
 }
 
 TEST(SelectRow, showsTheFirstRowAlternativesOnlyOnRow1WithASavedLength) {
-    Editor e;
-    e.select(1);
-    EXPECT_FALSE(e.alternativesVisible());
-    e.m.schedule().applyResume(ClockTime::fromSeconds(50), NoOffsets);
-    e.select(1);
-    EXPECT_TRUE(e.alternativesVisible());
-    e.select(2);
-    EXPECT_FALSE(e.alternativesVisible());
-    e.select(1);
-    e.m.cmdUpdate_Click();
-    EXPECT_FALSE(e.alternativesVisible());
+    Editor plain;
+    plain.select(1);
+    EXPECT_FALSE(plain.alternativesVisible());
+    const auto e = Editor::withSavedLength();
+    EXPECT_TRUE(e->alternativesVisible());
+    e->select(2);
+    EXPECT_FALSE(e->alternativesVisible());
+    e->select(1);
+    EXPECT_TRUE(e->alternativesVisible());
+    e->m.cmdUpdate_Click();
+    EXPECT_FALSE(e->alternativesVisible());
 }
 
 TEST(FirstRowButtons, putTheLoggedOrSavedLengthIntoRow1) {
-    Editor e;
+    const auto editor = Editor::withSavedLength();
+    Editor& e = *editor;
     const SlideSchedule& s = e.m.schedule();
-    e.m.schedule().applyResume(ClockTime::fromSeconds(50), NoOffsets);
+    EXPECT_EQ(e.m.txt1SaveTime.Text, "00:00:50");
+    EXPECT_EQ(e.m.txt1LogTIme.Text, "00:01:00");
     e.m.txt1LogTIme.Text = "00:01:05";
     e.m.txt1SaveTime.Text = "00:00:50";
     e.select(1);
     e.m.txtLineNum.Text = "3"; // typed over since; the buttons still mean row 1
     e.m.cmd1LogTIme_Click();
-    EXPECT_EQ(e.m.Grid1.TextMatrix(1, Main::ColLength), "00:01:05");
+    EXPECT_EQ(e.m.Grid1.TextMatrix(1, ScheduleColumn::Length), "00:01:05");
     EXPECT_EQ(s.row(3).Length, "00:00:45");
-    EXPECT_EQ(e.m.Grid1.TextMatrix(3, Main::ColStop), "00:04:20");
+    EXPECT_EQ(e.m.Grid1.TextMatrix(3, ScheduleColumn::Stop), "00:04:20");
     EXPECT_EQ(e.m.txtLineNum.Text, "1");
     EXPECT_EQ(e.m.txtSlideLength.Text, "00:01:05");
     EXPECT_TRUE(e.alternativesVisible());
@@ -433,5 +465,5 @@ TEST(FillInButtons, copyTheSourceFieldsWithoutCountingAsTyping) {
     EXPECT_EQ(e.m.txtAudioURL.Text, e.m.txtAudioURLM.Text + "cs528/lect6/lect6.ra");
     EXPECT_EQ(e.m.txtIMGURL.Text, "tsld000.ram");
     EXPECT_EQ(e.m.txtSlideTitle.Text, e.m.txtSlideURLM.Text);
-    EXPECT_FALSE(e.m.EditorTyped);
+    EXPECT_FALSE(e.typed());
 }

@@ -1,16 +1,21 @@
 #include "common/textfile.h"
+#include "slides/fileurl.h"
 #include "slides/powerpointdeck.h"
 #include "slides/slideexport.h"
-
-#include <QTemporaryDir>
+#include "slides/slidetextwriter.h"
+#include "support/testfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <filesystem>
 #include <set>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -105,22 +110,14 @@ Outcome run(FakePowerPoint& pp, const SlidesRequest& request) {
     return {status, errors.str(), progress.str()};
 }
 
-std::set<std::string> filesIn(const std::string& folder) {
-    std::set<std::string> names;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
-        names.insert(e.path().filename().string());
-    return names;
-}
-
 } // namespace
 
 // The whole road on a deck beside which no folder exists yet: the folder is named as the
 // image pattern names it, and PowerPoint, which held nothing before, is quit again.
 TEST(SlideExport, drawsEverySlideThroughPowerPointIntoThePatternsFolder) {
-    QTemporaryDir dir;
-    const std::string talks = dir.filePath("my talks").toStdString();
-    std::filesystem::create_directory(talks);
+    TempFolder dir;
+    const std::string talks = dir.filePath("my talks");
+    ASSERT_TRUE(TestFiles::makePath(talks));
     const std::string deck = talks + "/q3.review.ppt";
     TextFile::writeAtomically(deck, "deck");
     FakePowerPoint pp;
@@ -132,7 +129,8 @@ TEST(SlideExport, drawsEverySlideThroughPowerPointIntoThePatternsFolder) {
     EXPECT_EQ(r.status, SlidesDone) << r.errors;
     EXPECT_EQ(r.errors, "");
     const std::string folder = talks + "/q3";
-    EXPECT_EQ(filesIn(folder), (std::set<std::string>{"sld001.gif", "sld002.gif", "sld003.gif"}));
+    EXPECT_EQ(TestFiles::names(folder),
+              (std::set<std::string>{"sld001.gif", "sld002.gif", "sld003.gif"}));
     EXPECT_EQ(TextFile::readAll(folder + "/sld002.gif"), "slide 2 GIF 320x240");
     EXPECT_EQ(std::count(r.progress.begin(), r.progress.end(), '\n'), 3);
 
@@ -152,9 +150,10 @@ TEST(SlideExport, drawsEverySlideThroughPowerPointIntoThePatternsFolder) {
     EXPECT_EQ(std::vector<std::string>(pp.calls.end() - 3, pp.calls.end()), end);
 }
 
-// What goes wrong: refused before PowerPoint is asked, refused by PowerPoint (nothing
-// written, no folder made), one slide failing (reported by number, the others written,
-// the earlier file of the failed slide whole), or an interrupt (PowerPoint let go still).
+// What goes wrong: refused before PowerPoint is asked (no deck, an empty one), refused by
+// PowerPoint (nothing written, no folder made), one slide failing (reported by number, the
+// others written, the earlier file of the failed slide whole), or an interrupt (PowerPoint
+// let go still).
 TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
     struct Case {
         const char* name;
@@ -168,6 +167,7 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
         const char* message;
         bool quits;
         int interruptAt = 0;
+        bool emptyDeck = false;
     };
     // clang-format off
     const std::vector<Case> cases = {
@@ -181,17 +181,19 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
          {"sld001.png", "sld002.png", "sld003.png"}, "", false},
         {"interrupted", true, false, {}, 0, ImageFormat::Gif, SlidesFailed, {"sld001.gif"},
          "slides 2 to 3 were not written", true, 1},
+        {"empty deck", true, false, {}, 0, ImageFormat::Gif, SlidesRefused, {},
+         "is an empty file", false, 0, true},
     };
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        QTemporaryDir dir;
-        const std::string deck = dir.filePath("talk.odp").toStdString();
-        const std::string folder = dir.filePath("images").toStdString();
+        TempFolder dir;
+        const std::string deck = dir.filePath("talk.odp");
+        const std::string folder = dir.filePath("images");
         if (c.deckExists)
-            TextFile::writeAtomically(deck, "deck");
+            TextFile::writeAtomically(deck, c.emptyDeck ? "" : "deck");
         if (!c.failing.empty()) {
-            std::filesystem::create_directory(folder);
+            ASSERT_TRUE(TestFiles::makePath(folder));
             TextFile::writeAtomically(folder + "/sld002.gif", "earlier picture");
         }
         FakePowerPoint pp;
@@ -207,8 +209,8 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
         const Outcome r = run(pp, request);
         EXPECT_EQ(r.status, c.status);
         EXPECT_NE(r.errors.find(c.message), std::string::npos) << r.errors;
-        EXPECT_EQ(filesIn(folder), c.files);
-        EXPECT_EQ(std::filesystem::exists(folder), !c.files.empty());
+        EXPECT_EQ(TestFiles::names(folder), c.files);
+        EXPECT_EQ(TestFiles::exists(folder), !c.files.empty());
         if (!c.failing.empty()) {
             EXPECT_EQ(TextFile::readAll(folder + "/sld002.gif"), "earlier picture");
         }
@@ -216,7 +218,7 @@ TEST(SlideExport, reportsWhatFailedAndWritesNothingForADeckNotOpened) {
             EXPECT_EQ(TextFile::readAll(folder + "/sld003.png"), "slide 3 PNG 640x480");
         }
         EXPECT_EQ(!pp.calls.empty() && pp.calls.back() == "Application.Quit()", c.quits);
-        if (!c.deckExists) {
+        if (!c.deckExists || c.emptyDeck) {
             EXPECT_TRUE(pp.calls.empty());
         }
     }
@@ -269,4 +271,186 @@ TEST(SlideExport, readsTheCommandLineAndNamesTheFolderAsThePatternDoes) {
     };
     for (const auto& [deck, folder] : folders)
         EXPECT_EQ(defaultImageFolder(deck), folder) << deck;
+}
+
+// A link planted at an image's name, to a file outside the folder or to none: the image
+// takes the link's place, and nothing outside is written or made.
+TEST(SlideExport, aLinkPlantedAtAnImageNameIsReplacedNotWrittenThrough) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need an administrator on Windows";
+#else
+    struct Case {
+        const char* name;
+        bool targetExists;
+    };
+    const std::vector<Case> cases = {{"sld001.gif", true}, {"sld002.gif", false}};
+    TempFolder dir;
+    const std::string outside = dir.filePath("outside");
+    const std::string folder = dir.filePath("images");
+    ASSERT_TRUE(TestFiles::makePath(outside) && TestFiles::makePath(folder));
+    TextFile::writeAtomically(dir.filePath("talk.odp"), "deck");
+    for (const Case& c : cases) {
+        if (c.targetExists)
+            putFile(outside + "/" + c.name, "kept");
+        ASSERT_EQ(::symlink((outside + "/" + c.name).c_str(), (folder + "/" + c.name).c_str()), 0);
+    }
+    const auto before = TestFiles::names(outside);
+    FakePowerPoint pp;
+    SlidesRequest request;
+    request.deck = dir.filePath("talk.odp");
+    request.folder = folder;
+
+    const Outcome r = run(pp, request);
+    EXPECT_EQ(r.status, SlidesDone) << r.errors;
+    EXPECT_EQ(TestFiles::names(outside), before);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.targetExists) {
+            EXPECT_EQ(fileBytes(outside + "/" + c.name), "kept");
+        }
+        struct stat st {};
+        ASSERT_EQ(::lstat((folder + "/" + c.name).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(fileBytes(folder + "/" + c.name).rfind("slide ", 0), 0u);
+    }
+#endif
+}
+
+TEST(SlideExport, aFileUrlKeepsEveryByteOfThePath) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/talks/caf\xE9 6.odp", "file:///talks/caf%E9%206.odp"},
+        {"/t/caf\xEF\xBF\xBD.odp", "file:///t/caf%EF%BF%BD.odp"},
+        {"/t/100%#?;\\.odp", "file:///t/100%25%23%3F%3B%5C.odp"},
+        {"/A-z_0.9~/", "file:///A-z_0.9~/"},
+        {"talks/q3.odp", ""},
+        {"", ""},
+    };
+    for (const auto& [path, url] : cases)
+        EXPECT_EQ(fileUrlOf(path), url) << path;
+}
+
+// One line per line of a slide's words: every line break splits, a tab or other control
+// character is one blank, blank lines go, and bytes that are not UTF-8 become U+FFFD.
+TEST(SlideExport, slideTextHasOneLinePerLineOfASlidesWords) {
+    struct Case {
+        const char* name;
+        SlideWords words;
+        std::vector<std::string> lines; // after "slide 1"
+    };
+    const std::vector<Case> cases = {
+        {"nothing said", {}, {}},
+        {"every part",
+         {"Title", {"first", "second"}, {"said"}},
+         {"title Title", "text first", "text second", "note said"}},
+        {"line breaks",
+         {"a\nb", {"c\r\nd\re\vf", "g\xE2\x80\xA8h\xE2\x80\xA9i\xC2\x85j\fk"}, {"n1\n\nn2"}},
+         {"title a", "title b", "text c", "text d", "text e", "text f", "text g", "text h",
+          "text i", "text j", "text k", "note n1", "note n2"}},
+        {"controls and blanks",
+         {"",
+          {"a\tb\x01"
+           "c\x7F"
+           "d\xC2\x9F"
+           "e",
+           "  two  ", "\t \n \x1B"},
+          {" \t "}},
+         {"text a b c d e", "text   two  "}},
+        {"letters",
+         {"Gr\xC3\xBC\xC3\x9F"
+          "e \xE2\x80\x94 \xF0\x9F\x8E\x93",
+          {},
+          {}},
+         {"title Gr\xC3\xBC\xC3\x9F"
+          "e \xE2\x80\x94 \xF0\x9F\x8E\x93"}},
+        {"not UTF-8",
+         {"caf\xE9", {"\xC0\xAF|\xED\xA0\x80|\xF4\x90\x80\x80|\xE2\x82"}, {}},
+         {"title caf\xEF\xBF\xBD",
+          "text \xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|"
+          "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> expected = {"Cuemark Slide Text", "slide 1"};
+        expected.insert(expected.end(), c.lines.begin(), c.lines.end());
+        expected.push_back("slide 2");
+        EXPECT_EQ(slideTextLines({c.words, SlideWords{}}), expected);
+    }
+}
+
+namespace {
+
+// A presentation program that draws each slide as its number and reads the words given.
+class WordsDeck : public DeckExporter {
+  public:
+    std::vector<SlideWords> words;
+    int unreadable = 0;
+
+    DeckSize open(const std::string&) override { return {static_cast<int>(words.size()), 4, 3}; }
+    void exportSlide(int number, const std::string& imagePath, ImageFormat, int, int) override {
+        TextFile::writeAtomically(imagePath, std::to_string(number));
+    }
+    std::optional<SlideWords> slideWords(int number) override {
+        if (number == unreadable)
+            throw DeckError("the program is busy");
+        return words.at(static_cast<size_t>(number - 1));
+    }
+    void close() override {}
+};
+
+} // namespace
+
+// slides.txt is written whole with every slide's words, CR LF after each line, in the
+// link's place where one was planted; when a slide's words cannot be read it is not
+// written at all, the earlier file stays, and the run says so with status 1.
+TEST(SlideExport, writesEverySlidesWordsIntoSlidesTxtOrNone) {
+    struct Case {
+        const char* name;
+        int unreadable;
+        bool linkPlanted;
+        int status;
+        std::string text;
+        const char* message;
+    };
+    const std::string whole = "Cuemark Slide Text\r\nslide 1\r\ntitle Opening\r\nnote Hello\r\n"
+                              "slide 2\r\ntext caf\xC3\xA9 au lait\r\n";
+    const std::vector<Case> cases = {
+        {"all read", 0, false, SlidesDone, whole, ""},
+        {"a planted link", 0, true, SlidesDone, whole, ""},
+        {"slide 2 unread", 2, false, SlidesFailed, "earlier",
+         "slides.txt was not written: the words of slide 2 were not read: the program is busy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir;
+        const std::string folder = dir.filePath("images");
+        ASSERT_TRUE(TestFiles::makePath(folder));
+        TextFile::writeAtomically(dir.filePath("talk.odp"), "deck");
+        const std::string outside = dir.filePath("outside.txt");
+        if (c.linkPlanted) {
+#ifdef _WIN32
+            continue;
+#else
+            putFile(outside, "kept");
+            ASSERT_EQ(::symlink(outside.c_str(), (folder + "/slides.txt").c_str()), 0);
+#endif
+        } else {
+            putFile(folder + "/slides.txt", "earlier");
+        }
+        WordsDeck deck;
+        deck.words = {{"Opening", {}, {"Hello"}}, {"", {"caf\xC3\xA9\tau lait"}, {}}};
+        deck.unreadable = c.unreadable;
+        SlidesRequest request;
+        request.deck = dir.filePath("talk.odp");
+        request.folder = folder;
+        std::ostringstream errors;
+
+        EXPECT_EQ(exportSlides(request, deck, errors, nullptr), c.status);
+        EXPECT_NE(errors.str().find(c.message), std::string::npos) << errors.str();
+        EXPECT_EQ(fileBytes(folder + "/slides.txt"), c.text);
+        EXPECT_EQ(TestFiles::names(folder),
+                  (std::set<std::string>{"sld001.gif", "sld002.gif", "slides.txt"}));
+        if (c.linkPlanted) {
+            EXPECT_EQ(fileBytes(outside), "kept");
+        }
+    }
 }

@@ -102,3 +102,31 @@ TEST(SubstitutePowerPoint, createsOnlyThePresentationProgramAndOnlyWhenAvailable
     ppt.setUnavailable(false);
     EXPECT_NE(ppt.factory()("PowerPoint.Application.7"), nullptr);
 }
+
+// Busy, the program turns calls away for now and counts none of them; closed, it is gone.
+// Each way the error says which, since only a gone program is bound again.
+TEST(SubstitutePowerPoint, aBusyProgramTurnsCallsAwayAndAClosedOneIsGone) {
+    Substitute s;
+    const AutomationRef windows = s.object(s.app, "SlideShowWindows");
+    const auto kindOfCount = [&windows]() -> std::string {
+        try {
+            return "answered " + std::to_string(asInt32(windows->get("Count")));
+        } catch (const AutomationError& e) {
+            return e.kind() == AutomationError::Kind::Busy ? "busy" : "gone";
+        }
+    };
+    s.ppt.beBusy(1);
+    const int calls = s.ppt.calls();
+    EXPECT_EQ(kindOfCount(), "answered 0");
+    EXPECT_EQ(kindOfCount(), "busy");
+    EXPECT_EQ(kindOfCount(), "busy");
+    EXPECT_EQ(s.ppt.calls(), calls + 1);
+    EXPECT_EQ(s.ppt.rejectedCalls(), 2);
+    s.ppt.beReady();
+    EXPECT_EQ(kindOfCount(), "answered 0");
+    s.ppt.quit();
+    EXPECT_EQ(kindOfCount(), "gone");
+    s.ppt.factory()("PowerPoint.Application.8");
+    s.ppt.attachFactory()("PowerPoint.Application.8");
+    EXPECT_EQ(s.ppt.bindings(), 3);
+}

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -153,6 +155,33 @@ TEST(ComBinding, theVersionFreeNameServesOnlyTheBuildThatDrivesItsVersion) {
         }
         server.unregister();
     }
+}
+
+// A spell shorter than the binding's patience is ridden out within the call; a longer one
+// fails the call as busy, and the server answers again once it is over. A killed server
+// is gone: only then does a logger bind again.
+TEST(ComBinding, aBusyServerIsAskedAgainAndOnlyAKilledOneIsGone) {
+    ComServer server;
+    ASSERT_EQ(server.registerAs("8", "presentation C:\\q.ppt\nslide A\n"
+                                     "step 1 busy 100\nstep 1 busy 1500\n"),
+              0);
+    const AutomationRef windows =
+        asObject(comAutomationFactory()("PowerPoint.Application.8")->get("SlideShowWindows"));
+    const auto count = [&windows]() -> std::string {
+        try {
+            return "count " + std::to_string(asInt32(windows->get("Count")));
+        } catch (const AutomationError& e) {
+            const char* kinds[] = {"refused", "busy", "gone"};
+            return std::string(kinds[static_cast<int>(e.kind())]) + ": " + e.what();
+        }
+    };
+    EXPECT_EQ(count(), "count 0"); // the short spell begins
+    EXPECT_EQ(count(), "count 0"); // ridden out; the long spell begins
+    EXPECT_EQ(count().rfind("busy: ", 0), 0u);
+    Sleep(2000);
+    EXPECT_EQ(count(), "count 0");
+    server.kill();
+    EXPECT_EQ(count().rfind("gone: ", 0), 0u) << count();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <tlhelp32.h>
 
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -31,18 +32,24 @@ int run(const std::string& commandLine) {
     return static_cast<int>(status);
 }
 
-bool serverRunning() {
+// The processes of the server now running.
+std::vector<DWORD> serverProcesses() {
+    std::vector<DWORD> found;
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
-        return false;
+        return found;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
          more = Process32NextW(snapshot, &entry))
-        found = lstrcmpiW(entry.szExeFile, L"pptserver.exe") == 0;
+        if (lstrcmpiW(entry.szExeFile, L"pptserver.exe") == 0)
+            found.push_back(entry.th32ProcessID);
     CloseHandle(snapshot);
     return found;
+}
+
+bool serverRunning() {
+    return !serverProcesses().empty();
 }
 
 void waitForServersToEnd() {
@@ -73,4 +80,14 @@ int ComServer::registerAs(const std::string& names, const std::string& show) {
 
 void ComServer::unregister() {
     run(Win32Text::quotedArgument(besideThisProgram("pptserver.exe")) + " /UnregServer");
+}
+
+void ComServer::kill() {
+    for (const DWORD id : serverProcesses()) {
+        if (const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+            TerminateProcess(process, 9);
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+    }
 }

@@ -16,6 +16,8 @@ class ComServer {
     // returns the registration's exit status.
     int registerAs(const std::string& names, const std::string& show);
     void unregister();
+    // Ends the server's process at once, as a crash or the task manager would.
+    void kill();
 
   private:
     std::string m_folder;

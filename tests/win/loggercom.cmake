@@ -3,6 +3,10 @@
 #   MODE=road      the server registered, a show logged (forward, back, ended, restarted),
 #                  End Log confirmed; the log is checked and kept in WORKDIR for the import
 #   MODE=noserver  no server registered: the error box, Open Log again, the window closed
+#   MODE=busy7, busy8  cuerec7 or cuerec8 through two busy spells of the server: a short
+#                  one ridden out within a call, and one that lasts several polls, in which
+#                  the slide changed; the log holds each slide once, the server was bound
+#                  once, and the status line said busy
 #   MODE=import    the Linux cuescript (CUESCRIPT) reads the road's log in cuebuild and dumps
 #                  the grid; the rows are compared, their times masked
 # In: MODE, WORKDIR, EXPECTED, and for the Windows modes WINE, WINESERVER, PREFIX, BIN
@@ -85,6 +89,26 @@ if(MODE STREQUAL "road")
         lines ${WORKDIR}/talk.txt 4 shot logger_com_binding
         lines ${WORKDIR}/talk.txt 7
         click "Cuemark Logger 8" "End Log" box "End Log" OK gone "Cuemark Logger 8")
+elseif(MODE MATCHES "^busy([78])$")
+    set(version ${CMAKE_MATCH_1})
+    set(logger cuerec${version})
+    set(title "Cuemark Logger ${version}")
+    file(WRITE ${WORKDIR}/show.txt
+        "presentation C:\\Talks\\lecture6.ppt\n"
+        "slide Welcome\n"
+        "slide Agenda\n"
+        "report served.txt\n"
+        "step 2 start 1\nstep 2 busy 100\nstep 2 goto 2\nstep 0 busy 3000\nstep 2 end\n")
+    execute_process(COMMAND ${WINE} ${server} /RegServer ${version} show.txt
+        WORKING_DIRECTORY ${WORKDIR} RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "${MODE}: registering the server failed (${status})")
+    endif()
+    set(log ${WORKDIR}/talk)
+    set(steps window ${title} file "Log File" ${log} lines ${WORKDIR}/talk.txt 1
+        label ${title} "is busy since" label ${title} "answers again since"
+        lines ${WORKDIR}/talk.txt 3
+        click ${title} "End Log" box "End Log" OK gone ${title})
 else()
     set(steps window "Cuemark Logger 8" see "Cuemark Logger" shot logger_com_noserver
         box "Cuemark Logger" OK click "Cuemark Logger 8" "Open Log" box "Cuemark Logger" OK
@@ -107,8 +131,11 @@ while IFS= read -r line; do
 done
 ]])
 set(ENV{PICTURES} ${PICTURES})
+if(NOT logger)
+    set(logger cuerec8)
+endif()
 execute_process(
-    COMMAND ${WINE} ${BIN}/cuerec8.exe
+    COMMAND ${WINE} ${BIN}/${logger}.exe
     COMMAND ${WINE} ${BIN}/windriver.exe ${steps}
     COMMAND sh ${WORKDIR}/shots.sh
     WORKING_DIRECTORY ${WORKDIR}
@@ -126,10 +153,21 @@ if(NOT statuses MATCHES "^0;0;0$")
     message(FATAL_ERROR "${MODE}: the logger, driver and reader ended with ${statuses}:\n${driven}")
 endif()
 
-if(MODE STREQUAL "road")
+if(NOT MODE STREQUAL "noserver")
     # The log without its clock fields: kind and what follows the time of day.
     file(READ ${WORKDIR}/talk.txt bytes)
     string(REGEX REPLACE "[^\n]* , (Slide|Event) , [^,]* , [^,]* , " "\\1 , " lines "${bytes}")
     string(APPEND driven "log\n${lines}")
+endif()
+if(MODE MATCHES "^busy")
+    # The server's own count: bound once at start-up, and calls turned away.
+    file(READ ${WORKDIR}/served.txt served)
+    string(REGEX REPLACE "rejected [1-9][0-9]*" "rejected some" served "${served}")
+    string(REPLACE "\r" "" served "${served}")
+    string(APPEND driven "served\n${served}")
+    file(READ ${EXPECTED} expected)
+    string(REPLACE "@VERSION@" "${version}" expected "${expected}")
+    file(WRITE ${WORKDIR}/expected.out "${expected}")
+    set(EXPECTED ${WORKDIR}/expected.out)
 endif()
 check_output("${driven}")

@@ -1,4 +1,5 @@
 #include "forms/uiservices.h"
+#include "logger/loggerclock_windows.h"
 #include "win32/win32parts.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,42 @@ TEST(Win32Parts, screenTextFollowsTheEightBitRuleAndUntouchedBytesComeBack) {
         EXPECT_EQ(Win32Parts::fromScreen(c.edit, c.bytes), c.stored) << c.what;
     }
     EXPECT_EQ(Win32Parts::captionOf("Save & Quit"), L"Save && Quit");
+}
+
+} // namespace
+
+namespace {
+
+// The user's long time format for the length of a test.
+class UserTimeFormat {
+  public:
+    explicit UserTimeFormat(const wchar_t* format) {
+        GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STIMEFORMAT, m_saved, 80);
+        SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, format);
+    }
+    ~UserTimeFormat() { SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, m_saved); }
+
+  private:
+    wchar_t m_saved[80] = {};
+};
+
+// The logger writes the time of day as the user set the clock to show it; a format that
+// would put a comma into the line gives the U.S. long time instead.
+TEST(WindowsClock, writesTheTimeOfDayInTheUsersFormatOrUsWhereItHoldsAComma) {
+    const double nineFiveSeven = (9 * 3600 + 5 * 60 + 7) / 86400.0;
+    const struct {
+        const wchar_t* format;
+        std::string text;
+    } cases[] = {
+        {L"h:mm:ss tt", "9:05:07 AM"},
+        {L"HH.mm.ss", "09.05.07"},
+        {L"H' h 'mm", "9 h 05"},
+        {L"H,mm,ss", "9:05:07 AM"},
+    };
+    for (const auto& c : cases) {
+        const UserTimeFormat format(c.format);
+        EXPECT_EQ(WindowsClock().timeText(nineFiveSeven), c.text) << c.text;
+    }
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 //   close TITLE             closes window TITLE as its close box does
 //   click TITLE CAPTION     presses the button CAPTION of window TITLE
 //   lines PATH N            the file PATH holds at least N lines
+//   label TITLE TEXT        a label of window TITLE shows a text holding TEXT
 //   shot NAME               prints "screenshot NAME" and waits for NAME.done, which the
 //                           reader of its output writes once the screen is taken
 //   gone TITLE              window TITLE has closed
@@ -263,6 +264,18 @@ int main(int argc, char* argv[]) {
             waitFor<bool>(args[at + 2] + " lines in " + args[at + 1],
                           [&] { return linesIn(args[at + 1]) >= wanted; });
             std::printf("lines %d\n", wanted);
+            at += 3;
+        } else if (step == "label") {
+            need(at, 2);
+            const HWND window = waitWindow(args[at + 1]);
+            const std::string& part = args[at + 2];
+            waitFor<bool>("label holding \"" + part + "\"", [&] {
+                for (HWND child : childrenOf(window))
+                    if (classOf(child) == "Static" && textOf(child).find(part) != std::string::npos)
+                        return true;
+                return false;
+            });
+            std::printf("label \"%s\" %s\n", args[at + 1].c_str(), part.c_str());
             at += 3;
         } else if (step == "shot") {
             need(at, 1);

@@ -109,24 +109,24 @@ TEST_F(CuebuildWindow, lectureRoadFromReadLogFileToClose) {
     desktop.expectFileDialog(folder + QStringLiteral("/q3"));
     app.choose("mnuFile", "mnuRdLog");
     ASSERT_TRUE(desktop.settle());
-    EXPECT_EQ(app.cell(1, 5), QStringLiteral("Welcome"));
-    EXPECT_EQ(app.cell(3, 5), QStringLiteral("NO TITLE"));
-    EXPECT_EQ(app.cell(4, 4), QStringLiteral("wait.gif"));
-    EXPECT_EQ(app.cell(4, 3), QStringLiteral("00:00:49"));
+    EXPECT_EQ(app.cell(1, ScheduleColumn::Title), QStringLiteral("Welcome"));
+    EXPECT_EQ(app.cell(3, ScheduleColumn::Title), QStringLiteral("NO TITLE"));
+    EXPECT_EQ(app.cell(4, ScheduleColumn::ImageUrl), QStringLiteral("wait.gif"));
+    EXPECT_EQ(app.cell(4, ScheduleColumn::Stop), QStringLiteral("00:00:49"));
     EXPECT_EQ(app.find<QLineEdit>("txtLogFile")->text(), log);
     EXPECT_TRUE(app.menuOn("mnuSaveGrid"));
     EXPECT_FALSE(app.menuOn("mnuReadGrid"));
 
     // An edit in the row editor: row 2 picked in the grid, its length and title typed,
     // Update pressed; the later Starts and Stops follow.
-    app.clickCell(2, 1);
+    app.clickCell(2, ScheduleColumn::Length);
     EXPECT_EQ(app.find<QLineEdit>("txtSlideTitle")->text(), QStringLiteral("Agenda"));
     Desktop::typeInto(app.find<QLineEdit>("txtSlideLength"), QStringLiteral("00:01:00"));
     Desktop::typeInto(app.find<QLineEdit>("txtSlideTitle"), QStringLiteral("Agenda für heute"));
     QTest::mouseClick(app.find<QPushButton>("cmdUpdate"), Qt::LeftButton);
-    EXPECT_EQ(app.cell(2, 1), QStringLiteral("00:01:00"));
-    EXPECT_EQ(app.cell(2, 5), QStringLiteral("Agenda für heute"));
-    EXPECT_EQ(app.cell(3, 2), QStringLiteral("00:01:05"));
+    EXPECT_EQ(app.cell(2, ScheduleColumn::Length), QStringLiteral("00:01:00"));
+    EXPECT_EQ(app.cell(2, ScheduleColumn::Title), QStringLiteral("Agenda für heute"));
+    EXPECT_EQ(app.cell(3, ScheduleColumn::Start), QStringLiteral("00:01:05"));
 
     // Closing with an unsaved edit asks; Cancel keeps the window and the schedule.
     desktop.expectBox(QMessageBox::Cancel);
@@ -186,7 +186,7 @@ TEST_F(CuebuildWindow, gridFileCutInsideARowShowsItsLineAndStaysOutOfGridMode) {
         << desktop.boxes().value(0).toStdString();
     EXPECT_TRUE(desktop.boxes().value(0).contains(QStringLiteral("ends inside row 3")));
     // The two whole rows are shown; the file itself is left as it was.
-    EXPECT_EQ(app.cell(2, 5), QStringLiteral("Costs, risks, \"plans\""));
+    EXPECT_EQ(app.cell(2, ScheduleColumn::Title), QStringLiteral("Costs, risks, \"plans\""));
     EXPECT_TRUE(app.menuOn("mnuRdLog"));
     EXPECT_EQ(fileBytes(cut), bytes);
 

@@ -146,10 +146,10 @@ TEST_P(CuerecWindow, loggingRunOnTheSubstitutePresentationProgram) {
     cuebuild.main->mnuRdLog_Click();
     EXPECT_TRUE(cuebuild.ui.boxTexts().empty());
     ASSERT_EQ(cuebuild.main->schedule().RowCount(), 4);
-    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(1, Main::ColTitle), "Welcome");
-    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(2, Main::ColTitle), "Agenda f\xc3\xbcr heute");
-    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(3, Main::ColTitle), "NO TITLE");
-    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(4, Main::ColTitle), "BREAK");
+    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(1, ScheduleColumn::Title), "Welcome");
+    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(2, ScheduleColumn::Title), "Agenda f\xc3\xbcr heute");
+    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(3, ScheduleColumn::Title), "NO TITLE");
+    EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(4, ScheduleColumn::Title), "BREAK");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLoggers, CuerecWindow, ::testing::Values(&PowerPoint7, &PowerPoint8),

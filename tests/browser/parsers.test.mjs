@@ -1,14 +1,17 @@
 // The player's file readers under node, without a browser.
 //   CUE_CEVENTS   the built cevents; with it, its WebVTT output is read back by the player
-'use strict';
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import * as text from '../../templates/pages/js/text.js';
+import * as files from '../../templates/pages/js/files.js';
+import * as webvtt from '../../templates/pages/js/webvtt.js';
+import * as timeline from '../../templates/pages/js/timeline.js';
 
-const { test } = require('node:test');
-const assert = require('node:assert/strict');
-const { execFileSync } = require('node:child_process');
-const fs = require('node:fs');
-const os = require('node:os');
-const path = require('node:path');
-const F = require('../../templates/pages/parsers.js');
+const F = { ...text, ...files, ...webvtt, ...timeline };
 
 test('metafiles give the audio URL and a start and end a media element accepts', () => {
     const cases = [
@@ -75,6 +78,26 @@ test('WebVTT cues: times checked, tags taken out, references and page names deco
     assert.deepEqual(F.parseWebVtt('<script>\n\n00:00:01.000 --> 00:00:02.000\nsld001.htm'), []);
 });
 
+test('cue text is read in one pass: a tag runs to its end, a long caption is cut', () => {
+    const cue = (text) => F.parseWebVtt(`WEBVTT\n\n00:00:01.000 --> 00:00:02.000\n${text}\n`)[0].text;
+    const cases = [
+        ['<'.repeat(1e6), ''],
+        ['said <b', 'said'],
+        ['a > b &lt;c&gt; &amp &#0; &bogus;', 'a > b <c> &amp &#0; &bogus;'],
+        ['&'.repeat(1e5) + 'x', '&'.repeat(1000) + '\u2026'],
+        ['w'.repeat(5000), 'w'.repeat(1000) + '\u2026'],
+        ['one\r\ntwo', 'one\ntwo'],
+    ];
+    for (const [text, shown] of cases) assert.equal(cue(text), shown, text.slice(0, 20));
+    // Read a cue at a time, the file gives the cues it gives read whole.
+    const vtt = 'WEBVTT\r\n\r\n1\r\n00:00:01.000 --> 00:00:02.000\r\na\r\n\r\n\r\n' +
+        'x\ny\n00:00:03.000 --> 00:00:04.000\nlost\n\n00:00:05.000 --> 00:00:06.000\nb\nc';
+    const reader = new F.WebVttReader(vtt), parts = [];
+    while (!reader.done) parts.push(...reader.read(1));
+    assert.deepEqual(parts, F.parseWebVtt(vtt));
+    assert.deepEqual(parts.map((c) => c.text), ['a', 'b\nc']);
+});
+
 test('the event file is named as the post-processor names it, and lies beside the pages', () => {
     const cases = [
         ['pnm://host/presentations/stockholder_1.ra', 'stockholder_1.rae'],
@@ -118,6 +141,28 @@ test('the preload block gives the images and the audio as written', () => {
     });
 });
 
+test('the lecture table a page carries is taken field by field, or not at all', () => {
+    const row = { page: 'sld001.htm', image: '../d/sld001.gif', title: 'Agenda', start: 0, stop: 5, slide: 1,
+        text: ['a'], notes: ['n'] };
+    const table = (change) => JSON.stringify({ audio: 'talk.ra.mp3', chapters: 'chapters.vtt', page: 1, rows: [row], ...change });
+    const cases = [
+        // [block, what is read back: null, or [audio, chapters, page, first row]]
+        [table({}), ['talk.ra.mp3', 'chapters.vtt', 1, row]],
+        ['{"rows": [', null], ['null', null], [table({ rows: [] }), null], [table({ rows: 'x' }), null],
+        [table({ rows: [{ ...row, start: -1 }] }), null], [table({ rows: [{ ...row, stop: 'soon' }] }), null],
+        [table({ rows: [{ ...row, start: 9, stop: 5 }] }), null], [table({ rows: Array(1000).fill(row) }), null],
+        // A row names no page but its own, and the chapters file lies beside the pages.
+        [table({ rows: [{ ...row, page: 'javascript:alert(1)' }] }), ['talk.ra.mp3', 'chapters.vtt', 1, row]],
+        [table({ chapters: '../x.vtt', page: 7 }), ['talk.ra.mp3', 'chapters.vtt', 0, row]],
+        [table({ audio: 5, rows: [{ ...row, title: null, slide: -2, text: [1, 'b'], notes: 'n' }] }),
+            ['', 'chapters.vtt', 1, { ...row, title: '', slide: 0, text: ['b'], notes: [] }]],
+    ];
+    for (const [block, expected] of cases) {
+        const read = F.parseLecture(block);
+        assert.deepEqual(read && [read.audio, read.chapters, read.page, read.rows[0]], expected, block.slice(0, 80));
+    }
+});
+
 test('a search keeps the rows whose title or transcript holds every word', () => {
     const rows = [{ title: 'Why cache?', start: 0 }, { title: 'Agenda', start: 10 },
         { title: 'BREAK', start: 20 }];
@@ -126,8 +171,8 @@ test('a search keeps the rows whose title or transcript holds every word', () =>
     const cases = [['', [true, true, true]], ['CACHE', [true, false, false]],
         ['write', [false, true, false]], ['short break', [false, false, true]],
         ['slow agenda', [false, false, false]], ['nothing', [false, false, false]]];
-    for (const [query, keep] of cases) assert.deepEqual(F.searchRows(rows, spoken, query), keep, query);
-    assert.deepEqual(F.searchRows(rows, [], 'write'), [false, false, false]);
+    for (const [query, keep] of cases) assert.deepEqual(F.searchLecture(F.searchable(rows, spoken), query).keep, keep, query);
+    assert.deepEqual(F.searchLecture(F.searchable(rows, []), 'write').keep, [false, false, false]);
 });
 
 test('what cevents writes, the player reads as the event list says', { skip: !process.env.CUE_CEVENTS }, () => {
