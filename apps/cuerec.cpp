@@ -1,13 +1,11 @@
-// cuerec7 and cuerec8: one source, built once per PowerPoint version (CUE_PPT_VERSION).
+// cuerec7 and cuerec8 on Linux: one source, built once per PowerPoint version (CUE_PPT_VERSION).
 #include "forms/programregistry.h"
 #include "gui/qtloggerenvironment.h"
 #include "gui/qtprogram.h"
 #include "logger/loggerprograms.h"
 #include "logger/powerpointversion.h"
 
-#if defined(_WIN32)
-#include "logger/comautomation.h"
-#elif defined(CUE_IMPRESS_BINDING)
+#ifdef CUE_IMPRESS_BINDING
 #include "logger/impress/impressbinding.h"
 #endif
 
@@ -18,13 +16,10 @@
 
 namespace {
 
-// The presentation program this build binds: PowerPoint through COM on Windows,
-// LibreOffice Impress where its binding was built, else none.
+// The presentation program the Linux loggers bind: LibreOffice Impress where its binding
+// was built, else none (cuerec_windows.cpp binds PowerPoint through COM).
 PresentationBinding presentationProgram() {
-#if defined(_WIN32)
-    // COM creates a server that runs already, and starts one otherwise.
-    return {comAutomationFactory(), comAutomationFactory(), {}};
-#elif defined(CUE_IMPRESS_BINDING)
+#ifdef CUE_IMPRESS_BINDING
     auto impress = std::make_shared<ImpressBinding>();
     return {impress->factory(), impress->attachFactory(), [impress] {
                 using namespace std::chrono_literals;

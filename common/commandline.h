@@ -25,6 +25,5 @@ struct CommandLine {
     std::string error;
 };
 
-// Reads the command line before anything else runs: with QCommandLineParser on a Qt
-// desktop, by the same rules in plain C++ on Windows, where Qt is not used.
+// Reads the command line before anything else runs, on every platform by the same rules.
 CommandLine readCommandLine(int argc, const char* const* argv, const CommandLineUsage& usage);

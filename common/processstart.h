@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -17,3 +18,15 @@ struct StartResult {
 // program name is looked up on the search path.
 StartResult startDetachedProcess(const std::string& program, const std::vector<std::string>& args,
                                  const std::string& workingDirectory);
+
+// How a program run to its end ended.
+struct RunResult {
+    StartResult start;
+    bool stopped = false; // still running at the time limit, and stopped then
+    int status = 0;       // its exit status; 128 + the signal's number for one a signal ended
+};
+
+// Starts a program as startDetachedProcess does, with this program's standard output and
+// error, and waits for its end, at most `limit`.
+RunResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& workingDirectory, std::chrono::milliseconds limit);

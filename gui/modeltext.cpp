@@ -9,10 +9,8 @@
 
 #include <cmath>
 
-#ifndef Q_OS_WIN
 #include <dirent.h>
 #include <sys/stat.h>
-#endif
 
 QString ModelText::toQt(const std::string& bytes) {
     return QString::fromStdString(EightBitText::toUtf8(bytes));
@@ -32,7 +30,6 @@ QString ModelText::pathToQt(const std::string& path) {
 
 std::string ModelText::pathFromQt(const QString& path) {
     QByteArray bytes = QFile::encodeName(path);
-#ifndef Q_OS_WIN
     // A name on disk that is no text in the locale's encoding reaches the dialog with its
     // bytes replaced; the entry of its folder that decodes to the chosen name is the file
     // the operator picked, and its own bytes are what the core must open.
@@ -55,9 +52,6 @@ std::string ModelText::pathFromQt(const QString& path) {
     const std::string name =
         matches == 1 ? found : QFile::encodeName(info.fileName()).toStdString();
     return folder == "/" ? "/" + name : folder + "/" + name;
-#else
-    return bytes.toStdString();
-#endif
 }
 
 QString ModelText::caption(const std::string& bytes) {

@@ -98,7 +98,5 @@ StartResult ScriptedUi::StartProcess(const std::string& program,
     event.args = args;
     event.workingDirectory = workingDirectory;
     record(event);
-    if (runProcess && !runProcess(event))
-        return {false, false, {}};
-    return {};
+    return runProcess ? runProcess(event) : StartResult{};
 }

@@ -53,7 +53,7 @@ class ScriptedUi : public UiServices {
     // Told of every event as it happens.
     std::function<void(const UiEvent&)> onEvent;
     // Runs a started program; without it a start is only recorded and succeeds.
-    std::function<bool(const UiEvent&)> runProcess;
+    std::function<StartResult(const UiEvent&)> runProcess;
 
     std::vector<UiEvent> events;
     int screenWidth = 15360;

@@ -9,7 +9,7 @@
 
 #include "common/commandline.h"
 #include "common/textfile.h"
-#include "webout/eventlistreader.h"
+#include "tools/eventlistreader.h"
 #include "webout/pathhelpers.h"
 
 #include <iostream>

@@ -1,8 +1,10 @@
 #include "scriptrunner.h"
 
+#include "inisettingsstore.h"
 #include "scriptdumper.h"
 #include "scriptparser.h"
 
+#include "common/processstart.h"
 #include "common/settingsstore.h"
 #include "common/text.h"
 #include "forms/controls.h"
@@ -13,6 +15,7 @@
 #include "toolplatform.h"
 
 #include <algorithm>
+#include <chrono>
 #include <istream>
 #include <ostream>
 #include <utility>
@@ -157,6 +160,17 @@ ProgramEnvironment& ScriptRunner::environmentOf(const ProgramEntry& entry) {
     return *environment;
 }
 
+StartResult ScriptRunner::runToEnd(const UiEvent& event) {
+    constexpr std::chrono::seconds TimeLimit{60};
+    const RunResult run = runProcess(event.text, event.args, event.workingDirectory, TimeLimit);
+    if (run.stopped)
+        m_err << "cuescript: " << event.text << " did not end within " << TimeLimit.count()
+              << " seconds and was stopped\n";
+    else if (run.start && run.status != 0)
+        m_err << "cuescript: " << event.text << " ended with status " << run.status << '\n';
+    return run.start;
+}
+
 void ScriptRunner::fail(int status, const std::string& message) {
     if (m_stopped)
         return;
@@ -191,7 +205,10 @@ void ScriptRunner::programCommand(const std::string& args) {
 
     if (!m_settings) {
         if (m_settingsDirectory) {
-            m_settings = ToolPlatform::iniSettingsStore(*m_settingsDirectory);
+            if (!ToolPlatform::makeFolders(*m_settingsDirectory))
+                m_err << "cuescript: warning: the settings folder " << *m_settingsDirectory
+                      << " cannot be made; the settings are not kept\n";
+            m_settings = std::make_unique<IniSettingsStore>(*m_settingsDirectory);
         } else {
             m_settings = std::make_unique<MemorySettingsStore>();
         }
@@ -218,9 +235,7 @@ void ScriptRunner::programCommand(const std::string& args) {
     m_ui->onModal = [this](Window& window) { runModal(window); };
     // The desktop does not wait for a program a window starts; a script does, so that
     // everything the program writes is there when the script ends.
-    m_ui->runProcess = [this](const UiEvent& event) {
-        return ToolPlatform::runToEnd(event.text, event.args, event.workingDirectory, m_err);
-    };
+    m_ui->runProcess = [this](const UiEvent& event) { return runToEnd(event); };
     if (entry->boxesWaitForAnswer) {
         // The box stays up, and the lines that follow run, until an answer is given.
         m_ui->whileBoxUp = [this] { runWhile([this] { return !m_ui->hasBoxAnswer(); }); };

@@ -11,6 +11,8 @@
 #include <vector>
 
 class Control;
+struct StartResult;
+struct UiEvent;
 class ProgramEnvironment;
 class ProgramRegistry;
 class ScriptDumper;
@@ -94,6 +96,9 @@ class ScriptRunner : private ScriptContext {
     // Answers go to the running program; between runs they wait for the next one.
     bool programRunning() const;
     ProgramEnvironment& environmentOf(const ProgramEntry& entry);
+    // A program a window starts, run to its end; a failure or a stop is told on the error
+    // stream.
+    StartResult runToEnd(const UiEvent& event);
 
     template <class ControlType> ControlType& controlOf(const std::string& name, const char* kind);
     // A refused action is shown as the operator sees it, then stops the script.

@@ -31,29 +31,6 @@ bool isControl(unsigned char byte) {
     return byte < 0x20 || byte == 0x7F;
 }
 
-// The length of the well-formed UTF-8 sequence at the front of text, or 0.
-size_t utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-    if (length == 0 || text.size() < length || byte(1) < low || byte(1) > high)
-        return 0;
-    for (size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    return length;
-}
-
 // The text as UTF-8: its own bytes when they are UTF-8, else their Windows code page reading.
 std::string asUtf8(std::string_view text) {
     std::string bytes(text);
@@ -145,7 +122,7 @@ std::string vttUrlText(std::string_view url) {
     std::string out;
     while (!url.empty()) {
         const char c = url.front();
-        const size_t length = utf8SequenceLength(url);
+        const size_t length = EightBitText::utf8SequenceLength(url);
         if (c == '&' || c == '<' || c == '>')
             out += htmlReference(c);
         else if (length == 0 || isControl(static_cast<unsigned char>(c)))

@@ -5,7 +5,7 @@
 #include "fuzzsupport.h"
 
 #include "common/eightbittext.h"
-#include "webout/eventlistreader.h"
+#include "tools/eventlistreader.h"
 
 #include <algorithm>
 

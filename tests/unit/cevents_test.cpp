@@ -1,6 +1,6 @@
 #include "common/processstart.h"
 #include "support/testfiles.h"
-#include "webout/eventlistreader.h"
+#include "tools/eventlistreader.h"
 
 #include <gtest/gtest.h>
 
@@ -152,4 +152,80 @@ TEST(Cevents, startsWithTheOperatorsBytesAndBlamesTheRightPart) {
     EXPECT_FALSE(noProgram);
     EXPECT_FALSE(noProgram.folderFailed);
     EXPECT_FALSE(noProgram.reason.empty());
+}
+
+// cuescript starts cevents as "Write HTM, RAM, RAE" does and waits for it: in a folder, with
+// a log, an event file and the script's settings folder named in 8-bit bytes, each name
+// reaches the system unchanged and the event file is written under exactly its name.
+TEST(Cevents, cuescriptStartsItWithTheOperatorsBytes) {
+    TempFolder dir;
+    const std::string folder = dir.filePath("caf\xE9");
+    ASSERT_TRUE(TestFiles::makePath(folder));
+    ASSERT_TRUE(TestFiles::copy(CUE_SOURCE_DIR "/tests/samples/q3.txt", folder + "/caf\xE9.txt"));
+    const std::string script = dir.filePath("road.cues");
+    const std::string settings = folder + "/settings \xE9t\xE9";
+    const std::vector<std::string> lines = {
+        "settings " + settings,
+        "program cuebuild",
+        "click mnuConfig",
+        "type txtCevents " + TestFiles::runtimeProgram("cevents"),
+        "type txtAudioURL caf\xE9.ra",
+        "click cmdSave",
+        "dialog " + folder + "/caf\xE9.txt",
+        "click mnuRdLog",
+        "click mnuWrtAll",
+    };
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\n";
+    putFile(script, bytes);
+
+    const ToolRun run = TestFiles::runProgram(TestFiles::runtimeProgram("cuescript"), {script});
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.errors, "");
+    const std::string vtt = fileBytes(folder + "/caf\xE9.rae");
+    EXPECT_EQ(vtt.rfind("WEBVTT\n", 0), 0u) << vtt;
+    EXPECT_NE(vtt.find("sld003.htm"), std::string::npos) << vtt;
+    const std::set<std::string> names = TestFiles::names(folder);
+    EXPECT_EQ(names.count("caf\xE9.rae"), 1u);
+    // The script's settings folder, too, is made and used under its own name.
+    EXPECT_NE(fileBytes(settings + "/CuemarkPost.ini").find("AudioURL=@ByteArray(caf\\xe9.ra)"),
+              std::string::npos);
+}
+
+// A program run to its end: its status comes back, a folder or program that cannot be used
+// is blamed as the detached start blames it, and one that outruns the limit is stopped.
+TEST(Cevents, runToItsEndGivesTheStatusOrWhyNot) {
+    TempFolder dir;
+    const std::string cevents = TestFiles::runtimeProgram("cevents");
+    putFile(dir.filePath("cevents.txt"), "bad\r\n");
+    struct Case {
+        const char* what;
+        std::string program;
+        std::vector<std::string> args;
+        std::string folder;
+        bool started, folderFailed, stopped;
+        int status;
+    };
+    std::vector<Case> cases = {
+        {"a bad list", cevents, {"cevents.txt", "t.rae"}, dir.path(), true, false, false, 1},
+        {"wrong arguments", cevents, {}, dir.path(), true, false, false, 2},
+        {"no such folder", cevents, {}, dir.filePath("gone"), false, true, false, 0},
+        {"no such program", dir.filePath("none"), {}, dir.path(), false, false, false, 0},
+    };
+#ifndef _WIN32
+    cases.push_back({"outruns the limit", "sleep", {"30"}, dir.path(), true, false, true, 128 + 9});
+#endif
+    for (const Case& c : cases) {
+        const RunResult run =
+            runProcess(c.program, c.args, c.folder, std::chrono::milliseconds(500));
+        EXPECT_EQ(bool(run.start), c.started) << c.what;
+        EXPECT_EQ(run.start.folderFailed, c.folderFailed) << c.what;
+        EXPECT_EQ(run.stopped, c.stopped) << c.what;
+        if (c.started) {
+            EXPECT_EQ(run.status, c.status) << c.what;
+        } else {
+            EXPECT_FALSE(run.start.reason.empty()) << c.what;
+        }
+    }
 }

@@ -32,6 +32,11 @@ TEST(CommandLine, answersHelpAndVersionAndKeepsArgumentsByteForByte) {
          false,
          ""},
         {{"cuebuild", "--bogus"}, false, {}, true, ""},
+        {{"cuebuild", "-x"}, false, {}, true, ""},
+        // Short options run together, and the Windows spelling of help.
+        {{"cuescript", "-vh"}, true, {}, false, "Usage: cuescript"},
+        {{"cuescript", "-?"}, true, {}, false, "Usage: cuescript"},
+        {{"cuescript", "--bogus", "--version"}, true, {}, true, "cuescript 1."},
         {{"cuebuild"}, false, {}, false, ""},
     };
     for (const Case& c : cases) {
@@ -42,11 +47,49 @@ TEST(CommandLine, answersHelpAndVersionAndKeepsArgumentsByteForByte) {
         const std::string printed = testing::internal::GetCapturedStdout();
         const std::string what = c.argv.size() > 1 ? c.argv[1] : "(none)";
         EXPECT_EQ(line.answered.has_value(), c.answered) << what;
-        if (c.answered)
+        if (c.answered) {
             EXPECT_EQ(*line.answered, 0) << what;
+        }
         EXPECT_EQ(line.arguments, c.arguments) << what;
         EXPECT_EQ(!line.error.empty(), c.error) << what;
         EXPECT_NE(printed.find(c.printed), std::string::npos) << what << ": " << printed;
+    }
+}
+
+// The help in the layout the programs have always printed: one column for options and
+// arguments, wide enough for the longest name, long descriptions wrapped under themselves.
+TEST(CommandLine, helpListsOptionsAndArgumentsInOneColumn) {
+    struct Case {
+        CommandLineUsage usage;
+        std::string help;
+    };
+    const std::string options = "Options:\n"
+                                "  -h, --help     Displays help on commandline options.\n"
+                                "  --help-all     Displays help including Qt specific options.\n"
+                                "  -v, --version  Displays version information.\n";
+    const Case cases[] = {
+        {{"cuebuild", "It takes no arguments.", {}},
+         "Usage: cuebuild [options]\nIt takes no arguments.\n\n" + options},
+        {{"cuescript", "Runs a script.", {{"FILE", "The script to run."}}},
+         "Usage: cuescript [options] FILE\nRuns a script.\n\n" + options +
+             "\nArguments:\n  FILE           The script to run.\n"},
+        // A name longer than the options widens the column rather than being cut.
+        {{"cevents", "Checks.", {{"EVENT_LIST", "The list."}, {"EVENT_FILE_NAME", "The name."}}},
+         "Usage: cevents [options] EVENT_LIST EVENT_FILE_NAME\nChecks.\n\nOptions:\n"
+         "  -h, --help       Displays help on commandline options.\n"
+         "  --help-all       Displays help including Qt specific options.\n"
+         "  -v, --version    Displays version information.\n\nArguments:\n"
+         "  EVENT_LIST       The list.\n  EVENT_FILE_NAME  The name.\n"},
+        {{"tool", "Wraps.", {{"X", std::string(40, 'a') + " " + std::string(30, 'b') + " c"}}},
+         "Usage: tool [options] X\nWraps.\n\n" + options + "\nArguments:\n  X" +
+             std::string(14, ' ') + std::string(40, 'a') + "\n" + std::string(17, ' ') +
+             std::string(30, 'b') + " c\n"},
+    };
+    for (const Case& c : cases) {
+        const char* argv[] = {c.usage.name.c_str(), "--help"};
+        testing::internal::CaptureStdout();
+        readCommandLine(2, argv, c.usage);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.help) << c.usage.name;
     }
 }
 

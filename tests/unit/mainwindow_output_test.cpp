@@ -1,3 +1,4 @@
+#include "common/processstart.h"
 #include "common/text.h"
 #include "common/textfile.h"
 #include "config/postsettings.h"
@@ -71,6 +72,14 @@ const std::vector<std::string> WholePresentation = {
     "cevents.txt", "chapters.vtt", "index.htm",  "p2hnext.gif", "p2hprev.gif",
     "p2hup.gif",   "preload.htm",  "ralogo.gif", "sld001.htm",  "sld002.htm",
     "tsld001.ram", "tsld002.ram",  "wait.gif"};
+
+// The tool run to its end as cuescript runs it; a run that fails counts as a failed start.
+StartResult runTool(const UiEvent& e) {
+    const RunResult run = runProcess(e.text, e.args, e.workingDirectory, std::chrono::seconds(10));
+    if (run.start && run.status != 0)
+        return {false, false, "status " + std::to_string(run.status)};
+    return run.start;
+}
 
 } // namespace
 
@@ -195,7 +204,7 @@ TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {
         {"a tool that cannot start is reported",
          [](OutputRig& t) {
              t.useCevents("/no/such/cevents");
-             t.ui.runProcess = [](const UiEvent&) { return false; };
+             t.ui.runProcess = [](const UiEvent&) { return StartResult{false, false, {}}; };
          },
          &Main::mnuWrCevents_Click,
          {"'" + outDir + "cevents.txt' The program '/no/such/cevents' could not be started."},
@@ -263,9 +272,7 @@ TEST(Output, aValueNoNameCanCarryIsRefusedBeforeAnythingIsWritten) {
                                PostSettings::CeventsLoc.key, c.ceventsLoc);
         f.start();
         // The tool started as the system starts it: each argument ends at its first NUL.
-        f.ui.runProcess = [](const UiEvent& e) {
-            return TestFiles::runProgram(e.text, e.args).exitCode == 0;
-        };
+        f.ui.runProcess = runTool;
         const std::string log = f.writeFile("talk.txt", sample);
         if (c.from == Resume) {
             f.writeFile("talk.urs",
@@ -311,9 +318,7 @@ TEST(Output, aBackslashInTheLogsNamesKeepsThePresentationBesideTheLog) {
     f.settings.SaveSetting(PostSettings::Application, PostSettings::CeventsLoc.section,
                            PostSettings::CeventsLoc.key, TestFiles::runtimeProgram("cevents"));
     f.start();
-    f.ui.runProcess = [](const UiEvent& e) {
-        return TestFiles::runProgram(e.text, e.args).exitCode == 0;
-    };
+    f.ui.runProcess = runTool;
     const std::string folder = f.path("lec\\tures");
     ASSERT_TRUE(TestFiles::makePath(folder));
     const std::string log = folder + "/talk\\v2.txt";

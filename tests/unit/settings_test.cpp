@@ -1,4 +1,4 @@
-#include "common/inisettingsstore.h"
+#include "tools/inisettingsstore.h"
 #include "common/settingsstore.h"
 #include "support/testfiles.h"
 

@@ -1,5 +1,6 @@
 #include "inisettingsstore.h"
 
+#include "common/eightbittext.h"
 #include "common/textfile.h"
 
 #include <cstdio>
@@ -16,34 +17,6 @@ int hexValue(char32_t c) {
     return c <= '9' ? static_cast<int>(c - '0') : static_cast<int>((c | 0x20) - 'a' + 10);
 }
 
-// Strict UTF-8 (no overlong forms, no surrogates); nullopt when the bytes are not UTF-8.
-std::optional<std::u32string> decodeUtf8(std::string_view bytes) {
-    std::u32string out;
-    for (size_t i = 0; i < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        const int extra = lead < 0x80                   ? 0
-                          : lead >= 0xC2 && lead < 0xE0 ? 1
-                          : lead >= 0xE0 && lead < 0xF0 ? 2
-                          : lead >= 0xF0 && lead < 0xF5 ? 3
-                                                        : -1;
-        if (extra < 0 || i + extra >= bytes.size())
-            return std::nullopt;
-        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
-            c = (c << 6) | (next & 0x3F);
-        }
-        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
-        if (c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return std::nullopt;
-        out += c;
-        i += extra + 1;
-    }
-    return out;
-}
-
 // The file's text: UTF-8, with a stray byte taken as the character of that number.
 std::u32string decodeLenient(std::string_view bytes) {
     std::u32string out;
@@ -52,7 +25,8 @@ std::u32string decodeLenient(std::string_view bytes) {
         while (length < 4 && i + length < bytes.size() &&
                (static_cast<unsigned char>(bytes[i + length]) & 0xC0) == 0x80)
             ++length;
-        if (auto decoded = decodeUtf8(bytes.substr(i, length)); decoded && decoded->size() == 1) {
+        if (auto decoded = EightBitText::decodeUtf8(bytes.substr(i, length));
+            decoded && decoded->size() == 1) {
             out += *decoded;
             i += length;
         } else {
@@ -65,23 +39,8 @@ std::u32string decodeLenient(std::string_view bytes) {
 
 std::string encodeUtf8(const std::u32string& text) {
     std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (char32_t c : text)
+        EightBitText::appendUtf8(out, c);
     return out;
 }
 
@@ -154,7 +113,7 @@ std::string unescapeName(const std::u32string& text) {
 std::string escapeValue(const std::string& value) {
     std::u32string text;
     bool utf8 = true;
-    if (std::optional<std::u32string> decoded = decodeUtf8(value)) {
+    if (std::optional<std::u32string> decoded = EightBitText::decodeUtf8(value)) {
         if (decoded->find(U'\0') != std::u32string::npos)
             text = StringStart + *decoded + U")";
         else

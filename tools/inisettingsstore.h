@@ -8,7 +8,8 @@
 // Each application's settings in DIRECTORY/<application>.ini, in the INI layout Qt's
 // settings write on Linux (sections and keys sorted, LF line ends, Qt's quoting and
 // escapes, "@ByteArray(...)" for text that is not UTF-8), so a folder of settings written
-// on one platform reads the same on the other. Windows has no Qt: this is its store there.
+// on one platform reads the same on the other. cuescript's store for a script's settings
+// folder, on every platform; names and values keep their bytes.
 class IniSettingsStore : public SettingsStore {
   public:
     explicit IniSettingsStore(std::string directory);

@@ -1,0 +1,108 @@
+# The core's link rules, in the way of Chromium's DEPS files: each core layer declares what
+# it may link, and at the end of configure every declared layer is checked. A layer that
+# links anything it did not declare, or reaches a Qt library anywhere in its link closure,
+# fails the configure with the road that leads there.
+#
+#   cue_core_layer(cuewebout ALLOWS cuecommon cueaudio PkgConfig::LAME)
+#   ...
+#   cue_check_core_layers()
+
+function(cue_core_layer layer)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "ALLOWS")
+    if(arg_UNPARSED_ARGUMENTS)
+        message(FATAL_ERROR "cue_core_layer(${layer}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
+    endif()
+    set_property(GLOBAL APPEND PROPERTY CUE_CORE_LAYERS ${layer})
+    set_property(GLOBAL PROPERTY CUE_CORE_LAYER_ALLOWS_${layer} "${arg_ALLOWS}")
+endfunction()
+
+# A Qt library however it is named: an imported target, a file, or a linker flag.
+function(_cue_is_qt item out)
+    if(item MATCHES "(^|[^A-Za-z0-9_])Qt[0-9]*::" OR
+       item MATCHES "(^|[/\\\\]|^-l)(lib)?Qt[0-9]+[A-Z][A-Za-z]*([.]|$)")
+        set(${out} TRUE PARENT_SCOPE)
+    else()
+        set(${out} FALSE PARENT_SCOPE)
+    endif()
+endfunction()
+
+# The items a target links, as given: $<LINK_ONLY:x> (a static library's private link) is
+# x; the directory markers CMake adds (::@...) are dropped. Other generator expressions stay
+# whole, so a Qt name inside one is still seen.
+function(_cue_links_of target property out)
+    get_target_property(aliased ${target} ALIASED_TARGET)
+    if(aliased)
+        set(target ${aliased})
+    endif()
+    get_target_property(items ${target} ${property})
+    set(links "")
+    if(items)
+        foreach(item IN LISTS items)
+            if(item MATCHES "^::@")
+                continue()
+            endif()
+            string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" item "${item}")
+            list(APPEND links "${item}")
+        endforeach()
+    endif()
+    set(${out} "${links}" PARENT_SCOPE)
+endfunction()
+
+# The first road from `item` to a Qt library, as "a -> b -> Qt6::Core", or empty. Each
+# target is walked once per layer (_CUE_SEEN), so a wide graph costs no more than its size.
+function(_cue_road_to_qt item road out)
+    set(road "${road} -> ${item}")
+    set(${out} "" PARENT_SCOPE)
+    _cue_is_qt("${item}" qt)
+    if(qt)
+        set(${out} "${road}" PARENT_SCOPE)
+        return()
+    endif()
+    get_property(seen GLOBAL PROPERTY _CUE_SEEN)
+    if(NOT TARGET "${item}" OR "${item}" IN_LIST seen)
+        return()
+    endif()
+    set_property(GLOBAL APPEND PROPERTY _CUE_SEEN "${item}")
+    _cue_links_of(${item} INTERFACE_LINK_LIBRARIES links)
+    foreach(link IN LISTS links)
+        _cue_road_to_qt("${link}" "${road}" found)
+        if(found)
+            set(${out} "${found}" PARENT_SCOPE)
+            return()
+        endif()
+    endforeach()
+endfunction()
+
+function(cue_check_core_layers)
+    get_property(layers GLOBAL PROPERTY CUE_CORE_LAYERS)
+    set(faults "")
+    foreach(layer IN LISTS layers)
+        if(NOT TARGET ${layer})
+            continue() # a layer this platform does not build
+        endif()
+        get_property(allows GLOBAL PROPERTY CUE_CORE_LAYER_ALLOWS_${layer})
+        _cue_links_of(${layer} LINK_LIBRARIES own)
+        _cue_links_of(${layer} INTERFACE_LINK_LIBRARIES interface)
+        set(direct ${own} ${interface})
+        list(REMOVE_DUPLICATES direct)
+        foreach(link IN LISTS direct)
+            if(NOT "${link}" IN_LIST allows)
+                string(APPEND faults "  ${layer} links ${link}, which it does not allow\n")
+            endif()
+        endforeach()
+        set_property(GLOBAL PROPERTY _CUE_SEEN ${layer})
+        foreach(link IN LISTS direct)
+            _cue_road_to_qt("${link}" "${layer}" road)
+            if(road)
+                string(APPEND faults "  ${road}\n")
+                break()
+            endif()
+        endforeach()
+    endforeach()
+    if(faults)
+        message(FATAL_ERROR "A core layer breaks its link rules (core layers link no Qt):\n"
+                            "${faults}")
+    endif()
+    list(LENGTH layers count)
+    message(STATUS "Core layers checked: ${count}, none reaches Qt")
+endfunction()
