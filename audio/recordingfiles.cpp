@@ -305,9 +305,13 @@ RecordingSync RecordingSync::parse(LineReader& lines) {
             (key == "rate" ? sync.format.rate : sync.format.channels) = static_cast<int>(*n);
             (key == "rate" ? haveRate : haveChannels) = true;
         } else if (key == "first-line-ms") {
-            sync.firstLineMs = number(value);
+            // Before the recording's first frame when the input opened late.
+            const bool before = !value.empty() && value[0] == '-';
+            sync.firstLineMs = number(before ? value.substr(1) : value);
             if (!sync.firstLineMs)
                 bad();
+            if (before)
+                sync.firstLineMs = -*sync.firstLineMs;
         }
     }
     if (!haveAudio || !haveRate || !haveChannels)

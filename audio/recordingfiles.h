@@ -109,8 +109,9 @@ struct RecordingSync {
 
     std::string audio; // the recording's file name, beside the sync file
     AudioFormat format;
-    // Milliseconds from the recording's first sample to the instant the first slide
-    // line's time was read; absent until that line is written.
+    // Milliseconds from the recording's first sample to where the first slide's page
+    // begins on the recording's timeline (negative when the input gave its first sound
+    // after that); absent until the first line is written.
     std::optional<std::int64_t> firstLineMs;
 
     // The file's bytes: 8-bit text, CR LF lines. A name that would break a line (CR, LF)

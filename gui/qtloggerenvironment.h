@@ -11,8 +11,8 @@ class QtLoggerClock : public SystemClock {
     std::string timeText(double timeOfDay) const override;
 };
 
-// A logger on the desktop: the automation its main picked, the computer's clock and the
-// system beep.
+// A logger on the desktop: the automation its main picked, the computer's clock, the
+// system beep and the default sound input.
 class QtLoggerEnvironment : public LoggerEnvironment {
   public:
     explicit QtLoggerEnvironment(PresentationBinding binding) : m_binding(std::move(binding)) {}
@@ -23,6 +23,7 @@ class QtLoggerEnvironment : public LoggerEnvironment {
     AutomationFactory attachment() override { return m_binding.attach; }
     LoggerClock& clock() override { return m_clock; }
     void beep() override;
+    AudioInputFactory audioInput() override { return platformAudioInput(); }
 
     // True once a presentation program kept hold past the wait: the process must then end
     // without its static teardown, which would wait for it again.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -35,6 +36,8 @@ Form1::Form1(UiServices& ui, SettingsStore& settings, Program& program,
     Width = 6120;
     Height = 2520;
     cmdEnd.Enabled = false;
+    if (m_seams.audioInput)
+        mnuRecord.emplace(this, "mnuRecord", "Record Audio", &mnuOptions);
     wireHandlers();
     setWhatsThisTexts();
 }
@@ -51,6 +54,8 @@ void Form1::wireHandlers() {
     mnuBeep1.Click = [this] { mnuBeep1_Click(); };
     mnuBeep2.Click = [this] { mnuBeep2_Click(); };
     mnuZoomPPT.Click = [this] { mnuZoomPPT_Click(); };
+    if (mnuRecord)
+        mnuRecord->Click = [this] { mnuRecord_Click(); };
     mnuHelp.Click = [this] { mnuHelp_Click(); };
     mnuAbout.Click = [this] { mnuAbout_Click(); };
 }
@@ -70,6 +75,8 @@ void Form1::Form_Load() {
     mnuBeep1.Checked = readOption(m_settings, LogSettings::Beep1);
     mnuBeep2.Checked = readOption(m_settings, LogSettings::Beep2);
     mnuZoomPPT.Checked = readOption(m_settings, LogSettings::ZoomPPT);
+    if (mnuRecord)
+        mnuRecord->Checked = readOption(m_settings, LogSettings::RecordAudio);
     StartProcessing();
     Timer1.Enabled = true;
 }
@@ -112,6 +119,8 @@ void Form1::StartProcessing() {
         // End Log comes before the zoom, so a refused zoom cannot leave an open log
         // without its End Log button.
         cmdEnd.Enabled = true;
+        if (mnuRecord && mnuRecord->Checked)
+            startRecording();
         if (mnuZoomPPT.Checked)
             m_presentationProgram.zoomAfterOpen();
     } catch (const FileError& e) {
@@ -135,8 +144,16 @@ void Form1::Timer1_Timer() {
     if (!m_logFile.isOpen())
         return;
     m_lineSetStatus = false;
+    if (m_recorder)
+        m_pollAt = m_seams.steadyNow();
     showPoll(m_monitor.poll(m_presentationProgram,
                             [this](const ShowLine& line) { return writeShowLine(line); }));
+    if (m_recorder) {
+        m_lastPollAt = m_pollAt;
+        placeLines();
+        m_recordingText = recordingStatusText(m_recorder->status());
+        showStatus();
+    }
 }
 
 void Form1::showPoll(const PollResult& result) {
@@ -158,6 +175,7 @@ bool Form1::writeShowLine(const ShowLine& line) {
             WriteEvent(PresentationLog::SlideShowStopped);
         else
             WriteSlideChange(line);
+        placeOnRecording();
         return true;
     } catch (const FileError&) {
         // Already in the status line; the monitor asks for the line again.
@@ -170,8 +188,64 @@ std::string Form1::nowText() {
 }
 
 void Form1::setStatus(const std::string& text) {
-    lblStatus.Caption = text;
+    m_notice = text;
     m_statusIsNotLogged = false;
+    showStatus();
+}
+
+void Form1::showStatus() {
+    if (m_recordingText.empty() || m_notice.empty())
+        lblStatus.Caption = m_recordingText + m_notice;
+    else
+        lblStatus.Caption = m_recordingText + " | " + m_notice;
+}
+
+void Form1::startRecording() {
+    const RecordingPaths paths = RecordingPaths::besideLog(m_logFile.path());
+    // A log opened again after a crash: its sound is kept unless the operator says not.
+    if ((TextFile::exists(paths.audio) || TextFile::exists(paths.sync)) &&
+        m_ui.MsgBox("A recording of this log is already there:\r\n" + paths.audio +
+                        "\r\nReplace it with the recording of this run?",
+                    Mb::YesNo + Mb::Exclamation + Mb::DefaultButton2, RecordTitle) == Mb::No) {
+        m_recordingText = "Not recording: " + paths.audio + " was kept";
+        showStatus();
+        return;
+    }
+    m_recorder = std::make_unique<Recorder>(m_seams.audioInput, paths, m_seams.recording,
+                                            m_seams.steadyNow);
+    m_recorder->start();
+    m_recordingText = recordingStatusText(m_recorder->status());
+    showStatus();
+}
+
+void Form1::placeOnRecording() {
+    if (!m_recorder || !m_pollAt)
+        return;
+    // A change the first poll sees came within one interval before it.
+    const auto interval = std::chrono::milliseconds(Timer1.Interval);
+    m_unplaced.push_back({m_lastPollAt.value_or(*m_pollAt - interval), *m_pollAt, m_logSeconds});
+}
+
+void Form1::placeLines() {
+    if (m_unplaced.empty() || !m_recorder->positionMs(*m_pollAt))
+        return;
+    for (const LineWindow& line : m_unplaced)
+        m_fit.add(*m_recorder->positionMs(line.from), *m_recorder->positionMs(line.to),
+                  line.secondsAfterFirst);
+    m_unplaced.clear();
+    m_recorder->setFirstLineMs(m_fit.firstLineMs());
+}
+
+void Form1::stopRecording() {
+    if (!m_recorder)
+        return;
+    const std::string failure = m_recorder->stop();
+    m_recordingText = recordingStatusText(m_recorder->status());
+    showStatus();
+    if (!failure.empty())
+        m_ui.MsgBox("The recording " + m_recorder->paths().audio +
+                        " is not complete: " + failure,
+                    Mb::OKOnly + Mb::Exclamation, RecordTitle);
 }
 
 void Form1::beep() {
@@ -182,6 +256,9 @@ void Form1::beep() {
 
 void Form1::checkWritten(const PresentationLogFile::Written& written) {
     const std::string time = m_seams.clock.timeText(written.time);
+    if (written.ok) {
+        m_logSeconds += std::llround(written.interval * 86400.0);
+    }
     if (!written.ok) {
         setStatus("NOT LOGGED at " + time + ": " + written.failure);
         m_statusIsNotLogged = true;
@@ -233,6 +310,8 @@ void Form1::cmdEnd_Click() {
         return;
     }
     closeLog(PresentationLog::LoggingStopped);
+    // The log first, then the sound: the log always comes first.
+    stopRecording();
     Unload();
 }
 
@@ -243,6 +322,7 @@ void Form1::Form_Unload(int& Cancel) {
             return;
         }
         closeLog(PresentationLog::ProgramStopped);
+        stopRecording();
     }
     Timer1.Enabled = false;
     m_settings.SaveSetting(SettingsApp, LogSettings::WindowSection, "Left",
@@ -273,6 +353,11 @@ void Form1::mnuBeep2_Click() {
 
 void Form1::mnuZoomPPT_Click() {
     toggleOption(mnuZoomPPT, LogSettings::ZoomPPT);
+}
+
+void Form1::mnuRecord_Click() {
+    // Like Zoom PPT, it takes effect at the next log opened.
+    toggleOption(*mnuRecord, LogSettings::RecordAudio);
 }
 
 void Form1::mnuHelp_Click() {

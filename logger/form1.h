@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/recorder.h"
 #include "forms/controls.h"
 #include "forms/program.h"
 #include "forms/window.h"
@@ -11,7 +12,10 @@
 #include "logger/slideshowmonitor.h"
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class LoggerClock;
 class SettingsStore;
@@ -23,6 +27,7 @@ class Form1 : public Window {
   public:
     static constexpr const char* SettingsApp = LogSettings::Application;
     static constexpr const char* BindingTitle = "Cuemark Logger";
+    static constexpr const char* RecordTitle = "Record Audio";
 
     // What the desktop gives the logger besides its user-interface services.
     struct Seams {
@@ -33,6 +38,11 @@ class Form1 : public Window {
         // bind again through it once the program stopped answering. Empty: they go on
         // with the objects they hold.
         AutomationFactory attachObject = {};
+        // The machine's default sound input; empty where the desktop cannot record, and
+        // then the window has no Record Audio option.
+        AudioInputFactory audioInput = {};
+        Recorder::Now steadyNow = &Recorder::Clock::now;
+        Recorder::Options recording = {};
     };
 
     Form1(UiServices& ui, SettingsStore& settings, Program& program,
@@ -65,6 +75,8 @@ class Form1 : public Window {
     MenuItem mnuBeep1{this, "mnuBeep1", "Beep 1st", &mnuOptions};
     MenuItem mnuBeep2{this, "mnuBeep2", "Beep 2nd", &mnuOptions};
     MenuItem mnuZoomPPT{this, "mnuZoomPPT", "Zoom PPT", &mnuOptions};
+    // Only where the desktop has a sound input.
+    std::optional<MenuItem> mnuRecord;
     MenuItem mnuHelpTop{this, "mnuHelpTop", "Help"};
     MenuItem mnuHelp{this, "mnuHelp", "Help", &mnuHelpTop};
     MenuItem mnuBar1{this, "mnuBar1", "-", &mnuHelpTop};
@@ -85,6 +97,7 @@ class Form1 : public Window {
     void mnuBeep1_Click();
     void mnuBeep2_Click();
     void mnuZoomPPT_Click();
+    void mnuRecord_Click();
     void mnuHelp_Click();
     void Picture1_Click();
     void mnuAbout_Click();
@@ -96,6 +109,9 @@ class Form1 : public Window {
     const PresentationLogFile& logFile() const { return m_logFile; }
     bool logOpen() const { return m_logFile.isOpen(); }
     int beeps() const { return m_beeps; } // sounded in this run
+    // The talk's recording, from the log's opening to its closing line; none when the
+    // option is off or the operator kept an earlier recording.
+    Recorder* recorder() const { return m_recorder.get(); }
 
     void dumpState(StateDump& dump) const override;
 
@@ -112,6 +128,14 @@ class Form1 : public Window {
     void forgetLogPath();
     std::string nowText();
     void setStatus(const std::string& text);
+    // The status line: the recording's state, then the latest notice.
+    void showStatus();
+    void startRecording();
+    void stopRecording();
+    // A line a poll wrote, to be placed on the recording's timeline.
+    void placeOnRecording();
+    // The lines written so far placed, once the recording has a timeline.
+    void placeLines();
     // What a poll asks for besides its line: the beep, the labels, the status line.
     void showPoll(const PollResult& result);
     // The monitor's writer: false when the line did not reach the disk.
@@ -134,4 +158,22 @@ class Form1 : public Window {
     bool m_statusIsNotLogged = false;
     // A line of this poll set the status line, which its notice then leaves alone.
     bool m_lineSetStatus = false;
+    std::string m_notice;
+    std::string m_recordingText;
+
+    std::unique_ptr<Recorder> m_recorder;
+    FirstLineFit m_fit;
+    // This poll and the poll before it: a change this poll sees came between them.
+    std::optional<Recorder::Clock::time_point> m_pollAt;
+    std::optional<Recorder::Clock::time_point> m_lastPollAt;
+    // Lines written before the input gave its first sound wait for the recording's
+    // timeline, which then reaches back to them.
+    struct LineWindow {
+        Recorder::Clock::time_point from;
+        Recorder::Clock::time_point to;
+        std::int64_t secondsAfterFirst;
+    };
+    std::vector<LineWindow> m_unplaced;
+    // The log's whole seconds from its first line to its last, as its reader adds them up.
+    std::int64_t m_logSeconds = 0;
 };

@@ -25,6 +25,10 @@ void Form1::setWhatsThisTexts() {
     mnuBeep2.WhatsThis = "Beep once at the first slide change after that.";
     mnuZoomPPT.WhatsThis =
         "Bring PowerPoint's window up large before the log dialog and once the log is open.";
+    if (mnuRecord)
+        mnuRecord->WhatsThis =
+            "Record the default sound input beside the log, from its opening to its closing "
+            "line; the status line shows the input's level. From the next log on.";
     mnuHelpTop.WhatsThis = "The Logger's help and its About box.";
     mnuHelp.WhatsThis = "Shows the contents of the Logger's help.";
     mnuAbout.WhatsThis = "Shows the program's name and version.";

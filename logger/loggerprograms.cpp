@@ -64,11 +64,12 @@ ProgramEntry loggerEntry(const PowerPointVersion& version, LoggerEnvironmentFact
         auto* desktop = dynamic_cast<LoggerEnvironment*>(&context.environment);
         if (!desktop)
             throw std::logic_error("a logger needs a logger environment");
-        auto form = std::make_unique<Form1>(
-            context.ui, context.settings, context.program, version,
-            Form1::Seams{withVersionFreeName(desktop->automation(), version), desktop->clock(),
-                         [desktop] { desktop->beep(); },
-                         withVersionFreeName(desktop->attachment(), version)});
+        Form1::Seams seams{withVersionFreeName(desktop->automation(), version),
+                           desktop->clock(), [desktop] { desktop->beep(); },
+                           withVersionFreeName(desktop->attachment(), version)};
+        seams.audioInput = desktop->audioInput();
+        auto form = std::make_unique<Form1>(context.ui, context.settings, context.program,
+                                            version, std::move(seams));
         desktop->form = form.get();
         return form;
     };

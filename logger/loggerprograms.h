@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/programregistry.h"
+#include "audio/audioinput.h"
 #include "logger/automation.h"
 #include "logger/loggerclock.h"
 #include "logger/powerpointversion.h"
@@ -11,7 +12,7 @@
 class Form1;
 
 // What a logger takes from its desktop besides the user-interface services: the
-// presentation program's automation, the clock and the system beep.
+// presentation program's automation, the clock, the system beep and the sound input.
 class LoggerEnvironment : public ProgramEnvironment {
   public:
     virtual AutomationFactory automation() = 0;
@@ -19,6 +20,8 @@ class LoggerEnvironment : public ProgramEnvironment {
     virtual AutomationFactory attachment() { return {}; }
     virtual LoggerClock& clock() = 0;
     virtual void beep() = 0;
+    // The machine's default sound input; empty where this desktop cannot record.
+    virtual AudioInputFactory audioInput() { return {}; }
     // The window made from this environment, once the program has started.
     Form1* form = nullptr;
 };

@@ -32,6 +32,7 @@ PresentationLogFile::Written PresentationLogFile::write(const MakeLine& makeLine
     written.time = m_clock.timeOfDay();
     const double interval = PresentationLog::interval(
         m_firstLine ? std::nullopt : std::optional(m_lastLineTime), written.time);
+    written.interval = interval;
     try {
         if (!m_file)
             throw FileError("The log file is not open");

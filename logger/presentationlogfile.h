@@ -17,6 +17,7 @@ class PresentationLogFile {
         bool reopened = false; // the file had gone from its path and was made again there
         std::string failure;   // why the line did not reach the disk
         double time = 0;       // the clock reading the line carries
+        double interval = 0;   // the day count it begins with
     };
 
     explicit PresentationLogFile(LoggerClock& clock);

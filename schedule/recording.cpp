@@ -7,6 +7,7 @@
 #include "webout/pathhelpers.h"
 #include "webout/webaudio.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #ifdef _WIN32
@@ -14,6 +15,9 @@
 #endif
 
 namespace {
+
+// A recording opens with its log; its first sound may come a few seconds later.
+constexpr std::int64_t EarliestFirstLineMs = 60'000;
 
 std::optional<std::filesystem::file_time_type> modifiedTime(const std::string& path) {
 #ifdef _WIN32
@@ -39,7 +43,7 @@ std::string LogRecording::webFormUrl() const {
 }
 
 std::string LogRecording::tapeEarly() const {
-    return ClockTime::format(ClockTime::fromSeconds(firstLineMs / 1000));
+    return ClockTime::format(ClockTime::fromSeconds(std::max<std::int64_t>(firstLineMs, 0) / 1000));
 }
 
 std::optional<LogRecording> recordingBesideLog(const std::string& logPath) {
@@ -54,7 +58,9 @@ std::optional<LogRecording> recordingBesideLog(const std::string& logPath) {
         return std::nullopt;
     }
     // The sound lies beside its sync file, under the name the logger gave it.
-    if (!sync.firstLineMs || *sync.firstLineMs < 0 || sync.audio != paths.audioName ||
+    // A first line far before the sound is a recording of something else.
+    if (!sync.firstLineMs || *sync.firstLineMs < -EarliestFirstLineMs ||
+        sync.audio != paths.audioName ||
         !TextFile::exists(paths.audio))
         return std::nullopt;
     const PathParts log = GetFname(logPath);

@@ -20,8 +20,9 @@ struct LogRecording {
     // The whole seconds from the recording's start to the first slide line, "hh:nn:ss".
     std::string tapeEarly() const;
     // The rest of a second that the web form cuts from its start, so the first slide line
-    // falls on a whole second of it.
-    std::int64_t cutMs() const { return firstLineMs % 1000; }
+    // falls on a whole second of it; a first line before the recording's start is silence
+    // put before it instead (negative).
+    std::int64_t cutMs() const { return firstLineMs >= 0 ? firstLineMs % 1000 : firstLineMs; }
 };
 
 // The recording beside the log, when its sync file puts the first slide line on it and

@@ -51,10 +51,15 @@ int slideNumber(const std::vector<std::string>& words) {
 
 void clockCommand(ScriptContext& context, ProgramEnvironment& env, const std::string& args) {
     ScriptLoggerEnvironment& logger = scripted(env, context);
+    if (args == "real") {
+        logger.scriptClock.real = true;
+        return;
+    }
     const auto time = ClockTime::parse(args);
     if (!time || args.size() < 7)
-        throw ScriptError("clock needs a time of day HH:MM:SS, not \"" + args + "\"");
-    logger.manualClock.now = *time;
+        throw ScriptError("clock needs a time of day HH:MM:SS or real, not \"" + args + "\"");
+    logger.scriptClock.real = false;
+    logger.scriptClock.manual.now = *time;
 }
 
 void tickCommand(ScriptContext& context, ProgramEnvironment& env, const std::string& args) {
@@ -69,7 +74,7 @@ void pptCommand(ScriptContext& context, ProgramEnvironment& env, const std::stri
     ScriptLoggerEnvironment& logger = scripted(env, context);
     const std::vector<std::string> words = wordsOf(args);
     if (words.empty())
-        throw ScriptError("ppt needs deck, start, goto, end, quit, launch, busy, ready, "
+        throw ScriptError("ppt needs deck, start, goto, sound, end, quit, launch, busy, ready, "
                           "unavailable, calls or bindings");
     const std::string& what = words[0];
     const auto beforeProgram = [&] {
@@ -97,8 +102,15 @@ void pptCommand(ScriptContext& context, ProgramEnvironment& env, const std::stri
             logger.ppt.setDeck(words[1], std::move(titles));
         } else if (what == "start") {
             logger.ppt.startShow(slideNumber(words));
+            logger.slideShown(slideNumber(words));
         } else if (what == "goto") {
             logger.ppt.gotoSlide(slideNumber(words));
+            logger.slideShown(slideNumber(words));
+        } else if (what == "sound") {
+            if (words.size() != 3)
+                throw ScriptError("ppt sound needs a slide number and a WAVE file");
+            logger.transitionSounds[slideNumber({words[0], words[1]})] = words[2];
+            logger.openSoundOutput();
         } else if (what == "end") {
             noArgument();
             logger.ppt.endShow();
@@ -125,9 +137,8 @@ void pptCommand(ScriptContext& context, ProgramEnvironment& env, const std::stri
             noArgument();
             context.out() << "ppt bindings " << logger.ppt.bindings() << '\n';
         } else {
-            throw ScriptError("ppt needs deck, start, goto, end, quit, launch, busy, ready, "
-                              "unavailable, calls or "
-                              "bindings, not " +
+            throw ScriptError("ppt needs deck, start, goto, sound, end, quit, launch, busy, "
+                              "ready, unavailable, calls or bindings, not " +
                               what);
         }
     } catch (const ScriptError&) {
@@ -156,7 +167,43 @@ void logCommand(ScriptContext& context, ProgramEnvironment& env, const std::stri
     }
 }
 
+// The logger records from the machine's default sound input.
+void audioCommand(ScriptContext& context, ProgramEnvironment& env, const std::string& args) {
+    ScriptLoggerEnvironment& logger = scripted(env, context);
+    if (args != "input")
+        throw ScriptError("audio needs input");
+    if (logger.form)
+        throw ScriptError("audio input comes before program");
+    logger.input = platformAudioInput();
+    if (!logger.input)
+        throw ScriptError("this build cannot record sound");
+}
+
 } // namespace
+
+void ScriptLoggerEnvironment::slideShown(int slide) {
+    const auto sound = transitionSounds.find(slide);
+    if (sound == transitionSounds.end())
+        return;
+    try {
+        openSoundOutput();
+        player->play(sound->second);
+    } catch (const std::runtime_error& e) {
+        throw ScriptError("ppt: the transition sound of slide " + std::to_string(slide) +
+                          " cannot be played: " + e.what());
+    }
+}
+
+void ScriptLoggerEnvironment::openSoundOutput() {
+    // Opened with the first sound given, before the talk: an output opened later makes a
+    // sound server change its pace while a recording runs.
+    try {
+        if (!player)
+            player = SoundPlayer::platform();
+    } catch (const std::runtime_error& e) {
+        throw ScriptError(std::string("ppt sound: no sound output: ") + e.what());
+    }
+}
 
 void ScriptLoggerEnvironment::beep() {
     if (out)
@@ -173,6 +220,7 @@ void registerScriptedLoggers(ProgramRegistry& registry) {
             {"tick", When::InProgram, tickCommand},
             {"ppt", When::Anytime, pptCommand},
             {"log", When::Anytime, logCommand},
+            {"audio", When::Anytime, audioCommand},
         };
         registry.add(std::move(entry));
     }

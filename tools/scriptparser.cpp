@@ -53,6 +53,25 @@ std::optional<int> wholeNumber(const std::string& text) {
     return value;
 }
 
+std::optional<double> seconds(const std::string& text) {
+    const size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    const auto digits = [](const std::string& part) {
+        return part.size() <= 9 && part.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (whole.empty() || !digits(whole) || !digits(fraction) ||
+        (point != std::string::npos && fraction.empty()))
+        return std::nullopt;
+    double value = std::stoi(whole);
+    double scale = 0.1;
+    for (char c : fraction) {
+        value += (c - '0') * scale;
+        scale /= 10;
+    }
+    return value;
+}
+
 std::optional<std::pair<int, int>> twoWholeNumbers(const std::string& text) {
     const auto parts = words(text);
     if (parts.size() != 2)

@@ -20,6 +20,8 @@ Line split(const std::string& line);
 
 std::vector<std::string> words(const std::string& text);
 std::optional<int> wholeNumber(const std::string& text);
+// A decimal number of seconds such as "2" or "0.25", and nothing else.
+std::optional<double> seconds(const std::string& text);
 // "W H": two whole numbers and nothing else.
 std::optional<std::pair<int, int>> twoWholeNumbers(const std::string& text);
 // "NAME TEXT": a first word, then the rest after one blank (which may be empty).

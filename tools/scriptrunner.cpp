@@ -18,6 +18,7 @@
 #include <chrono>
 #include <istream>
 #include <ostream>
+#include <thread>
 #include <utility>
 
 ScriptRunner::ScriptRunner(const ProgramRegistry& programs, std::ostream& out, std::ostream& err,
@@ -44,6 +45,7 @@ const std::vector<std::pair<std::string, ScriptRunner::Command>>& ScriptRunner::
         {"select", {Phase::Window, &ScriptRunner::selectCommand}},
         {"close", {Phase::Window, &ScriptRunner::closeCommand}},
         {"dump", {Phase::Window, &ScriptRunner::dumpCommand}},
+        {"wait", {Phase::Window, &ScriptRunner::waitCommand}},
     };
     return table;
 }
@@ -243,6 +245,7 @@ void ScriptRunner::programCommand(const std::string& args) {
 
     m_entry = entry;
     m_mainClosedReported = false;
+    m_timersDue.clear();
     WindowContext context{*m_ui, *m_settings, *m_program, environmentOf(*entry)};
     m_main = entry->mainWindow(context);
     m_main->load();
@@ -346,6 +349,47 @@ void ScriptRunner::dumpCommand(const std::string& args) {
     if (!Text::trimBlanks(args).empty())
         throw ScriptError("dump takes no argument");
     m_dumper->dump(activeWindow());
+}
+
+void ScriptRunner::waitCommand(const std::string& args) {
+    const std::optional<double> seconds = ScriptParser::seconds(args);
+    if (!seconds || *seconds <= 0 || *seconds > 24 * 3600)
+        throw ScriptError("wait needs a number of seconds, not \"" + args + "\"");
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                           std::chrono::duration<double>(*seconds));
+    // The active window's enabled timers fire at their intervals, as on the desktop.
+    while (!m_stopped && (m_modal.size() || programRunning())) {
+        Window& window = activeWindow();
+        Clock::time_point next = end;
+        Timer* due = nullptr;
+        for (Control* control : window.controls()) {
+            auto* timer = controlAs<Timer>(*control);
+            if (!timer)
+                continue;
+            if (!timer->Enabled || timer->Interval <= 0) {
+                m_timersDue.erase(control);
+                continue;
+            }
+            const auto at = m_timersDue.try_emplace(
+                control, Clock::now() + std::chrono::milliseconds(timer->Interval)).first;
+            if (at->second < next) {
+                next = at->second;
+                due = timer;
+            }
+        }
+        std::this_thread::sleep_until(next);
+        if (!due)
+            break;
+        // A timer that fell behind starts its pace again rather than firing in a burst.
+        Clock::time_point& at = m_timersDue[due];
+        at += std::chrono::milliseconds(due->Interval);
+        if (at < Clock::now())
+            at = Clock::now() + std::chrono::milliseconds(due->Interval);
+        window.tick(*due);
+        noteMainClosed();
+    }
 }
 
 // ---- Windows ----

@@ -2,6 +2,7 @@
 
 #include "forms/scriptcommand.h"
 
+#include <chrono>
 #include <deque>
 #include <iosfwd>
 #include <map>
@@ -74,6 +75,7 @@ class ScriptRunner : private ScriptContext {
     void selectCommand(const std::string& args);
     void closeCommand(const std::string& args);
     void dumpCommand(const std::string& args);
+    void waitCommand(const std::string& args);
     // A command word of a registered program; false when no program has it.
     bool programCommandWord(const std::string& word, const std::string& args);
 
@@ -135,4 +137,7 @@ class ScriptRunner : private ScriptContext {
     std::unique_ptr<Window> m_main;
     bool m_mainClosedReported = false;
     std::vector<Window*> m_modal;
+    // When each timer of a window fires next, once real time has passed for it (wait):
+    // kept from one wait to the next, as a desktop's timers keep their pace.
+    std::map<const Control*, std::chrono::steady_clock::time_point> m_timersDue;
 };

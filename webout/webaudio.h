@@ -64,7 +64,8 @@ class WebAudioEncoder {
 std::unique_ptr<WebAudioEncoder> platformWebAudioEncoder();
 
 // The web form of a recording written to outputPath (whole or not at all, a link at the
-// name replaced): the recording's first cutMs milliseconds cut, then encoded. Throws
+// name replaced): the recording's first cutMs milliseconds cut (or, for a negative cutMs,
+// as much silence put before it), then encoded. Throws
 // OutputError naming the file at fault.
 WebAudioReport writeWebAudio(WebAudioEncoder& encoder, const std::string& recordingPath,
                              std::int64_t cutMs, const std::string& outputPath);

@@ -9,8 +9,8 @@ struct ProgramEntry;
 // registry) until its main window unloads. Returns the exit status.
 int runWin32Program(const ProgramEntry& entry, int argc, char* argv[]);
 
-// A logger on the Windows desktop: the automation its main picked, the computer's clock
-// and the system beep.
+// A logger on the Windows desktop: the automation its main picked, the computer's clock,
+// the system beep and the default sound input.
 class Win32LoggerEnvironment : public LoggerEnvironment {
   public:
     explicit Win32LoggerEnvironment(PresentationBinding binding);
@@ -20,6 +20,7 @@ class Win32LoggerEnvironment : public LoggerEnvironment {
     AutomationFactory attachment() override { return m_binding.attach; }
     LoggerClock& clock() override { return m_clock; }
     void beep() override;
+    AudioInputFactory audioInput() override { return platformAudioInput(); }
 
   private:
     PresentationBinding m_binding;

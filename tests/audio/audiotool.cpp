@@ -1,16 +1,10 @@
 // The sound side of the end-to-end test of a recorded talk:
 //   audiotool feed OUT.wav SPEECH.wav HZ T1 [T2...]   speech with a 0.2 s tone at each Ti
-//   audiotool play FEED.wav < SCRIPT                   plays FEED.wav on the default output;
-//       SCRIPT's lines go to standard output as they come, and a line "at SECONDS" waits
-//       until the feed is heard at that second
 //   audiotool tones FILE HZ                            the onsets of the tone in an MP3 or
 //                                                      WAV file, in seconds, one a line
 //   audiotool level FILE.mp3                           integrated loudness and true peak
 #include "audio/recordingfiles.h"
 #include "support/audiocheck.h"
-
-#include <pulse/error.h>
-#include <pulse/simple.h>
 
 #include <cmath>
 #include <cstdio>
@@ -23,7 +17,7 @@ namespace {
 constexpr double ToneSeconds = 0.2;
 
 int usage() {
-    std::cerr << "usage: audiotool feed OUT.wav SPEECH.wav HZ T1 [T2...] | play FEED.wav | "
+    std::cerr << "usage: audiotool feed OUT.wav SPEECH.wav HZ T1 [T2...] | "
                  "tones FILE.mp3 HZ | level FILE.mp3\n";
     return 2;
 }
@@ -63,58 +57,6 @@ int feed(int argc, char** argv) {
     WavWriter out(argv[2], format);
     out.write(speech.data(), frames);
     out.finish();
-    return 0;
-}
-
-int play(int argc, char** argv) {
-    if (argc != 3)
-        return usage();
-    AudioFormat format;
-    const std::vector<std::int16_t> samples = readAll(argv[2], format);
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(format.rate),
-                              static_cast<uint8_t>(format.channels)};
-    // Room for 0.3 s, so a busy machine does not starve the stream (a gap would move every
-    // later tone); the time a line waits for is corrected by the stream's latency.
-    const size_t blockBytes = static_cast<size_t>(format.rate / 100) * format.bytesPerFrame();
-    pa_buffer_attr attr{static_cast<uint32_t>(-1), static_cast<uint32_t>(blockBytes * 30),
-                        static_cast<uint32_t>(-1), static_cast<uint32_t>(-1),
-                        static_cast<uint32_t>(-1)};
-    int error = 0;
-    pa_simple* out = pa_simple_new(nullptr, "audiotool", PA_STREAM_PLAYBACK, nullptr, "feed", &spec,
-                                   nullptr, &attr, &error);
-    if (!out) {
-        std::cerr << "audiotool: no sound server: " << pa_strerror(error) << "\n";
-        return 1;
-    }
-    size_t written = 0;
-    const size_t total = samples.size() * sizeof(std::int16_t);
-    const auto heardSeconds = [&] {
-        const pa_usec_t latency = pa_simple_get_latency(out, &error);
-        return static_cast<double>(written) / format.bytesPerFrame() / format.rate -
-               static_cast<double>(latency) / 1e6;
-    };
-    const auto playUntil = [&](double seconds) {
-        while (written < total && heardSeconds() < seconds) {
-            const size_t n = std::min(blockBytes, total - written);
-            if (pa_simple_write(out, reinterpret_cast<const char*>(samples.data()) + written, n,
-                                &error) < 0)
-                return false;
-            written += n;
-        }
-        return true;
-    };
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        if (line.rfind("at ", 0) == 0) {
-            if (!playUntil(std::stod(line.substr(3))))
-                break;
-            continue;
-        }
-        std::cout << line << std::endl;
-    }
-    playUntil(1e9);
-    pa_simple_drain(out, &error);
-    pa_simple_free(out);
     return 0;
 }
 
@@ -163,8 +105,6 @@ int main(int argc, char** argv) {
     try {
         if (command == "feed")
             return feed(argc, argv);
-        if (command == "play")
-            return play(argc, argv);
         if (command == "tones")
             return tones(argc, argv);
         if (command == "level")

@@ -1,109 +1,84 @@
 #!/bin/sh
-# A talk recorded from a virtual input and turned into a web presentation, then heard:
-# each slide change carries a short tone, and the web form must hold each tone within
-# 0.5 s of its slide's page start.
+# A talk recorded by the logger itself from a virtual input, turned into a web presentation
+# by cuebuild, then heard: each slide's transition sound begins with a short tone, and the
+# web form must hold each tone within 0.5 s of its slide's page start.
 #   recordedtalk.sh BIN WORKDIR
 # BIN holds cuescript and audiotool. A PulseAudio server of the test's own runs in user
-# mode with a null sink whose monitor is the default source; espeak-ng speaks over it.
-# Until the logger records by itself, parec stands in for it and the sync file is made
-# from where the first tone lies in the capture.
+# mode with a null sink whose monitor is the default source: the substitute presentation
+# program plays each slide's sound into it as the show reaches the slide, and cuerec8,
+# with Record Audio on, records it in real time while it polls the show.
 # Exit 77: no sound server or no speech here.
 set -eu
 bin=$1
 work=$2
 tone=3000
-# The slide changes, in seconds after the first slide line.
-changes="0 3.3 7.1 10.2"
-lead=1.5
+here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in pulseaudio pactl parec espeak-ng; do
+for tool in pulseaudio pactl espeak-ng; do
     command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 rm -rf "$work"
-mkdir -p "$work/run" "$work/home" "$work/talk"
-export XDG_RUNTIME_DIR="$work/run" HOME="$work/home" PULSE_RUNTIME_PATH="$work/run/pulse" \
-    PULSE_STATE_PATH="$work/home/pulse"
-unset PULSE_SERVER DISPLAY
+mkdir -p "$work/talk" "$work/settings"
+. "$here/soundserver.sh"
+start_sound_server "$work"
 
-cat > "$work/server.pa" <<EOF
-load-module module-native-protocol-unix
-load-module module-null-sink sink_name=talk rate=48000 channels=1
-set-default-sink talk
-set-default-source talk.monitor
-EOF
-pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-    --log-target=stderr --log-level=error 2> "$work/server.log" &
-server=$!
-recorder=
-stop() {
-    [ -z "$recorder" ] || kill "$recorder" 2>/dev/null || true
-    kill "$server" 2>/dev/null || true
-    wait "$server" 2>/dev/null || true
-}
-trap stop EXIT
-i=0
-until pactl info >/dev/null 2>&1; do
-    i=$((i + 1))
-    [ $i -lt 50 ] || { cat "$work/server.log"; echo "the sound server did not start"; exit 1; }
-    sleep 0.1
+# Each slide's sound: its tone, then a sentence.
+n=0
+for sentence in "Welcome to the lecture on caching." "First, the agenda." \
+    "Why do we cache at all? Locality of reference is the answer." \
+    "Where should a cache go?" "That is our last question."; do
+    n=$((n + 1))
+    espeak-ng -v en -s 160 -w "$work/speech$n.wav" "$sentence"
+    "$bin/audiotool" feed "$work/slide$n.wav" "$work/speech$n.wav" $tone 0
 done
-echo "sound server: $(pactl info | grep -E '^Default (Sink|Source)' | tr '\n' ' ')"
 
-espeak-ng -v en -s 160 -w "$work/speech.wav" \
-    "Welcome to the lecture on caching. First, the agenda. Why do we cache at all? \
-Locality of reference is the answer. Where should a cache go? That is our last question."
-feedTones=$(echo $changes | awk -v lead=$lead '{ for (i = 1; i <= NF; i++) printf "%s ", $i + lead }')
-"$bin/audiotool" feed "$work/feed.wav" "$work/speech.wav" $tone $feedTones
-
-# The capture, from before the feed to its end.
-parec --rate=48000 --channels=1 --format=s16le --file-format=wav "$work/talk/q3.wav" &
-recorder=$!
-sleep 0.5
-"$bin/audiotool" play "$work/feed.wav" < /dev/null
-sleep 0.3
-kill -INT "$recorder"
-wait "$recorder" 2>/dev/null || true
-recorder=
-
-# The sync file: the first slide line where the first tone is in the capture.
-first=$("$bin/audiotool" tones "$work/talk/q3.wav" $tone | head -1)
-[ -n "$first" ] || { echo "no tone in the capture"; exit 1; }
-firstMs=$(echo "$first" | awk '{ printf "%d", $1 * 1000 }')
-printf 'Cuemark Recording\r\naudio q3.wav\r\nrate 48000\r\nchannels 1\r\nfirst-line-ms %s\r\n' \
-    "$firstMs" > "$work/talk/q3.sync"
-
-# The log of the same changes, as the logger writes it in whole seconds after the first.
-{
-    echo "ppt deck C:\\Talks\\q3.ppt One Two Three Four"
-    echo "clock 10:00:00"
-    echo "dialog talk/q3.txt"
-    echo "program cuerec8"
-    n=0
-    for d in $changes; do
-        n=$((n + 1))
-        s=$(printf '%.0f' "$d")
-        echo "clock 10:00:$(printf %02d "$s")"
-        [ $n -eq 1 ] && echo "ppt start 1" || echo "ppt goto $n"
-        echo "tick"
-    done
-    echo "clock 10:00:14"
-    echo "answer OK"
-    echo "click cmdEnd"
-    echo "program cuebuild"
-    echo "dialog talk/q3.txt"
-    echo "click mnuRdLog"
-    echo "dump"
-    echo "click mnuWrtAll"
-} > "$work/talk.cues"
+# The changes fall 0.1 to 0.4 s after a poll of the logger's 500 ms timer (the script's
+# waits keep to that timer's pace from the program's start), so a tone may lie anywhere
+# the logger's resolution allows and still 0.1 s from its limit.
+printf '[Options]\r\nRecordAudio=True\r\n' > "$work/settings/CuemarkLog.ini"
+cat > "$work/talk.cues" <<CUES
+settings settings
+audio input
+ppt deck C:\\Talks\\q3.ppt One Two Three Four Five
+ppt sound 1 slide1.wav
+ppt sound 2 slide2.wav
+ppt sound 3 slide3.wav
+ppt sound 4 slide4.wav
+ppt sound 5 slide5.wav
+clock real
+dialog talk/q3.txt
+program cuerec8
+wait 1.1
+ppt start 1
+wait 3.15
+ppt goto 2
+wait 3.15
+ppt goto 3
+wait 4.75
+ppt goto 4
+wait 3.2
+ppt goto 5
+wait 3
+dump
+answer OK
+click cmdEnd
+program cuebuild
+dialog talk/q3.txt
+click mnuRdLog
+dump
+click mnuWrtAll
+CUES
 (cd "$work" && "$bin/cuescript" talk.cues > cuescript.out)
-grep -E '^  (text txtAudioURL |text txtTapeEarly |row [1-4] )' "$work/cuescript.out" || true
+grep -E '^  (label lblStatus |text txtAudioURL |text txtTapeEarly |row [1-5] )' \
+    "$work/cuescript.out" || true
+cat "$work/talk/q3.sync"
 
 # Heard: each page start against the tone of its slide.
 "$bin/audiotool" level "$work/talk/q3.ra.mp3"
 "$bin/audiotool" tones "$work/talk/q3.ra.mp3" $tone > "$work/tones.txt"
-grep -E '^  row [1-4] ' "$work/cuescript.out" | awk '{ print $4 }' | tr -d '"' > "$work/starts.txt"
+grep -E '^  row [1-5] ' "$work/cuescript.out" | awk '{ print $4 }' | tr -d '"' > "$work/starts.txt"
 echo "page start, tone, offset (s):"
-paste "$work/starts.txt" "$work/tones.txt" | awk -v want="$(echo $changes | wc -w)" '
+paste "$work/starts.txt" "$work/tones.txt" | awk -v want=5 '
     { split($1, t, ":"); start = t[1] * 3600 + t[2] * 60 + t[3]; off = $2 - start;
       printf "  %s %7.3f %+6.3f\n", $1, $2, off; n++;
       if (off < -0.5 || off > 0.5) bad++ }
