@@ -1,11 +1,14 @@
 #include "recorder.h"
 
+#include "common/filepath.h"
 #include "common/textfile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -228,6 +231,7 @@ void Recorder::record() {
             fail(std::string("The recording could not be written: ") + e.what());
             return;
         }
+        checkRoom();
     }
     int peak = 0;
     for (size_t i = 0; i < frames * format.channels; ++i)
@@ -250,6 +254,20 @@ void Recorder::record() {
             fail(std::string("The recording's sync file could not be written: ") + e.what());
         }
     }
+}
+
+void Recorder::checkRoom() {
+    // Once a second of sound: a full disk would take the log's next line with it.
+    const std::int64_t frames = m_writer->frames();
+    if (m_framesAtRoomCheck >= 0 && frames - m_framesAtRoomCheck < m_writer->format().rate)
+        return;
+    m_framesAtRoomCheck = frames;
+    std::error_code error;
+    const std::filesystem::space_info room =
+        std::filesystem::space(TextFile::nativePath(m_paths.audio), error);
+    if (!error && room.available < m_options.reserveBytes)
+        fail("The disk is down to " + std::to_string(room.available >> 20) +
+             " MB, kept for the log");
 }
 
 void Recorder::writeSync() {

@@ -19,7 +19,8 @@
 // The sound streams to the disk (flat memory, whatever the talk's length). An input that
 // goes away is opened again every second, and the time it was away is kept as silence, so
 // the recording stays in step with the clock. A recording that cannot be written (a full
-// disk) stops there; the file stays whole up to its last frame.
+// disk) stops there, the file whole up to its last frame; so does one whose disk is down
+// to the room kept for the log.
 class Recorder {
   public:
     using Clock = std::chrono::steady_clock;
@@ -46,6 +47,9 @@ class Recorder {
         AudioFormat wanted{48000, 1};
         std::chrono::milliseconds retry{1000};
         WavWriter::Intervals intervals{0, 0};
+        // The room the recording leaves free on its disk, for the log's lines: the log
+        // comes before the sound.
+        std::uintmax_t reserveBytes = 32u << 20;
     };
 
     Recorder(AudioInputFactory input, RecordingPaths paths, Options options,
@@ -79,6 +83,8 @@ class Recorder {
     void record();
     void padSilence(Clock::time_point now);
     void writeSync();
+    // Stops the recording when its disk is down to the room kept for the log.
+    void checkRoom();
     void lose(const std::string& why);
     void fail(const std::string& why);
     bool waitBeforeRetry();
@@ -93,6 +99,7 @@ class Recorder {
     std::unique_ptr<AudioInput> m_input;
     std::unique_ptr<WavWriter> m_writer;
     std::optional<std::int64_t> m_syncedFirstLineMs;
+    std::int64_t m_framesAtRoomCheck = -1;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;

@@ -118,8 +118,9 @@ class LineFile {
 
 // A file written as a stream that stays open: bytes go on at its end, a few bytes already
 // written can be written again in place (a header), and sync() puts all of it on the disk.
-// Opening creates the file or truncates it. An append that cannot be written whole leaves
-// nothing behind: the file is cut back to where it began. Others may read it meanwhile.
+// Opening creates the file or truncates it; a link at the name is replaced, not written
+// through. An append that cannot be written whole leaves nothing behind: the file is cut
+// back to where it began. Others may read it meanwhile.
 class StreamFile {
   public:
     explicit StreamFile(const std::string& path); // throws FileError

@@ -453,9 +453,14 @@ class PlacedFile : public TextFileParts::PlacedSource {
 
 std::unique_ptr<TextFileParts::StreamSink> TextFileParts::openStream(const std::string& path) {
     ignoreFileSizeSignal();
-    const Target target = resolveTarget(path);
-    const int fd =
-        ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    // A name the program makes: a link planted there is replaced, never written through.
+    const Target target = resolveTarget(path, false);
+    struct stat st {};
+    if (::lstat(target.path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) &&
+        ::unlink(target.path.c_str()) != 0)
+        failWith(errno);
+    const int fd = ::open(target.path.c_str(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0666);
     if (fd < 0)
         failWith(errno);
     return std::make_unique<FileStream>(fd);

@@ -2,12 +2,14 @@
 
 #include "logger/loggerprograms.h"
 
-LoggerFixture::LoggerFixture(const PowerPointVersion& version)
+LoggerFixture::LoggerFixture(const PowerPointVersion& version, AudioInputFactory audioInput,
+                             Recorder::Options recording)
     : ui("Cuemark Logger " + std::to_string(version.number)),
-      program(loggerEntry(version, nullptr).makeProgram(CUE_RUNTIME_DIR)),
-      form(std::make_unique<Form1>(
-          ui, settings, program, version,
-          Form1::Seams{ppt.factory(), clock, [this] { ++beeps; }, ppt.attachFactory()})) {
+      program(loggerEntry(version, nullptr).makeProgram(CUE_RUNTIME_DIR)) {
+    Form1::Seams seams{ppt.factory(), clock, [this] { ++beeps; }, ppt.attachFactory()};
+    seams.audioInput = std::move(audioInput);
+    seams.recording = recording;
+    form = std::make_unique<Form1>(ui, settings, program, version, std::move(seams));
     ppt.setDeck("C:\\Talks\\q3.ppt", {"Welcome", "Agenda", std::nullopt, "", "Costs, risks"});
 }
 

@@ -16,7 +16,8 @@
 // A logger window on a scripted desktop with the substitute presentation program, a
 // clock the test sets and a beep it counts; nothing touches the real user's settings.
 struct LoggerFixture {
-    explicit LoggerFixture(const PowerPointVersion& version = PowerPoint8);
+    explicit LoggerFixture(const PowerPointVersion& version = PowerPoint8,
+                           AudioInputFactory audioInput = {}, Recorder::Options recording = {});
 
     // Start-up at the given time; the log dialog takes logName (a name in the temporary
     // folder, or an absolute path), or is cancelled when there is none.
