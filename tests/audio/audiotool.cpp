@@ -3,9 +3,12 @@
 //   audiotool tones FILE HZ                            the onsets of the tone in an MP3 or
 //                                                      WAV file, in seconds, one a line
 //   audiotool level FILE.mp3                           integrated loudness and true peak
+//   audiotool wav FILE.wav                             seconds of sound, whether the header
+//                                                      was stale, and the silent tenths
 #include "audio/recordingfiles.h"
 #include "support/audiocheck.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -18,7 +21,7 @@ constexpr double ToneSeconds = 0.2;
 
 int usage() {
     std::cerr << "usage: audiotool feed OUT.wav SPEECH.wav HZ T1 [T2...] | "
-                 "tones FILE.mp3 HZ | level FILE.mp3\n";
+                 "tones FILE.mp3 HZ | level FILE.mp3 | wav FILE.wav\n";
     return 2;
 }
 
@@ -96,6 +99,22 @@ int level(int argc, char** argv) {
     return 0;
 }
 
+// A recording as a player finds it, even one whose writer was killed.
+int wav(int argc, char** argv) {
+    if (argc != 3)
+        return usage();
+    WavReader reader(argv[2]);
+    std::vector<std::int16_t> block;
+    int silent = 0;
+    const size_t tenth = static_cast<size_t>(reader.format().rate / 10);
+    while (reader.read(block, tenth) == tenth)
+        silent += std::all_of(block.begin(), block.end(), [](std::int16_t s) { return s == 0; });
+    std::printf("%.3f s%s, %d silent tenths\n",
+                static_cast<double>(reader.frames()) / reader.format().rate,
+                reader.headerWasStale() ? " (stale header)" : "", silent);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -109,6 +128,8 @@ int main(int argc, char** argv) {
             return tones(argc, argv);
         if (command == "level")
             return level(argc, argv);
+        if (command == "wav")
+            return wav(argc, argv);
     } catch (const std::exception& e) {
         std::cerr << "audiotool: " << e.what() << "\n";
         return 1;
