@@ -1,7 +1,8 @@
 # Runs the whole road of the sample lecture under cuescript, in a fresh folder: cuerec8
 # records the talk on the substitute presentation program into talk/lecture6.txt, then
 # cuebuild reads that log and "Write HTM, RAM, RAE" writes the presentation beside it.
-# Then a one-minute talk of the same slides with audio a browser plays (play/).
+# Then a one-minute talk of the same slides given in real time and recorded by the logger
+# from a sound server's virtual input, whose pages a browser plays with that sound (play/).
 #   cmake -DCUESCRIPT=... -DCEVENTS=... -DWORKDIR=... [-DCUESLIDES=...] [-DLINKCHECK=...]
 #         -P rundemo.cmake
 # With CUESLIDES_REQUIRED, the images must be drawn by cueslides.
@@ -44,10 +45,21 @@ if(NOT drawn)
     file(COPY ${demo}/lecture6 DESTINATION ${WORKDIR})
 endif()
 file(MAKE_DIRECTORY ${WORKDIR}/talk)
-file(COPY ${demo}/play/lecture6.txt ${demo}/play/lecture6.ra.mp3 ${demo}/play/captions.vtt
-    DESTINATION ${WORKDIR}/play)
+file(COPY ${demo}/play/captions.vtt DESTINATION ${WORKDIR}/play)
 set(CEVENTS_LOCATION ${CEVENTS})
 configure_file(${demo}/settings/CuemarkPost.ini.in ${WORKDIR}/settings/CuemarkPost.ini @ONLY)
+
+execute_process(COMMAND sh ${demo}/recordtalk.sh ${CUESCRIPT} ${WORKDIR}
+    RESULT_VARIABLE status
+    OUTPUT_VARIABLE said
+    ERROR_VARIABLE said)
+if(status EQUAL 77)
+    message(FATAL_ERROR "rundemo: the recorded talk needs ${said}(make demo installs "
+        "pulseaudio, pulseaudio-utils and espeak-ng)")
+elseif(NOT status EQUAL 0)
+    message(FATAL_ERROR "rundemo: recording the one-minute talk ended with status ${status}:\n${said}")
+endif()
+message("${said}Recorded the one-minute talk and its sound into ${WORKDIR}/play")
 
 execute_process(COMMAND ${CUESCRIPT} ${demo}/record.cues
     WORKING_DIRECTORY ${WORKDIR}/talk

@@ -19,7 +19,7 @@ for tool in pulseaudio pactl espeak-ng; do
 done
 rm -rf "$work"
 mkdir -p "$work/talk" "$work/settings"
-. "$here/soundserver.sh"
+. "$here/../../tools/soundserver.sh"
 start_sound_server "$work"
 
 # Each slide's sound: its tone, then a sentence.

@@ -14,7 +14,7 @@ for tool in pulseaudio pactl pacat; do
 done
 rm -rf "$work"
 mkdir -p "$work/talk" "$work/killed" "$work/settings"
-. "$here/soundserver.sh"
+. "$here/../../tools/soundserver.sh"
 start_sound_server "$work"
 printf '[Options]\r\nRecordAudio=True\r\n' > "$work/settings/CuemarkLog.ini"
 fail() { echo "FAILED: $*"; exit 1; }

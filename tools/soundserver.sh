@@ -1,4 +1,4 @@
-# A PulseAudio server of a test's own, in user mode, sourced by the sound tests:
+# A PulseAudio server of its own, in user mode, sourced by the sound tests and the demo:
 #   start_sound_server WORKDIR    the server, its input plugged in
 #   unplug_input, plug_in_input   the input goes away and comes back, as a USB microphone
 # The input is a null sink "talk" whose monitor is the default source; the server and its
