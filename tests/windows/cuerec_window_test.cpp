@@ -14,6 +14,7 @@
 #include "support/mainfixture.h"
 #include "testing/substitutepowerpoint.h"
 
+#include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
@@ -24,8 +25,10 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -35,8 +38,10 @@ namespace {
 // program, and the beeps counted.
 class SubstituteEnvironment : public LoggerEnvironment {
   public:
-    explicit SubstituteEnvironment(SubstitutePowerPoint ppt, int& beeps)
-        : m_ppt(std::move(ppt)), m_beeps(beeps) {}
+    explicit SubstituteEnvironment(SubstitutePowerPoint ppt, int& beeps,
+                                   AudioInputFactory input = {})
+        : m_ppt(std::move(ppt)), m_beeps(beeps), m_input(std::move(input)) {}
+    AudioInputFactory audioInput() override { return m_input; }
     AutomationFactory automation() override {
         return [this](const std::string& className) {
             if (beforeCreate)
@@ -52,17 +57,38 @@ class SubstituteEnvironment : public LoggerEnvironment {
     SubstitutePowerPoint m_ppt;
     QtLoggerClock m_clock;
     int& m_beeps;
+    AudioInputFactory m_input;
+};
+
+// A microphone that hears a steady hum, a tenth of a second at a time.
+class HumInput : public AudioInput {
+  public:
+    AudioFormat open(const AudioFormat& wanted) override {
+        m_next = std::chrono::steady_clock::now();
+        return m_format = wanted;
+    }
+    size_t read(std::int16_t* out, size_t maxFrames) override {
+        std::this_thread::sleep_until(m_next += std::chrono::milliseconds(100));
+        const size_t frames = std::min<size_t>(maxFrames, m_format.rate / 10);
+        std::fill(out, out + frames * m_format.channels, std::int16_t{2000});
+        return frames;
+    }
+    std::int64_t delayFrames() override { return 0; }
+
+  private:
+    AudioFormat m_format;
+    std::chrono::steady_clock::time_point m_next;
 };
 
 // A logger as its main() starts it, with its settings kept in a scratch folder.
 struct Cuerec {
     Cuerec(const PowerPointVersion& version, const SubstitutePowerPoint& ppt,
-           const QString& settingsDir)
+           const QString& settingsDir, AudioInputFactory input = {})
         : settings(ModelText::pathFromQt(settingsDir)),
           entry(loggerEntry(version,
-                            [this, ppt] {
+                            [this, ppt, input] {
                                 auto environment =
-                                    std::make_unique<SubstituteEnvironment>(ppt, beeps);
+                                    std::make_unique<SubstituteEnvironment>(ppt, beeps, input);
                                 // Binding may wait long for the program: the window is painted
                                 // before.
                                 environment->beforeCreate = [this] {
@@ -150,6 +176,40 @@ TEST_P(CuerecWindow, loggingRunOnTheSubstitutePresentationProgram) {
     EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(2, ScheduleColumn::Title), "Agenda f\xc3\xbcr heute");
     EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(3, ScheduleColumn::Title), "NO TITLE");
     EXPECT_EQ(cuebuild.main->Grid1.TextMatrix(4, ScheduleColumn::Title), "BREAK");
+}
+
+// Record Audio on the desktop: the menu offers it, the status line shows the recording
+// and its level, and the sound lies beside the log once End Log is confirmed.
+TEST(CuerecDesktop, recordsTheTalkBesideTheLogAndShowsItsLevel) {
+    QTemporaryDir dir;
+    SubstitutePowerPoint ppt;
+    ppt.setDeck("C:\\Talks\\q3.ppt", {"Welcome", "Agenda"});
+    Desktop desktop;
+    Cuerec app(PowerPoint8, ppt, dir.filePath(QStringLiteral("settings")),
+               [] { return std::make_unique<HumInput>(); });
+    app.settings.SaveSetting("CuemarkLog", "Options", "RecordAudio", "True");
+    desktop.expectSelfClosing();
+    desktop.expectFileDialog(dir.filePath(QStringLiteral("talk.txt")));
+    ASSERT_TRUE(app.run.start());
+    ASSERT_TRUE(desktop.settle());
+    auto* record = app.run.view()->findChild<QAction*>(QStringLiteral("mnuRecord"));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->text().remove('&'), QStringLiteral("Record Audio"));
+    EXPECT_TRUE(record->isChecked());
+    ppt.startShow(1);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return app.label("lblStatus").endsWith(QStringLiteral(", input -24 dB")); }, 5000))
+        << app.label("lblStatus").toStdString();
+
+    desktop.expectBox(QMessageBox::Ok);
+    QTest::mouseClick(app.run.view()->findChild<QPushButton*>(QStringLiteral("cmdEnd")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(desktop.settle());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.closed.count() == 1; }, 5000));
+    const std::string wav = ModelText::pathFromQt(dir.filePath(QStringLiteral("talk.wav")));
+    EXPECT_GT(WavReader(wav).frames(), 0);
+    EXPECT_TRUE(RecordingSync::read(ModelText::pathFromQt(dir.filePath(QStringLiteral("talk.sync"))))
+                    .firstLineMs);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLoggers, CuerecWindow, ::testing::Values(&PowerPoint7, &PowerPoint8),
