@@ -9,15 +9,32 @@ WIN64_BUILD ?= build-win64
 WIN32_BUILD ?= build-win32
 JOBS ?= 2
 FUZZ_SECONDS ?= 25
-# libqt6svg6 draws the programs' SVG icons; esbuild bundles the pages' player; LAME and
-# libebur128 (found through pkg-config) write the web form of a recording; the tests read
-# written pages with libgumbo's HTML5 parser.
-PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev libgumbo-dev fontconfig fonts-dejavu-core esbuild pkg-config \
-            libmp3lame-dev libebur128-dev
-# The i686 Windows cross compiler that checks the COM binding; its recommended packages
-# (wine and more) are not needed.
-CROSS_PACKAGES := g++-mingw-w64-i686
+# Each command installs what it needs and no more: `make build` the build's packages, `make
+# demo` those and the demo's, `make test` all of them and the Windows builds' (deps-windows).
+#
+# The build: compiler, CMake, Ninja, Qt, and every library the tree links. The tests build
+# with the tree, so googletest and Google Benchmark are build packages too. libqt6svg6
+# draws the programs' SVG icons; esbuild bundles the pages' player; LAME and libebur128
+# (found through pkg-config) write the web form of a recording, and libpulse records it;
+# the tests read written pages with libgumbo's HTML5 parser.
+BUILD_PACKAGES := cmake g++ ninja-build qt6-base-dev libqt6svg6 libgl-dev libgtest-dev \
+                  libgmock-dev libbenchmark-dev libgumbo-dev fontconfig fonts-dejavu-core \
+                  esbuild pkg-config libmp3lame-dev libebur128-dev libpulse-dev
+# The demo: LibreOffice Impress with its SDK (cueslides draws the slide images through it;
+# the build takes the SDK when it finds it), about 85 MB to download without recommended
+# packages; a sound server of the demo's own (PulseAudio in user mode and its client tools)
+# that carries a talk spoken by espeak-ng into the recording; and node (Debian's nodejs,
+# unless one is on the PATH), which serves the written presentation to a browser.
+DEMO_PACKAGES := libreoffice-impress libreoffice-dev pulseaudio pulseaudio-utils espeak-ng
+# The tests: clang and its runtime for the sanitizer and fuzz build; a virtual display and
+# Qt's platform plugins for the window tests and the office tests; the package test's tools
+# (dependencies from the binaries, lintian, AppStream); libmpg123, which decodes the written
+# web form of a recording; and the i686 Windows cross compiler that checks the COM binding.
+# All without their recommendations, which would pull in a desktop (or wine).
+TEST_PACKAGES := clang libclang-rt-14-dev xvfb xauth qt6-qpa-plugins dpkg dpkg-dev lintian \
+                 appstream libmpg123-dev g++-mingw-w64-i686
+# The browser test's browser, Debian's own (Playwright downloads none).
+BROWSER_PACKAGES := chromium
 # The Windows builds: cmake, ninja and esbuild (the pages' player), both cross compilers,
 # googletest's sources for the Windows unit tests, wine64 to run them (wine32 is left out:
 # the 32-bit build's tests would need a kernel that runs 32-bit programs), NSIS for the
@@ -25,23 +42,11 @@ CROSS_PACKAGES := g++-mingw-w64-i686
 # test and pictures; the installer test finds the installed cuebuild's window with xwininfo.
 WINDOWS_PACKAGES := cmake ninja-build esbuild g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest \
                     wine wine64 nsis xvfb xauth imagemagick x11-utils
-# The browser test's browser, Debian's own (Playwright downloads none).
-BROWSER_PACKAGES := chromium
-# LibreOffice Impress with its SDK, and a virtual display, for the loggers' Impress binding
-# and its test; installed without recommended packages (about 85 MB to download).
-OFFICE_PACKAGES := libreoffice-impress libreoffice-dev xvfb
-# For the sanitizer and fuzz build, the window tests on a virtual display and the package
-# test (dependencies from the binaries, lintian, AppStream); taken without their
-# recommendations, which would pull in a desktop. libmpg123 decodes the written web form
-# of a recording in its tests; a sound server of the tests' own (PulseAudio in user mode,
-# its client tools and library) carries a talk spoken by espeak-ng into the recording.
-TEST_PACKAGES := clang libclang-rt-14-dev xvfb xauth qt6-qpa-plugins dpkg dpkg-dev lintian \
-                 appstream libmpg123-dev pulseaudio pulseaudio-utils libpulse-dev espeak-ng
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CTEST := QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-.PHONY: deps deps-windows configure build check test test-main test-asan fuzz package demo bench \
-        windows test-windows clean
+.PHONY: deps deps-build deps-demo deps-test deps-windows configure build check test test-main \
+        test-asan fuzz package demo bench windows test-windows clean
 
 # The normal tests in $(BUILD), with their time.
 define run_normal_tests
@@ -60,19 +65,32 @@ define install_missing
 	fi
 endef
 
-deps:
-	$(call install_missing,$(PACKAGES),)
-	$(call install_missing,$(CROSS_PACKAGES) $(OFFICE_PACKAGES),--no-install-recommends)
-	@# The browser test: Debian's chromium (no browser download), node and its test packages.
-	$(call install_missing,$(BROWSER_PACKAGES),--no-install-recommends)
-	@command -v node >/dev/null && command -v npm >/dev/null || { \
+deps-build:
+	$(call install_missing,$(BUILD_PACKAGES),)
+
+deps-demo: deps-build
+	$(call install_missing,$(DEMO_PACKAGES),--no-install-recommends)
+	@command -v node >/dev/null || { \
 	    $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
-	        $(SUDO) apt-get install -y -qq --no-install-recommends nodejs npm; }
+	        $(SUDO) apt-get install -y -qq --no-install-recommends nodejs; }
+
+# The tests use the demo's office, sound server and node as well.
+deps-test: deps-demo
+	$(call install_missing,$(TEST_PACKAGES),--no-install-recommends)
+	@# The browser test: Debian's chromium (no browser download), npm and its test packages.
+	$(call install_missing,$(BROWSER_PACKAGES),--no-install-recommends)
+	@command -v npm >/dev/null || { \
+	    $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
+	        $(SUDO) apt-get install -y -qq --no-install-recommends npm; }
 	@[ tests/browser/node_modules/.package-lock.json -nt tests/browser/package-lock.json ] || \
 	    (cd tests/browser && npm ci --no-audit --no-fund)
-	$(call install_missing,$(TEST_PACKAGES),--no-install-recommends)
 
-configure: deps
+# Everything but the Windows builds' packages.
+deps: deps-test
+
+# Configures with what is installed: a build configured after deps-demo or deps-test finds
+# the office's SDK and the tests' libraries.
+configure: deps-build
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: configure
@@ -93,10 +111,12 @@ test:
 	$(MAKE) test-asan
 	$(MAKE) fuzz
 
-test-main: build
+# The packages come first, so the build is configured with them.
+test-main: deps-test
+	$(MAKE) build
 	$(run_normal_tests)
 
-$(ASAN_BUILD)/build.ninja: | deps
+$(ASAN_BUILD)/build.ninja: | deps-test
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DCMAKE_CXX_COMPILER=clang++ -DCUE_SANITIZE=ON -DCUE_FUZZ=ON \
 	    -DCUE_FUZZ_SECONDS=$(FUZZ_SECONDS)
@@ -140,13 +160,17 @@ test-windows: windows
 	@start=$$(date +%s); cd $(WIN64_BUILD) && ctest --output-on-failure -j$(JOBS); \
 	rc=$$?; echo "windows tests under wine: $$(( $$(date +%s) - start )) s"; exit $$rc
 
+# cpack finds the packages' dependencies with dpkg-shlibdeps (dpkg-dev).
 package: build
+	$(call install_missing,dpkg-dev,--no-install-recommends)
 	cd $(BUILD) && cpack -G DEB
 
 # The whole road of the sample lecture in demo/: cueslides draws the slide images from
 # demo/lecture6.fodp (the kept images where no office is installed), cuerec8 records the
-# talk, cuebuild writes the presentation into build/demo/talk.
-demo: build
+# talk, cuebuild writes the presentation into build/demo/talk. The demo's packages come
+# first, so the build is configured with the office's SDK.
+demo: deps-demo
+	$(MAKE) build
 	cmake -DCUESCRIPT=$(abspath $(BUILD))/bin/cuescript -DCEVENTS=$(abspath $(BUILD))/bin/cevents \
 	    -DCUESLIDES=$(abspath $(BUILD))/bin/cueslides \
 	    -DLINKCHECK=$(abspath $(BUILD))/bin/linkcheck -DWORKDIR=$(abspath $(BUILD))/demo \

@@ -1,7 +1,6 @@
 // cueslides: writes every slide of a deck as the numbered images the pages show. The
 // presentation program that draws them is chosen here: PowerPoint through COM on Windows,
 // LibreOffice Impress elsewhere.
-#include "common/version.h"
 #include "slides/slideexport.h"
 
 #if defined(_WIN32)
@@ -67,22 +66,16 @@ std::unique_ptr<DeckExporter> platformDeck() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const CommandLine line = readCommandLine(argc, argv, slidesCommandLine());
+    if (line.answered)
+        return *line.answered;
     SlidesRequest request;
     try {
-        request = parseSlidesArguments(std::vector<std::string>(argv + 1, argv + argc));
+        request = slidesRequestOf(line);
     } catch (const std::invalid_argument& e) {
-        const std::string usage = SlidesUsage;
         std::cerr << "cueslides: " << e.what() << "\n"
-                  << usage.substr(0, usage.find('\n') + 1) << "Try cueslides --help.\n";
+                  << SlidesUsageLine << "\nTry cueslides --help.\n";
         return SlidesRefused;
-    }
-    if (request.action == SlidesRequest::Action::Help) {
-        std::cout << SlidesUsage;
-        return SlidesDone;
-    }
-    if (request.action == SlidesRequest::Action::Version) {
-        std::cout << "cueslides " << CueVersion << "\n";
-        return SlidesDone;
     }
     catchInterrupts();
     const auto deck = platformDeck();

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -56,14 +58,19 @@ void printHelp(const CommandLineUsage& usage) {
     for (const auto& argument : usage.arguments)
         text += " " + argument.first;
     text += '\n' + usage.summary + "\n\nOptions:\n";
+    std::vector<std::pair<std::string, std::string>> options(std::begin(Options),
+                                                             std::end(Options));
+    for (const CommandLineOption& option : usage.options)
+        options.emplace_back("--" + option.name + " <" + option.valueName + ">",
+                             option.description);
     // One column for options and arguments alike: the longest name and two blanks.
     size_t column = 0;
-    for (const auto& option : Options)
+    for (const auto& option : options)
         column = std::max(column, option.first.size());
     for (const auto& argument : usage.arguments)
         column = std::max(column, argument.first.size());
     column += 2;
-    for (const auto& [name, description] : Options)
+    for (const auto& [name, description] : options)
         text += entry(name, column, description);
     if (!usage.arguments.empty()) {
         text += "\nArguments:\n";
@@ -80,25 +87,50 @@ CommandLine readCommandLine(int argc, const char* const* argv, const CommandLine
     bool help = false;
     bool version = false;
     bool optionsEnded = false;
-    const auto unknown = [&](std::string_view name) {
-        if (result.error.empty())
-            result.error = "Unknown option '" + std::string(name) + "'.";
+    const auto fault = [&](std::string typed, std::string error, bool valueMissing) {
+        if (!result.error.empty())
+            return;
+        result.error = std::move(error);
+        result.faultyOption = std::move(typed);
+        result.valueMissing = valueMissing;
+    };
+    const auto unknown = [&](std::string_view typed, std::string_view name) {
+        fault(std::string(typed), "Unknown option '" + std::string(name) + "'.", false);
+    };
+    const auto ownOption = [&](std::string_view name) -> const CommandLineOption* {
+        for (const CommandLineOption& option : usage.options)
+            if (option.name == name)
+                return &option;
+        return nullptr;
     };
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
-        // After the first argument, and after "--", a dash starts a name, not an option.
-        if (optionsEnded || !result.arguments.empty() || word.size() < 2 || word[0] != '-') {
+        // After "--", and unless the program takes them there, after the first argument, a
+        // dash starts a name, not an option.
+        const bool argumentsBegun = !result.arguments.empty() && !usage.optionsAfterArguments;
+        if (optionsEnded || argumentsBegun || word.size() < 2 || word[0] != '-') {
             result.arguments.emplace_back(word);
         } else if (word == "--") {
             optionsEnded = true;
         } else if (word[1] == '-') {
-            const std::string_view name = word.substr(2);
-            if (name == "help" || name == "help-all")
+            const std::string_view given = word.substr(2);
+            const size_t equals = given.find('=');
+            const std::string_view name = given.substr(0, equals);
+            if (const CommandLineOption* option = ownOption(name)) {
+                if (equals != std::string_view::npos)
+                    result.options.emplace_back(option->name, given.substr(equals + 1));
+                else if (i + 1 < argc)
+                    result.options.emplace_back(option->name, argv[++i]);
+                else
+                    fault(std::string(word), "Missing value after '" + std::string(word) + "'.",
+                          true);
+            } else if (given == "help" || given == "help-all") {
                 help = true;
-            else if (name == "version")
+            } else if (given == "version") {
                 version = true;
-            else
-                unknown(name);
+            } else {
+                unknown(word, given);
+            }
         } else {
             // Short options may be run together: -hv. "-?" is the Windows spelling of help.
             for (const char letter : word.substr(1)) {
@@ -107,7 +139,7 @@ CommandLine readCommandLine(int argc, const char* const* argv, const CommandLine
                 else if (letter == 'v')
                     version = true;
                 else
-                    unknown(std::string_view(&letter, 1));
+                    unknown("-" + std::string(1, letter), std::string_view(&letter, 1));
             }
         }
     }

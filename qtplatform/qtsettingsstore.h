@@ -2,8 +2,8 @@
 
 #include "common/settingsstore.h"
 
-// The programs' store: QSettings in the user's native place (the registry on Windows, a
-// file under the user's configuration folder on Linux), or ini files in one folder.
+// The Linux desktop programs' store: QSettings in the user's native place (a file under the
+// user's configuration folder), or ini files in one folder.
 class QtSettingsStore : public SettingsStore {
   public:
     QtSettingsStore() = default;

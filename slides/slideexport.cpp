@@ -61,52 +61,38 @@ struct OpenDeck {
 
 } // namespace
 
-const char* const SlidesUsage =
-    "usage: cueslides [--width N] [--format gif|png] DECK [FOLDER]\n"
-    "Writes every slide of DECK as sld001.gif onward into FOLDER (by default the folder\n"
-    "beside DECK named after its base name, where the image pattern ../{PF}/sld000.gif\n"
-    "looks), and each slide's title, text and speaker notes into FOLDER/slides.txt.\n"
-    "The default width is 640 pixels; the height follows the deck's proportions. For\n"
-    "pages shown on large screens, draw them wider (--width 1280 or 1920).\n"
-    "Exit status: 0 everything written, 1 some slides or slides.txt failed, 2 nothing\n"
-    "written.\n";
+const CommandLineUsage& slidesCommandLine() {
+    static const CommandLineUsage usage = {
+        "cueslides",
+        "Writes every slide of DECK as sld001.gif onward into FOLDER (by default the folder\n"
+        "beside DECK named after its base name, where the image pattern ../{PF}/sld000.gif\n"
+        "looks), and each slide's title, text and speaker notes into FOLDER/slides.txt.\n"
+        "The default width is 640 pixels; the height follows the deck's proportions. For\n"
+        "pages shown on large screens, draw them wider (--width 1280 or 1920).\n"
+        "Exit status: 0 everything written, 1 some slides or slides.txt failed, 2 nothing\n"
+        "written.",
+        {{"DECK", "The presentation to draw (.odp, .ppt, .pptx, ...)."},
+         {"[FOLDER]", "The folder for the images and slides.txt."}},
+        {{"width", "N", "The images' width in pixels, 1 to 10000 (640)."},
+         {"format", "gif|png", "The images' format (gif)."}},
+        true};
+    return usage;
+}
 
-SlidesRequest parseSlidesArguments(const std::vector<std::string>& args) {
+const char* const SlidesUsageLine = "usage: cueslides [--width N] [--format gif|png] DECK [FOLDER]";
+
+SlidesRequest slidesRequestOf(const CommandLine& line) {
+    if (!line.error.empty())
+        throw std::invalid_argument(line.valueMissing ? line.faultyOption + " needs a value"
+                                                      : "unknown option " + line.faultyOption);
     SlidesRequest request;
-    std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw std::invalid_argument(arg + " needs a value");
-            return args[++i];
-        };
-        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
-            operands.push_back(arg);
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            request.action = SlidesRequest::Action::Help;
-            return request;
-        }
-        if (arg == "--version") {
-            request.action = SlidesRequest::Action::Version;
-            return request;
-        }
-        if (arg == "--width")
-            request.width = parseWidth(value());
-        else if (arg.rfind("--width=", 0) == 0)
-            request.width = parseWidth(arg.substr(8));
-        else if (arg == "--format")
-            request.format = parseFormat(value());
-        else if (arg.rfind("--format=", 0) == 0)
-            request.format = parseFormat(arg.substr(9));
-        else if (arg == "--")
-            optionsEnded = true;
+    for (const auto& [name, value] : line.options) {
+        if (name == "width")
+            request.width = parseWidth(value);
         else
-            throw std::invalid_argument("unknown option " + arg);
+            request.format = parseFormat(value);
     }
+    const std::vector<std::string>& operands = line.arguments;
     if (operands.empty() || operands.size() > 2)
         throw std::invalid_argument(operands.empty() ? "no deck given" : "too many arguments");
     request.deck = operands[0];

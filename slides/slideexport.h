@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/commandline.h"
 #include "slides/deckexporter.h"
 
 #include <atomic>
@@ -10,8 +11,6 @@
 
 // What cueslides was asked to do.
 struct SlidesRequest {
-    enum class Action { Export, Help, Version };
-    Action action = Action::Export;
     int width = 640;
     ImageFormat format = ImageFormat::Gif;
     std::string deck;
@@ -24,10 +23,14 @@ inline constexpr int SlidesDone = 0;
 inline constexpr int SlidesFailed = 1;
 inline constexpr int SlidesRefused = 2;
 
-extern const char* const SlidesUsage;
+// cueslides' command line for the one reader (--help shows it); the options may follow the
+// deck. SlidesUsageLine is the line shown under a wrong command line.
+const CommandLineUsage& slidesCommandLine();
+extern const char* const SlidesUsageLine;
 
-// Throws std::invalid_argument with the message for a wrong command line.
-SlidesRequest parseSlidesArguments(const std::vector<std::string>& args);
+// The request a read command line makes. Throws std::invalid_argument with the message for
+// a wrong one.
+SlidesRequest slidesRequestOf(const CommandLine& line);
 
 // The folder beside the deck named as the image pattern's "{PF}" names it, so pages made
 // from a log of this deck find the images unchanged; empty when the name gives none.

@@ -56,6 +56,51 @@ TEST(CommandLine, answersHelpAndVersionAndKeepsArgumentsByteForByte) {
     }
 }
 
+// A program's own options take a value, joined by "=" or as the next word, whatever it
+// looks like; a program may take them after its arguments too.
+TEST(CommandLine, readsTheProgramsOwnOptionsWithTheirValues) {
+    using Options = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        std::vector<const char*> argv;
+        bool afterArguments;
+        Options options;
+        std::vector<std::string> arguments;
+        std::string faultyOption; // empty: no fault
+        bool valueMissing;
+    };
+    const Case cases[] = {
+        {{"p", "--width", "20", "--format=png", "d"},
+         false,
+         {{"width", "20"}, {"format", "png"}},
+         {"d"},
+         "",
+         false},
+        {{"p", "--width", "-1", "--width=", "d"},
+         false,
+         {{"width", "-1"}, {"width", ""}},
+         {"d"},
+         "",
+         false},
+        {{"p", "d", "--width", "20"}, true, {{"width", "20"}}, {"d"}, "", false},
+        {{"p", "d", "--width", "20"}, false, {}, {"d", "--width", "20"}, "", false},
+        {{"p", "d", "--", "--width"}, true, {}, {"d", "--width"}, "", false},
+        {{"p", "d", "--width"}, true, {}, {"d"}, "--width", true},
+        {{"p", "--height", "5", "-x"}, false, {}, {"5", "-x"}, "--height", false},
+        {{"p", "-x", "d"}, false, {}, {"d"}, "-x", false},
+    };
+    for (const Case& c : cases) {
+        const CommandLine line = readCommandLine(
+            static_cast<int>(c.argv.size()), c.argv.data(),
+            {"p", "", {}, {{"width", "N", ""}, {"format", "F", ""}}, c.afterArguments});
+        const std::string what = c.argv.back();
+        EXPECT_EQ(line.options, c.options) << what;
+        EXPECT_EQ(line.arguments, c.arguments) << what;
+        EXPECT_EQ(line.faultyOption, c.faultyOption) << what;
+        EXPECT_EQ(line.error.empty(), c.faultyOption.empty()) << what;
+        EXPECT_EQ(line.valueMissing, c.valueMissing) << what;
+    }
+}
+
 // The help in the layout the programs have always printed: one column for options and
 // arguments, wide enough for the longest name, long descriptions wrapped under themselves.
 TEST(CommandLine, helpListsOptionsAndArgumentsInOneColumn) {

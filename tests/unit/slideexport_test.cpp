@@ -240,6 +240,7 @@ TEST(SlideExport, readsTheCommandLineAndNamesTheFolderAsThePatternDoes) {
          ImageFormat::Png,
          "out"},
         {{"--width=200", "--", "-odd.odp"}, "", 200, ImageFormat::Gif, ""},
+        {{"a.odp", "--width", "1920", "--width", "800"}, "", 800, ImageFormat::Gif, ""},
         {{}, "no deck", 0, ImageFormat::Gif, ""},
         {{"a.odp", "b", "c"}, "too many", 0, ImageFormat::Gif, ""},
         {{"--width", "0", "a.odp"}, "width", 0, ImageFormat::Gif, ""},
@@ -248,10 +249,18 @@ TEST(SlideExport, readsTheCommandLineAndNamesTheFolderAsThePatternDoes) {
         {{"a.odp", "--width"}, "needs a value", 0, ImageFormat::Gif, ""},
         {{"--height", "5", "a.odp"}, "unknown option", 0, ImageFormat::Gif, ""},
     };
+    // The command line as cueslides reads it: through the one reader, options after the deck too.
+    const auto read = [](std::vector<std::string> args) {
+        args.insert(args.begin(), "cueslides");
+        std::vector<const char*> argv;
+        for (const std::string& arg : args)
+            argv.push_back(arg.c_str());
+        return readCommandLine(static_cast<int>(argv.size()), argv.data(), slidesCommandLine());
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.empty() ? "(none)" : c.args.back());
         try {
-            const SlidesRequest r = parseSlidesArguments(c.args);
+            const SlidesRequest r = slidesRequestOf(read(c.args));
             EXPECT_EQ(c.error, "");
             EXPECT_EQ(r.width, c.width);
             EXPECT_EQ(r.format, c.format);
@@ -261,7 +270,11 @@ TEST(SlideExport, readsTheCommandLineAndNamesTheFolderAsThePatternDoes) {
             EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
         }
     }
-    EXPECT_EQ(parseSlidesArguments({"a.odp", "--help"}).action, SlidesRequest::Action::Help);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(read({"a.odp", "--help"}).answered, 0);
+    const std::string help = testing::internal::GetCapturedStdout();
+    EXPECT_NE(help.find("Usage: cueslides [options] DECK [FOLDER]"), std::string::npos) << help;
+    EXPECT_NE(help.find("--width <N>"), std::string::npos) << help;
 
     const std::vector<std::pair<std::string, std::string>> folders = {
         {"C:\\Talks\\Q3.review.ppt", "C:\\Talks\\Q3"},
