@@ -59,9 +59,11 @@ WriteWorkload::WriteWorkload(const std::string& shippedFolder, const std::string
 
 void WriteWorkload::writeAllInto(const std::string& outputFolder) {
     m_out.outputDirectory = outputFolder;
-    writeAllPages(m_out, m_programFolder, m_images);
-    writeMetafiles(m_out);
-    writeEventList(m_out);
+    WriteBatch batch;
+    writeAllPages(batch, m_out, m_programFolder, m_images);
+    writeMetafiles(batch, m_out);
+    writeEventList(batch, m_out);
+    commitOutputs(batch);
 }
 
 void WriteWorkload::writeAll() {
@@ -69,8 +71,11 @@ void WriteWorkload::writeAll() {
 }
 
 void WriteWorkload::copySameFiles() {
-    for (const std::string& name : m_producedNames)
-        copyOutputFile(m_referenceFolder + name, m_outputFolder + name);
+    for (const std::string& name : m_producedNames) {
+        WriteBatch batch;
+        copyOutputFile(batch, m_referenceFolder + name, m_outputFolder + name);
+        commitOutputs(batch);
+    }
 }
 
 bool WriteWorkload::outputMatchesReference() const {

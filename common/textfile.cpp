@@ -10,6 +10,7 @@
 namespace {
 
 thread_local const TextFile::InjectedFault* t_fault = nullptr;
+thread_local const TextFile::InjectedCrash* t_crash = nullptr;
 
 // The first CR or LF in [from, limit) of the text, or limit. memchr in short windows: many
 // times faster than a byte loop, and a file of nothing but CRs or LFs costs no more than
@@ -32,7 +33,14 @@ size_t lineEndIn(const std::string& text, size_t from, size_t limit) {
 } // namespace
 
 int TextFileParts::injectedError(TextFile::Step step) {
-    return t_fault && t_fault->step == step ? t_fault->error : 0;
+    if (!t_fault || t_fault->step != step)
+        return 0;
+    return t_fault->seen++ < t_fault->skip ? 0 : t_fault->error;
+}
+
+void TextFileParts::crashPoint(TextFile::CrashPoint point) {
+    if (t_crash && t_crash->point == point && t_crash->seen++ == t_crash->index)
+        crashNow();
 }
 
 void TextFileParts::failWith(int error) {
@@ -47,13 +55,22 @@ void TextFileParts::checkName(const std::string& path) {
 LineTooLong::LineTooLong(int line, size_t cap)
     : FileError("The line is longer than " + std::to_string(cap) + " bytes"), m_line(line) {}
 
-TextFile::InjectedFault::InjectedFault(Step step, int error)
-    : step(step), error(error), m_outer(t_fault) {
+TextFile::InjectedFault::InjectedFault(Step step, int error, int skip)
+    : step(step), error(error), skip(skip), m_outer(t_fault) {
     t_fault = this;
 }
 
 TextFile::InjectedFault::~InjectedFault() {
     t_fault = m_outer;
+}
+
+TextFile::InjectedCrash::InjectedCrash(CrashPoint point, int index)
+    : point(point), index(index), m_outer(t_crash) {
+    t_crash = this;
+}
+
+TextFile::InjectedCrash::~InjectedCrash() {
+    t_crash = m_outer;
 }
 
 void TextFile::writeAtomically(const std::string& path, std::string_view bytes) {

@@ -209,11 +209,12 @@ void MarkerScan::feed(std::string_view piece, bool lastPiece) {
     }
 }
 
-void rewriteTemplate(const std::string& templatePath, const std::string& pagePath,
-                     std::span<const TemplateMarker> markers, const LinePlan& plan) {
+void rewriteTemplate(WriteBatch& batch, const std::string& templatePath,
+                     const std::string& pagePath, std::span<const TemplateMarker> markers,
+                     const LinePlan& plan) {
     TemplateReader scanner(templatePath);
     LineCopier copier(templatePath);
-    OutputFile page(pagePath);
+    OutputFile page(batch, pagePath);
     std::vector<MarkerScan> scans = scansFor(markers);
     std::string first;
     std::string piece;

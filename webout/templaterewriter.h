@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+class WriteBatch;
+
 // The streaming engine of the page writers: a template is copied to its page line by
 // line, and a line that holds one of the writer's markers is written as the writer's plan
 // for it says. Lines of any length are read and written in bounded memory.
@@ -64,11 +66,12 @@ LineSegment insertedShared(std::string_view text);
 // marker in the order the markers were given. Its segments carry the line ends too.
 using LinePlan = std::function<std::vector<LineSegment>(std::span<const MarkerScan> scans)>;
 
-// Writes the page from the template: a line without any marker unchanged with CR LF, every
-// other line as its plan says. Every failure throws OutputError naming the template or the
-// page; the page replaces an earlier one only once it is whole.
-void rewriteTemplate(const std::string& templatePath, const std::string& pagePath,
-                     std::span<const TemplateMarker> markers, const LinePlan& plan);
+// Writes the page from the template into the batch: a line without any marker unchanged
+// with CR LF, every other line as its plan says. Every failure throws OutputError naming
+// the template or the page; the page replaces an earlier one only once the batch commits.
+void rewriteTemplate(WriteBatch& batch, const std::string& templatePath,
+                     const std::string& pagePath, std::span<const TemplateMarker> markers,
+                     const LinePlan& plan);
 // One line as rewriteTemplate writes it, its line end and any lines put after it included.
 std::string rewriteLine(std::string_view line, std::span<const TemplateMarker> markers,
                         const LinePlan& plan);
