@@ -6,12 +6,16 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -212,6 +216,116 @@ TEST(DiskWriters, aPlantedLinkIsReplacedNotWrittenThrough) {
         }
         EXPECT_EQ(fileBytes(lecture.folder + "/q3.urs").substr(0, lecture.log().size()),
                   lecture.log());
+    }
+#endif
+}
+
+// Write All of a corrected lecture, ended by a crash at each moment of its commit (in a
+// child process, killed there) or failing at each step: every file of the presentation is
+// then whole, old or new, never empty or torn, and the files put in place are the first
+// ones in the order written. A failure leaves no temporary file; a crash before the
+// renames leaves every old file. Write All again then puts the whole new presentation in
+// place.
+TEST(DiskWriters, aCrashOrAFailureAtAnyStepLeavesEveryFileWholeOldOrNew) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a crash needs a child process: fork() is POSIX (the failures are the "
+                    "same on every platform)";
+#else
+    using TextFile::CrashPoint;
+    using TextFile::Step;
+    constexpr int All = -1;
+    struct Case {
+        std::optional<CrashPoint> crash; // else a failing step
+        Step step;
+        int index; // the crash's or the failure's, from 0
+        int newFiles;
+    };
+    const Case cases[] = {
+        {CrashPoint::TempWritten, {}, 0, 0},
+        {CrashPoint::TempWritten, {}, 5, 0},
+        {CrashPoint::Synced, {}, 0, 0},
+        {CrashPoint::Renamed, {}, 0, 1},
+        {CrashPoint::Renamed, {}, 5, 6},
+        {CrashPoint::BeforeFolderSync, {}, 0, All},
+        {{}, Step::Write, 0, 0},
+        {{}, Step::Sync, 0, 0},
+        {{}, Step::Close, 3, 0},
+        {{}, Step::Rename, 0, 0},
+        {{}, Step::Rename, 5, 5},
+        {{}, Step::SyncFolder, 0, All},
+    };
+    TempFolder newPlace;
+    Lecture corrected(newPlace.path());
+    correct(corrected);
+    corrected.main->mnuWrtAll_Click();
+    const auto newFiles = filesIn(corrected.folder);
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.crash ? "crash " + std::to_string(static_cast<int>(*c.crash))
+                              : "failure " + std::to_string(static_cast<int>(c.step))) +
+                     " at " + std::to_string(c.index));
+        TempFolder place;
+        Lecture lecture(place.path());
+        const auto oldFiles = filesIn(lecture.folder);
+        correct(lecture);
+        if (c.crash) {
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                TextFile::InjectedCrash crash(*c.crash, c.index);
+                lecture.main->mnuWrtAll_Click();
+                ::_exit(3); // the crash never came
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+        } else {
+            TextFile::InjectedFault fault(c.step, ENOSPC, c.index);
+            lecture.main->mnuWrtAll_Click();
+            EXPECT_EQ(firstBox(lecture).title, "Open File");
+        }
+        // The files in the order the batch writes them: the pages, preload.htm, the
+        // images, index.htm, chapters.vtt, the metafiles, the event list.
+        int placed = 0;
+        int changed = 0;
+        bool oldSince = false;
+        std::vector<std::string> order;
+        for (int i = 1; i <= 100; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "sld%03d.htm", i);
+            if (oldFiles.count(name))
+                order.push_back(name);
+        }
+        for (const char* name : {"preload.htm", "p2hnext.gif", "p2hprev.gif", "p2hup.gif",
+                                 "ralogo.gif", "wait.gif", "index.htm", "chapters.vtt"})
+            order.push_back(name);
+        for (int i = 1; i <= 100; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "tsld%03d.ram", i);
+            if (oldFiles.count(name))
+                order.push_back(name);
+        }
+        order.push_back("cevents.txt");
+        const auto now = filesIn(lecture.folder);
+        ASSERT_EQ(now.size(), oldFiles.size());
+        for (const std::string& name : order) {
+            const std::string& bytes = now.at(name);
+            if (oldFiles.at(name) == newFiles.at(name))
+                continue;
+            ++changed;
+            const bool isNew = bytes == newFiles.at(name);
+            EXPECT_TRUE(isNew || bytes == oldFiles.at(name)) << name << " is torn";
+            EXPECT_FALSE(isNew && oldSince) << name << " is new after an old one";
+            oldSince = oldSince || !isNew;
+            placed += isNew;
+        }
+        EXPECT_EQ(placed, c.newFiles == All ? changed : c.newFiles);
+        EXPECT_GT(changed, 6);
+        if (!c.crash)
+            EXPECT_EQ(TestFiles::names(lecture.folder).size(), now.size())
+                << "a temporary file is left";
+        lecture.main->mnuWrtAll_Click();
+        for (const std::string& name : order)
+            EXPECT_EQ(filesIn(lecture.folder).at(name), newFiles.at(name)) << name;
     }
 #endif
 }

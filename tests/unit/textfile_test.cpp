@@ -1,5 +1,7 @@
+#include "common/filepath.h"
 #include "common/text.h"
 #include "common/textfile.h"
+#include "common/writebatch.h"
 #include "support/smalldisk.h"
 
 #ifdef _WIN32
@@ -18,7 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <set>
@@ -199,6 +203,84 @@ TEST(AtomicFileWriter, aFailedStepLeavesTheEarlierFileWholeAndNoTemporaryFile) {
         }
         EXPECT_EQ(fileBytes(target), "earlier\r\n");
         EXPECT_EQ(f.names(), std::set<std::string>{"grid.txt"});
+    }
+}
+
+// A batch compares each file's new bytes with the old ones as they stream in: an equal
+// file keeps its inode and time and gets no temporary file; any difference, a link at the
+// name or Same::Replace puts a new file in place, with the old one's permissions.
+TEST(WriteBatch, onlyFilesWhoseBytesChangedAreReplaced) {
+    const std::string big(200 * 1024 + 1, 'b');
+    std::string bigEnd = big;
+    bigEnd.back() = 'e';
+    struct Case {
+        const char* what;
+        std::optional<std::string> old; // none: no file there
+        std::string bytes;
+        bool kept;
+        WriteBatch::Same same = WriteBatch::Same::Keep;
+        bool link = false;
+    };
+    const Case cases[] = {
+        {"equal", "line\r\n", "line\r\n", true},
+        {"equal, many blocks", big, big, true},
+        {"empty", "", "", true},
+        {"the last byte differs", big, bigEnd, false},
+        {"shorter", big, big.substr(0, 1000), false},
+        {"longer", "line", "line\r\n", false},
+        {"none there", std::nullopt, "new", false},
+        {"equal, replaced when asked", "same", "same", false, WriteBatch::Same::Replace},
+#ifndef _WIN32
+        {"equal behind a link", "same", "same", false, WriteBatch::Same::Keep, true},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder f;
+        const std::string target = f.path("page.htm");
+        const std::string real = c.link ? f.path("real.htm") : target;
+        if (c.old)
+            putFile(real, *c.old);
+#ifndef _WIN32
+        if (c.link)
+            ASSERT_EQ(::symlink("real.htm", target.c_str()), 0);
+        if (c.old)
+            ::chmod(real.c_str(), 0640);
+        struct stat before {};
+        ::stat(target.c_str(), &before);
+#endif
+        const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+        if (c.old)
+            std::filesystem::last_write_time(TextFile::nativePath(real), hourAgo);
+        {
+            WriteBatch batch;
+            WriteBatch::File& file = batch.add(target, c.same);
+            // In pieces that do not fall on the blocks compared.
+            for (size_t at = 0; at < c.bytes.size(); at += 7000)
+                file.write(std::string_view(c.bytes).substr(at, 7000));
+            file.finish();
+            batch.add(f.path("unfinished.htm")).write("left out");
+            batch.commit();
+            EXPECT_EQ(batch.kept(), c.kept ? 1 : 0);
+            EXPECT_EQ(batch.replaced(), c.kept ? 0 : 1);
+        }
+        EXPECT_EQ(fileBytes(target), c.bytes);
+        std::set<std::string> names = {"page.htm"};
+        if (c.link)
+            names.insert("real.htm");
+        EXPECT_EQ(f.names(), names);
+        EXPECT_EQ(std::filesystem::last_write_time(TextFile::nativePath(target)) == hourAgo,
+                  c.kept);
+#ifndef _WIN32
+        struct stat after {};
+        ASSERT_EQ(::lstat(target.c_str(), &after), 0);
+        EXPECT_TRUE(S_ISREG(after.st_mode));
+        EXPECT_EQ(after.st_ino == before.st_ino, c.kept);
+        if (c.old && !c.link)
+            EXPECT_EQ(after.st_mode & 07777, 0640u);
+        if (c.link)
+            EXPECT_EQ(fileBytes(real), *c.old);
+#endif
     }
 }
 
