@@ -6,10 +6,15 @@
 #include "webout/pagefiles.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
+#include <stdexcept>
 #include <type_traits>
 
 namespace {
+
+// A writer looks for this many markers at most.
+constexpr size_t MaxMarkers = 4;
 
 // The keyword is the three bytes after a marker.
 constexpr size_t KeywordLength = 3;
@@ -109,23 +114,63 @@ class LineCopier {
     int m_line = 1;
 };
 
-bool isAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+// Whether a marker stands at a place of the text, its letters in any case. A marker begins
+// with two punctuation bytes, compared exactly first.
+bool markerAt(std::string_view text, size_t at, std::string_view marker) {
+    return text.size() - at >= marker.size() && text[at + 1] == marker[1] &&
+           Text::equalsNoCase(text.substr(at, marker.size()), marker);
 }
 
-// The first place of a marker in a text, its letters in any case. Every marker begins with
-// punctuation, which an exact search finds quickly; only there are letters compared.
+// The first place of a marker in a text.
 size_t findMarker(std::string_view text, std::string_view marker) {
-    size_t lead = 0;
-    while (lead < marker.size() && !isAsciiLetter(marker[lead]))
-        ++lead;
-    const std::string_view prefix = marker.substr(0, lead);
-    for (size_t at = text.find(prefix); at != std::string_view::npos;
-         at = text.find(prefix, at + 1)) {
-        if (Text::equalsNoCase(text.substr(at, marker.size()), marker))
-            return at;
-    }
+    for (const char *at = text.data(), *end = at + text.size();
+         (at = static_cast<const char*>(std::memchr(at, marker[0], end - at))); ++at)
+        if (markerAt(text, at - text.data(), marker))
+            return at - text.data();
     return std::string_view::npos;
+}
+
+// The first place in the text of every marker the scans still look for, in one pass:
+// memchr finds the bytes the markers begin with, and only there are markers compared.
+void findMarkers(std::string_view text, std::span<const MarkerScan> scans, std::span<size_t> at) {
+    struct Lead {
+        char byte;
+        const char* next;
+    };
+    Lead leads[MaxMarkers];
+    size_t leadCount = 0;
+    size_t wanted = 0;
+    const char* end = text.data() + text.size();
+    const auto nextOf = [&](const char* from, char byte) {
+        return static_cast<const char*>(std::memchr(from, byte, end - from));
+    };
+    for (size_t i = 0; i < scans.size(); ++i) {
+        at[i] = std::string_view::npos;
+        if (scans[i].found())
+            continue;
+        ++wanted;
+        const char byte = scans[i].marker().text[0];
+        if (std::none_of(leads, leads + leadCount, [&](const Lead& l) { return l.byte == byte; }))
+            leads[leadCount++] = {byte, nextOf(text.data(), byte)};
+    }
+    while (wanted > 0) {
+        Lead* lead = nullptr;
+        for (Lead* l = leads; l != leads + leadCount; ++l)
+            if (l->next && (!lead || l->next < lead->next))
+                lead = l;
+        if (!lead)
+            return;
+        const size_t place = static_cast<size_t>(lead->next - text.data());
+        for (size_t i = 0; i < scans.size(); ++i) {
+            const std::string_view marker = scans[i].marker().text;
+            if (!scans[i].found() && at[i] == std::string_view::npos && marker[0] == lead->byte &&
+                markerAt(text, place, marker)) {
+                at[i] = place;
+                --wanted;
+            }
+        }
+        lead->next = nextOf(lead->next + 1, lead->byte);
+    }
 }
 
 std::vector<MarkerScan> scansFor(std::span<const TemplateMarker> markers) {
@@ -141,6 +186,15 @@ std::string_view textOf(const LineSegment& segment) {
 }
 
 } // namespace
+
+void feedScans(std::span<MarkerScan> scans, std::string_view piece, bool lastPiece) {
+    if (scans.size() > MaxMarkers)
+        throw std::logic_error("too many markers");
+    size_t at[MaxMarkers];
+    findMarkers(piece, scans, std::span<size_t>(at, scans.size()));
+    for (size_t i = 0; i < scans.size(); ++i)
+        scans[i].feed(piece, lastPiece, at[i]);
+}
 
 LineSegment copied(size_t from, size_t to) {
     return {true, from, to, {}, {}};
@@ -161,11 +215,12 @@ void MarkerScan::reset() {
     m_markerAt = m_firstQuote = m_open = m_close = std::string::npos;
 }
 
-void MarkerScan::feed(std::string_view piece, bool lastPiece) {
+void MarkerScan::feed(std::string_view piece, bool lastPiece, size_t inPiece) {
     const std::string_view marker = m_marker.text;
     const size_t pieceAt = m_length;
     m_length += piece.size();
-    if (m_firstQuote == std::string::npos) {
+    // Only a marker that cuts out a value needs the line's first quote.
+    if (m_marker.valueFrom != std::string_view::npos && m_firstQuote == std::string::npos) {
         if (const size_t quote = piece.find('"'); quote != std::string_view::npos)
             m_firstQuote = pieceAt + quote;
     }
@@ -177,10 +232,8 @@ void MarkerScan::feed(std::string_view piece, bool lastPiece) {
         size_t found = std::string::npos; // in the tail followed by the piece
         if (!m_recent.empty())
             found = findMarker(m_recent + std::string(piece.substr(0, tailBytes)), marker);
-        if (found == std::string::npos) {
-            if (const size_t inPiece = findMarker(piece, marker); inPiece != std::string::npos)
-                found = m_recent.size() + inPiece;
-        }
+        if (found == std::string::npos && inPiece != std::string::npos)
+            found = m_recent.size() + inPiece;
         if (found == std::string::npos) {
             if (lastPiece)
                 return;
@@ -224,12 +277,10 @@ void rewriteTemplate(WriteBatch& batch, const std::string& templatePath,
         bool ended = false;
         scanner.nextPiece(ended, first);
         const bool whole = ended;
-        for (MarkerScan& scan : scans)
-            scan.feed(first, ended);
+        feedScans(scans, first, ended);
         while (!ended) {
             scanner.nextPiece(ended, piece);
-            for (MarkerScan& scan : scans)
-                scan.feed(piece, ended);
+            feedScans(scans, piece, ended);
         }
         // A line of ordinary length came in one piece and is written from it; only a
         // longer one is read again for its ranges.
@@ -257,8 +308,7 @@ void rewriteTemplate(WriteBatch& batch, const std::string& templatePath,
 std::string rewriteLine(std::string_view line, std::span<const TemplateMarker> markers,
                         const LinePlan& plan) {
     std::vector<MarkerScan> scans = scansFor(markers);
-    for (MarkerScan& scan : scans)
-        scan.feed(line, true);
+    feedScans(scans, line, true);
     if (!anyFound(scans))
         return std::string(line) + std::string(Text::crlf);
     std::string out;

@@ -26,8 +26,11 @@ class MarkerScan {
   public:
     explicit MarkerScan(TemplateMarker marker);
     // lastPiece: the line ends with this piece, so no marker can begin in its tail.
-    void feed(std::string_view piece, bool lastPiece);
+    // inPiece: where the marker first begins in the piece (npos: nowhere), as findMarkers
+    // found it.
+    void feed(std::string_view piece, bool lastPiece, size_t inPiece);
     void reset();
+    const TemplateMarker& marker() const { return m_marker; }
 
     size_t length() const { return m_length; }
     bool found() const { return m_markerAt != std::string::npos; }
@@ -48,6 +51,9 @@ class MarkerScan {
     size_t m_open = std::string::npos;
     size_t m_close = std::string::npos;
 };
+
+// Feeds a piece of a line to every scan, with one pass over the piece for all markers.
+void feedScans(std::span<MarkerScan> scans, std::string_view piece, bool lastPiece);
 
 // A piece of a written line: a range of the template line, or a text put in. A text the
 // writer keeps for the whole command is put in as a view, not copied into every page.

@@ -320,9 +320,10 @@ TEST(DiskWriters, aCrashOrAFailureAtAnyStepLeavesEveryFileWholeOldOrNew) {
         }
         EXPECT_EQ(placed, c.newFiles == All ? changed : c.newFiles);
         EXPECT_GT(changed, 6);
-        if (!c.crash)
+        if (!c.crash) {
             EXPECT_EQ(TestFiles::names(lecture.folder).size(), now.size())
                 << "a temporary file is left";
+        }
         lecture.main->mnuWrtAll_Click();
         for (const std::string& name : order)
             EXPECT_EQ(filesIn(lecture.folder).at(name), newFiles.at(name)) << name;
