@@ -224,6 +224,13 @@ class LineReader {
     std::string nextPiece(size_t maxBytes, bool& lineEnded);
     // The same into a string of the caller's, whose room is used again line after line.
     void nextPiece(size_t maxBytes, bool& lineEnded, std::string& piece);
+    // The whole lines the reader holds from the next line on, their line ends included, for
+    // a caller that takes many lines at once; empty at the end of the file, or when no
+    // whole line is held even after one more block (nextPiece then takes the line).
+    std::string_view wholeLines();
+    // Moves past the first bytes of wholeLines(), which end at a line end and hold this
+    // many lines.
+    void skipLines(size_t bytes, int lines);
     // The 1-based number of the line next() returns next.
     int lineNumber() const { return m_line; }
     // False when the line next() returned last ran to the end of the file without a line
@@ -236,7 +243,10 @@ class LineReader {
 
     struct Impl;
     std::unique_ptr<Impl> m_impl;
-    std::string m_buffer; // its first m_end bytes are read, the rest is room for the next block
+    // Its first m_end bytes are read, the rest is room for the next block; made without
+    // clearing it, since every byte is read into before it is used.
+    std::unique_ptr<char[]> m_buffer;
+    size_t m_room = 0;
     size_t m_end = 0;
     size_t m_pos = 0;
     size_t m_cap;

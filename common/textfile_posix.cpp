@@ -385,7 +385,8 @@ TextFileParts::WriteTarget TextFileParts::resolveWriteTarget(const std::string& 
     return {target.path, target.exists, static_cast<unsigned>(target.mode & 07777)};
 }
 
-std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openToCompare(const std::string& path) {
+std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openToCompare(const std::string& path,
+                                                                          std::int64_t& size) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0)
         return nullptr;
@@ -394,6 +395,7 @@ std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openToCompare(const 
         ::close(fd);
         return nullptr;
     }
+    size = st.st_size;
     return std::make_unique<PlacedFile>(fd);
 }
 

@@ -386,7 +386,8 @@ TextFileParts::WriteTarget TextFileParts::resolveWriteTarget(const std::string& 
     return {path, attributes != INVALID_FILE_ATTRIBUTES, 0};
 }
 
-std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openToCompare(const std::string& path) {
+std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openToCompare(const std::string& path,
+                                                                          std::int64_t& size) {
     const DWORD attributes = ::GetFileAttributesW(Win32Text::widen(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
@@ -401,6 +402,12 @@ std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openToCompare(const 
         ::CloseHandle(h);
         return nullptr;
     }
+    LARGE_INTEGER bytes{};
+    if (!::GetFileSizeEx(h, &bytes)) {
+        ::CloseHandle(h);
+        return nullptr;
+    }
+    size = bytes.QuadPart;
     return std::make_unique<PlacedFile>(h);
 }
 

@@ -14,6 +14,12 @@ namespace TextFileParts {
 
 inline constexpr size_t BlockBytes = 64 * 1024;
 
+// Room for bytes, not cleared, of one block or two. Rooms of these sizes given back are
+// kept for the next file on this thread: a presentation reads and compares hundreds of
+// files in a row, and fresh memory costs a page fault a page.
+std::unique_ptr<char[]> takeRoom(size_t size);
+void giveBackRoom(std::unique_ptr<char[]> room, size_t size);
+
 // The errno a test has asked this step to fail with, or 0.
 int injectedError(TextFile::Step step);
 // Ends the process at once when a test asked for a crash at this point.
@@ -101,8 +107,9 @@ struct WriteTarget {
 WriteTarget resolveWriteTarget(const std::string& path, TextFile::Link link);
 
 // The plain file at path opened to compare new bytes with, a link not followed; null when
-// there is none to compare with (nothing, a link, or a file that cannot be read).
-std::unique_ptr<PlacedSource> openToCompare(const std::string& path);
+// there is none to compare with (nothing, a link, or a file that cannot be read). size: its
+// size as it was opened.
+std::unique_ptr<PlacedSource> openToCompare(const std::string& path, std::int64_t& size);
 
 // A temporary file beside its target, in the same folder so the rename stays on one file
 // system. Destroying it before moveInto() closes and removes it.

@@ -17,16 +17,17 @@ WriteBatch::File::File(const std::string& path, Same same, TextFile::Link link) 
     m_keepMode = target.plain;
     m_oldMode = target.mode;
     if (same == Same::Keep && target.plain)
-        m_old = TextFileParts::openToCompare(m_target);
+        m_old = TextFileParts::openToCompare(m_target, m_oldSize);
     if (m_old) {
-        m_oldSize = m_old->size();
         m_state = State::Comparing;
     } else {
         m_temp = TextFileParts::createTempBeside(m_target, m_keepMode ? &m_oldMode : nullptr);
     }
 }
 
-WriteBatch::File::~File() = default;
+WriteBatch::File::~File() {
+    TextFileParts::giveBackRoom(std::move(m_oldBlock), BlockBytes);
+}
 
 template <class Step> void WriteBatch::File::guarded(Step step) {
     TextFileParts::guardedStep(
@@ -36,6 +37,7 @@ template <class Step> void WriteBatch::File::guarded(Step step) {
 void WriteBatch::File::discard() {
     m_temp.reset();
     m_old.reset();
+    TextFileParts::giveBackRoom(std::move(m_oldBlock), BlockBytes);
     m_pending.clear();
     m_state = State::Discarded;
 }
@@ -44,17 +46,22 @@ void WriteBatch::File::diverge() {
     m_temp = TextFileParts::createTempBeside(m_target, m_keepMode ? &m_oldMode : nullptr);
     m_state = State::Writing;
     // The bytes found equal are the new file's first bytes: copied from the old one.
+    if (!m_oldBlock)
+        m_oldBlock = TextFileParts::takeRoom(BlockBytes);
     for (std::int64_t at = 0; at < m_matched;) {
         const size_t n = static_cast<size_t>(std::min<std::int64_t>(BlockBytes, m_matched - at));
-        if (m_old->readAt(at, m_oldBlock.data(), n) != n)
+        if (m_old->readAt(at, m_oldBlock.get(), n) != n)
             throw FileError("The file changed while it was being replaced");
-        m_temp->write(std::string_view(m_oldBlock.data(), n));
+        m_temp->write(std::string_view(m_oldBlock.get(), n));
         at += static_cast<std::int64_t>(n);
     }
     m_old.reset();
+    TextFileParts::giveBackRoom(std::move(m_oldBlock), BlockBytes);
 }
 
 void WriteBatch::File::flushPending() {
+    if (m_pending.empty())
+        return;
     m_temp->write(m_pending);
     m_pending.clear();
 }
@@ -66,13 +73,13 @@ void WriteBatch::File::write(std::string_view bytes) {
         if (m_state == State::Comparing) {
             // Compared block by block with the bytes on the disk; the first difference
             // starts the temporary file.
-            if (m_oldBlock.size() < BlockBytes)
-                m_oldBlock.resize(BlockBytes);
+            if (!m_oldBlock)
+                m_oldBlock = TextFileParts::takeRoom(BlockBytes);
             while (!bytes.empty()) {
                 const size_t n = static_cast<size_t>(std::min<std::int64_t>(
                     std::min(bytes.size(), BlockBytes), m_oldSize - m_matched));
-                if (n == 0 || m_old->readAt(m_matched, m_oldBlock.data(), n) != n ||
-                    std::memcmp(m_oldBlock.data(), bytes.data(), n) != 0) {
+                if (n == 0 || m_old->readAt(m_matched, m_oldBlock.get(), n) != n ||
+                    std::memcmp(m_oldBlock.get(), bytes.data(), n) != 0) {
                     diverge();
                     break;
                 }
@@ -96,9 +103,9 @@ void WriteBatch::File::finish() {
     guarded([&] {
         if (m_state == State::Comparing) {
             // Equal only when the old file ends where the new bytes do.
-            char past = 0;
-            if (m_matched == m_oldSize && m_old->readAt(m_matched, &past, 1) == 0) {
+            if (m_matched == m_oldSize) {
                 m_old.reset();
+                TextFileParts::giveBackRoom(std::move(m_oldBlock), BlockBytes);
                 m_state = State::Equal;
                 return;
             }

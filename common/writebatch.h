@@ -90,7 +90,7 @@ class WriteBatch::File {
     std::unique_ptr<TextFileParts::PlacedSource> m_old;
     std::int64_t m_oldSize = 0;
     std::int64_t m_matched = 0;
-    std::string m_oldBlock;
+    std::unique_ptr<char[]> m_oldBlock; // made once, without clearing it
     std::unique_ptr<TextFileParts::TempFile> m_temp;
     unsigned m_oldMode = 0;
     bool m_keepMode = false;

@@ -37,6 +37,12 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::write(std::string_view bytes) {
+    // A large piece goes straight through, not copied into the buffer first.
+    if (bytes.size() >= FlushSize) {
+        flush();
+        guarded([&] { m_file->write(bytes); });
+        return;
+    }
     m_buffer.append(bytes);
     if (m_buffer.size() >= FlushSize)
         flush();
@@ -50,6 +56,8 @@ void OutputFile::writeLine(std::string_view line) {
 }
 
 void OutputFile::flush() {
+    if (m_buffer.empty())
+        return;
     guarded([&] { m_file->write(m_buffer); });
     m_buffer.clear();
 }
@@ -72,17 +80,17 @@ void copyOutputFile(WriteBatch& batch, const std::string& source, const std::str
         throw OutputError(source, e.what());
     }
     OutputFile file(batch, destination);
-    std::string block(FlushSize, '\0');
+    const std::unique_ptr<char[]> block = std::make_unique_for_overwrite<char[]>(FlushSize);
     for (std::int64_t at = 0;;) {
         size_t n = 0;
         try {
-            n = reader->readAt(at, block.data(), block.size());
+            n = reader->readAt(at, block.get(), FlushSize);
         } catch (const FileError& e) {
             throw OutputError(source, e.what());
         }
         if (n == 0)
             break;
-        file.write(std::string_view(block.data(), n));
+        file.write(std::string_view(block.get(), n));
         at += static_cast<std::int64_t>(n);
     }
     file.commit();

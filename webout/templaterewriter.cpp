@@ -38,6 +38,10 @@ class TemplateReader {
     void nextPiece(bool& lineEnded, std::string& piece) {
         guarded([&] { m_reader->nextPiece(PieceBytes, lineEnded, piece); });
     }
+    std::string_view wholeLines() {
+        return guarded([&] { return m_reader->wholeLines(); });
+    }
+    void skipLines(size_t bytes, int lines) { m_reader->skipLines(bytes, lines); }
 
   private:
     template <class F> std::invoke_result_t<F> guarded(F&& step) {
@@ -130,14 +134,22 @@ size_t findMarker(std::string_view text, std::string_view marker) {
     return std::string_view::npos;
 }
 
+// Where a marker is looked for: its first '*', a byte ordinary HTML seldom holds (the
+// markers' '<' begins every tag), or its first byte.
+size_t anchorOf(std::string_view marker) {
+    const size_t star = marker.find('*');
+    return star == std::string_view::npos ? 0 : star;
+}
+
 // The first place in the text of every marker the scans still look for, in one pass:
-// memchr finds the bytes the markers begin with, and only there are markers compared.
+// memchr finds the markers' anchor bytes, and only there are markers compared.
 void findMarkers(std::string_view text, std::span<const MarkerScan> scans, std::span<size_t> at) {
     struct Lead {
         char byte;
         const char* next;
     };
     Lead leads[MaxMarkers];
+    size_t anchors[MaxMarkers];
     size_t leadCount = 0;
     size_t wanted = 0;
     const char* end = text.data() + text.size();
@@ -149,7 +161,9 @@ void findMarkers(std::string_view text, std::span<const MarkerScan> scans, std::
         if (scans[i].found())
             continue;
         ++wanted;
-        const char byte = scans[i].marker().text[0];
+        const std::string_view marker = scans[i].marker().text;
+        anchors[i] = anchorOf(marker);
+        const char byte = marker[anchors[i]];
         if (std::none_of(leads, leads + leadCount, [&](const Lead& l) { return l.byte == byte; }))
             leads[leadCount++] = {byte, nextOf(text.data(), byte)};
     }
@@ -163,14 +177,65 @@ void findMarkers(std::string_view text, std::span<const MarkerScan> scans, std::
         const size_t place = static_cast<size_t>(lead->next - text.data());
         for (size_t i = 0; i < scans.size(); ++i) {
             const std::string_view marker = scans[i].marker().text;
-            if (!scans[i].found() && at[i] == std::string_view::npos && marker[0] == lead->byte &&
-                markerAt(text, place, marker)) {
-                at[i] = place;
-                --wanted;
-            }
+            const size_t anchor = anchors[i];
+            // A marker that begins before this text is the seam's to find.
+            if (scans[i].found() || at[i] != std::string_view::npos ||
+                marker[anchor] != lead->byte || place < anchor ||
+                !markerAt(text, place - anchor, marker))
+                continue;
+            at[i] = place - anchor;
+            --wanted;
         }
         lead->next = nextOf(lead->next + 1, lead->byte);
     }
+}
+
+// The bytes of whole lines before the first line that holds a marker: all of them when none
+// does.
+size_t linesBeforeMarker(std::string_view lines, std::span<MarkerScan> scans) {
+    for (MarkerScan& scan : scans)
+        scan.reset();
+    size_t at[MaxMarkers];
+    findMarkers(lines, scans, std::span<size_t>(at, scans.size()));
+    const size_t first = *std::min_element(at, at + scans.size());
+    if (first == std::string_view::npos)
+        return lines.size();
+    size_t lineStart = first;
+    while (lineStart > 0 && lines[lineStart - 1] != '\n' && lines[lineStart - 1] != '\r')
+        --lineStart;
+    return lineStart;
+}
+
+// Copies whole lines to the page, each ended by CR LF whatever ended it in the template,
+// in spans as long as the template's own line ends allow; the lines copied.
+int copyLines(std::string_view lines, OutputFile& page) {
+    const char* at = lines.data();
+    const char* end = at + lines.size();
+    const auto next = [&](char byte) {
+        return static_cast<const char*>(std::memchr(at, byte, end - at));
+    };
+    const char* span = at;
+    const char* cr = next('\r');
+    const char* lf = next('\n');
+    int count = 0;
+    while (cr || lf) {
+        ++count;
+        if (cr && lf == cr + 1) {
+            at = lf + 1;
+            cr = next('\r');
+            lf = next('\n');
+            continue;
+        }
+        // A lone CR or LF: the span so far, then CR LF in its place.
+        const bool lone = cr && (!lf || cr < lf);
+        const char* lineEnd = lone ? cr : lf;
+        page.write(std::string_view(span, static_cast<size_t>(lineEnd - span)));
+        page.write(Text::crlf);
+        at = span = lineEnd + 1;
+        (lone ? cr : lf) = next(lone ? '\r' : '\n');
+    }
+    page.write(std::string_view(span, static_cast<size_t>(end - span)));
+    return count;
 }
 
 std::vector<MarkerScan> scansFor(std::span<const TemplateMarker> markers) {
@@ -272,6 +337,16 @@ void rewriteTemplate(WriteBatch& batch, const std::string& templatePath,
     std::string first;
     std::string piece;
     for (int line = 1; !scanner.atEnd(); ++line) {
+        // The lines up to the next one with a marker go to the page as they are, their
+        // line ends made CR LF, many at once.
+        if (const std::string_view lines = scanner.wholeLines(); !lines.empty()) {
+            if (const size_t plain = linesBeforeMarker(lines, scans)) {
+                const int count = copyLines(lines.substr(0, plain), page);
+                scanner.skipLines(plain, count);
+                line += count - 1;
+                continue;
+            }
+        }
         for (MarkerScan& scan : scans)
             scan.reset();
         bool ended = false;

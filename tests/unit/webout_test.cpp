@@ -1,4 +1,5 @@
 #include "common/clocktime.h"
+#include "common/textfile.h"
 #include "webout/encoders.h"
 #include "webout/eventlist.h"
 #include "webout/lecturetable.h"
@@ -299,6 +300,35 @@ TEST(WebOutput, templateLinesOfAnyLengthAreRewritten) {
         return WriteIndexFile(b, dir.file("t.htm"), dir.file("p.htm"), rows);
     }));
     EXPECT_EQ(readBytes(dir.file("p.htm")), big + "\r\n" + indexTable(rows) + big + "\r\n");
+}
+
+// Lines without a marker go to the page many at once: whatever ended them in the
+// template (CR LF, LF, CR, LF then CR, a block's end between CR and LF, the file's end),
+// the page has the lines the line reader splits, each ended by CR LF, and the marker lines
+// among them rewritten.
+TEST(WebOutput, plainLinesAreCopiedInRunsWithEveryLineEndMadeCrLf) {
+    Folder dir;
+    const std::vector<ScheduleRow> rows = {{"00:01:00", "00:00:00", "00:01:00", "a.gif", "A"},
+                                           {"00:01:00", "00:01:00", "00:02:00", "b.gif", "B"}};
+    const PageReplacements r = pageReplacementsFor(rows, 2);
+    const std::string marker = R"(<img src="x"><!-- **FIXIT**GIF --><img src="old.gif">)";
+    const std::string block(64 * 1024 - 1, 'x');
+    const std::string texts[] = {
+        "a\r\nb\nc\rd\n\re\r\n" + marker + "\nf\r\n\r\n" + marker + "\rlast",
+        block + "\r\n" + marker + "\r\n" + std::string(10, '*') + "\r\n",
+        "lone CR at a block's end" + block.substr(24) + "\r" + marker + "\n**\n",
+        std::string(3, '\n') + block + block + "\r\n" + marker,
+    };
+    for (const std::string& text : texts) {
+        putFile(dir.file("t.htm"), text);
+        placed([&](WriteBatch& b) { WriteHTMFiles(b, dir.file("t.htm"), dir.file("p.htm"), r); });
+        SlidePageRewriter rewriter(r);
+        std::string expected;
+        LineReader lines = LineReader::fromBytes(text, text.size());
+        while (!lines.atEnd())
+            expected += rewriter.rewrite(lines.next()) + "\r\n";
+        EXPECT_EQ(readBytes(dir.file("p.htm")), expected) << text.substr(0, 30);
+    }
 }
 
 // Templates are read in pieces of 64 KiB: a marker cut by a piece's end, and short lines
