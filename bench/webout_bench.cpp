@@ -1,12 +1,17 @@
 // "Write HTM, RAM, RAE" for a full talk against copies of the same files and against
 // reading its templates. Each step that writes finds the output folder without its files
 // (cleared while the clock is stopped), except the second Write All, which finds them.
+#include "bench/memorypeak.h"
 #include "bench/writeworkload.h"
+#include "common/textfile.h"
+#include "webout/pagefiles.h"
+#include "webout/slidepages.h"
 
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -81,5 +86,47 @@ WRITE_BENCHMARK(BM_BatchedCopy);
 WRITE_BENCHMARK(BM_BatchedCopyFsyncEach);
 WRITE_BENCHMARK(BM_CopyOneSyncPerFile);
 WRITE_BENCHMARK(BM_ReadTemplates);
+
+// The pages of three rows from a slide template of 200 MB, written into a folder without
+// them and then again with nothing changed: memory must not grow with the template.
+void BM_PagesFrom200MBTemplate(benchmark::State& state) {
+    QTemporaryDir program;
+    QTemporaryDir output;
+    const std::string programFolder = program.path().toStdString();
+    for (const char* name : {"firstsld.htm", "lastsld.htm", "preload.htm", "index.htm",
+                             "p2hnext.gif", "p2hprev.gif", "p2hup.gif", "ralogo.gif", "wait.gif"})
+        TextFile::writeAtomically(programFolder + "/" + name,
+                                  TextFile::readAll(std::string(CUE_TEMPLATE_DIR) + "/" + name));
+    {
+        const std::string shipped =
+            TextFile::readAll(std::string(CUE_TEMPLATE_DIR) + "/slides.htm");
+        StreamFile big(programFolder + "/slides.htm");
+        big.append(shipped);
+        std::string lines;
+        for (int i = 0; lines.size() < (1 << 20); ++i)
+            lines += "<p class=\"note\">Line " + std::to_string(i) + " of the notes.</p>\r\n";
+        while (big.size() < (200LL << 20))
+            big.append(lines);
+        big.close();
+    }
+    PresentationOutput out;
+    out.outputDirectory = output.path().toStdString() + "/";
+    for (int i = 0; i < 3; ++i)
+        out.rows.push_back({"00:01:00", "00:00:00", "00:01:00", "sld.gif", "Slide"});
+    const std::vector<std::string> images(PageImageNames.begin(), PageImageNames.end());
+    long long rise = 0;
+    for (auto _ : state) {
+        MemoryPeak::reset();
+        const long long before = MemoryPeak::statusKiB("VmRSS:");
+        for (int pass = 0; pass < 2; ++pass) {
+            WriteBatch batch;
+            writeAllPages(batch, out, programFolder, images);
+            commitOutputs(batch);
+        }
+        rise = std::max(rise, MemoryPeak::statusKiB("VmHWM:") - before);
+    }
+    state.counters["peak_rise_KiB"] = static_cast<double>(rise);
+}
+BENCHMARK(BM_PagesFrom200MBTemplate)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
