@@ -79,6 +79,13 @@ void TextFileParts::checkName(const std::string& path) {
         throw FileError("Bad file name");
 }
 
+std::string TextFileParts::tempNameBeside(const std::string& target, size_t folderEnd, char lead,
+                                          unsigned long process, int attempt) {
+    const size_t nameAt = folderEnd == std::string::npos ? 0 : folderEnd + 1;
+    return target.substr(0, nameAt) + lead + target.substr(nameAt, 200) + "." +
+           std::to_string(process) + "-" + std::to_string(attempt) + ".tmp";
+}
+
 LineTooLong::LineTooLong(int line, size_t cap)
     : FileError("The line is longer than " + std::to_string(cap) + " bytes"), m_line(line) {}
 

@@ -405,12 +405,9 @@ class PosixTempFile : public TextFileParts::TempFile {
   public:
     PosixTempFile(const std::string& target, const unsigned* keepMode) : TempFile(target) {
         ignoreFileSizeSignal();
-        const size_t slash = target.rfind('/');
-        const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-        const std::string base = target.substr(folder.size()).substr(0, 200);
         for (int attempt = 0; m_fd < 0; ++attempt) {
-            const std::string temp = folder + "." + base + "." + std::to_string(::getpid()) + "-" +
-                                     std::to_string(attempt) + ".tmp";
+            const std::string temp = TextFileParts::tempNameBeside(
+                target, target.rfind('/'), '.', static_cast<unsigned long>(::getpid()), attempt);
             m_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
             if (m_fd >= 0)
                 m_temp = temp;

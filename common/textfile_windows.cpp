@@ -417,13 +417,9 @@ class WindowsTempFile : public TextFileParts::TempFile {
   public:
     explicit WindowsTempFile(const std::string& target) : TempFile(target) {
         // Beside the target, so the move stays on one volume and replaces it in one step.
-        const size_t slash = target.find_last_of("\\/:");
-        const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-        const std::string base = target.substr(folder.size()).substr(0, 200);
         for (int attempt = 0; !m_file.isOpen(); ++attempt) {
-            const std::string temp = folder + "~" + base + "." +
-                                     std::to_string(::GetCurrentProcessId()) + "-" +
-                                     std::to_string(attempt) + ".tmp";
+            const std::string temp = TextFileParts::tempNameBeside(
+                target, target.find_last_of("\\/:"), '~', ::GetCurrentProcessId(), attempt);
             HANDLE h = ::CreateFileW(Win32Text::widen(temp).c_str(), GENERIC_WRITE, 0, nullptr,
                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (h != INVALID_HANDLE_VALUE) {

@@ -128,6 +128,11 @@ class TempFile {
   private:
     std::string m_target;
 };
+// The name of attempt `attempt` at a temporary file beside target, whose folder part ends
+// at folderEnd (npos: none): lead, at most 200 bytes of the name, the process and the
+// attempt, so two programs or two attempts never meet.
+std::string tempNameBeside(const std::string& target, size_t folderEnd, char lead,
+                           unsigned long process, int attempt);
 // keepMode: the permissions a replaced file had, for the new one; null for the default.
 std::unique_ptr<TempFile> createTempBeside(const std::string& target, const unsigned* keepMode);
 // The durability point: every written file, still open, on the disk. Throws BatchError.
