@@ -369,7 +369,11 @@ std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openPlaced(const std
 
 std::string TextFileParts::folderOf(const std::string& path) {
     const size_t slash = path.find_last_of("\\/:");
-    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (slash == std::string::npos)
+        return ".";
+    // A drive ("C:") and a root ("\\", "C:\\") keep their last byte.
+    const bool whole = slash == 0 || path[slash] == ':' || path[slash - 1] == ':';
+    return path.substr(0, whole ? slash + 1 : slash);
 }
 
 void TextFileParts::crashNow() {

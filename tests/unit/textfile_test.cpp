@@ -289,6 +289,71 @@ TEST(WriteBatch, onlyFilesWhoseBytesChangedAreReplaced) {
     }
 }
 
+// Five files in two folders, one of them equal to its old bytes: the commit makes them
+// durable at one point (one syncfs for the file system, or one fsync a file), syncs each
+// folder once, and a step that fails says which file or folder. Before the renames a
+// failure leaves every old file and no temporary file; a rename that fails leaves the
+// files renamed before it new, the rest old.
+TEST(WriteBatch, aCommitSyncsOncePerFolderAndAFailedStepKeepsEveryFileWhole) {
+    using TextFile::Step;
+    using Durability = WriteBatch::Durability;
+    struct Case {
+        Step step;
+        int skip; // steps of that kind that succeed first
+        Durability durability;
+        int newFiles; // -1: no failure, all four changed files new
+        const char* atFault;
+    };
+    const Case cases[] = {
+#ifdef _WIN32
+        {Step::Sync, 4, Durability::SyncFileSystem, -1, nullptr}, // a flush a changed file
+        {Step::Sync, 3, Durability::SyncFileSystem, 0, "b/4.htm"},
+#else
+        {Step::Sync, 1, Durability::SyncFileSystem, -1, nullptr}, // one file system
+        {Step::Sync, 0, Durability::SyncFileSystem, 0, "a/1.htm"},
+        {Step::Sync, 4, Durability::SyncEachFile, -1, nullptr}, // an fsync a changed file
+        {Step::Sync, 3, Durability::SyncEachFile, 0, "b/4.htm"},
+#endif
+        {Step::Close, 1, Durability::SyncFileSystem, 0, "a/2.htm"},
+        {Step::Rename, 2, Durability::SyncFileSystem, 2, "b/3.htm"},
+        {Step::SyncFolder, 2, Durability::SyncFileSystem, -1, nullptr}, // two folders
+        {Step::SyncFolder, 1, Durability::SyncFileSystem, 4, "b"},
+    };
+    const char* names[] = {"a/1.htm", "a/2.htm", "b/3.htm", "b/4.htm", "b/same.htm"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.step)) + " after " + std::to_string(c.skip));
+        Folder f;
+        ASSERT_TRUE(TestFiles::makePath(f.path("a")) && TestFiles::makePath(f.path("b")));
+        for (const char* name : names)
+            putFile(f.path(name), std::string("old ") + name);
+        std::string failure;
+        {
+            TextFile::InjectedFault fault(c.step, EIO, c.skip);
+            WriteBatch batch(c.durability);
+            for (const char* name : names) {
+                WriteBatch::File& file = batch.add(f.path(name));
+                file.write(std::string(name) == "b/same.htm" ? "old b/same.htm"
+                                                             : std::string("new ") + name);
+                file.finish();
+            }
+            try {
+                batch.commit();
+            } catch (const BatchError& e) {
+                EXPECT_STREQ(e.what(), std::strerror(EIO));
+                failure = e.path();
+            }
+        }
+        EXPECT_EQ(failure, c.atFault ? f.path(c.atFault) : "");
+        const int expectNew = c.newFiles < 0 ? 4 : c.newFiles;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(fileBytes(f.path(names[i])),
+                      std::string(i < expectNew ? "new " : "old ") + names[i]);
+        EXPECT_EQ(TestFiles::names(f.path("a")), (std::set<std::string>{"1.htm", "2.htm"}));
+        EXPECT_EQ(TestFiles::names(f.path("b")),
+                  (std::set<std::string>{"3.htm", "4.htm", "same.htm"}));
+    }
+}
+
 TEST(LineFile, aLineThatCannotReachTheDiskIsReported) {
     Folder f;
     LineFile log(f.path("log.txt"));
