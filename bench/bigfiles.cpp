@@ -1,6 +1,7 @@
 // Read Grid and Read Log File given a file of junk by mistake, of 1 MiB (argument 20) and
 // of 1 GiB (30): each must be turned down at once, and its memory must not grow with the
 // file. Run: make bench.
+#include "bench/memorypeak.h"
 #include "common/settingsstore.h"
 #include "forms/program.h"
 #include "forms/programregistry.h"
@@ -34,23 +35,6 @@ std::string junkFile(const QTemporaryDir& dir, const std::string& name, const st
     return path;
 }
 
-// A figure of /proc/self/status in KiB: VmHWM, the resident-set high-water mark, or
-// VmRSS, the resident set now.
-long long statusKiB(const std::string& wanted) {
-    std::ifstream status("/proc/self/status");
-    for (std::string key; status >> key;) {
-        long long value = 0;
-        if (key == wanted && status >> value)
-            return value;
-        status.ignore(1 << 16, '\n');
-    }
-    return 0;
-}
-
-void resetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 using Command = std::function<void(Main&)>;
 
 // Runs one command on the file and reports how far memory rose above where it stood.
@@ -70,14 +54,14 @@ void runOn(benchmark::State& state, const std::string& head, const Command& comm
         main.load();
         ui.clearEvents();
         ui.queueFile(path);
-        resetPeak();
-        const long long before = statusKiB("VmRSS:");
+        MemoryPeak::reset();
+        const long long before = MemoryPeak::statusKiB("VmRSS:");
         state.ResumeTiming();
 
         command(main);
 
         state.PauseTiming();
-        growth = std::max(growth, statusKiB("VmHWM:") - before);
+        growth = std::max(growth, MemoryPeak::statusKiB("VmHWM:") - before);
         const auto boxes = ui.boxTexts();
         if (boxes.empty() || boxes.back().find(expectedBox) == std::string::npos)
             failure = "not turned down: " + (boxes.empty() ? std::string() : boxes.back());

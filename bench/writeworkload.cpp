@@ -1,6 +1,7 @@
 #include "writeworkload.h"
 
 #include "common/clocktime.h"
+#include "common/filepath.h"
 #include "common/textfile.h"
 #include "webout/eventlist.h"
 #include "webout/metafiles.h"
@@ -8,9 +9,32 @@
 #include "webout/pathhelpers.h"
 #include "webout/slidepages.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 constexpr size_t TemplateBytes = 100 * 1024;
+constexpr size_t BlockBytes = 64 * 1024;
+
+// Reads a file to its end in blocks, as a copy does; the bytes read.
+std::int64_t readThrough(const std::string& path, std::string& block) {
+    FileReader reader(path);
+    std::int64_t at = 0;
+    while (const size_t n = reader.readAt(at, block.data(), block.size()))
+        at += static_cast<std::int64_t>(n);
+    return at;
+}
+
+// Copies a file in blocks through a sink of its bytes.
+template <class Sink> void copyThrough(const std::string& path, std::string& block, Sink&& sink) {
+    FileReader reader(path);
+    std::int64_t at = 0;
+    while (const size_t n = reader.readAt(at, block.data(), block.size())) {
+        sink(std::string_view(block.data(), n));
+        at += static_cast<std::int64_t>(n);
+    }
+}
 
 } // namespace
 
@@ -55,22 +79,78 @@ WriteWorkload::WriteWorkload(const std::string& shippedFolder, const std::string
     for (int i = 1; i <= Rows; ++i)
         m_producedNames.push_back(metafileName(i));
     m_producedNames.push_back(EventListName);
+    for (const std::string& name : m_producedNames)
+        m_bytesWritten +=
+            static_cast<std::int64_t>(TextFile::readAll(m_referenceFolder + name).size());
+    const std::string prefix = m_programFolder + "/";
+    for (int i = 1; i <= Rows; ++i)
+        m_readPaths.push_back(prefix + templateNameFor(i, Rows));
+    m_readPaths.push_back(prefix + "preload.htm");
+    for (const std::string& image : m_images)
+        m_readPaths.push_back(prefix + image);
+    m_readPaths.push_back(prefix + "index.htm");
+}
+
+void WriteWorkload::clearOutput() {
+    for (const std::string& name : m_producedNames) {
+        std::error_code ignored;
+        std::filesystem::remove(TextFile::nativePath(m_outputFolder + name), ignored);
+    }
 }
 
 void WriteWorkload::writeAllInto(const std::string& outputFolder) {
     m_out.outputDirectory = outputFolder;
-    writeAllPages(m_out, m_programFolder, m_images);
-    writeMetafiles(m_out);
-    writeEventList(m_out);
+    WriteBatch batch;
+    writeAllPages(batch, m_out, m_programFolder, m_images);
+    writeMetafiles(batch, m_out);
+    writeEventList(batch, m_out);
+    commitOutputs(batch);
 }
 
 void WriteWorkload::writeAll() {
     writeAllInto(m_outputFolder);
 }
 
-void WriteWorkload::copySameFiles() {
+void WriteWorkload::plainCopy() {
+    std::string block(BlockBytes, '\0');
+    for (const std::string& name : m_producedNames) {
+        StreamFile file(m_outputFolder + name);
+        copyThrough(m_referenceFolder + name, block, [&](std::string_view b) { file.append(b); });
+        file.close();
+    }
+}
+
+void WriteWorkload::batchedCopy(WriteBatch::Durability durability) {
+    std::string block(BlockBytes, '\0');
+    WriteBatch batch(durability);
+    for (const std::string& name : m_producedNames) {
+        WriteBatch::File& file = batch.add(m_outputFolder + name, WriteBatch::Same::Replace);
+        copyThrough(m_referenceFolder + name, block, [&](std::string_view b) { file.write(b); });
+        file.finish();
+    }
+    batch.commit();
+}
+
+void WriteWorkload::copyOneSyncPerFile() {
+    std::string block(BlockBytes, '\0');
+    for (const std::string& name : m_producedNames) {
+        AtomicFileWriter file(m_outputFolder + name, AtomicFileWriter::Link::Replace);
+        copyThrough(m_referenceFolder + name, block, [&](std::string_view b) { file.write(b); });
+        file.commit();
+    }
+}
+
+void WriteWorkload::readTemplates() {
+    std::string block(BlockBytes, '\0');
+    for (const std::string& path : m_readPaths)
+        readThrough(path, block);
+}
+
+void WriteWorkload::readTemplatesAndOutput() {
+    readTemplates();
+    std::string block(BlockBytes, '\0');
     for (const std::string& name : m_producedNames)
-        copyOutputFile(m_referenceFolder + name, m_outputFolder + name);
+        readThrough(m_outputFolder + name, block);
 }
 
 bool WriteWorkload::outputMatchesReference() const {

@@ -6,11 +6,23 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // A file operation that failed; what() is the description shown to the operator.
 class FileError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+};
+
+// A failed step of a write of several files: the file (or folder) at fault and the reason.
+class BatchError : public FileError {
+  public:
+    BatchError(std::string path, const std::string& reason)
+        : FileError(reason), m_path(std::move(path)) {}
+    const std::string& path() const { return m_path; }
+
+  private:
+    std::string m_path;
 };
 
 // A line longer than the reader's cap: the file is not one of ours.
@@ -45,34 +57,61 @@ bool sameFile(const std::string& a, const std::string& b);
 // the earlier file of that name whole.
 void writeAtomically(const std::string& path, std::string_view bytes); // throws FileError
 
+// What a symbolic link at a name written stands for. Follow writes the file it names;
+// Replace puts the new file in the link's place, so a link planted at a name the program
+// writes can never make it write anywhere else.
+enum class Link { Follow, Replace };
+
 // The steps of a write, so a test can make one fail as a full disk would.
-enum class Step { Write, Sync, Close, Rename };
-// While it lives, the given step of every write on this thread fails with errno `error`.
+enum class Step { Write, Sync, Close, Rename, SyncFolder };
+// While it lives, the given step of every write on this thread fails with errno `error`,
+// each time after the first `skip` of them.
 class InjectedFault {
   public:
-    InjectedFault(Step step, int error);
+    InjectedFault(Step step, int error, int skip = 0);
     ~InjectedFault();
     InjectedFault(const InjectedFault&) = delete;
     InjectedFault& operator=(const InjectedFault&) = delete;
 
     Step step;
     int error;
+    int skip;
+    mutable int seen = 0;
 
   private:
     const InjectedFault* m_outer;
+};
+
+// The moments of a write batch at which a test can end the process at once, as a crash
+// would: a file's temporary file whole, all of them on the disk, a file renamed into
+// place, the folders not yet synced.
+enum class CrashPoint { TempWritten, Synced, Renamed, BeforeFolderSync };
+// While it lives, the process on this thread's batches ends when the point comes for the
+// (index + 1)-th time.
+class InjectedCrash {
+  public:
+    InjectedCrash(CrashPoint point, int index);
+    ~InjectedCrash();
+    InjectedCrash(const InjectedCrash&) = delete;
+    InjectedCrash& operator=(const InjectedCrash&) = delete;
+
+    CrashPoint point;
+    int index;
+    mutable int seen = 0;
+
+  private:
+    const InjectedCrash* m_outer;
 };
 
 } // namespace TextFile
 
 // A file written piece by piece that replaces its target only on commit(): until then,
 // and after any failure, the earlier file of that name stays whole. Destroying it without
-// commit() discards what was written. Every step throws FileError on failure.
+// commit() discards what was written. Every step throws FileError on failure. A write
+// batch of one file (writebatch.h), which always replaces its target.
 class AtomicFileWriter {
   public:
-    // What a symbolic link at the name stands for. Follow writes the file it names;
-    // Replace puts the new file in the link's place, so a link planted at a name the
-    // program writes can never make it write anywhere else.
-    enum class Link { Follow, Replace };
+    using Link = TextFile::Link;
     explicit AtomicFileWriter(const std::string& path, Link link = Link::Follow);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -186,6 +225,13 @@ class LineReader {
     std::string nextPiece(size_t maxBytes, bool& lineEnded);
     // The same into a string of the caller's, whose room is used again line after line.
     void nextPiece(size_t maxBytes, bool& lineEnded, std::string& piece);
+    // The whole lines the reader holds from the next line on, their line ends included, for
+    // a caller that takes many lines at once; empty at the end of the file, or when no
+    // whole line is held even after one more block (nextPiece then takes the line).
+    std::string_view wholeLines();
+    // Moves past the first bytes of wholeLines(), which end at a line end and hold this
+    // many lines.
+    void skipLines(size_t bytes, int lines);
     // The 1-based number of the line next() returns next.
     int lineNumber() const { return m_line; }
     // False when the line next() returned last ran to the end of the file without a line
@@ -198,7 +244,10 @@ class LineReader {
 
     struct Impl;
     std::unique_ptr<Impl> m_impl;
-    std::string m_buffer; // its first m_end bytes are read, the rest is room for the next block
+    // Its first m_end bytes are read, the rest is room for the next block; made without
+    // clearing it, since every byte is read into before it is used.
+    std::unique_ptr<char[]> m_buffer;
+    size_t m_room = 0;
     size_t m_end = 0;
     size_t m_pos = 0;
     size_t m_cap;

@@ -12,9 +12,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <set>
+
 using TextFileParts::BlockBytes;
 using TextFileParts::checkName;
 using TextFileParts::failWith;
+using TextFileParts::folderOf;
 using TextFileParts::injectedError;
 
 namespace {
@@ -29,13 +32,6 @@ std::string notPlainFile(mode_t mode) {
     if (S_ISSOCK(mode))
         return "Not a plain file (a socket)";
     return "Not a plain file";
-}
-
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // Where a write to path lands, links followed: a plain file or nothing yet. Anything
@@ -188,102 +184,6 @@ std::string TextFile::absolutePath(const std::string& path) {
 bool TextFile::sameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
     return std::filesystem::equivalent(a, b, ec) && !ec;
-}
-
-struct AtomicFileWriter::Impl {
-    ~Impl() { abandon(); }
-
-    void abandon() {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-        if (!temp.empty())
-            ::unlink(temp.c_str());
-        temp.clear();
-    }
-
-    template <typename Step> void guarded(Step step) {
-        TextFileParts::guardedStep(
-            failure, [this] { abandon(); }, step);
-    }
-
-    void flushPending() {
-        writeAll(fd, pending);
-        pending.clear();
-    }
-
-    Target target;
-    std::string temp;
-    int fd = -1;
-    std::string pending;
-    std::string failure;
-    bool committed = false;
-};
-
-AtomicFileWriter::AtomicFileWriter(const std::string& path, Link link)
-    : m_path(path), m_impl(std::make_unique<Impl>()) {
-    Impl& d = *m_impl;
-    d.target = resolveTarget(path, link == Link::Follow);
-    // Beside the target, so the rename stays on one file system and is atomic.
-    const size_t slash = d.target.path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : d.target.path.substr(0, slash + 1);
-    const std::string base = d.target.path.substr(folder.size()).substr(0, 200);
-    for (int attempt = 0; d.fd < 0; ++attempt) {
-        const std::string temp = folder + "." + base + "." + std::to_string(::getpid()) + "-" +
-                                 std::to_string(attempt) + ".tmp";
-        d.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (d.fd >= 0)
-            d.temp = temp;
-        else if (errno != EEXIST || attempt >= 100)
-            failWith(errno);
-    }
-    // A replaced file keeps its permissions.
-    if (d.target.exists)
-        (void)::fchmod(d.fd, d.target.mode & 07777);
-}
-
-AtomicFileWriter::~AtomicFileWriter() = default;
-
-void AtomicFileWriter::write(std::string_view bytes) {
-    Impl& d = *m_impl;
-    d.guarded([&] {
-        if (d.committed)
-            throw FileError("The file is already written");
-        // Small pieces are gathered into blocks; a large one goes straight through.
-        if (d.pending.size() + bytes.size() < BlockBytes) {
-            d.pending += bytes;
-            return;
-        }
-        d.flushPending();
-        writeAll(d.fd, bytes);
-    });
-}
-
-void AtomicFileWriter::commit() {
-    Impl& d = *m_impl;
-    d.guarded([&] {
-        if (d.committed)
-            return;
-        d.flushPending();
-        syncData(d.fd, true);
-        closeChecked(d.fd);
-        if (const int error = injectedError(TextFile::Step::Rename))
-            failWith(error);
-        if (::rename(d.temp.c_str(), d.target.path.c_str()) != 0)
-            failWith(errno);
-        d.temp.clear();
-        d.committed = true;
-        // The new name itself must survive a power cut.
-        int folder = ::open(folderOf(d.target.path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (folder < 0)
-            failWith(errno);
-        if (::fsync(folder) != 0 && errno != EINVAL) {
-            const int error = errno;
-            ::close(folder);
-            failWith(error);
-        }
-        ::close(folder);
-    });
 }
 
 struct LineFile::Impl : TextFileParts::LineSink {
@@ -468,4 +368,129 @@ std::unique_ptr<TextFileParts::StreamSink> TextFileParts::openStream(const std::
 
 std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openPlaced(const std::string& path) {
     return std::make_unique<PlacedFile>(openPlainForReading(path));
+}
+
+// ---- The write batch. ----
+
+std::string TextFileParts::folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void TextFileParts::crashNow() {
+    ::kill(::getpid(), SIGKILL);
+    ::_exit(137);
+}
+
+TextFileParts::WriteTarget TextFileParts::resolveWriteTarget(const std::string& path,
+                                                             TextFile::Link link) {
+    const Target target = resolveTarget(path, link == TextFile::Link::Follow);
+    return {target.path, target.exists, static_cast<unsigned>(target.mode & 07777)};
+}
+
+std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openToCompare(const std::string& path,
+                                                                          std::int64_t& size) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    size = st.st_size;
+    return std::make_unique<PlacedFile>(fd);
+}
+
+namespace {
+
+class PosixTempFile : public TextFileParts::TempFile {
+  public:
+    PosixTempFile(const std::string& target, const unsigned* keepMode) : TempFile(target) {
+        ignoreFileSizeSignal();
+        for (int attempt = 0; m_fd < 0; ++attempt) {
+            const std::string temp = TextFileParts::tempNameBeside(
+                target, target.rfind('/'), '.', static_cast<unsigned long>(::getpid()), attempt);
+            m_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+            if (m_fd >= 0)
+                m_temp = temp;
+            else if (errno != EEXIST || attempt >= 100)
+                failWith(errno);
+        }
+        // A replaced file keeps its permissions.
+        if (keepMode)
+            (void)::fchmod(m_fd, *keepMode);
+    }
+    ~PosixTempFile() override {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (!m_temp.empty())
+            ::unlink(m_temp.c_str());
+    }
+
+    int fd() const { return m_fd; }
+    void write(std::string_view bytes) override { writeAll(m_fd, bytes); }
+    void close() override { closeChecked(m_fd); }
+    void moveInto() override {
+        if (::rename(m_temp.c_str(), target().c_str()) != 0)
+            failWith(errno);
+        m_temp.clear();
+    }
+
+  private:
+    int m_fd = -1;
+    std::string m_temp;
+};
+
+} // namespace
+
+std::unique_ptr<TextFileParts::TempFile> TextFileParts::createTempBeside(const std::string& target,
+                                                                         const unsigned* keepMode) {
+    return std::make_unique<PosixTempFile>(target, keepMode);
+}
+
+// syncfs() writes out the whole file system in one pass, one journal commit and one cache
+// flush, where an fsync() of each file pays those once a file: for a presentation of 207
+// files it measured 1.8 to 2.3 times faster (the README's Benchmarks). It also writes out
+// other programs' data on that file system, which a busy disk can make slower; it reports
+// a write-back error on that file system since the file was opened (Linux 5.8 and later).
+void TextFileParts::makeDurable(std::span<TempFile* const> files,
+                                WriteBatch::Durability durability) {
+    std::set<dev_t> synced;
+    for (TempFile* file : files) {
+        const int fd = static_cast<PosixTempFile*>(file)->fd();
+        try {
+            if (durability == WriteBatch::Durability::SyncEachFile) {
+                syncData(fd, true);
+                continue;
+            }
+            struct stat st {};
+            if (::fstat(fd, &st) != 0)
+                failWith(errno);
+            if (!synced.insert(st.st_dev).second)
+                continue;
+            if (const int error = injectedError(TextFile::Step::Sync))
+                failWith(error);
+            if (::syncfs(fd) != 0)
+                failWith(errno);
+        } catch (const FileError& e) {
+            throw BatchError(file->target(), e.what());
+        }
+    }
+}
+
+void TextFileParts::syncFolder(const std::string& folder) {
+    if (const int error = injectedError(TextFile::Step::SyncFolder))
+        failWith(error);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        failWith(errno);
+    if (::fsync(fd) != 0 && errno != EINVAL) {
+        const int error = errno;
+        ::close(fd);
+        failWith(error);
+    }
+    ::close(fd);
 }

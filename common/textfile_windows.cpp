@@ -229,82 +229,6 @@ bool TextFile::sameFile(const std::string& a, const std::string& b) {
            first.nFileIndexLow == second.nFileIndexLow;
 }
 
-struct AtomicFileWriter::Impl {
-    ~Impl() { abandon(); }
-
-    void abandon() {
-        file.reset();
-        if (!temp.empty())
-            ::DeleteFileW(Win32Text::widen(temp).c_str());
-        temp.clear();
-    }
-
-    template <typename Step> void guarded(Step step) {
-        TextFileParts::guardedStep(
-            failure, [this] { abandon(); }, step);
-    }
-
-    std::string target;
-    std::string temp;
-    Handle file;
-    std::string failure;
-    bool committed = false;
-};
-
-// The move at commit replaces the name itself, a link included, so both ways are one here.
-AtomicFileWriter::AtomicFileWriter(const std::string& path, Link)
-    : m_path(path), m_impl(std::make_unique<Impl>()) {
-    Impl& d = *m_impl;
-    checkName(path);
-    refuseNonFile(path);
-    d.target = path;
-    // Beside the target, so the move stays on one volume and replaces it in one step.
-    const size_t slash = path.find_last_of("\\/:");
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string base = path.substr(folder.size()).substr(0, 200);
-    for (int attempt = 0; !d.file.isOpen(); ++attempt) {
-        const std::string temp = folder + "~" + base + "." +
-                                 std::to_string(::GetCurrentProcessId()) + "-" +
-                                 std::to_string(attempt) + ".tmp";
-        HANDLE h = ::CreateFileW(Win32Text::widen(temp).c_str(), GENERIC_WRITE, 0, nullptr,
-                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            d.file.reset(h);
-            d.temp = temp;
-        } else if (::GetLastError() != ERROR_FILE_EXISTS || attempt >= 100) {
-            failWithSystemError();
-        }
-    }
-}
-
-AtomicFileWriter::~AtomicFileWriter() = default;
-
-void AtomicFileWriter::write(std::string_view bytes) {
-    Impl& d = *m_impl;
-    d.guarded([&] {
-        if (d.committed)
-            throw FileError("The file is already written");
-        writeAll(d.file.get(), bytes);
-    });
-}
-
-void AtomicFileWriter::commit() {
-    Impl& d = *m_impl;
-    d.guarded([&] {
-        if (d.committed)
-            return;
-        syncData(d.file.get());
-        d.file.close();
-        if (const int error = injectedError(TextFile::Step::Rename))
-            failWith(error);
-        if (!::MoveFileExW(Win32Text::widen(d.temp).c_str(), Win32Text::widen(d.target).c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            failWithSystemError();
-        d.temp.clear();
-        d.committed = true;
-    });
-}
-
 struct LineFile::Impl : TextFileParts::LineSink {
     std::int64_t end() override {
         LARGE_INTEGER at{};
@@ -439,4 +363,119 @@ std::unique_ptr<TextFileParts::StreamSink> TextFileParts::openStream(const std::
 
 std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openPlaced(const std::string& path) {
     return std::make_unique<PlacedFile>(openPlain(path, GENERIC_READ, OPEN_EXISTING));
+}
+
+// ---- The write batch. ----
+
+std::string TextFileParts::folderOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/:");
+    if (slash == std::string::npos)
+        return ".";
+    // A drive ("C:") and a root ("\\", "C:\\") keep their last byte.
+    const bool whole = slash == 0 || path[slash] == ':' || path[slash - 1] == ':';
+    return path.substr(0, whole ? slash + 1 : slash);
+}
+
+void TextFileParts::crashNow() {
+    ::TerminateProcess(::GetCurrentProcess(), 137);
+    ::ExitProcess(137);
+}
+
+// The move replaces the name itself, a link included, so both ways are one here.
+TextFileParts::WriteTarget TextFileParts::resolveWriteTarget(const std::string& path,
+                                                             TextFile::Link) {
+    checkName(path);
+    refuseNonFile(path);
+    const DWORD attributes = ::GetFileAttributesW(Win32Text::widen(path).c_str());
+    return {path, attributes != INVALID_FILE_ATTRIBUTES, 0};
+}
+
+std::unique_ptr<TextFileParts::PlacedSource> TextFileParts::openToCompare(const std::string& path,
+                                                                          std::int64_t& size) {
+    const DWORD attributes = ::GetFileAttributesW(Win32Text::widen(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return nullptr;
+    // Others may still delete or replace it, as the move at commit does.
+    HANDLE h = ::CreateFileW(Win32Text::widen(path).c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return nullptr;
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        ::CloseHandle(h);
+        return nullptr;
+    }
+    LARGE_INTEGER bytes{};
+    if (!::GetFileSizeEx(h, &bytes)) {
+        ::CloseHandle(h);
+        return nullptr;
+    }
+    size = bytes.QuadPart;
+    return std::make_unique<PlacedFile>(h);
+}
+
+namespace {
+
+class WindowsTempFile : public TextFileParts::TempFile {
+  public:
+    explicit WindowsTempFile(const std::string& target) : TempFile(target) {
+        // Beside the target, so the move stays on one volume and replaces it in one step.
+        for (int attempt = 0; !m_file.isOpen(); ++attempt) {
+            const std::string temp = TextFileParts::tempNameBeside(
+                target, target.find_last_of("\\/:"), '~', ::GetCurrentProcessId(), attempt);
+            HANDLE h = ::CreateFileW(Win32Text::widen(temp).c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h != INVALID_HANDLE_VALUE) {
+                m_file.reset(h);
+                m_temp = temp;
+            } else if (::GetLastError() != ERROR_FILE_EXISTS || attempt >= 100) {
+                failWithSystemError();
+            }
+        }
+    }
+    ~WindowsTempFile() override {
+        m_file.reset();
+        if (!m_temp.empty())
+            ::DeleteFileW(Win32Text::widen(m_temp).c_str());
+    }
+
+    HANDLE handle() const { return m_file.get(); }
+    void write(std::string_view bytes) override { writeAll(m_file.get(), bytes); }
+    void close() override { m_file.close(); }
+    void moveInto() override {
+        if (!::MoveFileExW(Win32Text::widen(m_temp).c_str(), Win32Text::widen(target()).c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            failWithSystemError();
+        m_temp.clear();
+    }
+
+  private:
+    Handle m_file;
+    std::string m_temp;
+};
+
+} // namespace
+
+std::unique_ptr<TextFileParts::TempFile> TextFileParts::createTempBeside(const std::string& target,
+                                                                         const unsigned*) {
+    return std::make_unique<WindowsTempFile>(target);
+}
+
+// Windows has no flush of a whole volume for a program without administrator rights:
+// each file is flushed, after all of them are written, and each move is written through.
+void TextFileParts::makeDurable(std::span<TempFile* const> files, WriteBatch::Durability) {
+    for (TempFile* file : files) {
+        try {
+            syncData(static_cast<WindowsTempFile*>(file)->handle());
+        } catch (const FileError& e) {
+            throw BatchError(file->target(), e.what());
+        }
+    }
+}
+
+// A move written through is on the disk, its folder entry included.
+void TextFileParts::syncFolder(const std::string&) {
+    if (const int error = injectedError(TextFile::Step::SyncFolder))
+        failWith(error);
 }

@@ -15,6 +15,7 @@
 class SettingsStore;
 class UiServices;
 struct PresentationOutput;
+class WriteBatch;
 
 // The post-processor's main window `Main`: the SlideSchedule in Grid1 with its row
 // editor, the URL fields, the menu, the grid file and log import commands.
@@ -188,15 +189,28 @@ class Main : public Window {
     // False, after naming the field, when a value that becomes a file name or part of the
     // tool's command line holds a byte neither can carry.
     bool namesAreSafe(const Writers& writers);
-    WriteOutcome writeHtmCommand();
+    // The three writers, each into the batch that its command or the combined command
+    // puts in place at its end; each tells the operator of its own failure.
+    WriteOutcome writeHtmCommand(WriteBatch& batch);
+    void writeRamCommand(WriteBatch& batch);
+    // The event list written; what the tool then takes, or nothing when the command ended.
+    struct ToolRun {
+        std::string listPath;
+        std::string outputDirectory;
+    };
+    std::optional<ToolRun> writeEventListCommand(WriteBatch& batch);
+    void startCevents(const ToolRun& run);
+    // The batch's files put in place; false, after telling the operator, when that failed.
+    bool putInPlace(WriteBatch& batch);
     void showOutputFailure(const std::string& message);
     // The logger's recording beside the log: its web form into the Audio URL and its
     // offset into Tape Early; false when there is none.
     bool takeRecording();
     // A pending tape offset applied once, as an Update would, without writing a row.
     void applyTapeOffset();
-    // The recording's web form beside the pages, when the Audio URL names it.
-    void writeWebForm();
+    // The recording's web form into the batch, when the Audio URL names it; the message for
+    // the operator when it failed.
+    std::optional<std::string> writeWebForm(WriteBatch& batch);
 
     UiServices& m_ui;
     SettingsStore& m_settings;

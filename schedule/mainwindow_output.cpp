@@ -2,11 +2,13 @@
 #include "mainwindow.h"
 
 #include "common/text.h"
+#include "common/writebatch.h"
 #include "forms/uiservices.h"
 #include "schedule/filenames.h"
 #include "webout/eventlist.h"
 #include "webout/metafiles.h"
 #include "webout/outputerror.h"
+#include "webout/pagefiles.h"
 #include "webout/presentation.h"
 #include "webout/slidepages.h"
 
@@ -82,7 +84,7 @@ std::optional<PresentationOutput> Main::outputToWrite(WriteOutcome& refused,
     return PresentationOutput{m_schedule.rows(), *folder, txtHTMURL.Text, txtAudioURL.Text};
 }
 
-Main::WriteOutcome Main::writeHtmCommand() {
+Main::WriteOutcome Main::writeHtmCommand(WriteBatch& batch) {
     WriteOutcome refused;
     // In the combined command the later writers' values are checked before its first file.
     const std::optional<PresentationOutput> out =
@@ -92,8 +94,8 @@ Main::WriteOutcome Main::writeHtmCommand() {
     AllPagesResult result;
     try {
         BusyPointer busy(m_ui);
-        result =
-            writeAllPages(*out, m_program.directory, {PageImages.begin() + 1, PageImages.end()});
+        result = writeAllPages(batch, *out, m_program.directory,
+                               {PageImages.begin() + 1, PageImages.end()});
     } catch (const OutputError& e) {
         showOutputFailure(e.message());
         return WriteOutcome::Failed;
@@ -107,36 +109,58 @@ Main::WriteOutcome Main::writeHtmCommand() {
     return WriteOutcome::Written;
 }
 
-void Main::mnuWriteHTM_Click() {
-    writeHtmCommand();
+bool Main::putInPlace(WriteBatch& batch) {
+    try {
+        BusyPointer busy(m_ui);
+        commitOutputs(batch);
+        return true;
+    } catch (const OutputError& e) {
+        showOutputFailure(e.message());
+        return false;
+    }
 }
 
-void Main::mnuWrRam_Click() {
+void Main::mnuWriteHTM_Click() {
+    WriteBatch batch;
+    writeHtmCommand(batch);
+    putInPlace(batch);
+}
+
+void Main::writeRamCommand(WriteBatch& batch) {
     WriteOutcome refused;
     const std::optional<PresentationOutput> out = outputToWrite(refused, {true, WriteAllActive});
     if (!out)
         return;
     try {
         BusyPointer busy(m_ui);
-        writeMetafiles(*out);
+        writeMetafiles(batch, *out);
     } catch (const OutputError& e) {
         showOutputFailure(e.message());
     }
 }
 
-void Main::mnuWrCevents_Click() {
+// The metafiles written before a failure are put in place all the same.
+void Main::mnuWrRam_Click() {
+    WriteBatch batch;
+    writeRamCommand(batch);
+    putInPlace(batch);
+}
+
+std::optional<Main::ToolRun> Main::writeEventListCommand(WriteBatch& batch) {
     WriteOutcome refused;
     const std::optional<PresentationOutput> out = outputToWrite(refused, {false, true});
     if (!out)
-        return;
+        return std::nullopt;
     BusyPointer busy(m_ui);
-    std::string listPath;
     try {
-        listPath = writeEventList(*out);
+        return ToolRun{writeEventList(batch, *out), out->outputDirectory};
     } catch (const OutputError& e) {
         showOutputFailure(e.message());
-        return;
+        return std::nullopt;
     }
+}
+
+void Main::startCevents(const ToolRun& run) {
     if (CeventsLoc.empty())
         return;
     // Without an event file name the tool has nothing to write: it is not started.
@@ -145,13 +169,14 @@ void Main::mnuWrCevents_Click() {
         m_ui.MsgBox("AudioURL doesn't end in .ra - .rae file not written!", Mb::OKOnly);
         return;
     }
-    const ToolStart tool = ceventsStart(CeventsLoc, listPath, *eventFile, out->outputDirectory);
+    BusyPointer busy(m_ui);
+    const ToolStart tool = ceventsStart(CeventsLoc, run.listPath, *eventFile, run.outputDirectory);
     const StartResult started = m_ui.StartProcess(tool.program, tool.args, tool.workingDirectory);
     if (started)
         return;
     const std::string reason = started.reason.empty() ? "" : ": " + started.reason;
     showOutputFailure(
-        OutputError(listPath,
+        OutputError(run.listPath,
                     started.folderFailed
                         ? "The folder '" +
                               Text::forMessage(tool.workingDirectory, Text::MessagePathChars) +
@@ -161,6 +186,17 @@ void Main::mnuWrCevents_Click() {
             .message());
 }
 
+// The tool reads the list from the disk: it starts once the list is in place.
+void Main::mnuWrCevents_Click() {
+    WriteBatch batch;
+    const std::optional<ToolRun> run = writeEventListCommand(batch);
+    if (putInPlace(batch) && run)
+        startCevents(*run);
+}
+
+// Every file of the command goes into one batch, put in place at once before the tool
+// starts: a crash or a failing disk leaves the earlier presentation whole, and files
+// whose bytes did not change are not written at all.
 void Main::mnuWrtAll_Click() {
     CheckBoxes();
     WriteAllActive = true;
@@ -168,13 +204,21 @@ void Main::mnuWrtAll_Click() {
         bool& flag;
         ~ClearFlag() { flag = false; }
     } clear{WriteAllActive};
+    WriteBatch batch;
     // The metafiles and the event list must not go out beside a half-written set of pages.
-    if (writeHtmCommand() == WriteOutcome::Failed) {
+    if (writeHtmCommand(batch) == WriteOutcome::Failed) {
+        putInPlace(batch);
         m_ui.MsgBox("Write HTM Files failed: the RAM files and the RAE file were not written.",
                     Mb::OKOnly + Mb::Exclamation, "Write HTM, RAM, RAE");
         return;
     }
-    mnuWrRam_Click();
-    mnuWrCevents_Click();
-    writeWebForm();
+    writeRamCommand(batch);
+    const std::optional<ToolRun> run = writeEventListCommand(batch);
+    // The web form's failure keeps the rest; it is told after the tool starts, as the
+    // web form comes last.
+    const std::optional<std::string> webFormFailure = writeWebForm(batch);
+    if (putInPlace(batch) && run)
+        startCevents(*run);
+    if (webFormFailure)
+        showOutputFailure(*webFormFailure);
 }

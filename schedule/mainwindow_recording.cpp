@@ -28,18 +28,19 @@ void Main::applyTapeOffset() {
     selectRow(1);
 }
 
-void Main::writeWebForm() {
+std::optional<std::string> Main::writeWebForm(WriteBatch& batch) {
     const std::optional<std::string> folder = outputDirectoryOf(LogFileName);
     if (!folder)
-        return;
+        return std::nullopt;
     const std::optional<WebFormJob> job = webFormToWrite(LogFileName, txtAudioURL.Text, *folder);
     if (!job)
-        return;
+        return std::nullopt;
     try {
         // A long talk takes a while: the hourglass until it is written.
         BusyPointer busy(m_ui);
-        ::writeWebForm(*job, *platformWebAudioEncoder());
+        ::writeWebForm(batch, *job, *platformWebAudioEncoder());
     } catch (const OutputError& e) {
-        showOutputFailure(e.message());
+        return e.message();
     }
+    return std::nullopt;
 }

@@ -84,9 +84,9 @@ std::optional<WebFormJob> webFormToWrite(const std::string& logPath, const std::
     return job;
 }
 
-void writeWebForm(const WebFormJob& job, WebAudioEncoder& encoder) {
+void writeWebForm(WriteBatch& batch, const WebFormJob& job, WebAudioEncoder& encoder) {
     const std::string reason = encoder.unavailableReason();
     if (!reason.empty())
         throw OutputError(job.target, reason);
-    writeWebAudio(encoder, job.recordingPath, job.cutMs, job.target);
+    writeWebAudio(batch, encoder, job.recordingPath, job.cutMs, job.target);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 class WebAudioEncoder;
+class WriteBatch;
 
 // The logger's recording of the talk beside a log, as cuebuild uses it: the web form's
 // name the pages play, and the tape offset that puts the first slide on its timeline.
@@ -42,5 +43,6 @@ struct WebFormJob {
 // recording and its sync file).
 std::optional<WebFormJob> webFormToWrite(const std::string& logPath, const std::string& audioUrl,
                                          const std::string& outputDirectory);
-// Throws OutputError naming the file and the reason, also when this build has no encoder.
-void writeWebForm(const WebFormJob& job, WebAudioEncoder& encoder);
+// Into the batch; throws OutputError naming the file and the reason, also when this build
+// has no encoder.
+void writeWebForm(WriteBatch& batch, const WebFormJob& job, WebAudioEncoder& encoder);

@@ -13,9 +13,9 @@ std::string eventListLine(double start, double stop, std::string_view htmlUrl, i
            std::string(htmlUrl) + "sld" + threeDigits(row) + ".htm";
 }
 
-std::string writeEventList(const PresentationOutput& out) {
+std::string writeEventList(WriteBatch& batch, const PresentationOutput& out) {
     const std::string path = out.outputDirectory + EventListName;
-    OutputFile list(path);
+    OutputFile list(batch, path);
     for (int i = 1; i <= static_cast<int>(out.rows.size()); ++i) {
         const double start = scheduleTime(out.rows, i, &ScheduleRow::Start, path);
         const double stop = scheduleTime(out.rows, i, &ScheduleRow::Stop, path);

@@ -15,7 +15,7 @@ std::string metafileLine(std::string_view audioUrl, double start, double end) {
            ClockTime::format(end) + "\"";
 }
 
-void writeMetafiles(const PresentationOutput& out) {
+void writeMetafiles(WriteBatch& batch, const PresentationOutput& out) {
     const int rowCount = static_cast<int>(out.rows.size());
     if (rowCount == 0)
         return;
@@ -23,7 +23,7 @@ void writeMetafiles(const PresentationOutput& out) {
     for (int i = 1; i <= rowCount; ++i) {
         const std::string path = out.outputDirectory + metafileName(i);
         const double start = scheduleTime(out.rows, i, &ScheduleRow::Start, path);
-        OutputFile file(path);
+        OutputFile file(batch, path);
         file.writeLine(metafileLine(out.audioUrl, start, end));
         file.commit();
     }

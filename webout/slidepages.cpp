@@ -135,51 +135,53 @@ std::string indexTable(const std::vector<ScheduleRow>& rows) {
     return table;
 }
 
-void WriteHTMFiles(const std::string& templatePath, const std::string& pagePath,
+void WriteHTMFiles(WriteBatch& batch, const std::string& templatePath, const std::string& pagePath,
                    const PageReplacements& replacements, const LectureInserts& lecture) {
     SlidePageRewriter rewriter(replacements, lecture);
-    rewriteTemplate(templatePath, pagePath, SlidePageMarkers,
+    rewriteTemplate(batch, templatePath, pagePath, SlidePageMarkers,
                     [&](std::span<const MarkerScan> scans) { return rewriter.plan(scans); });
 }
 
-void WritePreloadFile(const std::string& templatePath, const std::string& pagePath,
-                      const PresentationOutput& out) {
+void WritePreloadFile(WriteBatch& batch, const std::string& templatePath,
+                      const std::string& pagePath, const PresentationOutput& out) {
     const std::string block = preloadBlock(out);
     const TemplateMarker markers[] = {PreloadMarker};
-    rewriteTemplate(templatePath, pagePath, markers, [&](std::span<const MarkerScan> scans) {
+    rewriteTemplate(batch, templatePath, pagePath, markers, [&](std::span<const MarkerScan> scans) {
         return std::vector<LineSegment>{copied(0, scans.front().length()), inserted("\r\n"),
                                         insertedShared(block)};
     });
 }
 
-bool WriteIndexFile(const std::string& templatePath, const std::string& pagePath,
+bool WriteIndexFile(WriteBatch& batch, const std::string& templatePath, const std::string& pagePath,
                     const std::vector<ScheduleRow>& rows, const LectureInserts& lecture) {
     bool expanded = false;
     const std::string table = indexTable(rows);
-    rewriteTemplate(templatePath, pagePath, IndexMarkers, [&](std::span<const MarkerScan> scans) {
+    const auto plan = [&](std::span<const MarkerScan> scans) {
         const size_t p = scans[0].markerAt();
         const size_t end = scans[0].length();
-        std::vector<LineSegment> plan;
+        std::vector<LineSegment> segments;
         if (expanded || !scans[0].found()) {
-            plan = {copied(0, end), inserted("\r\n")};
+            segments = {copied(0, end), inserted("\r\n")};
         } else {
             expanded = true;
             // The text before the marker above the table, the text after it below.
             if (p > 0)
-                plan = {copied(0, p), inserted("\r\n")};
-            plan.push_back(insertedShared(table));
+                segments = {copied(0, p), inserted("\r\n")};
+            segments.push_back(insertedShared(table));
             if (p + IndexMarker.text.size() < end) {
-                plan.push_back(copied(p + IndexMarker.text.size(), end));
-                plan.push_back(inserted("\r\n"));
+                segments.push_back(copied(p + IndexMarker.text.size(), end));
+                segments.push_back(inserted("\r\n"));
             }
         }
-        addLectureBlock(plan, scans[1], lecture);
-        return plan;
-    });
+        addLectureBlock(segments, scans[1], lecture);
+        return segments;
+    };
+    rewriteTemplate(batch, templatePath, pagePath, IndexMarkers, plan);
     return expanded;
 }
 
-AllPagesResult writeAllPages(const PresentationOutput& out, const std::string& programDirectory,
+AllPagesResult writeAllPages(WriteBatch& batch, const PresentationOutput& out,
+                             const std::string& programDirectory,
                              std::span<const std::string> pageImages) {
     const auto shipped = [&](std::string_view name) {
         return programDirectory + "/" + std::string(name);
@@ -187,16 +189,18 @@ AllPagesResult writeAllPages(const PresentationOutput& out, const std::string& p
     const LectureTable lecture(out);
     const int rowCount = static_cast<int>(out.rows.size());
     for (int i = 1; i <= rowCount; ++i)
-        WriteHTMFiles(shipped(templateNameFor(i, rowCount)), out.outputDirectory + pageFileName(i),
-                      pageReplacementsFor(out.rows, i), lecture.insertsFor(i));
-    WritePreloadFile(shipped("preload.htm"), out.outputDirectory + "preload.htm", out);
+        WriteHTMFiles(batch, shipped(templateNameFor(i, rowCount)),
+                      out.outputDirectory + pageFileName(i), pageReplacementsFor(out.rows, i),
+                      lecture.insertsFor(i));
+    WritePreloadFile(batch, shipped("preload.htm"), out.outputDirectory + "preload.htm", out);
     for (const std::string& image : pageImages)
-        copyOutputFile(shipped(image), out.outputDirectory + image);
+        copyOutputFile(batch, shipped(image), out.outputDirectory + image);
     AllPagesResult result;
     result.indexTemplate = shipped("index.htm");
-    result.indexMarkerFound = WriteIndexFile(
-        result.indexTemplate, out.outputDirectory + "index.htm", out.rows, lecture.insertsFor(0));
-    OutputFile chapters(out.outputDirectory + ChaptersName);
+    result.indexMarkerFound =
+        WriteIndexFile(batch, result.indexTemplate, out.outputDirectory + "index.htm", out.rows,
+                       lecture.insertsFor(0));
+    OutputFile chapters(batch, out.outputDirectory + ChaptersName);
     chapters.write(lecture.chapters());
     chapters.commit();
     return result;

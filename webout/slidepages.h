@@ -67,12 +67,13 @@ std::string indexTable(const std::vector<ScheduleRow>& rows);
 // Each writes one page from one template; every failure throws OutputError naming the
 // template or the page. WriteHTMFiles, despite its plural, is one slide page: writeAllPages
 // below writes them all. Without lecture inserts the lecture markers get nothing.
-void WriteHTMFiles(const std::string& templatePath, const std::string& pagePath,
+// Each page goes into the batch, in place once the batch commits.
+void WriteHTMFiles(WriteBatch& batch, const std::string& templatePath, const std::string& pagePath,
                    const PageReplacements& replacements, const LectureInserts& lecture = {});
-void WritePreloadFile(const std::string& templatePath, const std::string& pagePath,
-                      const PresentationOutput& out);
+void WritePreloadFile(WriteBatch& batch, const std::string& templatePath,
+                      const std::string& pagePath, const PresentationOutput& out);
 // False when the template has no index marker: the page is then a plain copy of it.
-bool WriteIndexFile(const std::string& templatePath, const std::string& pagePath,
+bool WriteIndexFile(WriteBatch& batch, const std::string& templatePath, const std::string& pagePath,
                     const std::vector<ScheduleRow>& rows, const LectureInserts& lecture = {});
 
 struct AllPagesResult {
@@ -83,7 +84,8 @@ struct AllPagesResult {
 // The whole of "Write HTM Files" after its checks: every page, preload.htm, the page
 // images, index.htm and chapters.vtt, in that order, from the templates and images in
 // programDirectory (named without a trailing separator); the lecture table and the slide
-// texts are read once, before the first page. Stops at the first failure with an
-// OutputError.
-AllPagesResult writeAllPages(const PresentationOutput& out, const std::string& programDirectory,
+// texts are read once, before the first page. Every file goes into the batch; the files
+// made before a failure stay in it. Stops at the first failure with an OutputError.
+AllPagesResult writeAllPages(WriteBatch& batch, const PresentationOutput& out,
+                             const std::string& programDirectory,
                              std::span<const std::string> pageImages);

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+class WriteBatch;
+
 // The streaming engine of the page writers: a template is copied to its page line by
 // line, and a line that holds one of the writer's markers is written as the writer's plan
 // for it says. Lines of any length are read and written in bounded memory.
@@ -24,8 +26,11 @@ class MarkerScan {
   public:
     explicit MarkerScan(TemplateMarker marker);
     // lastPiece: the line ends with this piece, so no marker can begin in its tail.
-    void feed(std::string_view piece, bool lastPiece);
+    // inPiece: where the marker first begins in the piece (npos: nowhere), as findMarkers
+    // found it.
+    void feed(std::string_view piece, bool lastPiece, size_t inPiece);
     void reset();
+    const TemplateMarker& marker() const { return m_marker; }
 
     size_t length() const { return m_length; }
     bool found() const { return m_markerAt != std::string::npos; }
@@ -47,6 +52,9 @@ class MarkerScan {
     size_t m_close = std::string::npos;
 };
 
+// Feeds a piece of a line to every scan, with one pass over the piece for all markers.
+void feedScans(std::span<MarkerScan> scans, std::string_view piece, bool lastPiece);
+
 // A piece of a written line: a range of the template line, or a text put in. A text the
 // writer keeps for the whole command is put in as a view, not copied into every page.
 struct LineSegment {
@@ -64,11 +72,12 @@ LineSegment insertedShared(std::string_view text);
 // marker in the order the markers were given. Its segments carry the line ends too.
 using LinePlan = std::function<std::vector<LineSegment>(std::span<const MarkerScan> scans)>;
 
-// Writes the page from the template: a line without any marker unchanged with CR LF, every
-// other line as its plan says. Every failure throws OutputError naming the template or the
-// page; the page replaces an earlier one only once it is whole.
-void rewriteTemplate(const std::string& templatePath, const std::string& pagePath,
-                     std::span<const TemplateMarker> markers, const LinePlan& plan);
+// Writes the page from the template into the batch: a line without any marker unchanged
+// with CR LF, every other line as its plan says. Every failure throws OutputError naming
+// the template or the page; the page replaces an earlier one only once the batch commits.
+void rewriteTemplate(WriteBatch& batch, const std::string& templatePath,
+                     const std::string& pagePath, std::span<const TemplateMarker> markers,
+                     const LinePlan& plan);
 // One line as rewriteTemplate writes it, its line end and any lines put after it included.
 std::string rewriteLine(std::string_view line, std::span<const TemplateMarker> markers,
                         const LinePlan& plan);

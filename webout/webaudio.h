@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+class WriteBatch;
+
 // The web form of a talk's recording: the MP3 the pages play, made from the logger's 16-bit
 // recording with one gain that brings its loudness to about -16 LUFS.
 namespace WebAudio {
@@ -63,9 +65,10 @@ class WebAudioEncoder {
 // This platform's encoder.
 std::unique_ptr<WebAudioEncoder> platformWebAudioEncoder();
 
-// The web form of a recording written to outputPath (whole or not at all, a link at the
-// name replaced): the recording's first cutMs milliseconds cut (or, for a negative cutMs,
-// as much silence put before it), then encoded. Throws
-// OutputError naming the file at fault.
-WebAudioReport writeWebAudio(WebAudioEncoder& encoder, const std::string& recordingPath,
-                             std::int64_t cutMs, const std::string& outputPath);
+// The web form of a recording written to outputPath through the batch (whole or not at
+// all, a link at the name replaced, always written anew): the recording's first cutMs
+// milliseconds cut (or, for a negative cutMs, as much silence put before it), then encoded.
+// Throws OutputError naming the file at fault.
+WebAudioReport writeWebAudio(WriteBatch& batch, WebAudioEncoder& encoder,
+                             const std::string& recordingPath, std::int64_t cutMs,
+                             const std::string& outputPath);

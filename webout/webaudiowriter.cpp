@@ -45,15 +45,18 @@ class WavSource : public PcmSource {
 
 } // namespace
 
-WebAudioReport writeWebAudio(WebAudioEncoder& encoder, const std::string& recordingPath,
-                             std::int64_t cutMs, const std::string& outputPath) {
+WebAudioReport writeWebAudio(WriteBatch& batch, WebAudioEncoder& encoder,
+                             const std::string& recordingPath, std::int64_t cutMs,
+                             const std::string& outputPath) {
     std::unique_ptr<WavSource> source;
     try {
         source = std::make_unique<WavSource>(recordingPath);
     } catch (const FileError& e) {
         throw OutputError(recordingPath, e.what());
     }
-    OutputFile file(outputPath);
+    // Its time tells whether it is up to date with the recording: an equal one is written
+    // anew too.
+    OutputFile file(batch, outputPath, WriteBatch::Same::Replace);
     WebAudioReport report;
     try {
         // A negative cut is silence put before the recording: its first slide came first.

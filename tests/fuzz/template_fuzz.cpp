@@ -12,6 +12,7 @@
 #include "support/htmlshape.h"
 #include "webout/lecturetable.h"
 #include "webout/outputerror.h"
+#include "webout/pagefiles.h"
 #include "webout/slidepages.h"
 #include "webout/slidetext.h"
 
@@ -117,12 +118,15 @@ std::vector<std::vector<std::string>> shapesWith(const std::string& value) {
     writeSlideText(value);
     const LectureTable lecture(out);
     const std::string source = Fuzz::writeScratch("every.htm", EveryPlace);
-    WriteHTMFiles(source, Fuzz::scratchPath("every1.htm"), pageReplacementsFor(out.rows, 1),
+    WriteBatch batch;
+    WriteHTMFiles(batch, source, Fuzz::scratchPath("every1.htm"), pageReplacementsFor(out.rows, 1),
                   lecture.insertsFor(1));
-    WriteHTMFiles(source, Fuzz::scratchPath("every2.htm"), pageReplacementsFor(out.rows, 3),
+    WriteHTMFiles(batch, source, Fuzz::scratchPath("every2.htm"), pageReplacementsFor(out.rows, 3),
                   lecture.insertsFor(3));
-    WritePreloadFile(source, Fuzz::scratchPath("every3.htm"), out);
-    WriteIndexFile(source, Fuzz::scratchPath("every4.htm"), out.rows, lecture.insertsFor(0));
+    WritePreloadFile(batch, source, Fuzz::scratchPath("every3.htm"), out);
+    WriteIndexFile(batch, source, Fuzz::scratchPath("every4.htm"), out.rows,
+                   lecture.insertsFor(0));
+    commitOutputs(batch);
     std::vector<std::vector<std::string>> shapes;
     for (const char* name : {"every1.htm", "every2.htm", "every3.htm", "every4.htm"})
         shapes.push_back(htmlShape(Fuzz::readScratch(name)));
@@ -151,11 +155,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const PageReplacements replacements = pageReplacementsFor(out.rows, 2);
     try {
-        WriteHTMFiles(templatePath, Fuzz::scratchPath("sld002.htm"), replacements,
+        WriteBatch batch;
+        WriteHTMFiles(batch, templatePath, Fuzz::scratchPath("sld002.htm"), replacements,
                       lecture.insertsFor(2));
-        WritePreloadFile(templatePath, Fuzz::scratchPath("preload.htm"), out);
-        WriteIndexFile(templatePath, Fuzz::scratchPath("index.htm"), out.rows,
+        WritePreloadFile(batch, templatePath, Fuzz::scratchPath("preload.htm"), out);
+        WriteIndexFile(batch, templatePath, Fuzz::scratchPath("index.htm"), out.rows,
                        lecture.insertsFor(0));
+        commitOutputs(batch);
     } catch (const OutputError& e) {
         Fuzz::fail("a template that reads gives \"" + e.message() + "\"");
     }

@@ -10,8 +10,13 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -85,6 +90,14 @@ struct Writer {
     const char* file; // named in what the operator is told
 };
 
+// The operator corrects a title and both URLs: every file of the presentation changes.
+void correct(Lecture& l) {
+    l.updateRow(1, "00:00:05", "../q3/sld001.gif", "Corrected");
+    l.main->txtHTMURL.Text = "http://h/corrected/";
+    l.main->txtAudioURL.Text = "pnm://h/corrected.ra";
+    l.ui.clearEvents();
+}
+
 const Writer Writers[] = {
     {"Save Grid",
      [](Lecture& l) {
@@ -105,6 +118,7 @@ const Writer Writers[] = {
     {"Write RAM FIles", command(&Main::mnuWrRam_Click), "Open File", "tsld001.ram"},
     {"Write RAE File (the event list)", command(&Main::mnuWrCevents_Click), "Open File",
      "cevents.txt"},
+    {"Write HTM, RAM, RAE", command(&Main::mnuWrtAll_Click), "Open File", "sld001.htm"},
     {"the cevents tool",
      [](Lecture& l) {
          const Lecture::Run run = l.cevents();
@@ -131,12 +145,25 @@ template <typename Place, typename Stop> void eachWriterWhere(Stop stop) {
         if (std::string(writer.name) == "the cevents tool")
             continue;
 #endif
-        Place place;
-        Lecture lecture(place.path(""));
-        const auto before = filesIn(lecture.folder);
-        stop(place);
-        const Told told = writer.run(lecture);
-        expectToldAndUnchanged(writer, told, lecture, before);
+        // A presentation writer with nothing changed writes nothing, so it has nothing to
+        // tell either.
+        for (const bool corrected : {true, false}) {
+            if (!corrected && std::string(writer.title) != "Open File")
+                continue;
+            Place place;
+            Lecture lecture(place.path(""));
+            const auto before = filesIn(lecture.folder);
+            if (corrected)
+                correct(lecture);
+            stop(place);
+            const Told told = writer.run(lecture);
+            if (corrected) {
+                expectToldAndUnchanged(writer, told, lecture, before);
+            } else {
+                EXPECT_EQ(told.text, "") << writer.name;
+                EXPECT_EQ(filesIn(lecture.folder), before) << writer.name;
+            }
+        }
     }
 }
 
@@ -192,6 +219,153 @@ TEST(DiskWriters, aPlantedLinkIsReplacedNotWrittenThrough) {
                   lecture.log());
     }
 #endif
+}
+
+// The crash a child of the crash test is to run into: point, index and the lecture's
+// folder; empty in the test itself.
+constexpr const char* CrashCaseVariable = "CUE_TEST_CRASH_CASE";
+// What the child says just before the command it crashes in.
+constexpr const char* Crashing = "writing until the crash";
+
+void setCrashCase(const std::string& value) {
+#ifdef _WIN32
+    ::_putenv_s(CrashCaseVariable, value.c_str());
+#else
+    if (value.empty())
+        ::unsetenv(CrashCaseVariable);
+    else
+        ::setenv(CrashCaseVariable, value.c_str(), 1);
+#endif
+}
+
+// Write All of a corrected lecture, ended by a crash at each moment of its commit (in a
+// child process, this test started again, killed there) or failing at each step: every
+// file of the presentation is then whole, old or new, never empty or torn, and the files
+// put in place are the first ones in the order written. A failure leaves no temporary file; a crash
+// before the renames leaves every old file. Write All again then puts the whole new presentation in
+// place.
+TEST(DiskWriters, aCrashOrAFailureAtAnyStepLeavesEveryFileWholeOldOrNew) {
+    using TextFile::CrashPoint;
+    // In the child this test starts: the lecture made in the folder it is given, as the
+    // parent makes it, corrected, and written until the crash.
+    if (const char* crashCase = std::getenv(CrashCaseVariable)) {
+        std::istringstream in(crashCase);
+        int point = 0;
+        int index = 0;
+        std::string folder;
+        in >> point >> index >> std::ws;
+        std::getline(in, folder);
+        TestFiles::makePath(folder);
+        Lecture lecture(folder);
+        correct(lecture);
+        std::fprintf(stderr, "%s\n", Crashing);
+        TextFile::InjectedCrash crash(static_cast<CrashPoint>(point), index);
+        lecture.main->mnuWrtAll_Click();
+        std::exit(3); // the crash never came
+    }
+    using TextFile::Step;
+    constexpr int All = -1;
+    struct Case {
+        std::optional<CrashPoint> crash; // else a failing step
+        Step step;
+        int index; // the crash's or the failure's, from 0
+        int newFiles;
+    };
+    const Case cases[] = {
+        {CrashPoint::TempWritten, {}, 0, 0},
+        {CrashPoint::TempWritten, {}, 5, 0},
+        {CrashPoint::Synced, {}, 0, 0},
+        {CrashPoint::Renamed, {}, 0, 1},
+        {CrashPoint::Renamed, {}, 5, 6},
+        {CrashPoint::BeforeFolderSync, {}, 0, All},
+        {{}, Step::Write, 0, 0},
+        {{}, Step::Sync, 0, 0},
+        {{}, Step::Close, 3, 0},
+        {{}, Step::Rename, 0, 0},
+        {{}, Step::Rename, 5, 5},
+        {{}, Step::SyncFolder, 0, All},
+    };
+    // A presentation's bytes do not depend on its folder.
+    TempFolder oldPlace;
+    const auto oldFiles = filesIn(Lecture(oldPlace.path()).folder);
+    TempFolder newPlace;
+    Lecture corrected(newPlace.path());
+    correct(corrected);
+    corrected.main->mnuWrtAll_Click();
+    const auto newFiles = filesIn(corrected.folder);
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.crash ? "crash " + std::to_string(static_cast<int>(*c.crash))
+                              : "failure " + std::to_string(static_cast<int>(c.step))) +
+                     " at " + std::to_string(c.index));
+        TempFolder place;
+        std::string folder = place.path();
+        std::optional<Lecture> lecture;
+        if (c.crash) {
+            folder += "/talk";
+            setCrashCase(std::to_string(static_cast<int>(*c.crash)) + " " +
+                         std::to_string(c.index) + " " + folder);
+            const TestFiles::ProgramRun run = TestFiles::runProgram(
+                TestFiles::runtimeProgram("diskwriters_test"),
+                {"--gtest_filter=DiskWriters.aCrashOrAFailureAtAnyStepLeavesEveryFileWholeOldOrNew",
+                 "--gtest_brief=1"});
+            setCrashCase("");
+            // Started, and ended neither normally (0), by a failed check (1) nor past the
+            // crash (3): killed by the signal on POSIX (no exit code), ended with 137 on
+            // Windows.
+            ASSERT_NE(run.errors.find(Crashing), std::string::npos) << run.errors;
+            EXPECT_TRUE(run.exitCode == -1 || run.exitCode == 137) << run.exitCode;
+        } else {
+            lecture.emplace(folder);
+            correct(*lecture);
+            TextFile::InjectedFault fault(c.step, ENOSPC, c.index);
+            lecture->main->mnuWrtAll_Click();
+            EXPECT_EQ(firstBox(*lecture).title, "Open File");
+        }
+        // The files in the order the batch writes them: the pages, preload.htm, the
+        // images, index.htm, chapters.vtt, the metafiles, the event list.
+        int placed = 0;
+        int changed = 0;
+        bool oldSince = false;
+        std::vector<std::string> order;
+        for (int i = 1; i <= 100; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "sld%03d.htm", i);
+            if (oldFiles.count(name))
+                order.push_back(name);
+        }
+        for (const char* name : {"preload.htm", "p2hnext.gif", "p2hprev.gif", "p2hup.gif",
+                                 "ralogo.gif", "wait.gif", "index.htm", "chapters.vtt"})
+            order.push_back(name);
+        for (int i = 1; i <= 100; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "tsld%03d.ram", i);
+            if (oldFiles.count(name))
+                order.push_back(name);
+        }
+        order.push_back("cevents.txt");
+        const auto now = filesIn(folder);
+        for (const std::string& name : order) {
+            ASSERT_TRUE(now.count(name)) << name;
+            const std::string& bytes = now.at(name);
+            if (oldFiles.at(name) == newFiles.at(name))
+                continue;
+            ++changed;
+            const bool isNew = bytes == newFiles.at(name);
+            EXPECT_TRUE(isNew || bytes == oldFiles.at(name)) << name << " is torn";
+            EXPECT_FALSE(isNew && oldSince) << name << " is new after an old one";
+            oldSince = oldSince || !isNew;
+            placed += isNew;
+        }
+        EXPECT_EQ(placed, c.newFiles == All ? changed : c.newFiles);
+        EXPECT_GT(changed, 6);
+        if (lecture) {
+            for (const std::string& name : TestFiles::names(folder))
+                EXPECT_FALSE(name.ends_with(".tmp")) << name << " is left";
+            lecture->main->mnuWrtAll_Click();
+            for (const std::string& name : order)
+                EXPECT_EQ(filesIn(folder).at(name), newFiles.at(name)) << name;
+        }
+    }
 }
 
 } // namespace

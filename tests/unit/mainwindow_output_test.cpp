@@ -1,3 +1,4 @@
+#include "common/filepath.h"
 #include "common/processstart.h"
 #include "common/text.h"
 #include "common/textfile.h"
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <map>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -103,6 +107,39 @@ TEST(Output, writeAllWritesEverythingAndStartsTheToolWithAnArgumentList) {
     EXPECT_EQ(started.workingDirectory, full(f.path("out/")));
     EXPECT_EQ(f.state("WriteAllActive"), "false");
     EXPECT_FALSE(f.ui.busy);
+
+    // Written again with nothing changed: no file is touched, the tool still starts. A
+    // corrected title rewrites only the files whose bytes it changes.
+    const auto now = std::filesystem::file_time_type::clock::now();
+    const auto time = [&](const std::string& name) {
+        return std::filesystem::last_write_time(TextFile::nativePath(f.path("out/" + name)));
+    };
+    std::map<std::string, std::string> before;
+    // An hour ago, as the file system holds it (wine keeps coarser times).
+    std::map<std::string, std::filesystem::file_time_type> hourAgo;
+    for (const std::string& name : WholePresentation) {
+        std::filesystem::last_write_time(TextFile::nativePath(f.path("out/" + name)),
+                                         now - std::chrono::hours(1));
+        before[name] = fileBytes(f.path("out/" + name));
+        hourAgo[name] = time(name);
+    }
+    f.main->mnuWrtAll_Click();
+    EXPECT_EQ(f.processes().size(), 2u);
+    for (const std::string& name : WholePresentation)
+        EXPECT_EQ(time(name), hourAgo[name]) << name;
+    f.updateRow(2, "00:02:00", "../q3/sld002.gif", "Corrected");
+    f.main->mnuWrtAll_Click();
+    EXPECT_EQ(f.processes().size(), 3u);
+    EXPECT_EQ(f.written(), WholePresentation);
+    int rewritten = 0;
+    for (const std::string& name : WholePresentation) {
+        const bool changed = fileBytes(f.path("out/" + name)) != before[name];
+        EXPECT_EQ(time(name) != hourAgo[name], changed) << name;
+        rewritten += changed;
+    }
+    EXPECT_GT(rewritten, 0);
+    EXPECT_LT(rewritten, static_cast<int>(WholePresentation.size()) - 5);
+    EXPECT_TRUE(f.ui.boxTexts().empty());
 }
 
 TEST(Output, commandsTellTheOperatorWhyNothingOrNotEverythingWasWritten) {

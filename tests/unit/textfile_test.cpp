@@ -1,5 +1,7 @@
+#include "common/filepath.h"
 #include "common/text.h"
 #include "common/textfile.h"
+#include "common/writebatch.h"
 #include "support/smalldisk.h"
 
 #ifdef _WIN32
@@ -18,7 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <set>
@@ -199,6 +203,154 @@ TEST(AtomicFileWriter, aFailedStepLeavesTheEarlierFileWholeAndNoTemporaryFile) {
         }
         EXPECT_EQ(fileBytes(target), "earlier\r\n");
         EXPECT_EQ(f.names(), std::set<std::string>{"grid.txt"});
+    }
+}
+
+// A batch compares each file's new bytes with the old ones as they stream in: an equal
+// file keeps its inode and time and gets no temporary file; any difference, a link at the
+// name or Same::Replace puts a new file in place, with the old one's permissions.
+TEST(WriteBatch, onlyFilesWhoseBytesChangedAreReplaced) {
+    const std::string big(200 * 1024 + 1, 'b');
+    std::string bigEnd = big;
+    bigEnd.back() = 'e';
+    struct Case {
+        const char* what;
+        std::optional<std::string> old; // none: no file there
+        std::string bytes;
+        bool kept;
+        WriteBatch::Same same = WriteBatch::Same::Keep;
+        bool link = false;
+    };
+    const Case cases[] = {
+        {"equal", "line\r\n", "line\r\n", true},
+        {"equal, many blocks", big, big, true},
+        {"empty", "", "", true},
+        {"the last byte differs", big, bigEnd, false},
+        {"shorter", big, big.substr(0, 1000), false},
+        {"longer", "line", "line\r\n", false},
+        {"none there", std::nullopt, "new", false},
+        {"equal, replaced when asked", "same", "same", false, WriteBatch::Same::Replace},
+#ifndef _WIN32
+        {"equal behind a link", "same", "same", false, WriteBatch::Same::Keep, true},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder f;
+        const std::string target = f.path("page.htm");
+        const std::string real = c.link ? f.path("real.htm") : target;
+        if (c.old)
+            putFile(real, *c.old);
+#ifndef _WIN32
+        if (c.link)
+            ASSERT_EQ(::symlink("real.htm", target.c_str()), 0);
+        if (c.old)
+            ::chmod(real.c_str(), 0640);
+        struct stat before {};
+        ::stat(target.c_str(), &before);
+#endif
+        // An hour ago, as the file system holds it (wine keeps coarser times).
+        std::filesystem::file_time_type hourAgo{};
+        if (c.old) {
+            std::filesystem::last_write_time(TextFile::nativePath(real),
+                                             std::filesystem::file_time_type::clock::now() -
+                                                 std::chrono::hours(1));
+            hourAgo = std::filesystem::last_write_time(TextFile::nativePath(real));
+        }
+        {
+            WriteBatch batch;
+            WriteBatch::File& file = batch.add(target, c.same);
+            // In pieces that do not fall on the blocks compared.
+            for (size_t at = 0; at < c.bytes.size(); at += 7000)
+                file.write(std::string_view(c.bytes).substr(at, 7000));
+            file.finish();
+            batch.add(f.path("unfinished.htm")).write("left out");
+            batch.commit();
+            EXPECT_EQ(batch.kept(), c.kept ? 1 : 0);
+            EXPECT_EQ(batch.replaced(), c.kept ? 0 : 1);
+        }
+        EXPECT_EQ(fileBytes(target), c.bytes);
+        std::set<std::string> names = {"page.htm"};
+        if (c.link)
+            names.insert("real.htm");
+        EXPECT_EQ(f.names(), names);
+        EXPECT_EQ(std::filesystem::last_write_time(TextFile::nativePath(target)) == hourAgo,
+                  c.kept);
+#ifndef _WIN32
+        struct stat after {};
+        ASSERT_EQ(::lstat(target.c_str(), &after), 0);
+        EXPECT_TRUE(S_ISREG(after.st_mode));
+        EXPECT_EQ(after.st_ino == before.st_ino, c.kept);
+        if (c.old && !c.link)
+            EXPECT_EQ(after.st_mode & 07777, 0640u);
+        if (c.link)
+            EXPECT_EQ(fileBytes(real), *c.old);
+#endif
+    }
+}
+
+// Five files in two folders, one of them equal to its old bytes: the commit makes them
+// durable at one point (one syncfs for the file system, or one fsync a file), syncs each
+// folder once, and a step that fails says which file or folder. Before the renames a
+// failure leaves every old file and no temporary file; a rename that fails leaves the
+// files renamed before it new, the rest old.
+TEST(WriteBatch, aCommitSyncsOncePerFolderAndAFailedStepKeepsEveryFileWhole) {
+    using TextFile::Step;
+    using Durability = WriteBatch::Durability;
+    struct Case {
+        Step step;
+        int skip; // steps of that kind that succeed first
+        Durability durability;
+        int newFiles; // -1: no failure, all four changed files new
+        const char* atFault;
+    };
+    const Case cases[] = {
+#ifdef _WIN32
+        {Step::Sync, 4, Durability::SyncFileSystem, -1, nullptr}, // a flush a changed file
+        {Step::Sync, 3, Durability::SyncFileSystem, 0, "b/4.htm"},
+#else
+        {Step::Sync, 1, Durability::SyncFileSystem, -1, nullptr}, // one file system
+        {Step::Sync, 0, Durability::SyncFileSystem, 0, "a/1.htm"},
+        {Step::Sync, 4, Durability::SyncEachFile, -1, nullptr}, // an fsync a changed file
+        {Step::Sync, 3, Durability::SyncEachFile, 0, "b/4.htm"},
+#endif
+        {Step::Close, 1, Durability::SyncFileSystem, 0, "a/2.htm"},
+        {Step::Rename, 2, Durability::SyncFileSystem, 2, "b/3.htm"},
+        {Step::SyncFolder, 2, Durability::SyncFileSystem, -1, nullptr}, // two folders
+        {Step::SyncFolder, 1, Durability::SyncFileSystem, 4, "b"},
+    };
+    const char* names[] = {"a/1.htm", "a/2.htm", "b/3.htm", "b/4.htm", "b/same.htm"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.step)) + " after " + std::to_string(c.skip));
+        Folder f;
+        ASSERT_TRUE(TestFiles::makePath(f.path("a")) && TestFiles::makePath(f.path("b")));
+        for (const char* name : names)
+            putFile(f.path(name), std::string("old ") + name);
+        std::string failure;
+        {
+            TextFile::InjectedFault fault(c.step, EIO, c.skip);
+            WriteBatch batch(c.durability);
+            for (const char* name : names) {
+                WriteBatch::File& file = batch.add(f.path(name));
+                file.write(std::string(name) == "b/same.htm" ? "old b/same.htm"
+                                                             : std::string("new ") + name);
+                file.finish();
+            }
+            try {
+                batch.commit();
+            } catch (const BatchError& e) {
+                EXPECT_STREQ(e.what(), std::strerror(EIO));
+                failure = e.path();
+            }
+        }
+        EXPECT_EQ(failure, c.atFault ? f.path(c.atFault) : "");
+        const int expectNew = c.newFiles < 0 ? 4 : c.newFiles;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(fileBytes(f.path(names[i])),
+                      std::string(i < expectNew ? "new " : "old ") + names[i]);
+        EXPECT_EQ(TestFiles::names(f.path("a")), (std::set<std::string>{"1.htm", "2.htm"}));
+        EXPECT_EQ(TestFiles::names(f.path("b")),
+                  (std::set<std::string>{"3.htm", "4.htm", "same.htm"}));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "audio/recordingfiles.h"
+#include "common/writebatch.h"
 #include "webout/webaudio.h"
 
 #include "support/audiocheck.h"
@@ -189,7 +190,9 @@ TEST(WebAudioEncoder, HoldsTheSoundAtTheTargetLevelAndCut) {
             writer.finish();
         }
         const std::string fromWav = dir.filePath(std::string(c.name) + ".ra.mp3");
-        writeWebAudio(*encoder, wav, c.cutMs, fromWav);
+        WriteBatch batch;
+        writeWebAudio(batch, *encoder, wav, c.cutMs, fromWav);
+        batch.commit();
         EXPECT_EQ(fileBytes(fromWav), fileBytes(path));
 
         const AudioCheck::Sound sound = AudioCheck::decodeMp3(path);

@@ -1,9 +1,11 @@
 #include "common/clocktime.h"
+#include "common/textfile.h"
 #include "webout/encoders.h"
 #include "webout/eventlist.h"
 #include "webout/lecturetable.h"
 #include "webout/metafiles.h"
 #include "webout/outputerror.h"
+#include "webout/pagefiles.h"
 #include "webout/slidepages.h"
 #include "webout/slidetext.h"
 
@@ -16,6 +18,7 @@
 #include <iostream>
 #include <map>
 #include <tuple>
+#include <type_traits>
 
 namespace {
 
@@ -64,11 +67,26 @@ PresentationOutput presentation(std::vector<ScheduleRow> rows, const std::string
             "pnm://audio.cuemark.example/talks/q3.ra"};
 }
 
+// A writer into a batch of its own, put in place at once; what the writer returns.
+template <class Write> auto placed(Write&& write) {
+    WriteBatch batch;
+    if constexpr (std::is_void_v<decltype(write(batch))>) {
+        write(batch);
+        commitOutputs(batch);
+    } else {
+        auto result = write(batch);
+        commitOutputs(batch);
+        return result;
+    }
+}
+
 // The three writers of "Write HTM, RAM, RAE" into one folder.
 void writeAll(const PresentationOutput& out, const std::string& program = templateDir()) {
-    writeAllPages(out, program, pageImages());
-    writeMetafiles(out);
-    writeEventList(out);
+    WriteBatch batch;
+    writeAllPages(batch, out, program, pageImages());
+    writeMetafiles(batch, out);
+    writeEventList(batch, out);
+    commitOutputs(batch);
 }
 
 struct GoldenCase {
@@ -158,7 +176,9 @@ TEST(WebOutput, hostileValuesStayInTheirPlaces) {
 #ifdef CUE_HTML_SHAPE
     const auto shapes = [](const std::vector<ScheduleRow>& rows, const std::string& url) {
         Folder dir;
-        writeAllPages({rows, dir.path(), url, url}, templateDir(), pageImages());
+        placed([&](WriteBatch& b) {
+            writeAllPages(b, {rows, dir.path(), url, url}, templateDir(), pageImages());
+        });
         std::map<std::string, std::vector<std::string>> shape;
         for (const auto& [name, bytes] : filesIn(dir.dir.path()))
             if (name.ends_with(".htm"))
@@ -186,7 +206,9 @@ TEST(WebOutput, hostileValuesStayInTheirPlaces) {
 #endif
 
     Folder one;
-    writeAllPages(presentation({rowsWith("x")[0]}, one.path()), templateDir(), pageImages());
+    placed([&](WriteBatch& b) {
+        writeAllPages(b, presentation({rowsWith("x")[0]}, one.path()), templateDir(), pageImages());
+    });
     const std::string page = readBytes(one.file("sld001.htm"));
     for (size_t at = page.find("href=\""); at != std::string::npos;
          at = page.find("href=\"", at + 1)) {
@@ -259,7 +281,7 @@ TEST(WebOutput, templateLinesOfAnyLengthAreRewritten) {
     };
     for (const std::string& text : page) {
         putFile(dir.file("t.htm"), text);
-        WriteHTMFiles(dir.file("t.htm"), dir.file("p.htm"), r);
+        placed([&](WriteBatch& b) { WriteHTMFiles(b, dir.file("t.htm"), dir.file("p.htm"), r); });
         SlidePageRewriter rewriter(r);
         std::string expected;
         for (size_t from = 0; from <= text.size();) {
@@ -271,11 +293,42 @@ TEST(WebOutput, templateLinesOfAnyLengthAreRewritten) {
     }
 
     putFile(dir.file("t.htm"), big + "**FIXIT**" + big);
-    WritePreloadFile(dir.file("t.htm"), dir.file("p.htm"), out);
+    placed([&](WriteBatch& b) { WritePreloadFile(b, dir.file("t.htm"), dir.file("p.htm"), out); });
     EXPECT_EQ(readBytes(dir.file("p.htm")), big + "**FIXIT**" + big + "\r\n" + preloadBlock(out));
     putFile(dir.file("t.htm"), big + "<!--*** -->" + big);
-    EXPECT_TRUE(WriteIndexFile(dir.file("t.htm"), dir.file("p.htm"), rows));
+    EXPECT_TRUE(placed([&](WriteBatch& b) {
+        return WriteIndexFile(b, dir.file("t.htm"), dir.file("p.htm"), rows);
+    }));
     EXPECT_EQ(readBytes(dir.file("p.htm")), big + "\r\n" + indexTable(rows) + big + "\r\n");
+}
+
+// Lines without a marker go to the page many at once: whatever ended them in the
+// template (CR LF, LF, CR, LF then CR, a block's end between CR and LF, the file's end),
+// the page has the lines the line reader splits, each ended by CR LF, and the marker lines
+// among them rewritten.
+TEST(WebOutput, plainLinesAreCopiedInRunsWithEveryLineEndMadeCrLf) {
+    Folder dir;
+    const std::vector<ScheduleRow> rows = {{"00:01:00", "00:00:00", "00:01:00", "a.gif", "A"},
+                                           {"00:01:00", "00:01:00", "00:02:00", "b.gif", "B"}};
+    const PageReplacements r = pageReplacementsFor(rows, 2);
+    const std::string marker = R"(<img src="x"><!-- **FIXIT**GIF --><img src="old.gif">)";
+    const std::string block(64 * 1024 - 1, 'x');
+    const std::string texts[] = {
+        "a\r\nb\nc\rd\n\re\r\n" + marker + "\nf\r\n\r\n" + marker + "\rlast",
+        block + "\r\n" + marker + "\r\n" + std::string(10, '*') + "\r\n",
+        "lone CR at a block's end" + block.substr(24) + "\r" + marker + "\n**\n",
+        std::string(3, '\n') + block + block + "\r\n" + marker,
+    };
+    for (const std::string& text : texts) {
+        putFile(dir.file("t.htm"), text);
+        placed([&](WriteBatch& b) { WriteHTMFiles(b, dir.file("t.htm"), dir.file("p.htm"), r); });
+        SlidePageRewriter rewriter(r);
+        std::string expected;
+        LineReader lines = LineReader::fromBytes(text, text.size());
+        while (!lines.atEnd())
+            expected += rewriter.rewrite(lines.next()) + "\r\n";
+        EXPECT_EQ(readBytes(dir.file("p.htm")), expected) << text.substr(0, 30);
+    }
 }
 
 // Templates are read in pieces of 64 KiB: a marker cut by a piece's end, and short lines
@@ -304,7 +357,7 @@ TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
     cases.push_back({"a line of exactly one piece", std::string(piece, 'w') + "\r\n" + marker});
     for (const Case& c : cases) {
         putFile(dir.file("t.htm"), c.text);
-        WriteHTMFiles(dir.file("t.htm"), dir.file("p.htm"), r);
+        placed([&](WriteBatch& b) { WriteHTMFiles(b, dir.file("t.htm"), dir.file("p.htm"), r); });
         SlidePageRewriter rewriter(r);
         std::string expected;
         for (size_t from = 0; from <= c.text.size();) {
@@ -322,11 +375,14 @@ TEST(WebOutput, markersAcrossTheReadingPiecesAreFound) {
     for (size_t before = 1; before <= 10; ++before) {
         const std::string head = "top\r\n" + std::string(piece - before, 'x');
         putFile(dir.file("t.htm"), head + "**FIXIT**tail");
-        WritePreloadFile(dir.file("t.htm"), dir.file("p.htm"), out);
+        placed(
+            [&](WriteBatch& b) { WritePreloadFile(b, dir.file("t.htm"), dir.file("p.htm"), out); });
         EXPECT_EQ(readBytes(dir.file("p.htm")), head + "**FIXIT**tail\r\n" + preloadBlock(out))
             << before;
         putFile(dir.file("t.htm"), head + "<!--*** -->tail");
-        EXPECT_TRUE(WriteIndexFile(dir.file("t.htm"), dir.file("p.htm"), rows));
+        EXPECT_TRUE(placed([&](WriteBatch& b) {
+            return WriteIndexFile(b, dir.file("t.htm"), dir.file("p.htm"), rows);
+        }));
         EXPECT_EQ(readBytes(dir.file("p.htm")),
                   "top\r\n" + head.substr(5) + "\r\n" + indexTable(rows) + "tail\r\n")
             << before;
@@ -368,9 +424,9 @@ TEST(WebOutput, preloadAndIndexPagesExpandTheirMarkers) {
         const std::string page = dir.file("page.htm");
         bool found = true;
         if (c.index)
-            found = WriteIndexFile(source, page, rows);
+            found = placed([&](WriteBatch& b) { return WriteIndexFile(b, source, page, rows); });
         else
-            WritePreloadFile(source, page, out);
+            placed([&](WriteBatch& b) { WritePreloadFile(b, source, page, out); });
         EXPECT_EQ(readBytes(page), c.expected) << c.what;
         EXPECT_EQ(found, c.markerFound) << c.what;
     }
@@ -394,29 +450,36 @@ TEST(WebOutput, failuresNameTheFileAndTheReason) {
     const PresentationOutput out = presentation(rows, dir.path());
     const PresentationOutput nowhere = presentation(rows, dir.file("missing/"));
 
-    EXPECT_EQ(failure([&] {
-                  writeAllPages(out, dir.file("none"), pageImages());
-              }).rfind("'" + dir.file("none") + "/firstsld.htm' ", 0),
-              0u);
-    EXPECT_EQ(failure([&] {
-                  writeAllPages(nowhere, templateDir(), pageImages());
-              }).rfind("'" + dir.file("missing/sld001.htm") + "' ", 0),
-              0u);
+    EXPECT_EQ(
+        failure([&] {
+            placed([&](WriteBatch& b) { writeAllPages(b, out, dir.file("none"), pageImages()); });
+        }).rfind("'" + dir.file("none") + "/firstsld.htm' ", 0),
+        0u);
+    EXPECT_EQ(
+        failure([&] {
+            placed([&](WriteBatch& b) { writeAllPages(b, nowhere, templateDir(), pageImages()); });
+        }).rfind("'" + dir.file("missing/sld001.htm") + "' ", 0),
+        0u);
     const std::vector<std::string> noSuchImage = {"p2hnext.gif", "nosuch.gif"};
     EXPECT_EQ(failure([&] {
-                  writeAllPages(out, templateDir(), noSuchImage);
+                  placed([&](WriteBatch& b) { writeAllPages(b, out, templateDir(), noSuchImage); });
               }).rfind("'" + templateDir() + "/nosuch.gif' ", 0),
               0u);
     // The last Stop is read before any metafile is written.
     Folder clean;
-    EXPECT_EQ(failure([&] { writeMetafiles(presentation(rows, clean.path())); }),
+    EXPECT_EQ(failure([&] {
+                  placed(
+                      [&](WriteBatch& b) { writeMetafiles(b, presentation(rows, clean.path())); });
+              }),
               "'' Stop of row 2 (\"later\") is not a time.");
     EXPECT_TRUE(filesIn(clean.dir.path()).empty());
-    EXPECT_EQ(failure([&] { writeEventList(out); }),
-              "'" + dir.file("cevents.txt") + "' Stop of row 2 (\"later\") is not a time.");
     EXPECT_EQ(
-        failure([&] { writeEventList(nowhere); }).rfind("'" + dir.file("missing/cevents.txt"), 0),
-        0u);
+        failure([&] { return placed([&](WriteBatch& b) { return writeEventList(b, out); }); }),
+        "'" + dir.file("cevents.txt") + "' Stop of row 2 (\"later\") is not a time.");
+    EXPECT_EQ(failure([&] {
+                  return placed([&](WriteBatch& b) { return writeEventList(b, nowhere); });
+              }).rfind("'" + dir.file("missing/cevents.txt"), 0),
+              0u);
 }
 
 TEST(WebOutput, eventFileNameComesFromTheAudioUrl) {
@@ -543,7 +606,9 @@ TEST(WebOutput, lectureMarkersAreFollowedByTheirBlocks) {
     for (const std::string& text : page) {
         for (const LectureInserts& inserts : {lecture.insertsFor(1), LectureInserts{}}) {
             putFile(dir.file("t.htm"), text);
-            WriteHTMFiles(dir.file("t.htm"), dir.file("p.htm"), r, inserts);
+            placed([&](WriteBatch& b) {
+                WriteHTMFiles(b, dir.file("t.htm"), dir.file("p.htm"), r, inserts);
+            });
             SlidePageRewriter rewriter(r, inserts);
             std::string expected;
             for (size_t from = 0; from < text.size();) {
