@@ -535,10 +535,12 @@ TEST(WindowFit, aWindowLargerThanTheScreenStaysOnItAndScrolls) {
         const QSize content = area->widget()->minimumSizeHint();
         const QSize shown = area->viewport()->size();
         EXPECT_TRUE(content.width() > shown.width() || content.height() > shown.height());
-        if (content.width() > shown.width())
+        if (content.width() > shown.width()) {
             EXPECT_GT(area->horizontalScrollBar()->maximum(), 0) << stored;
-        if (content.height() > shown.height())
+        }
+        if (content.height() > shown.height()) {
             EXPECT_GT(area->verticalScrollBar()->maximum(), 0) << stored;
+        }
         EXPECT_GE(run.mainWindow().Height, Twips::fromPixelsY(view->height())) << stored;
         view->close();
     }

@@ -242,8 +242,9 @@ TEST(WriteBatch, onlyFilesWhoseBytesChangedAreReplaced) {
         if (c.old)
             putFile(real, *c.old);
 #ifndef _WIN32
-        if (c.link)
+        if (c.link) {
             ASSERT_EQ(::symlink("real.htm", target.c_str()), 0);
+        }
         if (c.old)
             ::chmod(real.c_str(), 0640);
         struct stat before {};
@@ -281,10 +282,12 @@ TEST(WriteBatch, onlyFilesWhoseBytesChangedAreReplaced) {
         ASSERT_EQ(::lstat(target.c_str(), &after), 0);
         EXPECT_TRUE(S_ISREG(after.st_mode));
         EXPECT_EQ(after.st_ino == before.st_ino, c.kept);
-        if (c.old && !c.link)
+        if (c.old && !c.link) {
             EXPECT_EQ(after.st_mode & 07777, 0640u);
-        if (c.link)
+        }
+        if (c.link) {
             EXPECT_EQ(fileBytes(real), *c.old);
+        }
 #endif
     }
 }

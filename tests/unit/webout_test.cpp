@@ -213,8 +213,9 @@ TEST(WebOutput, hostileValuesStayInTheirPlaces) {
     for (size_t at = page.find("href=\""); at != std::string::npos;
          at = page.find("href=\"", at + 1)) {
         const std::string target = page.substr(at + 6, page.find('"', at + 6) - at - 6);
-        if (target.ends_with(".htm"))
+        if (target.ends_with(".htm")) {
             EXPECT_TRUE(TestFiles::exists(one.file(target))) << target;
+        }
     }
 }
 
