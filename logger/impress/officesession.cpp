@@ -1,5 +1,7 @@
 #include "officesession.h"
 
+#include "common/processstart.h"
+
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/bridge/XBridge.hpp>
 #include <com/sun/star/connection/Connector.hpp>
@@ -19,8 +21,6 @@
 #include <rtl/ustrbuf.hxx>
 #include <rtl/ustring.hxx>
 
-#include <QProcess>
-#include <QStringList>
 
 #include <condition_variable>
 #include <csignal>
@@ -89,6 +89,8 @@ struct OfficeSession::Shared {
             try {
                 b->dispose();
             } catch (const css::uno::Exception&) {
+                // The bridge is being dropped because the office went away; a bridge that
+                // cannot even be disposed has nothing left to release.
             }
         }
     }
@@ -187,13 +189,15 @@ bool OfficeSession::tryBind(std::chrono::milliseconds timeout) {
 }
 
 void OfficeSession::launch(const ImpressOptions& options) {
-    QStringList arguments{QString::fromStdString("--accept=pipe,name=" + options.pipeName +
-                                                 ";urp;StarOffice.ComponentContext"),
-                          "--norestore", "--nologo"};
-    for (const auto& a : options.officeArguments)
-        arguments << QString::fromStdString(a);
-    if (!QProcess::startDetached(QString::fromStdString(options.officeProgram), arguments))
-        throw AutomationError("Cannot start the presentation program " + options.officeProgram);
+    std::vector<std::string> arguments{
+        "--accept=pipe,name=" + options.pipeName + ";urp;StarOffice.ComponentContext",
+        "--norestore", "--nologo"};
+    arguments.insert(arguments.end(), options.officeArguments.begin(),
+                     options.officeArguments.end());
+    const StartResult started = startDetachedProcess(options.officeProgram, arguments, "");
+    if (!started)
+        throw AutomationError("Cannot start the presentation program " + options.officeProgram +
+                              (started.reason.empty() ? "" : ": " + started.reason));
 }
 
 std::shared_ptr<OfficeSession> OfficeSession::open(const ImpressOptions& options) {
