@@ -533,7 +533,7 @@ describe('files that would cost the pages dearly', () => {
             page.on('request', (r) => asked.push(r.url().replace(/^.*\//, '')));
             await page.goto(base + 'preload.htm');
             await page.waitForFunction(() => /^Slide images loaded\./.test(document.getElementById('cm-status').textContent));
-            assert.match(await page.textContent('#cm-status'), /Skipped 1 image address/);
+            assert.match(await page.textContent('#cm-status'), /Skipped 1 image address that/);
             assert.ok(asked.includes('wait.gif') && asked.includes('ralogo.gif'), asked.join(' '));
             assert.deepEqual(errors, []);
             await page.close();

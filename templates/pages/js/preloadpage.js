@@ -21,7 +21,8 @@ export function preloadImages() {
         if (url.origin === location.origin && !urls.includes(url.href)) urls.push(url.href);
     }
     let done = 0;
-    const skipped = unreadable ? ` Skipped ${unreadable} image addresses that cannot be read.` : '';
+    const skipped = unreadable === 1 ? ' Skipped 1 image address that cannot be read.' :
+        unreadable ? ` Skipped ${unreadable} image addresses that cannot be read.` : '';
     const report = () => say(status, (done < urls.length ? `Loading slide images: ${done} of ${urls.length}.` :
         'Slide images loaded.') + skipped);
     report();
