@@ -19,8 +19,8 @@ WINEPREFIX=$(dirname "$work")/desktopprefix
 export WINEPREFIX
 # No window manager runs on the virtual display: wine draws the frames and title bars.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-# Each run starts from the stored defaults: the settings of the program are removed.
-"$wine" reg delete 'HKCU\Software\VB and VBA Program Settings' /f >/dev/null 2>&1
+# Each run starts from the stored defaults: the programs' settings are removed.
+"$wine" reg delete 'HKCU\Software\Cuemark' /f >/dev/null 2>&1
 
 "$wine" "$bin/$program.exe" &
 pid=$!

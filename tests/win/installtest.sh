@@ -1,11 +1,15 @@
 #!/bin/sh
 # The Windows setup program end to end under wine64, on the display xvfb-run gives: silent
 # installs, the files, Start menu and Add/Remove Programs entry, the installed cuebuild's
-# main window on the screen, and a silent uninstall that leaves nothing.
+# main window on the screen, and a silent uninstall that leaves nothing; then the setup
+# program's pages as the operator goes through them, pictured, and a second install into
+# another folder that replaces the first and keeps the user's settings.
 #   installtest.sh CPACK CPACKCONFIG WINE WORKDIR RUNTIMEDIR VERSION PROGRAMS FILES MENU
+#                  WINDRIVER PICTURES
 # PROGRAMS and FILES (shipped, from RUNTIMEDIR) are blank-separated; MENU's labels "|".
 set -u
 cpack=$1 config=$2 wine=$3 work=$4 runtime=$5 version=$6 programs=$7 files=$8 menu=$9
+driver=${10} pictures=${11}
 fail() { printf "FAIL: %s\n" "$*"; exit 1; }
 # A setup program waiting for an answer would wait for ever.
 wine_run() { timeout 120 "$wine" "$@"; }
@@ -93,4 +97,63 @@ done 3<<'EOF'
 Program Files/Cuemark|C:\Program Files\Cuemark|1|
 Cuemark Test|C:\Cuemark Test|2|/D=C:\Cuemark Test
 EOF
+
+# The pages as the operator sees them, each pictured, through to the end: the default
+# folder. windriver asks for each picture on its output; the reader takes the screen.
+mkdir -p "$pictures"
+title="Cuemark System Setup"
+rm -f "$work"/*.done "$work/pages.failed"
+wine_run "$setup" &
+setup_pid=$!
+# A cold wine start may take longer than the driver waits for a window.
+i=0
+until xwininfo -root -tree | grep -qF "\"$title"; do
+    i=$((i + 1))
+    [ $i -lt 240 ] && kill -0 $setup_pid 2>/dev/null || fail "no window \"$title\" on the screen"
+    sleep 0.5
+done
+# Each page adds its name to the title.
+page="$title*"
+(cd "$work" && timeout 300 "$wine" "$driver" \
+        window "$page" label "$page" "Welcome" shot installer-welcome click "$page" "Next >" \
+        label "$page" "License Agreement" shot installer-licence click "$page" "I Agree" \
+        label "$page" "Choose Install Location" shot installer-folder click "$page" "Next >" \
+        label "$page" "Choose Start Menu Folder" shot installer-startmenu click "$page" "Install" \
+        label "$page" "Completing" shot installer-finish click "$page" "Finish" gone "$page" |
+    while IFS= read -r line; do
+        line=$(printf '%s' "$line" | tr -d '\r')
+        case "$line" in
+        "screenshot "*)
+            import -window root "$pictures/${line#screenshot }.png" 2>/dev/null
+            : >"${line#screenshot }.done" ;;
+        FAILED*) printf '%s\n' "$line"; echo failed >pages.failed ;;
+        esac
+    done) || true
+wait $setup_pid
+[ ! -e "$work/pages.failed" ] || fail "going through the setup program's pages"
+default="$WINEPREFIX/drive_c/Program Files/Cuemark"
+check_installed "$default" 'C:\Program Files\Cuemark'
+for page in welcome licence folder startmenu finish; do
+    [ -s "$pictures/installer-$page.png" ] || fail "no picture of the $page page"
+done
+
+# A user's setting, then a second install into another folder: the first copy is
+# uninstalled (its folder gone, one entry listed), the setting stays.
+settings='HKCU\Software\Cuemark\CuemarkPost\Options'
+"$wine" reg add "$settings" /v KeptByUpgrade /d yes /f >/dev/null 2>&1 ||
+    fail "could not write a setting"
+# NSIS takes /D= last and unquoted: wine joins the two words again.
+wine_run "$setup" /S '/D=C:\Cuemark' Test || fail "the second install failed"
+timeout 120 "$wineserver" -w
+check_installed "$WINEPREFIX/drive_c/Cuemark Test" 'C:\Cuemark Test'
+[ ! -e "$default" ] || fail "the first copy is left in C:\\Program Files\\Cuemark: $(ls "$default")"
+"$wine" reg query "$settings" /v KeptByUpgrade 2>/dev/null | grep -q yes ||
+    fail "the second install lost the user's settings"
+wine_run 'C:\Cuemark Test\Uninstall.exe' /S && timeout 120 "$wineserver" -w ||
+    fail "the uninstaller in C:\\Cuemark Test failed"
+! "$wine" reg query "$regkey" >/dev/null 2>&1 || fail "Add/Remove Programs still lists it"
+"$wine" reg query "$settings" /v KeptByUpgrade 2>/dev/null | grep -q yes ||
+    fail "uninstalling lost the user's settings"
+"$wine" reg delete 'HKCU\Software\Cuemark' /f >/dev/null 2>&1
+printf "%s\n" "pages pictured; a second install into another folder replaced the first and kept the settings"
 "$wineserver" -k 2>/dev/null

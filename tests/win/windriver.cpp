@@ -15,6 +15,8 @@
 //   shot NAME               prints "screenshot NAME" and waits for NAME.done, which the
 //                           reader of its output writes once the screen is taken
 //   gone TITLE              window TITLE has closed
+// A TITLE ending in "*" matches every title that begins with what stands before it (a
+// setup program names each page in its title).
 // A step that fails prints "FAILED: ..." and ends the program it was driving, so the
 // test never waits on a window left open.
 #include "common/textfile.h"
@@ -89,7 +91,11 @@ struct WindowSearch {
 // Named callbacks: 32-bit Windows calls them stdcall, which no lambda converts to.
 BOOL CALLBACK matchTitle(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<WindowSearch*>(data);
-    if (IsWindowVisible(window) && textOf(window) == search->title &&
+    const std::string& title = search->title;
+    const bool prefix = !title.empty() && title.back() == '*';
+    const std::string text = textOf(window);
+    const bool named = prefix ? text.starts_with(title.substr(0, title.size() - 1)) : text == title;
+    if (IsWindowVisible(window) && named &&
         (!search->dialogOnly || classOf(window) == "#32770")) {
         search->found = window;
         return FALSE;
