@@ -29,8 +29,8 @@ bool isFurniture(std::int32_t placeholder) {
 }
 
 // PowerPoint ends a paragraph with "\r" and breaks a line within one with a vertical tab;
-// the words are kept with "\n" for both, as the office on Linux gives them, and in UTF-8
-// (the automation's text comes in the ANSI code page).
+// the words are kept with "\n" for both, as the office on Linux gives them. The automation's
+// text comes as 8-bit text and is read as the system reads all of it (EightBitText).
 std::string wordsOf(const std::string& text) {
     std::string out = EightBitText::toUtf8(text);
     std::replace(out.begin(), out.end(), '\r', '\n');
