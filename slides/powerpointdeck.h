@@ -13,6 +13,8 @@ class PowerPointDeck : public DeckExporter {
     DeckSize open(const std::string& deckPath) override;
     void exportSlide(int number, const std::string& imagePath, ImageFormat format, int width,
                      int height) override;
+    // The title, the other texts and the notes as the slide's shapes hold them.
+    std::optional<SlideWords> slideWords(int number) override;
     void close() override;
 
   private:

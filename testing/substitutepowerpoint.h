@@ -17,11 +17,23 @@ class SubstitutePowerPoint {
     // chain fails as the real program's does.
     using Title = std::optional<std::string>;
 
+    // What a slide says besides its title: its text boxes, and its notes (the notes page's
+    // body first, then text boxes of their own).
+    struct Words {
+        std::vector<std::string> texts;
+        std::vector<std::string> notes;
+    };
+
     SubstitutePowerPoint();
 
     // firstSlideNumber is the number the deck's first slide displays; slides are read
     // by their place all the same.
     void setDeck(std::string path, std::vector<Title> titles, int firstSlideNumber = 1);
+    // The words of the slides in order; a slide past the last holds none.
+    void setWords(std::vector<Words> words);
+    // Whether the program holds the deck as the operator's open presentation (as at first),
+    // or holds nothing until a client opens a deck, whose slides are then this deck's.
+    void setHoldsPresentation(bool holds);
     // Creating the application fails, as on a machine without the program.
     void setUnavailable(bool unavailable);
     // The class names the program is registered under (both versioned names at first);
@@ -59,6 +71,8 @@ class SubstitutePowerPoint {
     void resetCalls();
     // The calls turned away as busy, and how often the program was created or bound.
     int rejectedCalls() const;
+    // The presentations clients opened and have not closed.
+    int openedPresentations() const;
     int bindings() const;
 
     // Creates the application for a class name it is registered under.

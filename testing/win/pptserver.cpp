@@ -1,6 +1,6 @@
 // pptserver.exe: the substitute presentation program as an out-of-process COM automation
-// server, so that the loggers' COM binding can be driven end to end where PowerPoint is
-// not installed (a wine prefix, a build machine).
+// server, so that the loggers' COM binding, and cueslides' export through it, can be driven
+// end to end where PowerPoint is not installed (a wine prefix, a build machine).
 //
 //   pptserver /RegServer 7|8|both|free SHOWFILE   registers the class under
 //       "PowerPoint.Application.7", ".8", both, or the version-free "PowerPoint.Application"
@@ -13,12 +13,21 @@
 //   presentation C:\a.ppt   the presentation's path
 //   slide TITLE             the next slide and its title (empty after "slide" is empty)
 //   untitled                the next slide, without a title placeholder
+//   text TEXT               a text box on that slide, after its title
+//   notes TEXT              a note of that slide: the first fills its notes page's body,
+//                           each later one is a text box of its own there; in a text or
+//                           a note a written \r ends a paragraph, \v breaks a line
+//   idle                    the program holds no presentation until a client opens one
+//                           ("Presentations.Open" opens any deck that exists as the deck
+//                           above); the slides' "Export" writes a white GIF or PNG
 //   step N start|goto S     after N more polls (reads of "Count"), start the show at slide
 //   step N end              S, move it to S, or end it; the steps run in order
 //   step N busy MS          after N more polls, turn every later call away for MS
 //                           milliseconds, as a program showing a modal dialog does
-//   report FILE             where the server writes how often it was bound and how many
-//                           calls it turned away (beside the show file unless absolute)
+//   report FILE             where the server writes how often it was bound, how many
+//                           calls it turned away, how many presentations clients opened
+//                           and left open, and how often it was told to quit (beside the
+//                           show file unless absolute)
 // Steps are paced by the logger's polls rather than by the clock, so a busy machine
 // cannot make a poll miss one. A busy spell is the one thing timed: the calls it turns
 // away are no polls, so nothing else can be paced by it.
@@ -47,8 +56,9 @@ const char* const ServerClassText = "{6C1E7D42-3B9A-4F0E-9A51-2D8C4E7B1F30}";
 const char* const ClassNames[] = {"PowerPoint.Application.7", "PowerPoint.Application.8",
                                   "PowerPoint.Application"};
 
-// The members the loggers call, and what a scripting client may call besides; any other
-// name is unknown to GetIDsOfNames, as to a real server. A member's DISPID is its place + 1.
+// The members the loggers and cueslides call, and what a scripting client may call besides;
+// any other name is unknown to GetIDsOfNames, as to a real server. A member's DISPID is its
+// place + 1.
 const char* const Members[] = {"Visible",
                                "WindowState",
                                "AppWindow",
@@ -70,7 +80,18 @@ const char* const Members[] = {"Visible",
                                "TextRange",
                                "Text",
                                "Version",
-                               "Quit"};
+                               "Quit",
+                               "Presentations",
+                               "Open",
+                               "Close",
+                               "PageSetup",
+                               "SlideWidth",
+                               "SlideHeight",
+                               "Export",
+                               "NotesPage",
+                               "HasTextFrame",
+                               "Type",
+                               "PlaceholderFormat"};
 constexpr DISPID CountId = 5;
 
 SubstitutePowerPoint g_program;
@@ -86,9 +107,12 @@ void report() {
     if (g_script.reportPath().empty())
         return;
     try {
-        TextFile::writeAtomically(g_script.reportPath(), "bindings " + std::to_string(g_bindings) +
-                                                             "\r\nrejected " +
-                                                             std::to_string(g_rejected) + "\r\n");
+        TextFile::writeAtomically(g_script.reportPath(),
+                                  "bindings " + std::to_string(g_bindings) + "\r\nrejected " +
+                                      std::to_string(g_rejected) + "\r\nopen " +
+                                      std::to_string(g_program.openedPresentations()) +
+                                      "\r\nquit " + std::to_string(g_program.callsOf("Quit")) +
+                                      "\r\n");
     } catch (const FileError& e) {
         std::fprintf(stderr, "pptserver: %s\n", e.what());
     }
@@ -215,6 +239,8 @@ class ServedObject : public IDispatch {
             }
             if (result)
                 ComValue::toVariant(answer, *result, serve);
+            if (member == "Open" || member == "Close" || member == "Quit")
+                report();
             // The poll that brings the spell has its count; its later calls are turned away.
             if (busyMs > 0)
                 g_busyUntil = GetTickCount64() + static_cast<ULONGLONG>(busyMs);

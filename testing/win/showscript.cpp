@@ -4,6 +4,7 @@
 #include "common/textfile.h"
 
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -13,6 +14,15 @@ std::string besideScript(const std::string& script, const std::string& name) {
         return name;
     const size_t slash = script.find_last_of("\\/");
     return slash == std::string::npos ? name : script.substr(0, slash + 1) + name;
+}
+
+// A slide's text with its breaks as PowerPoint keeps them: a written \r ends a paragraph,
+// a written \v breaks a line within one.
+std::string withBreaks(std::string text) {
+    for (const auto& [escape, code] : {std::pair{"\\r", '\r'}, std::pair{"\\v", '\v'}})
+        for (size_t at = text.find(escape); at != std::string::npos; at = text.find(escape, at))
+            text.replace(at, 2, 1, code);
+    return text;
 }
 
 } // namespace
@@ -44,8 +54,16 @@ bool ShowScript::load(const std::string& path, std::string& error) {
             m_path = rest;
         } else if (word == "slide") {
             m_titles.emplace_back(rest);
+            m_words.emplace_back();
         } else if (word == "untitled") {
             m_titles.emplace_back(std::nullopt);
+            m_words.emplace_back();
+        } else if (word == "text" && !m_words.empty()) {
+            m_words.back().texts.push_back(withBreaks(rest));
+        } else if (word == "notes" && !m_words.empty()) {
+            m_words.back().notes.push_back(withBreaks(rest));
+        } else if (word == "idle" && rest.empty()) {
+            m_idle = true;
         } else if (word == "report" && !rest.empty()) {
             m_report = besideScript(path, rest);
         } else if (word == "step" && (fields >> step.polls >> step.action) && step.polls >= 0 &&
@@ -64,6 +82,8 @@ bool ShowScript::load(const std::string& path, std::string& error) {
 
 void ShowScript::prepare(SubstitutePowerPoint& program) const {
     program.setDeck(m_path, m_titles);
+    program.setWords(m_words);
+    program.setHoldsPresentation(!m_idle);
     program.setVersion(m_version);
 }
 

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-// The deck and the timed show a test gives the automation server: slides, the version it
-// reports, and show steps paced by the client's polls (see pptserver.cpp for the format).
+// The deck (its slides' titles, texts and notes) and the timed show a test gives the automation
+// server: slides, the version it reports, and show steps paced by the client's polls (see
+// pptserver.cpp for the format).
 class ShowScript {
   public:
     // Reads and checks the file; false with the reason in error.
@@ -29,6 +30,8 @@ class ShowScript {
     std::string m_path;
     std::string m_version = "8.0";
     std::vector<SubstitutePowerPoint::Title> m_titles;
+    std::vector<SubstitutePowerPoint::Words> m_words;
+    bool m_idle = false;
     std::vector<Step> m_steps;
     size_t m_next = 0;
     int m_pollsSinceStep = 0;
