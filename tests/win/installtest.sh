@@ -149,11 +149,18 @@ check_installed "$WINEPREFIX/drive_c/Cuemark Test" 'C:\Cuemark Test'
 [ ! -e "$default" ] || fail "the first copy is left in C:\\Program Files\\Cuemark: $(ls "$default")"
 "$wine" reg query "$settings" /v KeptByUpgrade 2>/dev/null | grep -q yes ||
     fail "the second install lost the user's settings"
+# An upgrade without a folder goes where the installed copy is.
+wine_run "$setup" /S || fail "the upgrade failed"
+timeout 120 "$wineserver" -w
+check_installed "$WINEPREFIX/drive_c/Cuemark Test" 'C:\Cuemark Test'
+[ ! -e "$default" ] || fail "the upgrade went into C:\Program Files\Cuemark, not the installed copy's folder"
+"$wine" reg query "$settings" /v KeptByUpgrade 2>/dev/null | grep -q yes ||
+    fail "the upgrade lost the user's settings"
 wine_run 'C:\Cuemark Test\Uninstall.exe' /S && timeout 120 "$wineserver" -w ||
     fail "the uninstaller in C:\\Cuemark Test failed"
 ! "$wine" reg query "$regkey" >/dev/null 2>&1 || fail "Add/Remove Programs still lists it"
 "$wine" reg query "$settings" /v KeptByUpgrade 2>/dev/null | grep -q yes ||
     fail "uninstalling lost the user's settings"
 "$wine" reg delete 'HKCU\Software\Cuemark' /f >/dev/null 2>&1
-printf "%s\n" "pages pictured; a second install into another folder replaced the first and kept the settings"
+printf "%s\n" "pages pictured; a second install into another folder replaced the first, an upgrade went into its folder, and the settings were kept"
 "$wineserver" -k 2>/dev/null
